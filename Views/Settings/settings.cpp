@@ -1,0 +1,125 @@
+#include "Views/Settings/settings.h"
+
+#include <QTime>
+
+#include "foundation/file.h"
+
+static const QString settingsFileName = QStringLiteral("settings");
+static const int dayMsecs = 86400000;
+
+static bool validMode(int mode) { return mode >= 0 && mode <= 4; }
+static bool validHour(int hour) { return hour >= 0 && hour <= 23; }
+
+Settings::Settings(QObject* parent)
+    : QObject(parent), articlesCheckRushHours(defaultMode), articlesCheckOutOfRushHours(defaultMode),
+      rushHoursStart(defaultRushStart), rushHoursEnd(defaultRushEnd)
+{
+    for (bool& active : categoriesActive)
+        active = true;
+    rushTimer.setSingleShot(true);
+    connect(&rushTimer, &QTimer::timeout, this, &Settings::rushStateChanged);
+    load();
+}
+
+void Settings::load()
+{
+    if (File::fileExistInResources(settingsFileName)) {
+        File* f = File::createFileToRead(File::createPathToResource(settingsFileName));
+        f->open();
+        try {
+            // A damaged file keeps the defaults for every value out of its range.
+            const int rush = f->readInt();
+            articlesCheckRushHours = validMode(rush) ? rush : defaultMode;
+            const int outOfRush = f->readInt();
+            articlesCheckOutOfRushHours = validMode(outOfRush) ? outOfRush : defaultMode;
+            const int start = f->readInt();
+            rushHoursStart = validHour(start) ? start : defaultRushStart;
+            const int end = f->readInt();
+            rushHoursEnd = validHour(end) ? end : defaultRushEnd;
+            for (bool& active : categoriesActive)
+                active = f->readByte() != 0;
+        } catch (int) {
+        }
+        f->close();
+        delete f;
+    }
+    scheduleNextRushStateChange();
+}
+
+void Settings::save()
+{
+    File* f = File::createFileToWrite(File::createPathToResource(settingsFileName));
+    f->open();
+    try {
+        f->writeInt(articlesCheckRushHours);
+        f->writeInt(articlesCheckOutOfRushHours);
+        f->writeInt(rushHoursStart);
+        f->writeInt(rushHoursEnd);
+        for (bool active : categoriesActive)
+            f->writeByte(active ? 1 : 0);
+    } catch (int) {
+    }
+    f->close();
+    delete f;
+    scheduleNextRushStateChange();
+}
+
+int Settings::getTimeIntervalForType(int mode)
+{
+    switch (mode) {
+    case 1: return 300000;
+    case 2: return 900000;
+    case 3: return 3600000;
+    default: return -1;
+    }
+}
+
+bool Settings::isCategoryActive(int type)
+{
+    if (type < 0 || type >= categoriesCount)
+        return false;
+    return categoriesActive[type];
+}
+
+bool Settings::isRushHour(int hour) const
+{
+    if (rushHoursStart > rushHoursEnd)
+        return hour >= rushHoursStart || hour < rushHoursEnd;
+    return rushHoursStart <= hour && hour < rushHoursEnd;
+}
+
+int Settings::refreshModeAt(const QTime& now) const
+{
+    return isRushHour(now.hour()) ? articlesCheckRushHours : articlesCheckOutOfRushHours;
+}
+
+int Settings::getArticlesRefreshMode()
+{
+    return refreshModeAt(QTime::currentTime());
+}
+
+int Settings::msecsToNextRushStateChange(const QTime& now) const
+{
+    const int targetHour = isRushHour(now.hour()) ? rushHoursEnd : rushHoursStart;
+    int delay = now.msecsTo(QTime(targetHour, 0, 0));
+    if (delay < 1)
+        delay += dayMsecs;
+    return delay;
+}
+
+void Settings::scheduleNextRushStateChange()
+{
+    rushTimer.stop();
+    rushTimer.start(msecsToNextRushStateChange(QTime::currentTime()));
+}
+
+int Settings::rushTimerRemaining() const
+{
+    return rushTimer.isActive() ? rushTimer.remainingTime() : -1;
+}
+
+void Settings::rushStateChanged()
+{
+    emit refreshModeChanged(getArticlesRefreshMode());
+    scheduleNextRushStateChange();
+}

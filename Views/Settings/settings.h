@@ -1,0 +1,52 @@
+#ifndef SETTINGS_H
+#define SETTINGS_H
+
+#include <QObject>
+#include <QTimer>
+
+class QTime;
+
+// The user's refresh modes, rush hours and categories, kept in the "settings" file.
+class Settings : public QObject
+{
+    Q_OBJECT
+public:
+    static const int categoriesCount = 9;
+    static const int defaultMode = 2;
+    static const int defaultRushStart = 8;
+    static const int defaultRushEnd = 16;
+
+    explicit Settings(QObject* parent);
+
+    void load();
+    void save();
+    static int getTimeIntervalForType(int mode);
+    bool isCategoryActive(int type);
+    int getArticlesRefreshMode();
+    void scheduleNextRushStateChange();
+
+    // Both take the local time as a parameter so that the rules can be checked at any hour.
+    int refreshModeAt(const QTime& now) const;
+    int msecsToNextRushStateChange(const QTime& now) const;
+    int rushTimerRemaining() const;
+
+    int articlesCheckRushHours;
+    int articlesCheckOutOfRushHours;
+    int rushHoursStart;
+    int rushHoursEnd;
+    bool categoriesActive[categoriesCount];
+
+signals:
+    void refreshModeChanged(int newValue);
+    void activeCategoriesChanged(Settings* s);
+
+private slots:
+    void rushStateChanged();
+
+private:
+    bool isRushHour(int hour) const;
+
+    QTimer rushTimer;
+};
+
+#endif // SETTINGS_H

@@ -1,0 +1,28 @@
+#ifndef BASEWIDGET_H
+#define BASEWIDGET_H
+
+#include <QWidget>
+
+#include "Views/mainwidget.h"
+
+// Every screen of the stack.
+class BaseWidget : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit BaseWidget(QWidget* parent = nullptr);
+
+    virtual MainWidget::InterfaceOrientation getSupportedOrientation();
+
+public slots:
+    virtual void showFinished();
+    virtual void hideFinished();
+
+signals:
+    void popToRoot();
+    void pushWidget(BaseWidget* w);
+    void backClicked();
+    void exitClicked();
+};
+
+#endif // BASEWIDGET_H

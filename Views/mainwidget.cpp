@@ -1,0 +1,293 @@
+#include "Views/mainwidget.h"
+
+#include <QDebug>
+#include <QPropertyAnimation>
+#include <QResizeEvent>
+
+#include "Views/basewidget.h"
+#include "Views/messagebox.h"
+#include "Views/Settings/settings.h"
+#include "Views/startwidget.h"
+#include "foundation/reachability.h"
+#include "msgboxslot.h"
+
+MainWidget* MainWidget::instance = nullptr;
+
+static const int slideDuration = 250;
+
+MainWidget::MainWidget(QApplication*, QWidget* parent)
+    : QWidget(parent), reachability(nullptr), stack(nullptr), settings(nullptr),
+      currentOrientation(OrientationPortrait), isRunningApp(false)
+{
+    settings = new Settings(this);
+    connect(settings, &Settings::activeCategoriesChanged, this, &MainWidget::activeChannelsChanged);
+
+    reachability = new Reachability(this);
+    connect(reachability, &Reachability::networkSessionCancelled, this, &MainWidget::networkEnded);
+    connect(reachability, &Reachability::networkSessionOpened, this, &MainWidget::networkStarted);
+
+    stack = new QStack<BaseWidget*>();
+
+    reachability->start();
+
+    pushWidget(new StartWidget(this), true);
+
+    updateGeometry();
+    isRunningApp = false;
+    onResumeApp();
+    instance = this;
+}
+
+MainWidget::~MainWidget()
+{
+    delete stack;
+    stack = nullptr;
+    if (instance == this)
+        instance = nullptr;
+}
+
+MainWidget* MainWidget::getInstance()
+{
+    return instance;
+}
+
+void MainWidget::closeApplication()
+{
+    closeApp();
+}
+
+void MainWidget::setGeometry(int x, int y, int w, int h)
+{
+    QWidget::setGeometry(QRect(x, y, w, h));
+}
+
+void MainWidget::resize(int w, int h)
+{
+    qDebug() << "MainWidget::resize";
+    QWidget::resize(w, h);
+}
+
+void MainWidget::setOrientation(InterfaceOrientation orientation)
+{
+    setScreenOrientation(orientation);
+}
+
+void MainWidget::connectPauseResumeSignals(QObject* root)
+{
+    connect(root, SIGNAL(pauseApp()), this, SLOT(onPauseApp()));
+    connect(root, SIGNAL(resumeApp()), this, SLOT(onResumeApp()));
+}
+
+void MainWidget::exitClicked()
+{
+    MessageBox::showQuestion(trUtf8("Czy na pewno chcesz zamknąć aplikację?"), QString(), this);
+}
+
+void MainWidget::onMsgBoxAccepted()
+{
+    closeApplication();
+}
+
+void MainWidget::onMsgBoxRejected()
+{
+}
+
+void MainWidget::pushWidget(BaseWidget* newWidget)
+{
+    pushWidget(newWidget, true);
+}
+
+void MainWidget::pushWidget(BaseWidget* newWidget, bool animated)
+{
+    newWidget->setParent(this);
+    newWidget->setVisible(true);
+    connect(newWidget, SIGNAL(popToRoot()), this, SLOT(popToRoot()));
+    connect(newWidget, SIGNAL(pushWidget(BaseWidget*)), this, SLOT(pushWidget(BaseWidget*)));
+    connect(newWidget, SIGNAL(exitClicked()), this, SLOT(exitClicked()));
+    connect(newWidget, SIGNAL(backClicked()), this, SLOT(popWidget()));
+
+    if (animated && !stack->isEmpty() && (newWidget->getSupportedOrientation() & currentOrientation) > 0) {
+        newWidget->setGeometry(rect());
+        BaseWidget* old = stack->top();
+        stack->push(newWidget);
+        QPropertyAnimation* animation = new QPropertyAnimation(newWidget, "pos", this);
+        animation->setStartValue(QPoint(width(), 0));
+        animation->setEndValue(QPoint(0, 0));
+        animation->setDuration(slideDuration);
+        animation->setEasingCurve(QEasingCurve::OutCubic);
+        connect(animation, SIGNAL(finished()), newWidget, SLOT(showFinished()));
+        connect(animation, SIGNAL(finished()), this, SLOT(animtationFinished()));
+        connect(animation, SIGNAL(finished()), old, SLOT(hideFinished()));
+        setEnabled(false);
+        newWidget->move(width(), 0);
+        newWidget->raise();
+        animation->start(QAbstractAnimation::DeleteWhenStopped);
+        return;
+    }
+
+    if (!stack->isEmpty())
+        stack->top()->hideFinished();
+    stack->push(newWidget);
+    newWidget->showFinished();
+    updateOrientation(-1);
+    newWidget->setGeometry(rect());
+}
+
+void MainWidget::popWidget()
+{
+    popWidget(true);
+}
+
+void MainWidget::popWidget(bool animated)
+{
+    const int n = stack->size();
+    if (animated && n >= 2 && (stack->at(n - 2)->getSupportedOrientation() & currentOrientation) > 0) {
+        BaseWidget* top = stack->pop();
+        slideOut(top, stack->top());
+        return;
+    }
+    if (!animated && n > 1) {
+        BaseWidget* top = stack->pop();
+        top->setVisible(false);
+        top->hideFinished();
+        BaseWidget* revealed = stack->top();
+        revealed->setVisible(true);
+        revealed->update();
+        revealed->showFinished();
+        revealed->setGeometry(rect());
+        animtationFinished();
+        top->deleteLater();
+    }
+}
+
+void MainWidget::popToRoot()
+{
+    popToRoot(true);
+}
+
+void MainWidget::popToRoot(bool animated)
+{
+    if (!animated || stack->size() < 2)
+        return;
+    BaseWidget* top = stack->pop();
+    BaseWidget* root = stack->first();
+    if ((root->getSupportedOrientation() & currentOrientation) < 1) {
+        top->hideFinished();
+        top->hide();
+        while (stack->size() > 1) {
+            BaseWidget* w = stack->pop();
+            w->hide();
+            w->deleteLater();
+        }
+        root->setGeometry(rect());
+        root->setVisible(true);
+        root->update();
+        root->showFinished();
+        animtationFinished();
+        top->deleteLater();
+        return;
+    }
+    while (stack->size() > 1) {
+        BaseWidget* w = stack->pop();
+        w->hide();
+        w->deleteLater();
+    }
+    slideOut(top, root);
+}
+
+// The top screen slides out to the right over the revealed one, then is deleted.
+void MainWidget::slideOut(BaseWidget* top, BaseWidget* revealed)
+{
+    QPropertyAnimation* animation = new QPropertyAnimation(top, "pos", this);
+    animation->setStartValue(top->pos());
+    animation->setEndValue(QPoint(top->width(), top->pos().y()));
+    revealed->setVisible(true);
+    revealed->setGeometry(rect());
+    connect(animation, SIGNAL(finished()), top, SLOT(hideFinished()));
+    connect(animation, SIGNAL(finished()), this, SLOT(hideFinished()));
+    connect(animation, SIGNAL(finished()), this, SLOT(animtationFinished()));
+    connect(animation, SIGNAL(finished()), revealed, SLOT(showFinished()));
+    animation->setDuration(slideDuration);
+    animation->setEasingCurve(QEasingCurve::InCubic);
+    top->raise();
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
+    revealed->move(0, 0);
+    setEnabled(false);
+    revealed->setVisible(true);
+}
+
+void MainWidget::hideFinished()
+{
+    if (!stack->isEmpty()) {
+        stack->top()->setGeometry(rect());
+        stack->top()->setVisible(true);
+    }
+    QPropertyAnimation* animation = qobject_cast<QPropertyAnimation*>(sender());
+    if (animation) {
+        if (QWidget* target = qobject_cast<QWidget*>(animation->targetObject())) {
+            target->hide();
+            target->deleteLater();
+        }
+    }
+}
+
+void MainWidget::animtationFinished()
+{
+    setEnabled(true);
+    updateOrientation(-1);
+}
+
+void MainWidget::networkStarted()
+{
+    qDebug() << "MainWidget::networkStarted, refresh mode" << settings->getArticlesRefreshMode();
+}
+
+void MainWidget::networkEnded()
+{
+}
+
+void MainWidget::updateOrientation()
+{
+    updateOrientation(-1);
+}
+
+void MainWidget::updateOrientation(int indexToUpdate)
+{
+    BaseWidget* screen = nullptr;
+    if (indexToUpdate < 0 && !stack->isEmpty())
+        screen = stack->top();
+    else if (indexToUpdate >= 0 && indexToUpdate < stack->size())
+        screen = stack->at(indexToUpdate);
+    if (screen)
+        setScreenOrientation(screen->getSupportedOrientation());
+}
+
+void MainWidget::resizeEvent(QResizeEvent* e)
+{
+    qDebug() << "MainWidget::resizeEvent";
+    QWidget::resizeEvent(e);
+    updateGeometry();
+    if (!stack->isEmpty()) {
+        stack->top()->setGeometry(rect());
+        stack->top()->updateGeometry();
+    }
+    currentOrientation = e->size().height() < e->size().width() ? OrientationLandscape : OrientationPortrait;
+}
+
+void MainWidget::onResumeApp()
+{
+    if (isRunningApp)
+        return;
+    isRunningApp = true;
+    qDebug() << ">>>>show";
+    emit appliactionActiveChanged(true);
+}
+
+void MainWidget::onPauseApp()
+{
+    if (!isRunningApp)
+        return;
+    isRunningApp = false;
+    qDebug() << ">>>>hide";
+    emit appliactionActiveChanged(false);
+}

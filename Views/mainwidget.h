@@ -1,0 +1,77 @@
+#ifndef MAINWIDGET_H
+#define MAINWIDGET_H
+
+#include <QStack>
+#include <QWidget>
+
+#include "Views/msgboxlistener.h"
+
+class QApplication;
+class BaseWidget;
+class Reachability;
+class Settings;
+
+// The application page's root widget: owns the data layer and the stack of screens.
+class MainWidget : public QWidget, public MsgBoxListener
+{
+    Q_OBJECT
+public:
+    enum InterfaceOrientation {
+        OrientationPortrait = 1,
+        OrientationLandscape = 2,
+        OrientationFree = 3
+    };
+
+    explicit MainWidget(QApplication* app = nullptr, QWidget* parent = nullptr);
+    ~MainWidget() override;
+
+    static MainWidget* getInstance();
+    static void closeApplication();
+
+    void setGeometry(int x, int y, int w, int h);
+    void resize(int w, int h);
+    void setOrientation(InterfaceOrientation orientation);
+    void connectPauseResumeSignals(QObject* root);
+
+    void onMsgBoxAccepted() override;
+    void onMsgBoxRejected() override;
+
+signals:
+    void appliactionActiveChanged(bool active);
+    void activeChannelsChanged(Settings* settings);
+
+public slots:
+    void exitClicked();
+    void pushWidget(BaseWidget* newWidget, bool animated);
+    void pushWidget(BaseWidget* newWidget);
+    void popWidget(bool animated);
+    void popWidget();
+    void popToRoot(bool animated);
+    void popToRoot();
+
+private slots:
+    void hideFinished();
+    void animtationFinished();
+    void networkStarted();
+    void networkEnded();
+    void updateOrientation(int indexToUpdate);
+    void updateOrientation();
+    void onPauseApp();
+    void onResumeApp();
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+
+private:
+    void slideOut(BaseWidget* top, BaseWidget* revealed);
+
+    Reachability* reachability;
+    QStack<BaseWidget*>* stack;
+    Settings* settings;
+    InterfaceOrientation currentOrientation;
+    bool isRunningApp;
+
+    static MainWidget* instance;
+};
+
+#endif // MAINWIDGET_H

@@ -1,0 +1,21 @@
+#include "Views/qmainwidgetitem.h"
+
+#include <QDebug>
+
+#include "Views/mainwidget.h"
+
+QMainWidgetItem::QMainWidgetItem(QDeclarativeItem* parent)
+    : QDeclarativeItem(parent), widget(nullptr), proxy(nullptr)
+{
+    widget = new MainWidget(nullptr, nullptr);
+    proxy = new ItemWidgetProxy(this);
+    proxy->setWidget(widget);
+}
+
+void QMainWidgetItem::geometryChanged(const QRectF& newGeometry, const QRectF& oldGeometry)
+{
+    QDeclarativeItem::geometryChanged(newGeometry, oldGeometry);
+    qDebug() << "geometryChanged" << newGeometry;
+    if (proxy && proxy->widget())
+        widget->setGeometry(0, 0, int(newGeometry.width()), int(newGeometry.height()));
+}

@@ -1,0 +1,21 @@
+#include "Views/qsplashwidgetitem.h"
+
+#include <QDebug>
+
+#include "Views/splashwidget.h"
+
+QSplashWidgetItem::QSplashWidgetItem()
+    : QDeclarativeItem(nullptr), widget(nullptr), proxy(nullptr)
+{
+    widget = new SplashWidget(nullptr);
+    proxy = new ItemWidgetProxy(this);
+    proxy->setWidget(widget);
+}
+
+void QSplashWidgetItem::geometryChanged(const QRectF& newGeometry, const QRectF& oldGeometry)
+{
+    QDeclarativeItem::geometryChanged(newGeometry, oldGeometry);
+    qDebug() << "geometryChanged" << newGeometry;
+    if (proxy && proxy->widget())
+        widget->setGeometry(QRect(0, 0, int(newGeometry.width()), int(newGeometry.height())));
+}

@@ -1,0 +1,312 @@
+#include "foundation/file.h"
+
+#include <QDataStream>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const int maxStringBytes = 0xFFFF;
+
+// The UTF-8 form of s, cut at a character boundary so that its length fits the 16-bit prefix.
+QByteArray utf8ForPrefix(const QString& s)
+{
+    QByteArray bytes = s.toUtf8();
+    if (bytes.size() <= maxStringBytes)
+        return bytes;
+    int n = maxStringBytes;
+    while (n > 0 && (static_cast<unsigned char>(bytes.at(n)) & 0xC0) == 0x80)
+        --n;
+    bytes.truncate(n);
+    return bytes;
+}
+
+quint64 readBigEndian(const unsigned char* b, int len)
+{
+    quint64 v = 0;
+    for (int i = 0; i < len; ++i)
+        v = (v << 8) | b[i];
+    return v;
+}
+
+void toBigEndian(quint64 v, unsigned char* b, int len)
+{
+    for (int i = len - 1; i >= 0; --i) {
+        b[i] = static_cast<unsigned char>(v & 0xFF);
+        v >>= 8;
+    }
+}
+
+} // namespace
+
+File::File(bool readMode, QString* _filename)
+    : QObject(nullptr), file(nullptr), stream(nullptr), readOnly(readMode),
+      filename(new QString(_filename ? *_filename : QString())), lastError(0)
+{
+}
+
+File::~File()
+{
+    if (file && file->isOpen())
+        file->close();
+    delete stream;
+    delete file;
+    delete filename;
+}
+
+File* File::createFileToRead(QString filename) { return new File(true, &filename); }
+File* File::createFileToRead(QString* filename) { return new File(true, filename); }
+File* File::createFileToWrite(QString filename) { return new File(false, &filename); }
+File* File::createFileToWrite(QString* filename) { return new File(false, filename); }
+File* File::createFileToWrite(QString filename, int) { return new File(false, &filename); }
+File* File::createFileToWrite(QString* filename, int) { return new File(false, filename); }
+
+QString File::createPathToResource(QString filename)
+{
+    QString location = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (!location.endsWith(QLatin1Char('/')))
+        location += QLatin1Char('/');
+    if (!QFileInfo::exists(location))
+        QDir().mkpath(location);
+    return location + filename;
+}
+
+QString File::createPathToResource(QString* filename) { return createPathToResource(filename ? *filename : QString()); }
+QString File::createPathToDocuments(QString filename) { return createPathToResource(filename); }
+QString File::createPathToDocuments(QString* filename) { return createPathToResource(filename); }
+
+bool File::fileExistInResources(QString filename) { return QFile::exists(createPathToResource(filename)); }
+bool File::fileExistInResources(QString* filename) { return QFile::exists(createPathToResource(filename)); }
+bool File::fileExistInDocuments(QString filename) { return fileExistInResources(filename); }
+bool File::fileExistInDocuments(QString* filename) { return fileExistInResources(filename); }
+
+bool File::deleteFileInResources(QString filename)
+{
+    const QString path = createPathToResource(filename);
+    if (!QFile::exists(path))
+        return false;
+    return QFile::remove(path);
+}
+
+bool File::deleteFileInResources(QString* filename) { return deleteFileInResources(filename ? *filename : QString()); }
+bool File::deleteFileInDocuments(QString filename) { return deleteFileInResources(filename); }
+
+bool File::deleteDirectory(QString path)
+{
+    QDir dir(path);
+    if (!dir.exists())
+        return false;
+    const QFileInfoList entries = dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    for (const QFileInfo& entry : entries) {
+        const bool ok = (entry.isDir() && !entry.isSymLink()) ? deleteDirectory(entry.absoluteFilePath())
+                                                               : QFile::remove(entry.absoluteFilePath());
+        if (!ok)
+            return false;
+    }
+    return dir.rmdir(dir.absolutePath());
+}
+
+short File::SwapShort(short arg)
+{
+    const unsigned short u = static_cast<unsigned short>(arg);
+    return static_cast<short>(((u & 0xFF) << 8) | (u >> 8));
+}
+
+int File::SwapInt(int arg)
+{
+    const unsigned int u = static_cast<unsigned int>(arg);
+    return static_cast<int>(((u & 0xFF) << 24) | ((u & 0xFF00) << 8) | ((u >> 8) & 0xFF00) | (u >> 24));
+}
+
+void File::open()
+{
+    close();
+    file = new QFile(*filename);
+    file->open(readOnly ? QIODevice::ReadOnly : (QIODevice::WriteOnly | QIODevice::Truncate));
+    stream = new QDataStream(file);
+}
+
+void File::close()
+{
+    if (file && file->isOpen()) {
+        if (file->isWritable())
+            file->flush();
+        file->close();
+    }
+    delete stream;
+    stream = nullptr;
+    delete file;
+    file = nullptr;
+}
+
+void File::fail(int check)
+{
+    lastError = -1;
+    qDebug() << "QT_THROW" << check;
+    throw lastError;
+}
+
+void File::readRaw(char* dst, int len, int check)
+{
+    if (!stream || !file || len < 0 || file->bytesAvailable() < len)
+        fail(check);
+    if (len > 0 && stream->readRawData(dst, len) != len)
+        fail(check + 1);
+    lastError = 0;
+}
+
+void File::writeRaw(const char* src, int len, int check)
+{
+    if (!stream || len < 0)
+        fail(check);
+    if (len > 0 && stream->writeRawData(src, len) != len)
+        fail(check + 1);
+    lastError = 0;
+}
+
+void File::writeByte(char b) { writeRaw(&b, 1, 100); }
+void File::writeUByte(unsigned char b) { writeRaw(reinterpret_cast<const char*>(&b), 1, 102); }
+
+void File::writeShort(short v) { writeUShort(static_cast<unsigned short>(v)); }
+
+void File::writeUShort(unsigned short v)
+{
+    unsigned char b[2];
+    toBigEndian(v, b, 2);
+    writeRaw(reinterpret_cast<const char*>(b), 2, 104);
+}
+
+void File::writeInt(int v) { writeUInt(static_cast<unsigned int>(v)); }
+
+void File::writeUInt(unsigned int v)
+{
+    unsigned char b[4];
+    toBigEndian(v, b, 4);
+    writeRaw(reinterpret_cast<const char*>(b), 4, 106);
+}
+
+void File::writeLongLong(long long v)
+{
+    unsigned char b[8];
+    toBigEndian(static_cast<quint64>(v), b, 8);
+    writeRaw(reinterpret_cast<const char*>(b), 8, 108);
+}
+
+void File::writeDouble(double v)
+{
+    char b[sizeof(double)];
+    std::memcpy(b, &v, sizeof(double));
+    writeRaw(b, sizeof(double), 110);
+}
+
+void File::writeString(const QString& s)
+{
+    const QByteArray bytes = utf8ForPrefix(s);
+    writeUShort(static_cast<unsigned short>(bytes.size()));
+    writeRaw(bytes.constData(), bytes.size(), 112);
+}
+
+void File::writeString(QString* s) { writeString(s ? *s : QString()); }
+void File::writeBytes(const QByteArray& bytes) { writeRaw(bytes.constData(), bytes.size(), 114); }
+void File::writeBytes(unsigned char* tab, int len) { writeRaw(reinterpret_cast<const char*>(tab), len, 116); }
+
+char File::readByte()
+{
+    char b;
+    readRaw(&b, 1, 200);
+    return b;
+}
+
+unsigned char File::readUByte() { return static_cast<unsigned char>(readByte()); }
+short File::readShort() { return static_cast<short>(readUShort()); }
+
+unsigned short File::readUShort()
+{
+    unsigned char b[2];
+    readRaw(reinterpret_cast<char*>(b), 2, 202);
+    return static_cast<unsigned short>(readBigEndian(b, 2));
+}
+
+int File::readInt() { return static_cast<int>(readUInt()); }
+
+unsigned int File::readUInt()
+{
+    unsigned char b[4];
+    readRaw(reinterpret_cast<char*>(b), 4, 204);
+    return static_cast<unsigned int>(readBigEndian(b, 4));
+}
+
+long long File::readLongLong()
+{
+    unsigned char b[8];
+    readRaw(reinterpret_cast<char*>(b), 8, 206);
+    return static_cast<long long>(readBigEndian(b, 8));
+}
+
+double File::readDouble()
+{
+    char b[sizeof(double)];
+    readRaw(b, sizeof(double), 208);
+    double v;
+    std::memcpy(&v, b, sizeof(double));
+    return v;
+}
+
+QString File::readString()
+{
+    const int n = readUShort();
+    if (n == 0)
+        return QString();
+    QByteArray bytes(n, Qt::Uninitialized);
+    readRaw(bytes.data(), n, 210);
+    return QString::fromUtf8(bytes.constData(), n);
+}
+
+unsigned char* File::readBytes(unsigned char* tab, int offset, int len)
+{
+    readRaw(reinterpret_cast<char*>(tab) + offset, len, 212);
+    return tab;
+}
+
+unsigned char* File::readBytes(int len)
+{
+    // Checked before allocating, so a damaged length never asks for a huge buffer.
+    if (!file || len < 0 || file->bytesAvailable() < len)
+        fail(214);
+    unsigned char* tab = static_cast<unsigned char*>(std::calloc(len > 0 ? len : 1, 1));
+    if (!tab)
+        fail(215);
+    try {
+        readRaw(reinterpret_cast<char*>(tab), len, 216);
+    } catch (int) {
+        std::free(tab);
+        throw;
+    }
+    return tab;
+}
+
+void File::skipBytes(int n)
+{
+    if (!readOnly || !stream || n <= 0)
+        return;
+    if (stream->skipRawData(n) != n)
+        fail(218);
+    lastError = 0;
+}
+
+int File::getLastError() { return lastError; }
+QString File::getFilename() { return *filename; }
+qint64 File::getFileLength() { return file ? file->size() : 0; }
+bool File::isReadOnly() { return readOnly; }
+
+bool File::operator==(const File& other) const
+{
+    return *filename == *other.filename && readOnly == other.readOnly;
+}
+
+bool File::operator!=(const File& other) const { return !(*this == other); }

@@ -1,0 +1,91 @@
+#ifndef FILE_H
+#define FILE_H
+
+#include <QObject>
+#include <QString>
+#include <QByteArray>
+
+class QFile;
+class QDataStream;
+
+// Binary file in the data directory: big-endian integers and 16-bit
+// length-prefixed UTF-8 strings. Every failed primitive throws the int -1.
+class File : public QObject
+{
+    Q_OBJECT
+public:
+    File(bool readMode, QString* _filename);
+    virtual ~File();
+
+    static File* createFileToRead(QString filename);
+    static File* createFileToRead(QString* filename);
+    static File* createFileToWrite(QString filename);
+    static File* createFileToWrite(QString* filename);
+    static File* createFileToWrite(QString filename, int minimalSize);
+    static File* createFileToWrite(QString* filename, int minimalSize);
+
+    static QString createPathToResource(QString filename);
+    static QString createPathToResource(QString* filename);
+    static QString createPathToDocuments(QString filename);
+    static QString createPathToDocuments(QString* filename);
+    static bool fileExistInResources(QString filename);
+    static bool fileExistInResources(QString* filename);
+    static bool fileExistInDocuments(QString filename);
+    static bool fileExistInDocuments(QString* filename);
+    static bool deleteFileInResources(QString filename);
+    static bool deleteFileInResources(QString* filename);
+    static bool deleteFileInDocuments(QString filename);
+    static bool deleteDirectory(QString path);
+
+    static short SwapShort(short arg);
+    static int SwapInt(int arg);
+
+    void open();
+    void close();
+
+    void writeByte(char b);
+    void writeUByte(unsigned char b);
+    void writeShort(short v);
+    void writeUShort(unsigned short v);
+    void writeInt(int v);
+    void writeUInt(unsigned int v);
+    void writeLongLong(long long v);
+    void writeDouble(double v);
+    void writeString(const QString& s);
+    void writeString(QString* s);
+    void writeBytes(const QByteArray& bytes);
+    void writeBytes(unsigned char* tab, int len);
+
+    char readByte();
+    unsigned char readUByte();
+    short readShort();
+    unsigned short readUShort();
+    int readInt();
+    unsigned int readUInt();
+    long long readLongLong();
+    double readDouble();
+    QString readString();
+    unsigned char* readBytes(unsigned char* tab, int offset, int len);
+    unsigned char* readBytes(int len);
+    void skipBytes(int n);
+
+    int getLastError();
+    QString getFilename();
+    qint64 getFileLength();
+    bool isReadOnly();
+    bool operator==(const File& other) const;
+    bool operator!=(const File& other) const;
+
+private:
+    QFile* file;
+    QDataStream* stream;
+    bool readOnly;
+    QString* filename;
+    int lastError;
+
+    void fail(int check);
+    void readRaw(char* dst, int len, int check);
+    void writeRaw(const char* src, int len, int check);
+};
+
+#endif // FILE_H

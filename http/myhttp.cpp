@@ -1,0 +1,222 @@
+#include "http/myhttp.h"
+
+#include <QNetworkAccessManager>
+#include <QTimer>
+
+#include "foundation/reachability.h"
+#include "foundation/util.h"
+
+const QByteArray Http::aux_strCONTENT_TYPE_URLENCODED("application/x-www-form-urlencoded; charset=UTF-8");
+const QByteArray Http::aux_strCONTENT_TYPE_OCTET("application/octet-stream");
+const QByteArray Http::HEAD_CONTENT_TYPE("Content-Type");
+
+static const int defaultTimeout = 5000;
+static const int longTimeout = 20000;
+static const int offlineMargin = 10000;
+
+Http* Http::createGETrequest(const QString& _host, const QString& _values)
+{
+    Http* http = new Http(_values.isEmpty() ? _host : _host + QLatin1Char('?') + _values);
+    http->type = 0;
+    return http;
+}
+
+Http* Http::createPOSTrequest(const QString& _host, const QString& _values)
+{
+    Http* http = new Http(_host, QUrl::toPercentEncoding(_values, "=&"));
+    http->request.setRawHeader(HEAD_CONTENT_TYPE, aux_strCONTENT_TYPE_URLENCODED);
+    http->type = 1;
+    return http;
+}
+
+Http* Http::createPOSTrequest(const QString& _host, const QByteArray& args)
+{
+    Http* http = new Http(_host, args);
+    http->request.setRawHeader(HEAD_CONTENT_TYPE, aux_strCONTENT_TYPE_OCTET);
+    http->type = 1;
+    return http;
+}
+
+Http::Http(const QString& _url)
+    : QObject(nullptr), currState(STATE_READY), downloadInProgress(false), errorOccured(false),
+      timeout(defaultTimeout), qnam(new QNetworkAccessManager()), reply(nullptr),
+      url(QUrl(_url)), arguments(nullptr), type(0), head_responseCode(-1), redirects(0)
+{
+    request.setUrl(url);
+    connect(qnam, &QNetworkAccessManager::finished, this, &Http::replyFinished);
+}
+
+Http::Http(const QString& _url, const QByteArray& _args)
+    : Http(_url)
+{
+    arguments = new QByteArray(_args);
+}
+
+Http::~Http()
+{
+    delete qnam;
+    delete arguments;
+}
+
+void Http::setTimeout(int _timeout)
+{
+    timeout = _timeout < 0 ? longTimeout : _timeout;
+}
+
+void Http::disableCache()
+{
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+}
+
+void Http::setRequestHeader(const QString& _key, const QString& _val)
+{
+    request.setRawHeader(_key.toUtf8(), _val.toUtf8());
+}
+
+bool Http::execute()
+{
+    redirects = 0;
+    return send();
+}
+
+bool Http::send()
+{
+    errorOccured = false;
+    buffer.clear();
+    head_responseCode = -1;
+    currState = STATE_RUNNING;
+    if (type == 0) {
+        reply = qnam->get(request);
+    } else if (type == 1) {
+        reply = qnam->post(request, arguments ? *arguments : QByteArray());
+    } else {
+        currState = STATE_ERROR_HTTP;
+        emit statusChanged(this);
+        return false;
+    }
+    downloadInProgress = false;
+    connect(reply, &QNetworkReply::downloadProgress, this, &Http::downloadProgress);
+    connect(reply, &QNetworkReply::finished, this, &Http::finished);
+    connect(reply, &QNetworkReply::errorOccurred, this, &Http::error);
+    connect(reply, &QNetworkReply::sslErrors, this, &Http::sslErrors);
+    connect(reply, &QNetworkReply::readyRead, this, &Http::readReady);
+    const bool online = Reachability::isConnectedToNetwork() && Util::isSymbianV3();
+    QTimer::singleShot(online ? timeout : timeout + offlineMargin, this, &Http::timeoutOccured);
+    return true;
+}
+
+void Http::cancelRequest()
+{
+    cancelRequestNoEmit();
+    emit statusChanged(this);
+}
+
+void Http::cancelRequestNoEmit()
+{
+    const bool running = currState == STATE_RUNNING;
+    currState = STATE_CANCELLED;
+    if (reply && running && reply->isRunning())
+        reply->abort();
+}
+
+int Http::getStatus() { return currState; }
+int Http::getResponseCode() { return head_responseCode; }
+int Http::getResponseLength() { return buffer.size(); }
+
+QByteArray Http::getResponseAsBytes() const
+{
+    if (currState == STATE_READY || currState == STATE_RUNNING)
+        return QByteArray();
+    return buffer;
+}
+
+QString Http::getResponseAsString()
+{
+    if (currState != STATE_COMPLETED)
+        return QString();
+    const int nul = buffer.indexOf('\0');
+    return QString::fromUtf8(buffer.constData(), nul < 0 ? buffer.size() : nul);
+}
+
+QString Http::getResponseHeader(const QString& _key)
+{
+    if (!reply)
+        return QString();
+    return QString::fromUtf8(reply->rawHeader(_key.toUtf8()));
+}
+
+bool Http::isHTTP() { return true; }
+bool Http::isHttpActive() { return true; }
+
+void Http::readReady()
+{
+    downloadInProgress = true;
+    if (head_responseCode == -1) {
+        const QVariant code = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+        if (code.isValid())
+            head_responseCode = code.toInt();
+    }
+    buffer.append(reply->readAll());
+}
+
+void Http::downloadProgress(qint64, qint64) {}
+void Http::finished() {}
+
+void Http::error(QNetworkReply::NetworkError code)
+{
+    downloadInProgress = true;
+    if (code != QNetworkReply::OperationCanceledError)
+        errorOccured = true;
+}
+
+void Http::sslErrors(QList<QSslError>)
+{
+    errorOccured = true;
+    downloadInProgress = true;
+    currState = STATE_ERROR_HTTP;
+    emit statusChanged(this);
+}
+
+void Http::timeoutOccured()
+{
+    if (downloadInProgress || !reply || currState != STATE_RUNNING)
+        return;
+    errorOccured = true;
+    currState = STATE_ERROR_HTTP;
+    reply->abort();
+    emit statusChanged(this);
+}
+
+QUrl Http::redirectUrl(const QUrl& possibleRedirectUrl, const QUrl& oldRedirectUrl)
+{
+    if (!possibleRedirectUrl.isEmpty() && possibleRedirectUrl != oldRedirectUrl)
+        return possibleRedirectUrl;
+    return QUrl();
+}
+
+void Http::replyFinished(QNetworkReply* finishedReply)
+{
+    finishedReply->deleteLater();
+    if (finishedReply != reply)
+        return; // a reply of an earlier hop or run, aborted or replaced
+    QUrl target = reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
+    if (!target.isEmpty())
+        target = url.resolved(target);
+    target = redirectUrl(target, url);
+    if (target.isEmpty() || currState != STATE_RUNNING) {
+        if (currState == STATE_RUNNING) {
+            currState = errorOccured ? STATE_ERROR_HTTP : STATE_COMPLETED;
+            emit statusChanged(this);
+        }
+    } else if (++redirects > maxRedirects) {
+        currState = STATE_ERROR_HTTP;
+        emit statusChanged(this);
+    } else {
+        buffer.clear();
+        url = target;
+        request.setUrl(url);
+        const int hops = redirects;
+        send();
+        redirects = hops;
+    }
+}

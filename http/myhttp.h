@@ -1,0 +1,91 @@
+#ifndef MYHTTP_H
+#define MYHTTP_H
+
+#include <QByteArray>
+#include <QList>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QObject>
+#include <QSslError>
+#include <QUrl>
+
+class QNetworkAccessManager;
+
+// One HTTP request and its response; every state change is reported by statusChanged.
+class Http : public QObject
+{
+    Q_OBJECT
+public:
+    enum {
+        STATE_READY = 0,
+        STATE_RUNNING = 1,
+        STATE_COMPLETED = 2,
+        STATE_ERROR_HTTP = -3,
+        STATE_ERROR_PERMISSION = -4,
+        STATE_CANCELLED = -5
+    };
+
+    static const QByteArray aux_strCONTENT_TYPE_URLENCODED;
+    static const QByteArray aux_strCONTENT_TYPE_OCTET;
+    static const QByteArray HEAD_CONTENT_TYPE;
+
+    // A chain of redirects longer than this ends in STATE_ERROR_HTTP.
+    static const int maxRedirects = 10;
+
+    static Http* createGETrequest(const QString& _host, const QString& _values);
+    static Http* createPOSTrequest(const QString& _host, const QString& _values);
+    static Http* createPOSTrequest(const QString& _host, const QByteArray& args);
+
+    explicit Http(const QString& _url);
+    Http(const QString& _url, const QByteArray& _args);
+    ~Http() override;
+
+    void setTimeout(int _timeout);
+    void disableCache();
+    void setRequestHeader(const QString& _key, const QString& _val);
+
+    bool execute();
+    void cancelRequest();
+    void cancelRequestNoEmit();
+
+    int getStatus();
+    int getResponseCode();
+    int getResponseLength();
+    QByteArray getResponseAsBytes() const;
+    QString getResponseAsString();
+    QString getResponseHeader(const QString& _key);
+    static bool isHTTP();
+    static bool isHttpActive();
+
+signals:
+    void statusChanged(Http* obj);
+
+private slots:
+    void readReady();
+    void downloadProgress(qint64 bytesReceived, qint64 bytesTotal);
+    void finished();
+    void error(QNetworkReply::NetworkError code);
+    void sslErrors(QList<QSslError> errors);
+    void replyFinished(QNetworkReply* reply);
+    void timeoutOccured();
+
+private:
+    static QUrl redirectUrl(const QUrl& possibleRedirectUrl, const QUrl& oldRedirectUrl);
+    bool send();
+
+    int currState;
+    bool downloadInProgress;
+    bool errorOccured;
+    int timeout;
+    QNetworkAccessManager* qnam;
+    QNetworkReply* reply;
+    QNetworkRequest request;
+    QUrl url;
+    QByteArray buffer;
+    QByteArray* arguments;
+    int type;
+    int head_responseCode;
+    int redirects;
+};
+
+#endif // MYHTTP_H

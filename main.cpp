@@ -1,0 +1,35 @@
+#include <QApplication>
+#include <QNetworkProxyFactory>
+#include <QPointer>
+#include <QUrl>
+
+#include "msgboxslot.h"
+#include "platform/declarativeview.h"
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    app = &application;
+    Q_INIT_RESOURCE(resources);
+    // The publisher's hosts are reached through the system's proxy when one is set.
+    QNetworkProxyFactory::setUseSystemConfiguration(true);
+
+    QPointer<QDeclarativeView> view = new QDeclarativeView();
+    view->setWindowTitle(QStringLiteral("Kurendal"));
+    view->setResizeMode(QDeclarativeView::SizeRootObjectToView);
+    registerQmlElements();
+    view->setSource(QUrl(QStringLiteral("qrc:/splash.qml")));
+    setScreenOrientation(MainWidget::OrientationPortrait);
+    view->showFullScreen();
+    viewDecl = view.data();
+    QObject::connect(view.data(), &QObject::destroyed, [] {
+        viewDecl = nullptr;
+        rootObject = nullptr;
+        mbs = nullptr;
+    });
+
+    const int result = application.exec();
+    delete view.data();
+    viewDecl = nullptr;
+    return result;
+}

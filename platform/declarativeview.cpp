@@ -1,0 +1,97 @@
+#include "platform/declarativeview.h"
+
+#include <QDebug>
+#include <QQmlComponent>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QQuickItem>
+
+#include "platform/meegocomponents.h"
+
+QDeclarativeView* QDeclarativeView::loading = nullptr;
+
+QDeclarativeView::QDeclarativeView(QWidget* parent)
+    : QWidget(parent), qmlEngine(new QQmlEngine(this)), window(new PlatformWindow(this)),
+      resizeMode(SizeViewToRootObject)
+{
+    qmlEngine->rootContext()->setContextProperty(QStringLiteral("platformWindow"), window);
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    setStyleSheet(QStringLiteral("QDeclarativeView { background-color: black; }"));
+    resize(480, 854);
+}
+
+QDeclarativeView::~QDeclarativeView()
+{
+    // The document goes first, so hosted widgets die with their items, not with the view.
+    delete root.data();
+}
+
+void QDeclarativeView::setResizeMode(ResizeMode mode)
+{
+    resizeMode = mode;
+    sizeRoot();
+}
+
+QDeclarativeView* QDeclarativeView::loadingView()
+{
+    return loading;
+}
+
+void QDeclarativeView::setSource(const QUrl& newUrl)
+{
+    if (root) {
+        // Called from inside the old document's own widgets: hide now, destroy later.
+        QQuickItem* old = root.data();
+        root.clear();
+        for (QWidget* w : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (ItemWidgetProxy::isHostedBy(w, old))
+                w->hide();
+        }
+        old->setParent(nullptr);
+        old->deleteLater();
+    }
+    url = newUrl;
+    QQmlComponent component(qmlEngine, url);
+    if (component.isError()) {
+        qWarning() << component.errors();
+        return;
+    }
+    QDeclarativeView* previous = loading;
+    loading = this;
+    QObject* object = component.create();
+    loading = previous;
+    if (!object) {
+        qWarning() << component.errors();
+        return;
+    }
+    root = qobject_cast<QQuickItem*>(object);
+    if (!root) {
+        qWarning() << "QDeclarativeView: the root of" << url << "is not an item";
+        delete object;
+        return;
+    }
+    sizeRoot();
+    emit statusChanged();
+}
+
+QUrl QDeclarativeView::source() const { return url; }
+QQuickItem* QDeclarativeView::rootObject() const { return root.data(); }
+QQmlEngine* QDeclarativeView::engine() const { return qmlEngine; }
+PlatformWindow* QDeclarativeView::platformWindow() const { return window; }
+
+void QDeclarativeView::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+    sizeRoot();
+}
+
+void QDeclarativeView::sizeRoot()
+{
+    if (!root)
+        return;
+    if (resizeMode == SizeRootObjectToView) {
+        root->setSize(QSizeF(width(), height()));
+    } else if (root->width() > 0 && root->height() > 0) {
+        resize(int(root->width()), int(root->height()));
+    }
+}

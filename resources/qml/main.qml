@@ -1,0 +1,117 @@
+import QtQuick 2.0
+import com.meego 1.0
+import MainWidget 1.0
+
+PageStackWindow {
+    id: pageStackWindowId
+    initialPage: mainPage
+
+    signal msgBoxAccepted()
+    signal msgBoxRejected()
+    signal pauseApp()
+    signal resumeApp()
+
+    Connections {
+        target: platformWindow
+        function onViewModeChanged() { updateViewMode() }
+        function onVisibleChanged() { updateVisible() }
+        function onActiveChanged() { updateActive() }
+    }
+
+    Page {
+        id: mainPage
+
+        QMainWidgetItem {
+            anchors.fill: parent
+        }
+
+        QueryDialog {
+            id: queryDialogId
+            anchors.fill: parent
+            message: ""
+            property bool isInClose: false
+            onAccepted: {
+                isInClose = true
+                pageStackWindowId.msgBoxAccepted()
+                close()
+                isInClose = false
+            }
+            onRejected: {
+                isInClose = true
+                pageStackWindowId.msgBoxRejected()
+                close()
+                isInClose = false
+            }
+        }
+
+        // Opened when a question is asked from inside the answer to the first one.
+        QueryDialog {
+            id: queryDialogId2
+            anchors.fill: parent
+            message: ""
+            onAccepted: {
+                pageStackWindowId.msgBoxAccepted()
+                close()
+            }
+            onRejected: {
+                pageStackWindowId.msgBoxRejected()
+                close()
+            }
+        }
+    }
+
+    function chooseDialog() {
+        return queryDialogId.isInClose ? queryDialogId2 : queryDialogId
+    }
+
+    function showBox(text, title, acceptText, rejectText) {
+        var dialog = chooseDialog()
+        dialog.acceptButtonText = acceptText
+        dialog.rejectButtonText = rejectText
+        dialog.message = text
+        dialog.titleText = title
+        dialog.open()
+    }
+
+    function showMsgBoxOk(text, title) {
+        showBox(text, title, "OK", "")
+    }
+
+    function showMsgBoxYesNo(text, title) {
+        showBox(text, title, "Tak", "Nie")
+    }
+
+    function showMsgBoxBackAgain(text, title) {
+        showBox(text, title, "Powtórz", "Anuluj")
+    }
+
+    function setOrientationPortrait() {
+    }
+
+    function setOrientationLandscape() {
+    }
+
+    function setOrientationAuto() {
+    }
+
+    function updateViewMode() {
+        if (platformWindow.viewMode == WindowState.Fullsize)
+            resumeApp()
+        else
+            pauseApp()
+    }
+
+    function updateVisible() {
+        if (platformWindow.visible)
+            resumeApp()
+        else
+            pauseApp()
+    }
+
+    function updateActive() {
+        if (platformWindow.active)
+            resumeApp()
+        else
+            pauseApp()
+    }
+}

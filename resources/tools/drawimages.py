@@ -1,0 +1,245 @@
+#!/usr/bin/env python3
+"""Draws every picture of the resource tree (run by hand; the results are committed).
+
+Needs Debian's python3-pil and fonts-dejavu-core:  /usr/bin/python3 resources/tools/drawimages.py
+"""
+import os
+from PIL import Image, ImageDraw, ImageFont
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+IMG = os.path.join(HERE, "..", "IMG")
+RED = (196, 18, 48)
+DARK_RED = (140, 10, 30)
+WHITE = (255, 255, 255)
+GREY = (67, 67, 67)
+FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"
+
+
+def font(size):
+    return ImageFont.truetype(FONT, size)
+
+
+def save(img, name):
+    path = os.path.join(IMG, name)
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    img.save(path)
+
+
+def gradient(w, h, top, bottom):
+    img = Image.new("RGBA", (w, h))
+    d = ImageDraw.Draw(img)
+    for y in range(h):
+        t = y / max(1, h - 1)
+        c = tuple(int(top[i] + (bottom[i] - top[i]) * t) for i in range(3))
+        d.line([(0, y), (w, y)], fill=c + (255,))
+    return img
+
+
+def bar(w, h, name, title=None):
+    img = gradient(w, h, (214, 40, 64), DARK_RED)
+    d = ImageDraw.Draw(img)
+    d.line([(0, h - 1), (w, h - 1)], fill=(90, 0, 15, 255))
+    if title:
+        f = font(h // 3)
+        tw = d.textlength(title, font=f)
+        d.text(((w - tw) / 2, h / 2 - h / 6 - 2), title, font=f, fill=WHITE)
+    save(img, name)
+
+
+def icon(w, h, name, painter, pressed):
+    img = Image.new("RGBA", (w, h), (0, 0, 0, 0))
+    d = ImageDraw.Draw(img)
+    if pressed:
+        d.rounded_rectangle([1, 1, w - 2, h - 2], radius=8, fill=(255, 255, 255, 70))
+    painter(d, w, h)
+    save(img, name)
+
+
+def pair(w, h, base, painter, sep="_"):
+    icon(w, h, base + sep + "off.png", painter, False)
+    icon(w, h, base + sep + "on.png", painter, True)
+
+
+def p_back(d, w, h):
+    cy = h / 2
+    d.polygon([(w * 0.2, cy), (w * 0.55, cy - h * 0.35), (w * 0.55, cy + h * 0.35)], fill=WHITE)
+    d.rectangle([w * 0.5, cy - h * 0.12, w * 0.85, cy + h * 0.12], fill=WHITE)
+
+
+def p_x(d, w, h):
+    s = min(w, h) * 0.32
+    cx, cy = w / 2, h / 2
+    d.line([(cx - s, cy - s), (cx + s, cy + s)], fill=WHITE, width=6)
+    d.line([(cx - s, cy + s), (cx + s, cy - s)], fill=WHITE, width=6)
+
+
+def p_briefcase(mark):
+    def paint(d, w, h):
+        d.rounded_rectangle([w * 0.18, h * 0.32, w * 0.82, h * 0.78], radius=5, outline=WHITE, width=4)
+        d.rectangle([w * 0.4, h * 0.2, w * 0.6, h * 0.32], outline=WHITE, width=3)
+        if mark:
+            f = font(int(h * 0.34))
+            tw = d.textlength(mark, font=f)
+            d.text(((w - tw) / 2, h * 0.34), mark, font=f, fill=WHITE)
+    return paint
+
+
+def p_refresh(d, w, h):
+    box = [w * 0.25, h * 0.25, w * 0.75, h * 0.75]
+    d.arc(box, 40, 330, fill=WHITE, width=5)
+    d.polygon([(w * 0.7, h * 0.2), (w * 0.82, h * 0.42), (w * 0.6, h * 0.4)], fill=WHITE)
+
+
+def p_menu(d, w, h):
+    for i in range(3):
+        y = h * (0.32 + 0.17 * i)
+        d.rounded_rectangle([w * 0.25, y, w * 0.75, y + h * 0.08], radius=2, fill=WHITE)
+
+
+def p_settings(d, w, h):
+    cx, cy, r = w / 2, h / 2, min(w, h) * 0.22
+    for i in range(8):
+        import math
+        a = i * math.pi / 4
+        d.line([(cx, cy), (cx + math.cos(a) * r * 1.4, cy + math.sin(a) * r * 1.4)], fill=WHITE, width=7)
+    d.ellipse([cx - r, cy - r, cx + r, cy + r], fill=WHITE)
+    d.ellipse([cx - r / 2, cy - r / 2, cx + r / 2, cy + r / 2], fill=RED)
+
+
+def p_share(d, w, h):
+    pts = [(w * 0.3, h * 0.5), (w * 0.68, h * 0.3), (w * 0.68, h * 0.7)]
+    d.line([pts[1], pts[0], pts[2]], fill=WHITE, width=4)
+    for x, y in pts:
+        d.ellipse([x - 7, y - 7, x + 7, y + 7], fill=WHITE)
+
+
+def busy(size, name, colour, background):
+    frames = []
+    for k in range(12):
+        img = Image.new("RGBA", (size, size), background)
+        d = ImageDraw.Draw(img)
+        import math
+        for i in range(12):
+            a = (i / 12.0) * 2 * math.pi
+            shade = ((i - k) % 12) / 11.0
+            c = tuple(int(background[j] + (colour[j] - background[j]) * (1 - shade)) for j in range(3))
+            r1, r2 = size * 0.22, size * 0.45
+            cx = cy = size / 2
+            d.line([(cx + math.cos(a) * r1, cy + math.sin(a) * r1),
+                    (cx + math.cos(a) * r2, cy + math.sin(a) * r2)], fill=c, width=max(2, size // 10))
+        frames.append(img.convert("RGB").convert("P", palette=Image.ADAPTIVE))
+    path = os.path.join(IMG, name)
+    frames[0].save(path, save_all=True, append_images=frames[1:], duration=80, loop=0)
+
+
+def splash():
+    w, h = 480, 854
+    img = gradient(w, h, (250, 250, 250), (232, 232, 232))
+    d = ImageDraw.Draw(img)
+    d.rectangle([0, 300, w, 470], fill=RED + (255,))
+    f = font(64)
+    tw = d.textlength("Kurendal", font=f)
+    d.text(((w - tw) / 2, 345), "Kurendal", font=f, fill=WHITE)
+    f2 = font(22)
+    sub = "dziennik w Twoim telefonie"
+    tw = d.textlength(sub, font=f2)
+    d.text(((w - tw) / 2, 500), sub, font=f2, fill=GREY)
+    save(img, "splash.png")
+
+
+def thumbnail():
+    w, h = 84, 78
+    img = gradient(w, h, (236, 236, 236), (210, 210, 210))
+    d = ImageDraw.Draw(img)
+    d.rectangle([18, 20, 66, 58], outline=(160, 160, 160), width=3)
+    d.polygon([(22, 54), (36, 36), (46, 48), (54, 40), (62, 54)], fill=(160, 160, 160))
+    d.ellipse([48, 25, 56, 33], fill=(160, 160, 160))
+    save(img, "thumbnail.png")
+
+
+def message_box():
+    w, h = 439, 450
+    img = Image.new("RGBA", (w, h), (0, 0, 0, 0))
+    d = ImageDraw.Draw(img)
+    d.rounded_rectangle([4, 4, w - 5, h - 5], radius=22, fill=(35, 35, 35, 235), outline=(120, 120, 120, 255), width=3)
+    save(img, "messagebox/back.png")
+    for name, fill in (("normal", (80, 80, 80)), ("normal_on", (120, 120, 120)),
+                       ("normal_disabled", (55, 55, 55)), ("red", RED), ("red_on", DARK_RED)):
+        b = Image.new("RGBA", (390, 60), (0, 0, 0, 0))
+        bd = ImageDraw.Draw(b)
+        bd.rounded_rectangle([1, 1, 388, 58], radius=10, fill=fill + (255,), outline=(20, 20, 20, 255), width=2)
+        save(b, "messagebox/%s.png" % name)
+
+
+def settings_images():
+    for name, checked in (("checkbox_on", True), ("checkbox_off", False)):
+        img = Image.new("RGBA", (40, 40), (0, 0, 0, 0))
+        d = ImageDraw.Draw(img)
+        d.rounded_rectangle([2, 2, 37, 37], radius=6, fill=WHITE, outline=(120, 120, 120), width=3)
+        if checked:
+            d.line([(9, 20), (17, 29), (31, 10)], fill=RED, width=5)
+        save(img, "settings/%s.png" % name)
+    for name, open_ in (("tab1", True), ("tab2", False)):
+        img = Image.new("RGBA", (60, 75), (0, 0, 0, 0))
+        d = ImageDraw.Draw(img)
+        if open_:
+            d.polygon([(18, 30), (42, 30), (30, 46)], fill=GREY)
+        else:
+            d.polygon([(24, 24), (24, 50), (40, 37)], fill=GREY)
+        save(img, "settings/%s.png" % name)
+    for name, sign in (("minus", "-"), ("plus", "+")):
+        for suffix, fill in (("", RED), ("ON", DARK_RED)):
+            img = Image.new("RGBA", (80, 80), (0, 0, 0, 0))
+            d = ImageDraw.Draw(img)
+            d.ellipse([12, 12, 68, 68], fill=fill)
+            d.rectangle([26, 37, 54, 43], fill=WHITE)
+            if sign == "+":
+                d.rectangle([37, 26, 43, 54], fill=WHITE)
+            save(img, "images/Settings/%s%s.png" % (name, suffix))
+
+
+def misc():
+    red_strip = gradient(854, 36, (214, 40, 64), (170, 20, 40))
+    save(red_strip, "belka_czerwona.png")
+    img = Image.new("RGBA", (30, 30), (0, 0, 0, 0))
+    d = ImageDraw.Draw(img)
+    d.polygon([(8, 5), (24, 15), (8, 25)], fill=RED)
+    save(img, "kategoria_cycek.png")
+    for name, fill in (("kropka1", (190, 190, 190)), ("kropka2", RED)):
+        img = Image.new("RGBA", (25, 50), (0, 0, 0, 0))
+        d = ImageDraw.Draw(img)
+        d.ellipse([6, 19, 18, 31], fill=fill)
+        save(img, name + ".png")
+    save(gradient(854, 69, (40, 40, 40), (0, 0, 0)), "galeria_pasek_gorny.png")
+    bottom = gradient(854, 76, (30, 30, 30), (0, 0, 0))
+    save(bottom, "galeria_pasek_dolny.png")
+    save(Image.new("RGBA", (4, 4), (0, 0, 0, 0)), "../res/trans.png")
+
+
+def main():
+    splash()
+    thumbnail()
+    bar(854, 89, "top_bar.png", "Kurendal")
+    bar(854, 53, "article_top_bar.png", "Kurendal")
+    bar(854, 79, "bottom_bar.png")
+    icon(60, 44, "back_button.png", p_back, False)
+    icon(60, 44, "x_button.png", p_x, False)
+    icon(64, 64, "galeria_back.png", p_back, False)
+    icon(64, 64, "galeria_x.png", p_x, False)
+    pair(48, 48, "teczka_soft", p_briefcase(None))
+    pair(48, 48, "teczka+soft", p_briefcase("+"))
+    pair(48, 48, "teczka-soft", p_briefcase("-"))
+    pair(48, 48, "refresh_soft", p_refresh)
+    pair(48, 48, "menu_glowne", p_menu)
+    pair(48, 48, "settings_soft", p_settings)
+    pair(48, 48, "share_soft", p_share)
+    busy(21, "busy_red.gif", (255, 255, 255), RED)
+    busy(21, "busy_white.gif", (255, 255, 255), RED)
+    busy(48, "busy_dark.gif", (230, 230, 230), (40, 40, 40))
+    message_box()
+    settings_images()
+    misc()
+
+
+if __name__ == "__main__":
+    main()

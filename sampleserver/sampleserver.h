@@ -1,0 +1,78 @@
+#ifndef SAMPLESERVER_H
+#define SAMPLESERVER_H
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QMap>
+#include <QPair>
+#include <QString>
+#include <QTcpServer>
+#include <functional>
+
+class QTcpSocket;
+
+// The local stand-in for the publisher's, ad, OAuth and analytics servers.
+// It answers plain requests and proxy-form requests ("GET http://host/path"),
+// so the program reaches it as its HTTP proxy with the real host names.
+class SampleServer : public QTcpServer
+{
+    Q_OBJECT
+public:
+    struct Request {
+        QByteArray method;
+        QString host;
+        QString path;
+        QString query;
+        QMap<QByteArray, QByteArray> headers; // names in lower case
+        QByteArray body;
+    };
+
+    struct Reply {
+        int status = 200;
+        QByteArray contentType = "text/html; charset=utf-8";
+        QByteArray body;
+        QList<QPair<QByteArray, QByteArray>> headers;
+        int delayMs = 0;        // silence before the first byte
+        int closeAfterBytes = -1; // drop the connection after this many body bytes
+        bool noReply = false;   // never answer
+    };
+
+    using Handler = std::function<Reply(const Request&)>;
+
+    explicit SampleServer(QObject* parent = nullptr);
+
+    // Listens on 127.0.0.1; port 0 picks a free one.
+    bool start(quint16 port = 0);
+    QString baseUrl() const;
+
+    // Files under root/<host>/<path> are served for requests without a route.
+    void setContentRoot(const QString& root);
+    // host "*" matches every host.
+    void route(const QString& host, const QString& path, Handler handler);
+    void route(const QString& host, const QString& path, const Reply& reply);
+
+    QList<Request> requests() const { return log; }
+    void clearRequests() { log.clear(); }
+
+    static Reply redirect(const QString& location, int status = 302);
+    static Reply text(const QByteArray& body, const QByteArray& contentType = "text/plain; charset=utf-8");
+
+signals:
+    void requestServed(const QString& path);
+
+private slots:
+    void onNewConnection();
+
+private:
+    void readFrom(QTcpSocket* socket);
+    Reply answer(const Request& request) const;
+    void send(QTcpSocket* socket, const Reply& reply);
+
+    QString contentRoot;
+    QHash<QString, Handler> routes;
+    QList<Request> log;
+    QHash<QTcpSocket*, QByteArray> pending;
+};
+
+#endif // SAMPLESERVER_H

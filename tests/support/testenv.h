@@ -1,0 +1,22 @@
+#ifndef TESTENV_H
+#define TESTENV_H
+
+#include <QString>
+
+class QWidget;
+
+// Every test process runs against a data and settings folder of its own.
+namespace TestEnv {
+
+// Points the data and configuration locations into a fresh temporary folder
+// and loads the program's resources. Call first, in initTestCase.
+void prepare();
+QString dataDir();
+// Removes everything in the data folder.
+void clearData();
+// Pumps the event loop for ms milliseconds.
+void spin(int ms);
+
+} // namespace TestEnv
+
+#endif // TESTENV_H

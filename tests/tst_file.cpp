@@ -1,0 +1,170 @@
+#include <QtTest>
+
+#include "foundation/file.h"
+#include "tests/support/testenv.h"
+
+class TestFile : public QObject
+{
+    Q_OBJECT
+private:
+    QByteArray written(const std::function<void(File*)>& write)
+    {
+        const QString path = File::createPathToResource(QStringLiteral("bytes"));
+        File* f = File::createFileToWrite(path);
+        f->open();
+        write(f);
+        f->close();
+        delete f;
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        return file.readAll();
+    }
+
+    File* reader(const QByteArray& bytes)
+    {
+        const QString path = File::createPathToResource(QStringLiteral("bytes"));
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+        file.close();
+        File* f = File::createFileToRead(path);
+        f->open();
+        return f;
+    }
+
+private slots:
+    void initTestCase() { TestEnv::prepare(); }
+
+    void integersAreBigEndian()
+    {
+        QCOMPARE(written([](File* f) { f->writeInt(1); }), QByteArray::fromHex("00000001"));
+        QCOMPARE(written([](File* f) { f->writeInt(-2); }), QByteArray::fromHex("fffffffe"));
+        QCOMPARE(written([](File* f) { f->writeShort(0x1234); }), QByteArray::fromHex("1234"));
+        QCOMPARE(written([](File* f) { f->writeLongLong(0x0102030405060708LL); }),
+                 QByteArray::fromHex("0102030405060708"));
+        QCOMPARE(written([](File* f) { f->writeDouble(1.0); }), QByteArray::fromHex("000000000000f03f"));
+        QCOMPARE(written([](File* f) { f->writeUByte(0xfe); f->writeUShort(0xfffe); }),
+                 QByteArray::fromHex("fefffe"));
+    }
+
+    void stringsAreLengthPrefixedUtf8()
+    {
+        QCOMPARE(written([](File* f) { f->writeString(QString()); }), QByteArray::fromHex("0000"));
+        QCOMPARE(written([](File* f) { f->writeString(static_cast<QString*>(nullptr)); }), QByteArray::fromHex("0000"));
+        const QString lodz = QString::fromUtf8("Łódź");
+        QCOMPARE(written([&](File* f) { f->writeString(lodz); }), QByteArray::fromHex("0007") + lodz.toUtf8());
+    }
+
+    void valuesSurviveARoundTrip()
+    {
+        const QByteArray bytes = written([](File* f) {
+            f->writeByte(-5);
+            f->writeShort(-300);
+            f->writeUInt(0xdeadbeef);
+            f->writeLongLong(-1234567890123LL);
+            f->writeDouble(3.25);
+            f->writeString(QString::fromUtf8("zażółć gęślą jaźń"));
+            f->writeString(QString::fromUtf8("a\0b", 3));
+        });
+        File* f = reader(bytes);
+        QCOMPARE(int(f->readByte()), -5);
+        QCOMPARE(f->readShort(), short(-300));
+        QCOMPARE(f->readUInt(), 0xdeadbeefu);
+        QCOMPARE(f->readLongLong(), -1234567890123LL);
+        QCOMPARE(f->readDouble(), 3.25);
+        QCOMPARE(f->readString(), QString::fromUtf8("zażółć gęślą jaźń"));
+        QCOMPARE(f->readString(), QString::fromUtf8("a\0b", 3));
+        QCOMPARE(f->getLastError(), 0);
+        delete f;
+    }
+
+    void shortReadsThrowAndTheNextGoodReadClearsTheError()
+    {
+        File* f = reader(QByteArray::fromHex("000102"));
+        bool thrown = false;
+        try {
+            f->readInt();
+        } catch (int e) {
+            thrown = true;
+            QCOMPARE(e, -1);
+        }
+        QVERIFY(thrown);
+        QCOMPARE(f->getLastError(), -1);
+        QCOMPARE(f->readShort(), short(0x0001));
+        QCOMPARE(f->getLastError(), 0);
+        delete f;
+
+        // A string whose length runs past the end, and a byte block larger than the file.
+        f = reader(QByteArray::fromHex("0010616263"));
+        QVERIFY_EXCEPTION_THROWN(f->readString(), int);
+        delete f;
+        f = reader(QByteArray::fromHex("616263"));
+        QVERIFY_EXCEPTION_THROWN(f->readBytes(0x7fffffff), int);
+        delete f;
+    }
+
+    void aMissingFileFailsOnTheFirstPrimitive()
+    {
+        File* f = File::createFileToRead(File::createPathToResource(QStringLiteral("no-such-file")));
+        f->open();
+        QVERIFY_EXCEPTION_THROWN(f->readByte(), int);
+        delete f;
+        // Writing into a folder that does not exist fails too.
+        f = File::createFileToWrite(File::createPathToResource(QStringLiteral("missing/dir/file")));
+        f->open();
+        QVERIFY_EXCEPTION_THROWN(f->writeInt(1), int);
+        delete f;
+    }
+
+    void overlongStringsAreCutAtACharacterBoundary()
+    {
+        // 40000 two-byte letters: 80000 bytes do not fit the 16-bit prefix.
+        const QString longText(40000, QChar(0x0105));
+        const QByteArray bytes = written([&](File* f) {
+            f->writeString(longText);
+            f->writeInt(7);
+        });
+        File* f = reader(bytes);
+        const QString back = f->readString();
+        QCOMPARE(back.size(), 32767);
+        QVERIFY(longText.startsWith(back));
+        QCOMPARE(f->readInt(), 7);
+        delete f;
+    }
+
+    void pathsAndDeletion()
+    {
+        QCOMPARE(File::createPathToResource("banners"), File::createPathToDocuments("banners"));
+        QVERIFY(File::createPathToResource("banners").startsWith(TestEnv::dataDir()));
+        QVERIFY(TestEnv::dataDir().endsWith('/'));
+        QVERIFY(QDir(TestEnv::dataDir()).exists());
+
+        QVERIFY(!File::deleteFileInResources("absent"));
+        written([](File* f) { f->writeInt(1); });
+        QVERIFY(File::fileExistInResources("bytes"));
+        QVERIFY(File::deleteFileInResources("bytes"));
+        QVERIFY(!File::fileExistInDocuments("bytes"));
+
+        const QString dir = File::createPathToResource("tree");
+        QVERIFY(!File::deleteDirectory(dir));
+        QDir().mkpath(dir + "/a/b");
+        QFile(dir + "/a/b/x").open(QIODevice::WriteOnly);
+        QFile(dir + "/y").open(QIODevice::WriteOnly);
+        QVERIFY(File::deleteDirectory(dir));
+        QVERIFY(!QDir(dir).exists());
+    }
+
+    void swapsAndEquality()
+    {
+        QCOMPARE(File::SwapShort(0x1234), short(0x3412));
+        QCOMPARE(File::SwapInt(0x01020304), 0x04030201);
+        QString a = "x", b = "y";
+        File r1(true, &a), r2(true, &a), w1(false, &a), r3(true, &b);
+        QVERIFY(r1 == r2);
+        QVERIFY(r1 != w1);
+        QVERIFY(r1 != r3);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFile)
+#include "tst_file.moc"
