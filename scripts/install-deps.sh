@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the demo need (only those missing).
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+missing=()
+while read -r pkg; do
+  [ -z "$pkg" ] && continue
+  dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
+done < "$here/packages.txt"
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  echo "Installing: ${missing[*]}"
+  $sudo_cmd apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -q "${missing[@]}"
+fi
