@@ -67,7 +67,9 @@ void Reachability::start()
             m_session = nullptr;
         }
         m_session = new QNetworkSession(config);
-        connect(m_session, &QNetworkSession::opened, this, &Reachability::opened);
+        // Queued: on a desktop an already active interface opens inside open() itself,
+        // and the owner expects the opening to come after start() has returned.
+        connect(m_session, &QNetworkSession::opened, this, &Reachability::opened, Qt::QueuedConnection);
         connect(m_session, &QNetworkSession::closed, this, &Reachability::closed);
         connect(m_session, QOverload<QNetworkSession::SessionError>::of(&QNetworkSession::error),
                 this, &Reachability::error);

@@ -39,8 +39,8 @@ Http* Http::createPOSTrequest(const QString& _host, const QByteArray& args)
 
 Http::Http(const QString& _url)
     : QObject(nullptr), currState(STATE_READY), downloadInProgress(false), errorOccured(false),
-      timeout(defaultTimeout), qnam(new QNetworkAccessManager()), reply(nullptr),
-      url(QUrl(_url)), arguments(nullptr), type(0), head_responseCode(-1), redirects(0)
+      timeout(defaultTimeout), qnam(new QNetworkAccessManager()),
+      reply(nullptr), url(QUrl(_url)), arguments(nullptr), type(0), head_responseCode(-1), redirects(0)
 {
     request.setUrl(url);
     connect(qnam, &QNetworkAccessManager::finished, this, &Http::replyFinished);
@@ -83,6 +83,7 @@ bool Http::send()
 {
     errorOccured = false;
     buffer.clear();
+    responseHeaders.clear();
     head_responseCode = -1;
     currState = STATE_RUNNING;
     if (type == 0) {
@@ -140,9 +141,14 @@ QString Http::getResponseAsString()
 
 QString Http::getResponseHeader(const QString& _key)
 {
-    if (!reply)
-        return QString();
-    return QString::fromUtf8(reply->rawHeader(_key.toUtf8()));
+    if (reply)
+        return QString::fromUtf8(reply->rawHeader(_key.toUtf8()));
+    const QByteArray key = _key.toUtf8().toLower();
+    for (const QNetworkReply::RawHeaderPair& header : responseHeaders) {
+        if (header.first.toLower() == key)
+            return QString::fromUtf8(header.second);
+    }
+    return QString();
 }
 
 bool Http::isHTTP() { return true; }
@@ -199,6 +205,7 @@ void Http::replyFinished(QNetworkReply* finishedReply)
     finishedReply->deleteLater();
     if (finishedReply != reply)
         return; // a reply of an earlier hop or run, aborted or replaced
+    responseHeaders = reply->rawHeaderPairs();
     QUrl target = reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
     if (!target.isEmpty())
         target = url.resolved(target);

@@ -6,6 +6,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QObject>
+#include <QPointer>
 #include <QSslError>
 #include <QUrl>
 
@@ -78,7 +79,7 @@ private:
     bool errorOccured;
     int timeout;
     QNetworkAccessManager* qnam;
-    QNetworkReply* reply;
+    QPointer<QNetworkReply> reply;
     QNetworkRequest request;
     QUrl url;
     QByteArray buffer;
@@ -86,6 +87,7 @@ private:
     int type;
     int head_responseCode;
     int redirects;
+    QList<QNetworkReply::RawHeaderPair> responseHeaders; // kept when the reply is released
 };
 
 #endif // MYHTTP_H

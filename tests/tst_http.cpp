@@ -1,0 +1,231 @@
+#include <QtTest>
+
+#include "foundation/reachability.h"
+#include "http/myhttp.h"
+#include "sampleserver/sampleserver.h"
+#include "tests/support/testenv.h"
+
+// Every request here goes to a server of the test's own on 127.0.0.1.
+class TestHttp : public QObject
+{
+    Q_OBJECT
+private:
+    SampleServer* server = nullptr;
+    Reachability* reachability = nullptr;
+
+    QString url(const QString& path) const { return server->baseUrl() + path; }
+
+    // Runs the request to its final state; returns how many times it reported.
+    int run(Http* http, int waitMs = 5000)
+    {
+        QSignalSpy spy(http, &Http::statusChanged);
+        http->execute();
+        if (!spy.wait(waitMs))
+            return 0;
+        TestEnv::spin(50);
+        return spy.count();
+    }
+
+    void setOnline(bool online)
+    {
+        QMetaObject::invokeMethod(reachability, online ? "opened" : "closed");
+    }
+
+private slots:
+    void initTestCase()
+    {
+        TestEnv::prepare();
+        server = new SampleServer(this);
+        QVERIFY(server->start());
+        reachability = new Reachability(this);
+        setOnline(true);
+    }
+
+    void init() { server->clearRequests(); }
+
+    void getRequestsTheHostAndValuesAsGiven()
+    {
+        server->route("*", "/feed", SampleServer::text("zażółć"));
+        Http* plain = Http::createGETrequest(url("/feed"), QString());
+        QCOMPARE(plain->getStatus(), int(Http::STATE_READY));
+        QCOMPARE(run(plain), 1);
+        QCOMPARE(plain->getStatus(), int(Http::STATE_COMPLETED));
+        QCOMPARE(plain->getResponseAsString(), QString::fromUtf8("zażółć"));
+        QCOMPARE(plain->getResponseCode(), 200);
+        QCOMPARE(plain->getResponseHeader("Content-Type"), QString("text/plain; charset=utf-8"));
+        QCOMPARE(server->requests().last().query, QString());
+        delete plain;
+
+        // One "?" is added even when the host string has a query already.
+        Http* withValues = Http::createGETrequest(url("/feed?a=1"), "b=2");
+        run(withValues);
+        QCOMPARE(server->requests().last().query, QString("a=1?b=2"));
+        delete withValues;
+    }
+
+    void postBodiesAndContentTypes()
+    {
+        server->route("*", "/post", SampleServer::text("ok"));
+        Http* form = Http::createPOSTrequest(url("/post"), QString::fromUtf8("a=1&b=ż x"));
+        run(form);
+        SampleServer::Request r = server->requests().last();
+        QCOMPARE(r.method, QByteArray("POST"));
+        QCOMPARE(r.body, QByteArray("a=1&b=%C5%BC%20x"));
+        QCOMPARE(r.headers.value("content-type"), Http::aux_strCONTENT_TYPE_URLENCODED);
+        delete form;
+
+        const QByteArray binary("\x00\x01\xff", 3);
+        Http* octets = Http::createPOSTrequest(url("/post"), binary);
+        run(octets);
+        r = server->requests().last();
+        QCOMPARE(r.body, binary);
+        QCOMPARE(r.headers.value("content-type"), Http::aux_strCONTENT_TYPE_OCTET);
+        delete octets;
+    }
+
+    void redirectsAreFollowedAndBounded()
+    {
+        server->route("*", "/r1", SampleServer::redirect("/r2"));
+        server->route("*", "/r2", SampleServer::redirect(url("/end")));
+        server->route("*", "/end", SampleServer::text("end"));
+        Http* chain = Http::createGETrequest(url("/r1"), QString());
+        QCOMPARE(run(chain), 1);
+        QCOMPARE(chain->getStatus(), int(Http::STATE_COMPLETED));
+        QCOMPARE(chain->getResponseAsString(), QString("end"));
+        QCOMPARE(server->requests().size(), 3);
+        delete chain;
+
+        // A redirect to the very same URL is taken as the final response.
+        server->clearRequests();
+        server->route("*", "/self", SampleServer::redirect(url("/self")));
+        Http* self = Http::createGETrequest(url("/self"), QString());
+        QCOMPARE(run(self), 1);
+        QCOMPARE(self->getStatus(), int(Http::STATE_COMPLETED));
+        QCOMPARE(self->getResponseAsString(), QString("moved"));
+        QCOMPARE(server->requests().size(), 1);
+        delete self;
+
+        // A chain that never repeats itself ends in an error after the bound.
+        server->clearRequests();
+        server->route("*", "/loop", [this](const SampleServer::Request& r) {
+            return SampleServer::redirect(url("/loop?n=" + QString::number(r.query.mid(2).toInt() + 1)));
+        });
+        Http* loop = Http::createGETrequest(url("/loop"), "n=0");
+        QCOMPARE(run(loop), 1);
+        QCOMPARE(loop->getStatus(), int(Http::STATE_ERROR_HTTP));
+        QCOMPARE(server->requests().size(), Http::maxRedirects + 1);
+        delete loop;
+    }
+
+    void errorPagesStayInTheBytesOnly()
+    {
+        SampleServer::Reply missing;
+        missing.status = 404;
+        missing.body = "<html>brak</html>";
+        server->route("*", "/missing", missing);
+        Http* http = Http::createGETrequest(url("/missing"), QString());
+        QCOMPARE(run(http), 1);
+        QCOMPARE(http->getStatus(), int(Http::STATE_ERROR_HTTP));
+        QCOMPARE(http->getResponseAsString(), QString());
+        QCOMPARE(http->getResponseAsBytes(), missing.body);
+        QCOMPARE(http->getResponseCode(), 404);
+        delete http;
+    }
+
+    void emptyBodyAndNulBytes()
+    {
+        server->route("*", "/empty", SampleServer::text(QByteArray()));
+        Http* empty = Http::createGETrequest(url("/empty"), QString());
+        run(empty);
+        QCOMPARE(empty->getStatus(), int(Http::STATE_COMPLETED));
+        QCOMPARE(empty->getResponseCode(), -1);
+        delete empty;
+
+        server->route("*", "/nul", SampleServer::text(QByteArray("ab\0cd", 5)));
+        Http* nul = Http::createGETrequest(url("/nul"), QString());
+        run(nul);
+        QCOMPARE(nul->getResponseAsString(), QString("ab"));
+        QCOMPARE(nul->getResponseLength(), 5);
+        delete nul;
+    }
+
+    void timeoutLimitsTheWaitForTheFirstByte()
+    {
+        SampleServer::Reply slow = SampleServer::text("late");
+        slow.delayMs = 1500;
+        server->route("*", "/slow", slow);
+
+        Http* http = Http::createGETrequest(url("/slow"), QString());
+        http->setTimeout(200);
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(run(http), 1);
+        QCOMPARE(http->getStatus(), int(Http::STATE_ERROR_HTTP));
+        QVERIFY(clock.elapsed() < 1400);
+        // The aborted reply finishing later reports nothing more.
+        QSignalSpy spy(http, &Http::statusChanged);
+        TestEnv::spin(300);
+        QCOMPARE(spy.count(), 0);
+        delete http;
+
+        // Without a network session ten more seconds are granted.
+        setOnline(false);
+        Http* offline = Http::createGETrequest(url("/slow"), QString());
+        offline->setTimeout(200);
+        QCOMPARE(run(offline), 1);
+        QCOMPARE(offline->getStatus(), int(Http::STATE_COMPLETED));
+        setOnline(true);
+        delete offline;
+    }
+
+    void aConnectionDroppedMidBodyFails()
+    {
+        SampleServer::Reply cut = SampleServer::text(QByteArray(10000, 'x'));
+        cut.closeAfterBytes = 100;
+        server->route("*", "/cut", cut);
+        Http* http = Http::createGETrequest(url("/cut"), QString());
+        QCOMPARE(run(http), 1);
+        QCOMPARE(http->getStatus(), int(Http::STATE_ERROR_HTTP));
+        QVERIFY(http->getResponseAsBytes().size() <= 100);
+        delete http;
+    }
+
+    void cancelling()
+    {
+        Http* never = Http::createGETrequest(url("/never"), QString());
+        QSignalSpy spy(never, &Http::statusChanged);
+        never->cancelRequest();
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(never->getStatus(), int(Http::STATE_CANCELLED));
+        delete never;
+
+        SampleServer::Reply silent;
+        silent.noReply = true;
+        server->route("*", "/silent", silent);
+        Http* running = Http::createGETrequest(url("/silent"), QString());
+        QSignalSpy runningSpy(running, &Http::statusChanged);
+        running->execute();
+        TestEnv::spin(100);
+        running->cancelRequestNoEmit();
+        TestEnv::spin(200);
+        QCOMPARE(runningSpy.count(), 0);
+        QCOMPARE(running->getStatus(), int(Http::STATE_CANCELLED));
+        delete running;
+    }
+
+    void unreachableHostFails()
+    {
+        // A port nobody listens on.
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        const quint16 port = probe.serverPort();
+        probe.close();
+        Http* http = Http::createGETrequest(QString("http://127.0.0.1:%1/").arg(port), QString());
+        QCOMPARE(run(http), 1);
+        QCOMPARE(http->getStatus(), int(Http::STATE_ERROR_HTTP));
+        delete http;
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHttp)
+#include "tst_http.moc"

@@ -1,0 +1,156 @@
+#include <QtTest>
+
+#include "Views/mainwidget.h"
+#include "Views/startwidget.h"
+#include "tests/support/probescreen.h"
+#include "tests/support/testenv.h"
+
+class TestMainWidget : public QObject
+{
+    Q_OBJECT
+private:
+    MainWidget* main = nullptr;
+
+    static const int slide = 250;
+
+    void push(BaseWidget* w, bool animated)
+    {
+        QMetaObject::invokeMethod(main, "pushWidget", Q_ARG(BaseWidget*, w), Q_ARG(bool, animated));
+    }
+
+private slots:
+    void initTestCase() { TestEnv::prepare(); }
+
+    void init()
+    {
+        main = new MainWidget(nullptr, nullptr);
+        main->resize(480, 854);
+        main->show();
+        QTest::qWait(20);
+    }
+
+    void cleanup()
+    {
+        delete main;
+        main = nullptr;
+    }
+
+    void pushSlidesInAndBlocksInputWhileItRuns()
+    {
+        ProbeScreen* first = new ProbeScreen;
+        push(first, false);
+        QCOMPARE(first->shown, 1);
+        QCOMPARE(first->geometry(), main->rect());
+
+        ProbeScreen* second = new ProbeScreen;
+        push(second, true);
+        QVERIFY(!main->isEnabled());
+        QCOMPARE(second->parentWidget(), main);
+        QVERIFY(second->isVisible());
+        QCOMPARE(second->shown, 0);
+        QTest::qWait(slide / 2);
+        QVERIFY(second->x() > 0 && second->x() < main->width());
+        QTest::qWait(slide);
+        QVERIFY(main->isEnabled());
+        QCOMPARE(second->shown, 1);
+        QCOMPARE(second->pos(), QPoint(0, 0));
+        QCOMPARE(first->hidden, 1);
+        QVERIFY(!first->isVisible());
+    }
+
+    void backSlidesOutAndDeletesTheTopScreen()
+    {
+        ProbeScreen* first = new ProbeScreen;
+        push(first, false);
+        QPointer<ProbeScreen> second = new ProbeScreen;
+        push(second, false);
+        QCOMPARE(first->hidden, 1);
+        const int shownBefore = first->shown;
+
+        emit second->backClicked();
+        QVERIFY(!main->isEnabled());
+        QVERIFY(first->isVisible());
+        QTest::qWait(slide + 150);
+        QVERIFY(main->isEnabled());
+        QVERIFY(second.isNull());
+        QCOMPARE(first->shown, shownBefore + 1);
+        QCOMPARE(first->geometry(), main->rect());
+    }
+
+    void backOnTheRootDoesNothing()
+    {
+        StartWidget* root = main->findChild<StartWidget*>();
+        QVERIFY(root);
+        emit root->backClicked();
+        QTest::qWait(slide + 100);
+        QVERIFY(main->isEnabled());
+        QVERIFY(root->isVisible());
+        QCOMPARE(main->findChild<StartWidget*>(), root);
+    }
+
+    void popToRootFromThreeDeep()
+    {
+        StartWidget* root = main->findChild<StartWidget*>();
+        QPointer<ProbeScreen> a = new ProbeScreen, b = new ProbeScreen, c = new ProbeScreen;
+        push(a, false);
+        push(b, false);
+        push(c, false);
+        emit c->popToRoot();
+        QVERIFY(!b->isVisible());
+        QTest::qWait(10);
+        QVERIFY(a.isNull());
+        QVERIFY(b.isNull());
+        QVERIFY(!c.isNull());
+        QVERIFY(root->isVisible());
+        QTest::qWait(slide + 150);
+        QVERIFY(c.isNull());
+        QVERIFY(main->isEnabled());
+        QCOMPARE(root->geometry(), main->rect());
+    }
+
+    void orientationDecidesWhetherToAnimate()
+    {
+        main->resize(854, 480);
+        QTest::qWait(10);
+        // A portrait-only screen pushed while landscape appears at once, without a slide.
+        ProbeScreen* portrait = new ProbeScreen(MainWidget::OrientationPortrait);
+        push(portrait, true);
+        QCOMPARE(portrait->shown, 1);
+        QVERIFY(main->isEnabled());
+        QCOMPARE(portrait->geometry(), QRect(0, 0, 854, 480));
+
+        // A square window counts as portrait.
+        main->resize(480, 480);
+        QTest::qWait(10);
+        ProbeScreen* again = new ProbeScreen(MainWidget::OrientationPortrait);
+        push(again, true);
+        QCOMPARE(again->shown, 0);
+        QVERIFY(!main->isEnabled());
+        QTest::qWait(slide + 100);
+        QCOMPARE(again->shown, 1);
+    }
+
+    void resizeKeepsTheTopScreenFilling()
+    {
+        ProbeScreen* top = new ProbeScreen;
+        push(top, false);
+        main->resize(854, 480);
+        QCOMPARE(top->geometry(), QRect(0, 0, 854, 480));
+    }
+
+    void pauseAndResumeAreSingleTransitions()
+    {
+        QSignalSpy spy(main, &MainWidget::appliactionActiveChanged);
+        QMetaObject::invokeMethod(main, "onPauseApp");
+        QMetaObject::invokeMethod(main, "onPauseApp");
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toBool(), false);
+        QMetaObject::invokeMethod(main, "onResumeApp");
+        QMetaObject::invokeMethod(main, "onResumeApp");
+        QCOMPARE(spy.count(), 2);
+        QCOMPARE(spy.at(1).at(0).toBool(), true);
+    }
+};
+
+QTEST_MAIN(TestMainWidget)
+#include "tst_mainwidget.moc"

@@ -1,0 +1,72 @@
+#include <QtTest>
+
+#include "foundation/reachability.h"
+#include "tests/support/testenv.h"
+
+// The session's own notifications are played into the object by name.
+class TestReachability : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { TestEnv::prepare(); }
+
+    void openedSetsTheFlagAndEveryOpeningIsAnnounced()
+    {
+        Reachability r;
+        QCOMPARE(Reachability::singleton, &r);
+        QSignalSpy opened(&r, &Reachability::networkSessionOpened);
+        QMetaObject::invokeMethod(&r, "opened");
+        QVERIFY(Reachability::isConnectedToNetwork());
+        QMetaObject::invokeMethod(&r, "opened");
+        QCOMPARE(opened.count(), 2);
+
+        // The session timer firing after the opening changes nothing.
+        QSignalSpy cancelled(&r, &Reachability::networkSessionCancelled);
+        QMetaObject::invokeMethod(&r, "timeout");
+        QVERIFY(Reachability::isConnectedToNetwork());
+        QCOMPARE(cancelled.count(), 0);
+
+        // An unknown error of a session that is not connecting is ignored.
+        QMetaObject::invokeMethod(&r, "error", Q_ARG(QNetworkSession::SessionError, QNetworkSession::UnknownSessionError));
+        QVERIFY(Reachability::isConnectedToNetwork());
+        QCOMPARE(cancelled.count(), 0);
+
+        // Any other error, or the session closing, ends the connection.
+        QMetaObject::invokeMethod(&r, "error", Q_ARG(QNetworkSession::SessionError, QNetworkSession::SessionAbortedError));
+        QVERIFY(!Reachability::isConnectedToNetwork());
+        QCOMPARE(cancelled.count(), 1);
+        QMetaObject::invokeMethod(&r, "opened");
+        QMetaObject::invokeMethod(&r, "closed");
+        QVERIFY(!Reachability::isConnectedToNetwork());
+        QCOMPARE(cancelled.count(), 2);
+    }
+
+    void aTimeoutWithoutAnOpeningCancels()
+    {
+        Reachability r;
+        QMetaObject::invokeMethod(&r, "closed");
+        QSignalSpy cancelled(&r, &Reachability::networkSessionCancelled);
+        QMetaObject::invokeMethod(&r, "timeout");
+        QCOMPARE(cancelled.count(), 1);
+        QVERIFY(!Reachability::isConnectedToNetwork());
+    }
+
+    void startOpensASessionOnThisMachine()
+    {
+        // Either the bearer layer or the interface fallback must get us online here.
+        Reachability r;
+        QSignalSpy opened(&r, &Reachability::networkSessionOpened);
+        r.start();
+        QCOMPARE(opened.count(), 0); // never from inside start()
+        QVERIFY(opened.wait(10000));
+        QVERIFY(Reachability::isConnectedToNetwork());
+        // A new configuration while connected does not start again.
+        QSignalSpy again(&r, &Reachability::networkSessionOpened);
+        QMetaObject::invokeMethod(&r, "configurationUpdated");
+        QTest::qWait(200);
+        QCOMPARE(again.count(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestReachability)
+#include "tst_reachability.moc"
