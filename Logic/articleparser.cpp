@@ -1,0 +1,182 @@
+#include "Logic/articleparser.h"
+
+#include <QHash>
+#include <QXmlInputSource>
+#include <QXmlSimpleReader>
+
+#include "Logic/article.h"
+#include "Logic/photo.h"
+
+namespace {
+
+const QHash<QString, int>& articleElements()
+{
+    static const QHash<QString, int> elements = {
+        {"xx", ArticleParser::XX}, {"order", ArticleParser::ORDER}, {"date", ArticleParser::DATE},
+        {"title", ArticleParser::TITLE}, {"link", ArticleParser::LINK}, {"lead", ArticleParser::LEAD},
+        {"content", ArticleParser::CONTENT}, {"signature", ArticleParser::SIGNATURE},
+        {"label", ArticleParser::LABEL}, {"thumbnail", ArticleParser::THUMBNAIL}, {"photos", ArticleParser::PHOTOS}};
+    return elements;
+}
+
+const QHash<QString, int>& photoElements()
+{
+    static const QHash<QString, int> elements = {
+        {"xx", ArticleParser::PHOTO_XX}, {"url", ArticleParser::PHOTO_URL}, {"url2", ArticleParser::PHOTO_URL2},
+        {"signature", ArticleParser::PHOTO_SIGNATURE}, {"desc", ArticleParser::PHOTO_DESC}};
+    return elements;
+}
+
+} // namespace
+
+ArticleParser::ArticleParser()
+    : state(-1), currentElementValue(nullptr), currentArticle(nullptr), currentPhoto(nullptr), sawRoot(false), skipDepth(0)
+{
+}
+
+ArticleParser::~ArticleParser()
+{
+    delete currentElementValue;
+    qDeleteAll(articles);
+}
+
+bool ArticleParser::parse(const QByteArray& xml)
+{
+    QXmlInputSource source;
+    source.setData(xml);
+    QXmlSimpleReader reader;
+    reader.setContentHandler(this);
+    sawRoot = false;
+    skipDepth = 0;
+    // A well-formed document of another kind (an HTML error page) is no feed either.
+    const bool ok = reader.parse(&source) && sawRoot;
+    for (Article* article : articles) {
+        for (Photo* photo : article->photos)
+            photo->articleXX = article->xx;
+    }
+    return ok;
+}
+
+QVector<Article*>* ArticleParser::getParserArticles()
+{
+    return &articles;
+}
+
+QString ArticleParser::replaceEntities(const QString& text)
+{
+    QString s = text;
+    s.replace(QLatin1String("&amp;"), QLatin1String("&"));
+    s.replace(QLatin1String("&apos;"), QLatin1String("'"));
+    s.replace(QLatin1String("&quot;"), QLatin1String("\""));
+    s.replace(QLatin1String("&lt;"), QLatin1String("<"));
+    s.replace(QLatin1String("&gt;"), QLatin1String(">"));
+    return s;
+}
+
+void ArticleParser::setDocumentLocator(QXmlLocator*) {}
+
+bool ArticleParser::startDocument()
+{
+    state = -1;
+    return true;
+}
+
+bool ArticleParser::endDocument() { return true; }
+bool ArticleParser::startPrefixMapping(const QString&, const QString&) { return true; }
+bool ArticleParser::endPrefixMapping(const QString&) { return true; }
+
+bool ArticleParser::startElement(const QString&, const QString& localName, const QString&, const QXmlAttributes&)
+{
+    if (skipDepth > 0) {
+        ++skipDepth;
+    } else if (state == -1 && localName == QLatin1String("iphonefeed")) {
+        state = IPHONEFEED;
+        sawRoot = true;
+    } else if (state == IPHONEFEED && localName == QLatin1String("artykul")) {
+        currentArticle = new Article(nullptr);
+        articles.append(currentArticle);
+        state = ARTYKUL;
+    } else if (state == ARTYKUL && articleElements().contains(localName)) {
+        state = articleElements().value(localName);
+    } else if (state == PHOTOS && localName == QLatin1String("photo") && currentArticle) {
+        currentPhoto = new Photo(currentArticle);
+        currentPhoto->articleXX = currentArticle->xx;
+        currentArticle->photos.append(currentPhoto);
+        state = PHOTO;
+    } else if (state == PHOTO && photoElements().contains(localName)) {
+        state = photoElements().value(localName);
+    } else {
+        skipDepth = 1;
+    }
+    return true;
+}
+
+bool ArticleParser::endElement(const QString&, const QString& localName, const QString&)
+{
+    if (skipDepth > 0) {
+        --skipDepth;
+        delete currentElementValue;
+        currentElementValue = nullptr;
+        return true;
+    }
+    const bool hasText = currentElementValue != nullptr;
+    const QString text = hasText ? currentElementValue->trimmed() : QString();
+    if (state == ARTYKUL && localName == QLatin1String("artykul")) {
+        currentArticle = nullptr;
+        state = IPHONEFEED;
+    } else if (state >= XX && state <= THUMBNAIL && articleElements().value(localName, -1) == state) {
+        if (currentArticle && hasText) {
+            switch (state) {
+            case XX: currentArticle->xx = text.toInt(nullptr, 10); break;
+            case ORDER: currentArticle->order = text.toInt(nullptr, 10); break;
+            case DATE: currentArticle->date = text; break;
+            case TITLE: currentArticle->title = replaceEntities(text); break;
+            case LINK: currentArticle->link = QUrl(text); break;
+            case LEAD: currentArticle->lead = replaceEntities(text); break;
+            case CONTENT: currentArticle->content = text; break;
+            case SIGNATURE: currentArticle->signature = replaceEntities(text); break;
+            case LABEL: currentArticle->label = replaceEntities(text); break;
+            case THUMBNAIL: currentArticle->thumbnail = QUrl(text); break;
+            }
+        }
+        state = ARTYKUL;
+    } else if (state == PHOTO && localName == QLatin1String("photo")) {
+        currentPhoto = nullptr;
+        state = PHOTOS;
+    } else if (state >= PHOTO_XX && state <= PHOTO_DESC && photoElements().value(localName, -1) == state) {
+        if (currentPhoto && hasText) {
+            switch (state) {
+            case PHOTO_XX: currentPhoto->xx = text.toInt(nullptr, 10); break;
+            case PHOTO_URL: currentPhoto->url = QUrl(text); break;
+            case PHOTO_URL2: currentPhoto->url2 = QUrl(text); break;
+            case PHOTO_SIGNATURE: currentPhoto->signature = replaceEntities(text); break;
+            case PHOTO_DESC: currentPhoto->desc = replaceEntities(text); break;
+            }
+        }
+        state = PHOTO;
+    } else if (state == PHOTOS && localName == QLatin1String("photos")) {
+        state = ARTYKUL;
+    } else if (state == IPHONEFEED && localName == QLatin1String("iphonefeed")) {
+        state = -1;
+    }
+    delete currentElementValue;
+    currentElementValue = nullptr;
+    return true;
+}
+
+bool ArticleParser::characters(const QString& ch)
+{
+    if (!currentElementValue)
+        currentElementValue = new QString();
+    currentElementValue->append(ch);
+    return true;
+}
+
+bool ArticleParser::ignorableWhitespace(const QString&) { return true; }
+bool ArticleParser::processingInstruction(const QString&, const QString&) { return true; }
+bool ArticleParser::skippedEntity(const QString&) { return true; }
+
+QString ArticleParser::errorString() const
+{
+    return QStringLiteral("ERROR");
+}

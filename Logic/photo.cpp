@@ -1,0 +1,159 @@
+#include "Logic/photo.h"
+
+#include "foundation/file.h"
+#include "foundation/reachability.h"
+#include "http/myhttp.h"
+
+static const int photoTimeout = 10000;
+
+Photo::Photo(QObject* parent)
+    : QObject(parent), xx(0), articleXX(-1), downloading(false), isInSavedArticles(false)
+{
+    connect(this, &Photo::photoDownloadFinished, this, &Photo::photoChanged);
+}
+
+void Photo::updateFrom(const Photo& p)
+{
+    xx = p.xx;
+    url2 = p.url2;
+    signature = p.signature;
+    desc = p.desc;
+    // The bytes travel with the picture, so a photo saved to the briefcase
+    // after it was shown is written to disk whole.
+    if (url != p.url) {
+        url = p.url;
+        image = p.image;
+        data = p.data;
+    } else if (image.isNull()) {
+        image = p.image;
+        data = p.data;
+    }
+}
+
+void Photo::setSavedArticles(bool value)
+{
+    isInSavedArticles = value;
+    if (value)
+        connect(this, &Photo::photoDownloadFinished, this, &Photo::saveImages, Qt::UniqueConnection);
+    else
+        disconnect(this, &Photo::photoDownloadFinished, this, &Photo::saveImages);
+}
+
+void Photo::saveToFile(File* file)
+{
+    file->writeByte('P');
+    file->writeByte('H');
+    file->writeByte('T');
+    file->writeByte(1);
+    file->writeInt(xx);
+    file->writeString(url.toString());
+    file->writeString(url2.toString());
+    file->writeString(signature);
+    file->writeString(desc);
+}
+
+void Photo::loadFromFile(File* file)
+{
+    const char p = file->readByte();
+    const char h = file->readByte();
+    const char t = file->readByte();
+    if (p != 'P' || h != 'H' || t != 'T')
+        throw static_cast<QObject*>(this);
+    if (file->readByte() != 1)
+        return;
+    xx = file->readInt();
+    url = QUrl(file->readString());
+    url2 = QUrl(file->readString());
+    signature = file->readString();
+    desc = file->readString();
+}
+
+QString Photo::photoFileName() const
+{
+    return QStringLiteral("teczka/photo_%1_%2.jpg").arg(articleXX).arg(xx);
+}
+
+void Photo::downloadPhoto(bool readFromCacheOnly)
+{
+    if (!image.isNull()) {
+        emit photoChanged(image);
+        return;
+    }
+    loadImages();
+    if (readFromCacheOnly || !image.isNull())
+        return;
+    if (Reachability::isConnectedToNetwork()) {
+        if (downloading)
+            return;
+        downloading = true;
+        Http* http = Http::createGETrequest(url.toString(), QString());
+        http->setTimeout(photoTimeout);
+        connect(http, &Http::statusChanged, this, &Photo::downloadStateChnaged);
+        http->execute();
+    } else if (Reachability::singleton) {
+        connect(Reachability::singleton, SIGNAL(networkSessionOpened()), this, SLOT(downloadPhoto()),
+                Qt::UniqueConnection);
+    }
+}
+
+void Photo::downloadStateChnaged(Http* h)
+{
+    const int state = h->getStatus();
+    if (state == Http::STATE_READY || state == Http::STATE_RUNNING)
+        return;
+    if (state == Http::STATE_COMPLETED) {
+        data = h->getResponseAsBytes();
+        image.loadFromData(data);
+        if (!image.isNull())
+            emit photoDownloadFinished(image);
+    }
+    downloading = false;
+    h->deleteLater();
+}
+
+void Photo::saveImages()
+{
+    if (!isInSavedArticles || image.isNull())
+        return;
+    File* f = File::createFileToWrite(File::createPathToResource(photoFileName()));
+    f->open();
+    try {
+        f->writeUInt(static_cast<unsigned int>(data.size()));
+        f->writeBytes(data);
+    } catch (int) {
+    }
+    f->close();
+    delete f;
+}
+
+void Photo::loadImages()
+{
+    if (!isInSavedArticles || !image.isNull())
+        return;
+    if (!File::fileExistInResources(photoFileName()))
+        return;
+    File* f = File::createFileToRead(File::createPathToResource(photoFileName()));
+    f->open();
+    try {
+        const unsigned int length = f->readUInt();
+        QByteArray bytes(static_cast<int>(qMin<unsigned int>(length, static_cast<unsigned int>(f->getFileLength()))),
+                         Qt::Uninitialized);
+        if (length > static_cast<unsigned int>(bytes.size()))
+            throw -1;
+        if (length > 0)
+            f->readBytes(reinterpret_cast<unsigned char*>(bytes.data()), 0, static_cast<int>(length));
+        data = bytes;
+        image.loadFromData(data);
+    } catch (int) {
+    }
+    f->close();
+    delete f;
+    if (!image.isNull())
+        emit photoChanged(image);
+}
+
+void Photo::deleteImages()
+{
+    if (isInSavedArticles)
+        File::deleteFileInResources(photoFileName());
+}

@@ -1,0 +1,92 @@
+#ifndef RSSCHANNEL_H
+#define RSSCHANNEL_H
+
+#include <QDateTime>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QVector>
+
+#include "Logic/article.h"
+
+class Http;
+
+// One news category: its feed, its list of at most 30 articles and its cache file.
+// All channels share one download queue, so feeds download one at a time.
+class RSSChannel : public QObject
+{
+    Q_OBJECT
+public:
+    enum ChannelType {
+        Teczka = -1,
+        Najwazniejsze = 0,
+        Najnowsze = 1,
+        Kraj = 2,
+        Swiat = 3,
+        Sport = 4,
+        Gospodarka = 5,
+        Komentarze = 6,
+        Kultura = 7,
+        Fotoplan = 8
+    };
+
+    static const int maxArticles = 30;
+
+    RSSChannel(ChannelType id, QObject* parent);
+    ~RSSChannel() override;
+
+    static QString titleForType(ChannelType type);
+    static QString urlForType(ChannelType type);
+
+    ChannelType getType() const;
+    QString getTitle() const;
+    bool isActive();
+    void setActive(bool value);
+    int getUnreadArticlesCount() const;
+    bool isUpdating();
+    const QVector<Article*>& getArticles() const { return articles; }
+    QDateTime getLastUpdateTime() const { return lastUpdateTime; }
+
+    virtual QString getInfoText() const;
+    void markArticleAsRead(Article& art);
+
+    void loadFromFile();
+    void saveToFile();
+    bool loadFromFile(const QString& name);
+    bool saveToFile(const QString& name);
+
+    virtual void articlesDidChange(bool value);
+
+signals:
+    void articlesUpadted(QVector<Article*> articles);
+    void infoChanged(QString info);
+    void updateChanged();
+
+public slots:
+    virtual void updateArticles(bool readFromDiskOnly);
+
+protected slots:
+    void downloaderStateChanged(Http* h);
+
+protected:
+    QString cacheName() const;
+    void advanceQueue();
+    void mergeFeed(const QVector<Article*>& parsed);
+
+    ChannelType id;
+    QString title;
+    QString xmlUrl;
+    QVector<Article*> articles;
+    QDateTime lastUpdateTime;
+    Http* downloader;
+    bool active;
+    bool needsUpdate;
+    bool needsReadFromFile;
+
+    static QList<Http*> downloadQueue;
+    static Http* currentDownload;
+};
+
+Q_DECLARE_METATYPE(QVector<Article*>)
+
+#endif // RSSCHANNEL_H
