@@ -4,6 +4,8 @@
 #include <QPropertyAnimation>
 #include <QResizeEvent>
 
+#include "Logic/rsschannel.h"
+#include "Logic/savedarticles.h"
 #include "Views/basewidget.h"
 #include "Views/messagebox.h"
 #include "Views/Settings/settings.h"
@@ -16,7 +18,7 @@ MainWidget* MainWidget::instance = nullptr;
 static const int slideDuration = 250;
 
 MainWidget::MainWidget(QApplication*, QWidget* parent)
-    : QWidget(parent), reachability(nullptr), stack(nullptr), settings(nullptr),
+    : QWidget(parent), channels(nullptr), saved(nullptr), reachability(nullptr), stack(nullptr), settings(nullptr),
       currentOrientation(OrientationPortrait), isRunningApp(false)
 {
     settings = new Settings(this);
@@ -28,9 +30,17 @@ MainWidget::MainWidget(QApplication*, QWidget* parent)
 
     stack = new QStack<BaseWidget*>();
 
+    saved = new SavedArticles(nullptr);
+    channels = new QVector<RSSChannel*>();
+    for (int type = RSSChannel::Najwazniejsze; type <= RSSChannel::Fotoplan; ++type)
+        channels->append(new RSSChannel(RSSChannel::ChannelType(type), nullptr));
+
     reachability->start();
 
-    pushWidget(new StartWidget(this), true);
+    pushWidget(new StartWidget(channels, this), true);
+
+    for (RSSChannel* channel : *channels)
+        channel->updateArticles(true);
 
     updateGeometry();
     isRunningApp = false;
@@ -40,6 +50,12 @@ MainWidget::MainWidget(QApplication*, QWidget* parent)
 
 MainWidget::~MainWidget()
 {
+    delete saved;
+    saved = nullptr;
+    while (!channels->isEmpty())
+        delete channels->takeFirst();
+    delete channels;
+    channels = nullptr;
     delete stack;
     stack = nullptr;
     if (instance == this)
@@ -239,7 +255,10 @@ void MainWidget::animtationFinished()
 
 void MainWidget::networkStarted()
 {
-    qDebug() << "MainWidget::networkStarted, refresh mode" << settings->getArticlesRefreshMode();
+    if (settings->getArticlesRefreshMode() != 0) {
+        for (RSSChannel* channel : *channels)
+            channel->updateArticles(false);
+    }
 }
 
 void MainWidget::networkEnded()

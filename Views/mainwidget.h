@@ -2,13 +2,16 @@
 #define MAINWIDGET_H
 
 #include <QStack>
+#include <QVector>
 #include <QWidget>
 
 #include "Views/msgboxlistener.h"
 
 class QApplication;
 class BaseWidget;
+class RSSChannel;
 class Reachability;
+class SavedArticles;
 class Settings;
 
 // The application page's root widget: owns the data layer and the stack of screens.
@@ -65,6 +68,8 @@ protected:
 private:
     void slideOut(BaseWidget* top, BaseWidget* revealed);
 
+    QVector<RSSChannel*>* channels;
+    SavedArticles* saved;
     Reachability* reachability;
     QStack<BaseWidget*>* stack;
     Settings* settings;

@@ -7,14 +7,18 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include "Logic/rsschannel.h"
 #include "foundation/constants.h"
 #include "foundation/reachability.h"
 #include "http/myhttp.h"
 
-StartWidget::StartWidget(QWidget* parent)
-    : BaseWidget(parent), infoLabel(nullptr), textBrowser(nullptr), exitButton(nullptr), request(nullptr)
+StartWidget::StartWidget(QVector<RSSChannel*>* allChannels, QWidget* parent)
+    : BaseWidget(parent), infoLabel(nullptr), textBrowser(nullptr), exitButton(nullptr), request(nullptr),
+      channels(allChannels)
 {
     buildForm();
+    for (RSSChannel* channel : *channels)
+        connect(channel, &RSSChannel::articlesUpadted, this, &StartWidget::showContent);
     connect(exitButton, &QPushButton::clicked, this, &StartWidget::exitClicked);
     if (Reachability::singleton) {
         connect(Reachability::singleton, &Reachability::networkSessionOpened, this, &StartWidget::networkOpened);
@@ -112,11 +116,32 @@ void StartWidget::greetingStatusChanged(Http* http)
     if (http != request || http->getStatus() == Http::STATE_RUNNING)
         return;
     if (http->getStatus() == Http::STATE_COMPLETED) {
-        textBrowser->setHtml(http->getResponseAsString());
+        greeting = http->getResponseAsString();
+        showContent();
         infoLabel->setText(trUtf8("Kurendal %1").arg(QStringLiteral("1.0.0")));
     } else {
         infoLabel->setText(trUtf8("Nie udało się pobrać wiadomości"));
     }
     request = nullptr;
     http->deleteLater();
+}
+
+void StartWidget::showContent()
+{
+    QString html = greeting;
+    if (!channels->isEmpty()) {
+        RSSChannel* first = channels->first();
+        html += QStringLiteral("<h3 style=\"color:#c41230\">%1</h3>").arg(first->getInfoText());
+        for (const Article* a : first->getArticles().mid(0, 8)) {
+            html += QStringLiteral("<p><b>%1</b><br/><span style=\"color:#555\">%2</span></p>")
+                        .arg(a->title.toHtmlEscaped(), a->lead.toHtmlEscaped());
+        }
+        QStringList counts;
+        for (RSSChannel* c : *channels) {
+            if (c->getUnreadArticlesCount() >= 0)
+                counts << QStringLiteral("%1 (%2)").arg(c->getTitle()).arg(c->getUnreadArticlesCount());
+        }
+        html += QStringLiteral("<p style=\"color:#777\">%1</p>").arg(counts.join(QStringLiteral(" · ")));
+    }
+    textBrowser->setHtml(html);
 }

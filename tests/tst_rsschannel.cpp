@@ -1,0 +1,238 @@
+#include <QtTest>
+#include <QNetworkProxy>
+
+#include "Logic/rsschannel.h"
+#include "foundation/file.h"
+#include "foundation/reachability.h"
+#include "sampleserver/sampleserver.h"
+#include "tests/support/testenv.h"
+
+// Feeds come from a server of the test's own, which plays the publisher's host as a proxy.
+class TestRSSChannel : public QObject
+{
+    Q_OBJECT
+private:
+    SampleServer* server = nullptr;
+
+    static QByteArray feed(const QVector<int>& ids)
+    {
+        QByteArray xml = "<iphonefeed>";
+        for (int i = 0; i < ids.size(); ++i) {
+            xml += QString("<artykul><xx>%1</xx><order>%2</order><title>Artykuł %1</title>"
+                           "<lead>Lead %1</lead><content>&lt;p&gt;Treść %1&lt;/p&gt;</content></artykul>")
+                       .arg(ids[i]).arg(i).toUtf8();
+        }
+        return xml + "</iphonefeed>";
+    }
+
+    static QString path(RSSChannel::ChannelType type)
+    {
+        return QUrl(RSSChannel::urlForType(type)).path();
+    }
+
+    void serve(RSSChannel::ChannelType type, const QByteArray& body, int delay = 0)
+    {
+        SampleServer::Reply r = SampleServer::text(body, "text/xml");
+        r.delayMs = delay;
+        server->route("rss.kurendal.pl", path(type), r);
+    }
+
+    static QVector<int> ids(const RSSChannel& c)
+    {
+        QVector<int> v;
+        for (const Article* a : c.getArticles())
+            v << a->xx;
+        return v;
+    }
+
+    bool refresh(RSSChannel& c)
+    {
+        QSignalSpy spy(&c, &RSSChannel::articlesUpadted);
+        c.updateArticles(false);
+        return spy.wait(5000);
+    }
+
+    QByteArray cacheBytes(const QString& name)
+    {
+        QFile f(File::createPathToResource(name));
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }
+
+    void writeCache(const QString& name, const QByteArray& bytes)
+    {
+        QFile f(File::createPathToResource(name));
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        TestEnv::prepare();
+        server = new SampleServer(this);
+        QVERIFY(server->start());
+        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", server->serverPort()));
+    }
+
+    void init()
+    {
+        TestEnv::clearData();
+        server->clearRequests();
+    }
+
+    void titlesAndAddresses()
+    {
+        QCOMPARE(RSSChannel::titleForType(RSSChannel::Swiat), QString::fromUtf8("Świat"));
+        QVERIFY(RSSChannel::urlForType(RSSChannel::Kraj).endsWith("/pub/mobi_lg/out/kraj.xml"));
+        QVERIFY(RSSChannel::urlForType(RSSChannel::Fotoplan).endsWith("/pub/rss/fotoplan.xml"));
+        QVERIFY(RSSChannel::urlForType(RSSChannel::Teczka).isEmpty());
+        RSSChannel gallery(RSSChannel::Fotoplan, nullptr);
+        QCOMPARE(gallery.getUnreadArticlesCount(), -1);
+        RSSChannel fresh(RSSChannel::Sport, nullptr);
+        fresh.updateArticles(true);
+        QCOMPARE(fresh.getInfoText(), QString("<b>Sport</b>"));
+        QVERIFY(fresh.getArticles().isEmpty());
+    }
+
+    void feedsDownloadOneAfterAnotherInAskingOrder()
+    {
+        serve(RSSChannel::Kraj, feed({1}), 150);
+        serve(RSSChannel::Swiat, feed({2}), 150);
+        serve(RSSChannel::Sport, feed({3}), 150);
+        RSSChannel kraj(RSSChannel::Kraj, nullptr), swiat(RSSChannel::Swiat, nullptr), sport(RSSChannel::Sport, nullptr);
+        QSignalSpy done(&swiat, &RSSChannel::articlesUpadted);
+        kraj.updateArticles(false);
+        swiat.updateArticles(false);
+        sport.updateArticles(false);
+        QVERIFY(kraj.isUpdating() && swiat.isUpdating() && sport.isUpdating());
+        // Asked again while waiting: it goes to the end of the queue.
+        swiat.updateArticles(false);
+        QVERIFY(done.wait(5000));
+        QTRY_VERIFY(!kraj.isUpdating() && !swiat.isUpdating() && !sport.isUpdating());
+        QStringList order;
+        for (const SampleServer::Request& r : server->requests())
+            order << r.path;
+        QCOMPARE(order, QStringList() << path(RSSChannel::Kraj) << path(RSSChannel::Sport) << path(RSSChannel::Swiat));
+        QCOMPARE(ids(swiat), QVector<int>{2});
+    }
+
+    void mergeKeepsReadMarksAndCapsTheList()
+    {
+        QVector<int> forty;
+        for (int i = 1; i <= 40; ++i)
+            forty << i;
+        serve(RSSChannel::Kraj, feed(forty));
+        RSSChannel kraj(RSSChannel::Kraj, nullptr);
+        QVERIFY(refresh(kraj));
+        QCOMPARE(kraj.getArticles().size(), 30);
+        QCOMPARE(int(quint8(cacheBytes("rssKraj").at(4))), 30);
+        QVERIFY(kraj.getLastUpdateTime().toSecsSinceEpoch() > 0);
+        QVERIFY(kraj.getInfoText().startsWith("<b>Kraj</b>, "));
+
+        Article* second = kraj.getArticles().at(1);
+        kraj.markArticleAsRead(*second);
+        QCOMPARE(kraj.getUnreadArticlesCount(), 29);
+
+        // The next feed: two new articles on top, article 2 still there, article 3 gone.
+        serve(RSSChannel::Kraj, feed({100, 101, 2, 1}));
+        QVERIFY(refresh(kraj));
+        const QVector<int> now = ids(kraj);
+        QCOMPARE(now.mid(0, 4), (QVector<int>{100, 101, 2, 1}));
+        QCOMPARE(now.at(4), 3); // fallen out: below the feed, in its previous order
+        QCOMPARE(now.size(), 30);
+        QCOMPARE(kraj.getArticles().at(2), second); // the same object survives
+        QVERIFY(second->articleWasRead);
+
+        // After a restart the list and the read mark come back from the cache.
+        RSSChannel again(RSSChannel::Kraj, nullptr);
+        again.updateArticles(true);
+        QCOMPARE(ids(again), now);
+        QVERIFY(again.getArticles().at(2)->articleWasRead);
+    }
+
+    void badFeedsLeaveTheListAsItWas()
+    {
+        serve(RSSChannel::Sport, feed({7, 8}));
+        RSSChannel sport(RSSChannel::Sport, nullptr);
+        QVERIFY(refresh(sport));
+        const QByteArray cached = cacheBytes("rssSport");
+        for (const QByteArray& body : {QByteArray("<iphonefeed><artykul>"), QByteArray(),
+                                       QByteArray("<html><body>Przerwa techniczna</body></html>")}) {
+            serve(RSSChannel::Sport, body);
+            QVERIFY(refresh(sport));
+            QCOMPARE(ids(sport), (QVector<int>{7, 8}));
+            QCOMPARE(cacheBytes("rssSport"), cached);
+        }
+        SampleServer::Reply error;
+        error.status = 500;
+        server->route("rss.kurendal.pl", path(RSSChannel::Sport), error);
+        QVERIFY(refresh(sport));
+        QCOMPARE(ids(sport), (QVector<int>{7, 8}));
+        QVERIFY(!sport.isUpdating());
+    }
+
+    void damagedCachesFallBack()
+    {
+        serve(RSSChannel::Kultura, feed({1, 2, 3}));
+        {
+            RSSChannel c(RSSChannel::Kultura, nullptr);
+            QVERIFY(refresh(c));
+            serve(RSSChannel::Kultura, feed({4, 5}));
+            QVERIFY(refresh(c)); // now rssKultura.old holds 1, 2, 3
+        }
+        const QByteArray good = cacheBytes("rssKultura");
+        const QByteArray older = cacheBytes("rssKultura.old");
+        QVERIFY(!older.isEmpty());
+
+        // Cut at every byte: the older list comes back, never a crash or a half list.
+        for (int cut = 0; cut < good.size(); ++cut) {
+            writeCache("rssKultura", good.left(cut));
+            RSSChannel c(RSSChannel::Kultura, nullptr);
+            c.updateArticles(true);
+            QCOMPARE(ids(c), (QVector<int>{1, 2, 3, 4, 5}).mid(0, 3));
+        }
+        QByteArray wrongMagic = good;
+        wrongMagic[0] = 'X';
+        writeCache("rssKultura", wrongMagic);
+        RSSChannel magic(RSSChannel::Kultura, nullptr);
+        magic.updateArticles(true);
+        QCOMPARE(ids(magic), (QVector<int>{1, 2, 3}));
+
+        // Another version is read as an empty list, without falling back.
+        QByteArray version2 = good;
+        version2[3] = 2;
+        writeCache("rssKultura", version2);
+        RSSChannel future(RSSChannel::Kultura, nullptr);
+        future.updateArticles(true);
+        QVERIFY(future.getArticles().isEmpty());
+    }
+
+    void aCrashBetweenTheSaveStepsLosesNoList()
+    {
+        serve(RSSChannel::Kraj, feed({1, 2}));
+        {
+            RSSChannel c(RSSChannel::Kraj, nullptr);
+            QVERIFY(refresh(c));
+            serve(RSSChannel::Kraj, feed({3, 4}));
+            QVERIFY(refresh(c));
+        }
+        const QString main = File::createPathToResource("rssKraj");
+        // Stopped after the main file became ".old" and before ".new" took its place.
+        QFile::remove(main + ".old");
+        QFile::copy(main, main + ".new");
+        QFile::rename(main, main + ".old");
+        RSSChannel c(RSSChannel::Kraj, nullptr);
+        c.updateArticles(true);
+        QCOMPARE(ids(c), (QVector<int>{3, 4, 1, 2}));
+        // Stopped while ".new" was half written: the main file is still the one read.
+        QFile::rename(main + ".old", main);
+        writeCache("rssKraj.new", QByteArray("RSS\x01\x05", 5));
+        RSSChannel d(RSSChannel::Kraj, nullptr);
+        d.updateArticles(true);
+        QCOMPARE(ids(d), (QVector<int>{3, 4, 1, 2}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRSSChannel)
+#include "tst_rsschannel.moc"
