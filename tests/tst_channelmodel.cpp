@@ -1,0 +1,138 @@
+#include <QtTest>
+#include <QNetworkProxy>
+
+#include "Logic/rsschannel.h"
+#include "Views/CategoryList/channelmodel.h"
+#include "Views/Settings/settings.h"
+#include "foundation/constants.h"
+#include "sampleserver/sampleserver.h"
+#include "tests/support/testenv.h"
+
+// Timers are fired by hand and read back; nobody waits real minutes.
+class TestChannelModel : public QObject
+{
+    Q_OBJECT
+private:
+    QVector<RSSChannel*> channels;
+    ChannelModel* model = nullptr;
+    Settings* settings = nullptr;
+
+    QTimer* timer(int i) { return model->updateTimers.at(i); }
+    void fire(int i) { QMetaObject::invokeMethod(timer(i), "timeout"); }
+
+private slots:
+    void initTestCase()
+    {
+        TestEnv::prepare();
+        // Every feed request ends at once: the local stand-in of the publisher knows no feeds.
+        SampleServer* server = new SampleServer(this);
+        QVERIFY(server->start());
+        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", server->serverPort()));
+    }
+
+    void init()
+    {
+        TestEnv::clearData();
+        for (int t = RSSChannel::Najwazniejsze; t <= RSSChannel::Kraj; ++t)
+            channels << new RSSChannel(RSSChannel::ChannelType(t), nullptr);
+        model = new ChannelModel(&channels, nullptr);
+        settings = new Settings(nullptr);
+    }
+
+    void cleanup()
+    {
+        delete model;
+        delete settings;
+        qDeleteAll(channels);
+        channels.clear();
+    }
+
+    void rowsAndBanner()
+    {
+        QCOMPARE(model->rowCount(), 3);
+        QCOMPARE(model->data(model->index(2), ItemMainTextRole).toString(), QString("Kraj"));
+        QCOMPARE(model->data(model->index(0), ItemHeightRole).toInt(), 70);
+        QPixmap banner(480, 60);
+        model->topBannerChanged(banner, "http://reklama.example/");
+        QCOMPARE(model->rowCount(), 4);
+        QVERIFY(!model->getChannel(0));
+        QCOMPARE(model->getChannel(1), channels[0]);
+        QCOMPARE(model->data(model->index(0), ItemTypeRole).toInt(), int(ItemTypeBanner));
+        QCOMPARE(model->data(model->index(0), ItemHeightRole).toInt(), 60);
+        QVERIFY(model->data(model->index(0), ItemIsClickableRole).toBool());
+        model->topBannerChanged(QPixmap(), QString());
+        QCOMPARE(model->getChannel(0), channels[0]);
+    }
+
+    void updatesRestartTheirChannelsTimer()
+    {
+        model->updateIntervalChanged(1);
+        QSignalSpy changed(channels[0], &RSSChannel::articlesUpadted);
+        channels[0]->updateArticles(true);
+        QVERIFY(timer(0)->isActive());
+        QCOMPARE(timer(0)->interval(), 300000);
+
+        // In the foreground an elapsed timer refreshes its channel.
+        model->applicationStateChanged(true);
+        fire(0);
+        QVERIFY(channels[0]->isUpdating());
+        QVERIFY(!timer(0)->isActive());
+        QVERIFY(changed.wait(5000));
+        QVERIFY(timer(0)->isActive()); // counting again from the end of that update
+    }
+
+    void timersHeldBackInTheBackgroundRunOnceOnResume()
+    {
+        model->updateIntervalChanged(2);
+        model->applicationStateChanged(false);
+        fire(1);
+        fire(1);
+        QVERIFY(!channels[1]->isUpdating());
+        QCOMPARE(model->channelsToUpdateAfterActivation.size(), 1);
+        model->applicationStateChanged(true);
+        QVERIFY(model->channelsToUpdateAfterActivation.isEmpty());
+        QVERIFY(channels[1]->isUpdating());
+    }
+
+    void modeSwitches()
+    {
+        model->updateIntervalChanged(2);
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(timer(i)->interval(), 900000);
+        model->updateIntervalChanged(4);
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(!timer(i)->isActive());
+        model->updateIntervalChanged(3);
+        const int now = int(QDateTime::currentSecsSinceEpoch());
+        // From hourly to five minutes: what is left of the new interval, or 10 s when nothing is.
+        model->lastTimesUpdateStarted[0] = now - 100;
+        model->lastTimesUpdateStarted[1] = now - 400;
+        model->updateIntervalChanged(1);
+        QVERIFY(qAbs(timer(0)->interval() - 200000) < 2000);
+        QCOMPARE(timer(1)->interval(), 10000);
+        QCOMPARE(timer(2)->interval(), 300000);
+        model->updateIntervalChanged(0);
+        QVERIFY(!timer(0)->isActive());
+    }
+
+    void categoriesSwitchedOffLeaveTheList()
+    {
+        model->updateIntervalChanged(2);
+        settings->categoriesActive[1] = false;
+        model->activeChannelsChanged(settings);
+        QCOMPARE(model->rowCount(), 2);
+        QCOMPARE(model->getChannel(1), channels[2]);
+        QVERIFY(!timer(1)->isActive());
+        model->applicationStateChanged(true);
+        fire(1); // an inactive channel's timer does nothing
+        QVERIFY(!channels[1]->isUpdating());
+        QVERIFY(!timer(1)->isActive());
+        settings->categoriesActive[1] = true;
+        model->activeChannelsChanged(settings);
+        QCOMPARE(model->rowCount(), 3);
+        QVERIFY(timer(1)->isActive());
+    }
+};
+
+QTEST_MAIN(TestChannelModel)
+#include "tst_channelmodel.moc"

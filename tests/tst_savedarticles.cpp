@@ -1,0 +1,138 @@
+#include <QtTest>
+
+#include "Logic/photo.h"
+#include "Logic/savedarticles.h"
+#include "foundation/file.h"
+#include "foundation/reachability.h"
+#include "tests/support/testenv.h"
+
+class TestSavedArticles : public QObject
+{
+    Q_OBJECT
+private:
+    static Article* make(int xx)
+    {
+        Article* a = new Article(nullptr);
+        a->xx = xx;
+        a->title = QString("Artykuł %1").arg(xx);
+        a->thumbnail = QUrl(QString("http://rss.kurendal.pl/img/thumb_%1.jpg").arg(xx));
+        a->thumbnailImage = QImage(20, 20, QImage::Format_RGB32);
+        a->thumbnailImage.fill(Qt::red);
+        Photo* p = new Photo(a);
+        p->xx = xx * 10;
+        p->articleXX = xx;
+        p->url = QUrl("http://rss.kurendal.pl/img/p.jpg");
+        QImage picture(8, 8, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        QBuffer buffer(&p->data);
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, "PNG");
+        p->image = QPixmap::fromImage(picture);
+        a->photos << p;
+        return a;
+    }
+
+    static bool exists(const QString& name) { return File::fileExistInResources(name); }
+
+private slots:
+    void initTestCase()
+    {
+        TestEnv::prepare();
+        new Reachability(this); // offline: pictures are announced at once and written
+    }
+    void init() { TestEnv::clearData(); }
+
+    void fullDuplicateAndRemoveOldest()
+    {
+        SavedArticles saved(nullptr);
+        QCOMPARE(SavedArticles::getSingleton(), &saved);
+        QVERIFY(QDir(File::createPathToResource("teczka")).exists());
+        for (int i = 1; i <= 30; ++i) {
+            QScopedPointer<Article> a(make(i));
+            QVERIFY(saved.addArticle(*a));
+        }
+        QScopedPointer<Article> first(make(1)), extra(make(31));
+        QVERIFY(!saved.addArticle(*first)); // a duplicate
+        QVERIFY(!saved.addArticle(*extra)); // full
+        QCOMPARE(saved.getArticles().size(), 30);
+        QVERIFY(exists("teczka/thumb1.jpg"));
+        QVERIFY(exists("teczka/photo_1_10.jpg"));
+
+        QVERIFY(saved.removeOldest());
+        QVERIFY(!SavedArticles::isArticleInSavedArticles(*first));
+        QVERIFY(!exists("teczka/thumb1.jpg"));
+        QVERIFY(!exists("teczka/photo_1_10.jpg"));
+        QVERIFY(saved.addArticle(*extra));
+        QCOMPARE(saved.getArticles().first()->xx, 31); // newest first
+
+        QScopedPointer<Article> unknown(make(99));
+        QVERIFY(!saved.removeArticle(*unknown));
+        QVERIFY(saved.removeArticle(*extra));
+        QVERIFY(!exists("teczka/thumb31.jpg"));
+    }
+
+    void savedArticlesSurviveARestartWithTheirPictures()
+    {
+        {
+            SavedArticles saved(nullptr);
+            QScopedPointer<Article> a(make(5)), b(make(6));
+            a->articleWasRead = true;
+            QVERIFY(saved.addArticle(*a));
+            QVERIFY(saved.addArticle(*b));
+        }
+        QVERIFY(!SavedArticles::getSingleton());
+        SavedArticles again(nullptr);
+        QCOMPARE(again.getArticles().size(), 2);
+        Article* six = again.getArticles().at(0);
+        Article* five = again.getArticles().at(1);
+        QCOMPARE(six->xx, 6);
+        QVERIFY(five->articleWasRead);
+        QCOMPARE(five->title, QString("Artykuł 5"));
+        QVERIFY(!five->getThumbnailImage().isNull());
+        QVERIFY(five->isInSavedArticles && five->photos.at(0)->isInSavedArticles);
+        // The photo that had been shown before saving is on disk whole.
+        QSignalSpy shown(five->photos.at(0), &Photo::photoChanged);
+        five->photos.at(0)->downloadPhoto(true);
+        QCOMPARE(shown.count(), 1);
+        QVERIFY(!five->photos.at(0)->image.isNull());
+    }
+
+    void aDamagedFileNeverPushesOutTheGoodOne()
+    {
+        {
+            SavedArticles saved(nullptr);
+            QScopedPointer<Article> a(make(1)), b(make(2));
+            saved.addArticle(*a);
+            saved.addArticle(*b);
+        }
+        const QString main = File::createPathToResource("rssTeczka");
+        QFile::remove(main + ".old");
+        QFile::copy(main, main + ".old");
+        QFile f(main);
+        f.open(QIODevice::ReadWrite);
+        f.resize(f.size() / 2);
+        f.close();
+        {
+            SavedArticles saved(nullptr);
+            QCOMPARE(saved.getArticles().size(), 2);
+        }
+        // An unreadable version: empty for now, the good copy stays untouched.
+        QFile::remove(main);
+        QFile::copy(main + ".old", main);
+        f.open(QIODevice::ReadWrite);
+        f.seek(3);
+        f.putChar(2);
+        f.close();
+        const QByteArray before = [&] { QFile o(main + ".old"); o.open(QIODevice::ReadOnly); return o.readAll(); }();
+        {
+            SavedArticles saved(nullptr);
+            QVERIFY(saved.getArticles().isEmpty());
+        }
+        QFile o(main + ".old");
+        o.open(QIODevice::ReadOnly);
+        QCOMPARE(o.readAll(), before);
+    }
+};
+
+QTEST_MAIN(TestSavedArticles)
+#include "tst_savedarticles.moc"
