@@ -4,12 +4,16 @@
 #include <QPropertyAnimation>
 #include <QResizeEvent>
 
+#include "Logic/bannerinfo.h"
 #include "Logic/rsschannel.h"
 #include "Logic/savedarticles.h"
 #include "Views/basewidget.h"
 #include "Views/messagebox.h"
 #include "Views/Settings/settings.h"
-#include "Views/startwidget.h"
+#include "Views/Article/articlewidget.h"
+#include "Views/ArticleList/articleslistwidget.h"
+#include "Views/CategoryList/categorylistwidget.h"
+#include "Views/Teczka/teczkawidget.h"
 #include "foundation/reachability.h"
 #include "msgboxslot.h"
 
@@ -18,7 +22,7 @@ MainWidget* MainWidget::instance = nullptr;
 static const int slideDuration = 250;
 
 MainWidget::MainWidget(QApplication*, QWidget* parent)
-    : QWidget(parent), channels(nullptr), saved(nullptr), reachability(nullptr), stack(nullptr), settings(nullptr),
+    : QWidget(parent), channels(nullptr), saved(nullptr), banner(nullptr), reachability(nullptr), stack(nullptr), settings(nullptr),
       currentOrientation(OrientationPortrait), isRunningApp(false)
 {
     settings = new Settings(this);
@@ -30,6 +34,9 @@ MainWidget::MainWidget(QApplication*, QWidget* parent)
 
     stack = new QStack<BaseWidget*>();
 
+    banner = BannerInfo::getSingleton();
+    banner->setParent(this);
+
     saved = new SavedArticles(nullptr);
     channels = new QVector<RSSChannel*>();
     for (int type = RSSChannel::Najwazniejsze; type <= RSSChannel::Fotoplan; ++type)
@@ -37,10 +44,23 @@ MainWidget::MainWidget(QApplication*, QWidget* parent)
 
     reachability->start();
 
-    pushWidget(new StartWidget(channels, this), true);
+    CategoryListWidget* categoryList = new CategoryListWidget(channels, this);
+    connect(categoryList, &CategoryListWidget::channelSelected, this, &MainWidget::channelSelected);
+    connect(categoryList, &CategoryListWidget::teczkaSelected, this, &MainWidget::teczkaSelected);
+    categoryList->setActiveChannels(settings);
+    categoryList->setUpdateInterval(settings->getArticlesRefreshMode());
+    connect(settings, &Settings::refreshModeChanged, categoryList, &CategoryListWidget::updateIntervalChanged);
+    connect(this, &MainWidget::appliactionActiveChanged, categoryList, &CategoryListWidget::applicationStateChanged);
+    connect(this, &MainWidget::activeChannelsChanged, categoryList, &CategoryListWidget::activeChannelsChanged);
+    pushWidget(categoryList, true);
 
     for (RSSChannel* channel : *channels)
         channel->updateArticles(true);
+
+    ArticlesListWidget* list = new ArticlesListWidget(channels->first(), this);
+    connect(list, &ArticlesListWidget::articleSelected, this, &MainWidget::articleSelected);
+    connect(list, &ArticlesListWidget::teczkaSelected, this, &MainWidget::teczkaSelected);
+    pushWidget(list, false);
 
     updateGeometry();
     isRunningApp = false;
@@ -50,6 +70,8 @@ MainWidget::MainWidget(QApplication*, QWidget* parent)
 
 MainWidget::~MainWidget()
 {
+    banner = nullptr;
+    BannerInfo::releaseSingleton();
     delete saved;
     saved = nullptr;
     while (!channels->isEmpty())
@@ -92,6 +114,26 @@ void MainWidget::connectPauseResumeSignals(QObject* root)
 {
     connect(root, SIGNAL(pauseApp()), this, SLOT(onPauseApp()));
     connect(root, SIGNAL(resumeApp()), this, SLOT(onResumeApp()));
+}
+
+void MainWidget::articleSelected(const Article& article)
+{
+    pushWidget(new ArticleWidget(article, this));
+}
+
+void MainWidget::channelSelected(RSSChannel* channel)
+{
+    ArticlesListWidget* list = new ArticlesListWidget(channel, this);
+    connect(list, &ArticlesListWidget::articleSelected, this, &MainWidget::articleSelected);
+    connect(list, &ArticlesListWidget::teczkaSelected, this, &MainWidget::teczkaSelected);
+    pushWidget(list);
+}
+
+void MainWidget::teczkaSelected()
+{
+    TeczkaWidget* teczka = new TeczkaWidget(saved, this);
+    connect(teczka, &TeczkaWidget::articleSelected, this, &MainWidget::articleSelected);
+    pushWidget(teczka);
 }
 
 void MainWidget::exitClicked()

@@ -8,6 +8,8 @@
 #include "Views/msgboxlistener.h"
 
 class QApplication;
+class Article;
+class BannerInfo;
 class BaseWidget;
 class RSSChannel;
 class Reachability;
@@ -44,7 +46,10 @@ signals:
     void activeChannelsChanged(Settings* settings);
 
 public slots:
+    void articleSelected(const Article& article);
+    void channelSelected(RSSChannel* channel);
     void exitClicked();
+    void teczkaSelected();
     void pushWidget(BaseWidget* newWidget, bool animated);
     void pushWidget(BaseWidget* newWidget);
     void popWidget(bool animated);
@@ -70,6 +75,7 @@ private:
 
     QVector<RSSChannel*>* channels;
     SavedArticles* saved;
+    BannerInfo* banner;
     Reachability* reachability;
     QStack<BaseWidget*>* stack;
     Settings* settings;

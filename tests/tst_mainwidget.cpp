@@ -1,7 +1,7 @@
 #include <QtTest>
 
 #include "Views/mainwidget.h"
-#include "Views/startwidget.h"
+#include "Views/CategoryList/categorylistwidget.h"
 #include "tests/support/probescreen.h"
 #include "tests/support/testenv.h"
 
@@ -79,18 +79,18 @@ private slots:
 
     void backOnTheRootDoesNothing()
     {
-        StartWidget* root = main->findChild<StartWidget*>();
+        CategoryListWidget* root = main->findChild<CategoryListWidget*>();
         QVERIFY(root);
         emit root->backClicked();
         QTest::qWait(slide + 100);
         QVERIFY(main->isEnabled());
         QVERIFY(root->isVisible());
-        QCOMPARE(main->findChild<StartWidget*>(), root);
+        QCOMPARE(main->findChild<CategoryListWidget*>(), root);
     }
 
     void popToRootFromThreeDeep()
     {
-        StartWidget* root = main->findChild<StartWidget*>();
+        CategoryListWidget* root = main->findChild<CategoryListWidget*>();
         QPointer<ProbeScreen> a = new ProbeScreen, b = new ProbeScreen, c = new ProbeScreen;
         push(a, false);
         push(b, false);

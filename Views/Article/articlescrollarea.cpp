@@ -1,0 +1,59 @@
+#include "Views/Article/articlescrollarea.h"
+
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QTimer>
+
+static const int articleDeadZone = 10;
+
+ArticleScrollArea::ArticleScrollArea(QWidget* parent)
+    : QScrollArea(parent), kineticTimer(new QTimer(this)), kinetic(kineticTimer)
+{
+    connect(kineticTimer, &QTimer::timeout, this, &ArticleScrollArea::onKineticTimerElapsed);
+}
+
+void ArticleScrollArea::stopMotion()
+{
+    kinetic.stopMotion();
+}
+
+void ArticleScrollArea::callMousePress(QMouseEvent* e)
+{
+    mousePressEvent(e);
+}
+
+void ArticleScrollArea::onKineticTimerElapsed()
+{
+    kinetic.tick(verticalScrollBar());
+}
+
+void ArticleScrollArea::mousePressEvent(QMouseEvent* e)
+{
+    kinetic.press(e->y());
+}
+
+void ArticleScrollArea::mouseMoveEvent(QMouseEvent* e)
+{
+    if (!kinetic.isPressed) {
+        e->ignore();
+        return;
+    }
+    const int y = e->y();
+    kinetic.openIfNeeded(y);
+    if (y < 0 || y > height() - 1 || !kinetic.leaveDeadZone(y, articleDeadZone)) {
+        kinetic.shift(y);
+        return;
+    }
+    kinetic.startMoving();
+    QScrollBar* bar = verticalScrollBar();
+    bar->setValue(kinetic.lastPosY - y + bar->value());
+    QScrollArea::mouseMoveEvent(e);
+    kinetic.shift(y);
+}
+
+void ArticleScrollArea::mouseReleaseEvent(QMouseEvent* e)
+{
+    kinetic.release();
+    QAbstractScrollArea::mouseReleaseEvent(e);
+    kinetic.isScroll = false;
+}

@@ -1,0 +1,264 @@
+#include "Views/Article/articlewidget.h"
+
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <cstdlib>
+
+#include "Logic/article.h"
+#include "Logic/bannerinfo.h"
+#include "Logic/savedarticles.h"
+#include "Views/Article/articleform.h"
+#include "Views/Article/articlephotowidget.h"
+#include "Views/Article/articlescrollarea.h"
+#include "Views/Article/photoscrollarea.h"
+#include "Views/Article/photosscrollwidget.h"
+#include "Views/contenttextbrowser.h"
+#include "Views/messagebox.h"
+#include "foundation/util.h"
+
+static const int teczkaQuestion = 1;
+static const int noQuestion = -1;
+static const int decidingMove = 4;
+static const int swipeDeadZone = 10;
+
+ArticleWidget::ArticleWidget(const Article& source, QWidget* parent)
+    : BaseWidget(parent), ui(new Ui::ArticleWidget), article(nullptr), blockHorizontal(false), blockVertical(false),
+      startTouchPoint(0, 0), numberOfTouches(0), currentDialog(nullptr), msgBoxId(noQuestion)
+{
+    article = new Article(this);
+    article->updateFrom(source, true);
+    ui->setupUi(this);
+
+    ui->scrollArea->installEventFilter(this);
+    ui->scrollArea->viewport()->installEventFilter(this);
+    ui->photoWidget->installEventFilter(this);
+
+    connect(ui->mainmenuButton, &QPushButton::clicked, this, &ArticleWidget::popToRoot);
+    connect(ui->backButton, &QPushButton::clicked, this, &ArticleWidget::backClicked);
+    connect(ui->exitButton, &QPushButton::clicked, this, &ArticleWidget::exitClicked);
+
+    ui->titleLabel->setText(article->title);
+
+    const QString& signature = article->signature;
+    const QString& date = article->date;
+    if (signature.isEmpty() && date.isEmpty())
+        ui->authorLabel->hide();
+    else if (signature.isEmpty())
+        ui->authorLabel->setText(date);
+    else if (date.isEmpty())
+        ui->authorLabel->setText(QStringLiteral("<b>") + signature + QStringLiteral("</b>"));
+    else
+        ui->authorLabel->setText(QStringLiteral("<b>") + signature + QStringLiteral("</b>, ") + date);
+    const int lines = Util::splitText(ui->authorLabel->text(), QFontMetrics(ui->authorLabel->font()), 480, 100).size();
+    const int authorHeight = 36 * qMax(1, lines);
+    ui->authorLabel->setMinimumHeight(authorHeight);
+    ui->authorLabel->setMaximumHeight(authorHeight);
+
+    ui->leadLabel->setText(article->lead);
+    ui->textBrowser->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    ui->textBrowser->setHtml(article->content);
+
+    connect(this, &ArticleWidget::showFinishedSignal, ui->photoWidget, &PhotosScrollWidget::showFinished);
+    ui->photoWidget->hide();
+
+    for (Photo* photo : article->photos) {
+        ArticlePhotoWidget* page = new ArticlePhotoWidget(photo, ui->photoWidget);
+        connect(page, &ArticlePhotoWidget::photoDownloadFinished, this, &ArticleWidget::showPhotos);
+        page->hide();
+        ui->photoWidget->addPhotoWidget(page);
+    }
+
+    BannerInfo* banner = BannerInfo::getSingleton();
+    bottomBannerChanged(banner->bottomBannerImage, banner->bottomBannerLink);
+    connect(banner, &BannerInfo::bottomBannerChanged, this, &ArticleWidget::bottomBannerChanged);
+
+    connect(ui->bannerButton, &QPushButton::clicked, this, &ArticleWidget::reklamaClicked);
+    // Passing an article on comes with the share dialog; until then the button stays out of the bar.
+    ui->shareButton->hide();
+
+    ui->textBrowser->setEnabled(false);
+    ui->textBrowser->verticalScrollBar()->setEnabled(false);
+    ui->textBrowser->horizontalScrollBar()->setEnabled(false);
+
+    connect(ui->teczkaAddButton, &QPushButton::clicked, this, &ArticleWidget::teczkaAddClicked);
+    connect(ui->teczkaRemoveButton, &QPushButton::clicked, this, &ArticleWidget::teczkaRemoveClicked);
+    updateTeczkaButtons();
+}
+
+ArticleWidget::~ArticleWidget()
+{
+    delete ui;
+}
+
+MainWidget::InterfaceOrientation ArticleWidget::getSupportedOrientation()
+{
+    return MainWidget::OrientationFree;
+}
+
+void ArticleWidget::showFinished()
+{
+    emit showFinishedSignal();
+}
+
+void ArticleWidget::updateTeczkaButtons()
+{
+    const bool saved = SavedArticles::isArticleInSavedArticles(*article);
+    ui->teczkaRemoveButton->setVisible(saved);
+    ui->teczkaAddButton->setVisible(!saved);
+}
+
+void ArticleWidget::teczkaAddClicked()
+{
+    if (SavedArticles* saved = SavedArticles::getSingleton()) {
+        if (saved->addArticle(*article)) {
+            MessageBox::showInformation(trUtf8("Artykuł dodano do teczki."), QString());
+        } else {
+            msgBoxId = teczkaQuestion;
+            MessageBox::showQuestion(trUtf8("Masz już za dużo artykułów w teczce. Czy chcesz usunąć najstarszy "
+                                            "artykuł z teczki i dodać ten artykuł?"),
+                                     trUtf8("Pytanie"), this);
+        }
+    }
+    updateTeczkaButtons();
+}
+
+void ArticleWidget::onMsgBoxAccepted()
+{
+    if (msgBoxId != teczkaQuestion)
+        return;
+    SavedArticles* saved = SavedArticles::getSingleton();
+    if (!saved || !saved->removeOldest()) {
+        MessageBox::showError(trUtf8("Podczas usuwania artykułu wystąpił błąd."), QString());
+    } else {
+        if (saved->addArticle(*article))
+            MessageBox::showInformation(trUtf8("Artykuł dodano do teczki."), QString());
+        else
+            MessageBox::showError(trUtf8("Podczas dodawania artykułu wystąpił błąd."), QString());
+        updateTeczkaButtons();
+    }
+    msgBoxId = noQuestion;
+}
+
+void ArticleWidget::onMsgBoxRejected()
+{
+    msgBoxId = noQuestion;
+}
+
+void ArticleWidget::teczkaRemoveClicked()
+{
+    if (SavedArticles* saved = SavedArticles::getSingleton()) {
+        if (saved->removeArticle(*article))
+            MessageBox::showInformation(trUtf8("Artykuł został usunięty z teczki."), QString());
+        else
+            MessageBox::showError(trUtf8("Usuwanie artykułu z teczki nie powiodło się. Podczas usuwania artykułu "
+                                         "z teczki nastąpił błąd. Artykuł nie został usunięty z teczki."),
+                                  trUtf8("Błąd"));
+    }
+    updateTeczkaButtons();
+}
+
+void ArticleWidget::bottomBannerChanged(QPixmap image, QString link)
+{
+    if (image.isNull()) {
+        ui->bannerButton->hide();
+        return;
+    }
+    ui->bannerButton->setIcon(QIcon(image));
+    ui->bannerButton->show();
+    linkForBanner = link;
+}
+
+void ArticleWidget::reklamaClicked()
+{
+    if (!linkForBanner.isEmpty())
+        Util::openUrl(linkForBanner, false);
+}
+
+void ArticleWidget::showPhotos(ArticlePhotoWidget*)
+{
+    ui->photoWidget->show();
+}
+
+bool ArticleWidget::isColumn(QObject* watched) const
+{
+    return watched == ui->scrollArea || watched == ui->scrollArea->viewport();
+}
+
+bool ArticleWidget::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        QMouseEvent* e = static_cast<QMouseEvent*>(event);
+        if (startTouchPoint == QPoint(0, 0))
+            startTouchPoint = e->globalPos();
+        numberOfTouches = 0;
+        blockHorizontal = true;
+        blockVertical = article->photos.size() > 1;
+        // Both surfaces learn where the touch began, in their own coordinates.
+        QMouseEvent forColumn(e->type(), ui->scrollArea->viewport()->mapFromGlobal(e->globalPos()), e->globalPos(),
+                              e->button(), e->buttons(), e->modifiers());
+        QMouseEvent forStrip(e->type(), ui->photoWidget->scrollArea()->mapFromGlobal(e->globalPos()), e->globalPos(),
+                             e->button(), e->buttons(), e->modifiers());
+        ui->scrollArea->callMousePress(&forColumn);
+        ui->photoWidget->callMousePress(&forStrip);
+        return true;
+    }
+    case QEvent::MouseMove: {
+        QMouseEvent* e = static_cast<QMouseEvent*>(event);
+        if (blockHorizontal && blockVertical) {
+            ++numberOfTouches;
+            if (startTouchPoint == QPoint(0, 0))
+                startTouchPoint = e->globalPos();
+            if (numberOfTouches < decidingMove)
+                return true;
+            const int dx = std::abs(e->globalPos().x() - startTouchPoint.x());
+            const int dy = std::abs(e->globalPos().y() - startTouchPoint.y());
+            if (dx > swipeDeadZone && dx > dy) {
+                blockHorizontal = false;
+                blockVertical = true;
+            } else if (dy > swipeDeadZone && dy > dx) {
+                blockVertical = false;
+                blockHorizontal = true;
+            } else {
+                return true;
+            }
+        }
+        if (!blockVertical) {
+            if (isColumn(watched)) {
+                e->accept();
+                return false;
+            }
+            e->ignore();
+            return true;
+        }
+        if (isColumn(watched)) {
+            e->ignore();
+            return true;
+        }
+        e->accept();
+        return false;
+    }
+    case QEvent::MouseButtonRelease: {
+        startTouchPoint = QPoint(0, 0);
+        numberOfTouches = 0;
+        if (blockHorizontal && !isColumn(watched)) {
+            event->ignore();
+            return true;
+        }
+        return false;
+    }
+    default:
+        return false;
+    }
+}
+
+void ArticleWidget::resizeEvent(QResizeEvent* e)
+{
+    BaseWidget::resizeEvent(e);
+    updateGeometry();
+    for (QPushButton* button : {ui->teczkaAddButton, ui->teczkaRemoveButton, ui->shareButton, ui->mainmenuButton,
+                                ui->exitButton, ui->backButton, ui->bannerButton})
+        button->setDown(false);
+}

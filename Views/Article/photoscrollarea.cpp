@@ -1,0 +1,137 @@
+#include "Views/Article/photoscrollarea.h"
+
+#include <QMouseEvent>
+#include <QPropertyAnimation>
+#include <QScrollBar>
+#include <cstdlib>
+
+static const int pageAnimationDuration = 200;
+static const int pagingDeadZone = 10;
+
+PhotoScrollArea::PhotoScrollArea(QWidget* parent)
+    : QScrollArea(parent), startPosX(-1), lastPosX(-1), horizontalValue(-1), myScrolling(false),
+      animationInProgress(false), pagesCount(-1), currentPage(0)
+{
+    setWidgetResizable(true);
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this,
+            &PhotoScrollArea::horizontalScrollBarValueChanged);
+    connect(horizontalScrollBar(), &QScrollBar::rangeChanged, this,
+            &PhotoScrollArea::horizontalScrollBarRangeChanged);
+}
+
+void PhotoScrollArea::callMousePress(QMouseEvent* e)
+{
+    mousePressEvent(e);
+}
+
+void PhotoScrollArea::beginDrag(int x)
+{
+    const int w = width();
+    horizontalValue = w > 0 ? (horizontalScrollBar()->value() / w) * w : 0;
+    startPosX = lastPosX = x;
+}
+
+void PhotoScrollArea::mousePressEvent(QMouseEvent* e)
+{
+    beginDrag(e->x());
+}
+
+void PhotoScrollArea::mouseMoveEvent(QMouseEvent* e)
+{
+    const int x = e->x();
+    if (horizontalValue < 0)
+        beginDrag(x);
+    if (startPosX < 0)
+        startPosX = lastPosX = x;
+    if (x >= 0 && x <= width() - 1 && !animationInProgress && std::abs(startPosX - x) > pagingDeadZone) {
+        myScrolling = true;
+        QScrollBar* bar = horizontalScrollBar();
+        bar->setValue(lastPosX - x + bar->value());
+        QScrollArea::mouseMoveEvent(e);
+        myScrolling = false;
+        viewport()->update();
+    }
+    lastPosX = x;
+}
+
+void PhotoScrollArea::mouseReleaseEvent(QMouseEvent* e)
+{
+    if (horizontalValue >= 0) {
+        const int w = width();
+        const int d = startPosX - e->x();
+        if (d >= -(w / 3) && d <= w / 3)
+            animateScrolling(horizontalValue);
+        else if (d > w / 3)
+            animateScrolling(horizontalValue + w);
+        else
+            animateScrolling(horizontalValue - w);
+    }
+    startPosX = lastPosX = horizontalValue = -1;
+    QScrollArea::mouseReleaseEvent(e);
+}
+
+void PhotoScrollArea::animateScrolling(int target)
+{
+    const int w = width();
+    if (w <= 0)
+        return;
+    if (target % w != 0)
+        target = (target / w) * w;
+    // Stay inside the strip: the scroll bar clamps anyway, the page arithmetic should too.
+    target = qBound(0, target, horizontalScrollBar()->maximum());
+    QPropertyAnimation* animation = new QPropertyAnimation(horizontalScrollBar(), "value", this);
+    animation->setEndValue(target);
+    animation->setDuration(pageAnimationDuration);
+    animation->setEasingCurve(QEasingCurve::InOutCubic);
+    connect(animation, &QPropertyAnimation::finished, this, &PhotoScrollArea::animationFinished);
+    myScrolling = true;
+    animationInProgress = true;
+    horizontalValue = target;
+    startPosX = -1;
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void PhotoScrollArea::animationFinished()
+{
+    myScrolling = false;
+    animationInProgress = false;
+    viewport()->update();
+}
+
+void PhotoScrollArea::scrollToPage(int page)
+{
+    animateScrolling(page * width());
+}
+
+void PhotoScrollArea::scrollContentsBy(int dx, int dy)
+{
+    if (myScrolling)
+        QScrollArea::scrollContentsBy(dx, dy);
+}
+
+void PhotoScrollArea::horizontalScrollBarValueChanged(int value)
+{
+    const int w = width();
+    if (w <= 0)
+        return;
+    const int page = (value + w / 2) / w;
+    if (page != currentPage) {
+        currentPage = page;
+        emit scrollingFinished(page);
+    }
+}
+
+void PhotoScrollArea::horizontalScrollBarRangeChanged(int min, int max)
+{
+    const int w = width();
+    if (w <= 0)
+        return;
+    const int pages = (max - min) / w + 1;
+    if (pages != pagesCount) {
+        pagesCount = pages;
+        emit scrollingFinished(currentPage);
+    }
+    const int value = currentPage * (max - min) / pagesCount;
+    if (horizontalScrollBar()->value() != value)
+        horizontalScrollBar()->setValue(value);
+}

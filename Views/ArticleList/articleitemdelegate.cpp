@@ -1,0 +1,98 @@
+#include "Views/ArticleList/articleitemdelegate.h"
+
+#include <QPainter>
+
+#include "foundation/constants.h"
+
+static QFont helvetica(int weight, int pixelSize)
+{
+    QFont font(QStringLiteral("Helvetica"));
+    font.setWeight(weight);
+    font.setPixelSize(pixelSize);
+    return font;
+}
+
+ArticleItemDelegate::ArticleItemDelegate(QObject* parent)
+    : QAbstractItemDelegate(parent), defaultThumbnail(QStringLiteral(":/IMG/THUMBNAIL"))
+{
+}
+
+QSize ArticleItemDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex& index) const
+{
+    return QSize(index.data(ItemWidthRole).toInt(), index.data(ItemHeightRole).toInt());
+}
+
+void ArticleItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing, true);
+    switch (index.data(ItemTypeRole).toInt()) {
+    case ItemTypeNormal:
+        paintArticle(painter, option, index);
+        break;
+    case ItemTypeBanner:
+        paintBanner(painter, option, index);
+        break;
+    case ItemTypeNoItems:
+        painter->setPen(Qt::black);
+        painter->setFont(helvetica(50, 28));
+        painter->drawText(option.rect, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextWordWrap,
+                          index.data(ItemMainTextRole).toString());
+        break;
+    default:
+        break;
+    }
+    painter->restore();
+}
+
+void ArticleItemDelegate::paintArticle(QPainter* painter, const QStyleOptionViewItem& option,
+                                       const QModelIndex& index) const
+{
+    const QRect row = option.rect;
+    const int x = row.left();
+    const int y = row.top();
+    const int w = row.width();
+    if (option.state & QStyle::State_Selected)
+        painter->fillRect(row, QColor(215, 215, 215, 255));
+    else if (index.data(ItemWasReadRole).toBool())
+        painter->fillRect(row, QColor(245, 245, 245, 255));
+    else
+        painter->fillRect(row, Qt::white);
+
+    const QRect box(QPoint(x + 13, y + 10), QPoint(x + 96, y + 87));
+    const QImage thumbnail = index.data(ItemImageRole).value<QImage>();
+    painter->drawImage(box, thumbnail.isNull() ? defaultThumbnail : thumbnail);
+    painter->setRenderHint(QPainter::Antialiasing, false);
+    painter->setPen(QColor(67, 67, 67));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(box.adjusted(-1, -1, 0, 0));
+    painter->setRenderHint(QPainter::Antialiasing, true);
+
+    const int titleHeight = index.data(ItemMainTextHeightRole).toInt();
+    painter->setFont(helvetica(75, 20));
+    painter->setPen(QColor(155, 34, 34));
+    painter->drawText(QRect(x + 100, y + 8, w - 118, titleHeight),
+                      Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextWordWrap,
+                      index.data(ItemMainTextRole).toString());
+
+    painter->setFont(helvetica(50, 20));
+    painter->setPen(Qt::black);
+    painter->drawText(QRect(x + 100, y + 8 + titleHeight, w - 118, 85 - titleHeight),
+                      Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine | Qt::TextWordWrap,
+                      index.data(ItemSubTextRole).toString());
+}
+
+void ArticleItemDelegate::paintBanner(QPainter* painter, const QStyleOptionViewItem& option,
+                                      const QModelIndex& index) const
+{
+    const QRect row = option.rect;
+    painter->fillRect(row, Qt::white);
+    const QPixmap banner = index.data(ItemImageRole).value<QPixmap>();
+    painter->drawPixmap(row.left() + (row.width() - banner.width()) / 2,
+                        row.top() + (row.height() - banner.height()) / 2, banner);
+    painter->setPen(QColor(185, 185, 185));
+    painter->drawLine(row.topLeft(), row.topRight());
+    painter->drawLine(row.bottomLeft(), row.bottomRight());
+    if (index.data(ItemIsClickableRole).toBool() && (option.state & QStyle::State_Selected))
+        painter->fillRect(row, QColor(215, 215, 215, 100));
+}

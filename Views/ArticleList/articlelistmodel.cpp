@@ -1,0 +1,280 @@
+#include "Views/ArticleList/articlelistmodel.h"
+
+#include <QFont>
+#include <QFontMetrics>
+
+#include "Logic/article.h"
+#include "Logic/rsschannel.h"
+#include "foundation/constants.h"
+#include "foundation/reachability.h"
+#include "foundation/util.h"
+
+static const int articleRowHeight = 100;
+static const int textBlockHeight = 85;
+static const int textMargins = 118;
+
+ArticleListModel::ArticleListModel(RSSChannel* rssChannel, QObject* parent)
+    : QAbstractListModel(parent), contentHeight(0), contentSpacing(0), fakeSpaceHeight(0), noItemsHeight(0),
+      bottomBannerIndex(-1), topBannerIndex(-1), fakeSpaceIndex(-1), noItemsIndex(-1), widgetsWidth(0),
+      noItemsTextNormal(tr("Brak elementów w kategorii")), noItemsTextTeczka(tr("Brak elementów w teczce")),
+      channel(rssChannel)
+{
+    if (channel)
+        connect(channel, &RSSChannel::articlesUpadted, this, &ArticleListModel::articlesUpdated);
+}
+
+int ArticleListModel::rowCount(const QModelIndex& parent) const
+{
+    if (parent.isValid())
+        return 0;
+    int rows = articles.size();
+    for (int index : {topBannerIndex, bottomBannerIndex, fakeSpaceIndex, noItemsIndex})
+        if (index >= 0)
+            ++rows;
+    return rows;
+}
+
+int ArticleListModel::articleIndex(int row) const
+{
+    const int index = topBannerIndex >= 0 ? row - 1 : row;
+    if (row == topBannerIndex || row == bottomBannerIndex || row == fakeSpaceIndex || row == noItemsIndex)
+        return -1;
+    return index >= 0 && index < articles.size() ? index : -1;
+}
+
+QVariant ArticleListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid())
+        return QVariant();
+    const int row = index.row();
+    if (row == topBannerIndex || row == bottomBannerIndex) {
+        const bool top = row == topBannerIndex;
+        const QPixmap& image = top ? topBannerImage : bottomBannerImage;
+        const QString& link = top ? topBannerLink : bottomBannerLink;
+        switch (role) {
+        case ItemTypeRole: return ItemTypeBanner;
+        case ItemHeightRole: return image.height();
+        case ItemWidthRole: return widgetsWidth;
+        case ItemImageRole: return image;
+        case ItemMainTextRole: return link;
+        case ItemIsClickableRole: return !link.isEmpty();
+        default: return QVariant();
+        }
+    }
+    if (row == fakeSpaceIndex) {
+        switch (role) {
+        case ItemTypeRole: return ItemTypeFakeSpace;
+        case ItemHeightRole: return fakeSpaceHeight;
+        case ItemWidthRole: return widgetsWidth;
+        default: return QVariant();
+        }
+    }
+    if (row == noItemsIndex) {
+        switch (role) {
+        case ItemTypeRole: return ItemTypeNoItems;
+        case ItemHeightRole: return noItemsHeight;
+        case ItemWidthRole: return widgetsWidth;
+        case ItemMainTextRole:
+            return channel && channel->getType() == RSSChannel::Teczka ? noItemsTextTeczka : noItemsTextNormal;
+        default: return QVariant();
+        }
+    }
+    const int i = articleIndex(row);
+    if (i < 0)
+        return QVariant();
+    switch (role) {
+    case ItemTypeRole: return ItemTypeNormal;
+    case ItemHeightRole: return articleRowHeight;
+    case ItemWidthRole: return widgetsWidth;
+    case ItemMainTextRole: return i < titles.size() ? titles.at(i) : QString();
+    case ItemSubTextRole: return i < leads.size() ? leads.at(i) : QString();
+    case ItemMainTextHeightRole: return i < titleHeights.size() ? titleHeights.at(i) : 0;
+    case ItemWasReadRole: return articles.at(i)->articleWasRead;
+    case ItemImageRole: return articles.at(i)->getThumbnailImage();
+    default: return QVariant();
+    }
+}
+
+Article* ArticleListModel::getArticle(int row) const
+{
+    const int i = articleIndex(row);
+    return i < 0 ? nullptr : articles.at(i);
+}
+
+RSSChannel* ArticleListModel::getChannel() const
+{
+    return channel;
+}
+
+int ArticleListModel::articlesCount() const
+{
+    return articles.size();
+}
+
+void ArticleListModel::startUpdate(bool readFromDiskOnly)
+{
+    if (channel)
+        channel->updateArticles(readFromDiskOnly);
+}
+
+void ArticleListModel::setContentHeight(int height)
+{
+    contentHeight = height;
+    calculateSpacesAndIndexes();
+}
+
+void ArticleListModel::setContentSpacing(int spacing)
+{
+    contentSpacing = spacing + 1;
+    calculateSpacesAndIndexes();
+}
+
+void ArticleListModel::articlesUpdated(QVector<Article*> incoming)
+{
+    // Rows may disappear: tell the views before the old copies go.
+    beginResetModel();
+    qDeleteAll(articles);
+    articles.clear();
+    titles.clear();
+    leads.clear();
+    titleHeights.clear();
+    for (const Article* source : incoming) {
+        Article* copy = new Article(this);
+        copy->updateFrom(*source, true);
+        connect(copy, &Article::thumbnailDownloadFinished, this, &ArticleListModel::thumbnailUpdated);
+        if (Reachability::isConnectedToNetwork())
+            copy->startDownloadThumbnail(false);
+        else if (Reachability::singleton)
+            connect(Reachability::singleton, &Reachability::networkSessionOpened, copy,
+                    [copy]() { copy->startDownloadThumbnail(false); });
+        articles.append(copy);
+    }
+    breakLines();
+    computeIndexes();
+    endResetModel();
+    emit updateFinihsed();
+}
+
+void ArticleListModel::splitTitleAndLead()
+{
+    breakLines();
+    emitAllRowsChanged();
+    calculateSpacesAndIndexes();
+}
+
+void ArticleListModel::breakLines()
+{
+    titles.clear();
+    titleHeights.clear();
+    leads.clear();
+    QFont titleFont(QStringLiteral("Helvetica"));
+    titleFont.setWeight(75);
+    titleFont.setPixelSize(20);
+    QFont leadFont(QStringLiteral("Helvetica"));
+    leadFont.setWeight(50);
+    leadFont.setPixelSize(20);
+    const QFontMetrics titleMetrics(titleFont);
+    const QFontMetrics leadMetrics(leadFont);
+    const int textWidth = widgetsWidth - textMargins;
+    for (const Article* article : articles) {
+        const int maxTitleLines = textBlockHeight / titleMetrics.lineSpacing();
+        const QStringList titleLines = Util::splitText(article->title.trimmed(), titleMetrics, textWidth, maxTitleLines);
+        titles.append(titleLines.join(QLatin1Char('\n')));
+        const int titleHeight = titleLines.size() * titleMetrics.lineSpacing();
+        titleHeights.append(titleHeight);
+        const int maxLeadLines = (textBlockHeight - titleHeight) / leadMetrics.lineSpacing();
+        leads.append(Util::splitText(article->lead.trimmed(), leadMetrics, textWidth, maxLeadLines)
+                         .join(QLatin1Char('\n')));
+    }
+}
+
+void ArticleListModel::calculateSpacesAndIndexes()
+{
+    const int oldRows = rowCount();
+    computeIndexes();
+    // The views lay rows out again when their count changes.
+    if (rowCount() != oldRows) {
+        beginResetModel();
+        endResetModel();
+    } else {
+        emit layoutAboutToBeChanged();
+        emit layoutChanged();
+        emitAllRowsChanged();
+    }
+}
+
+void ArticleListModel::computeIndexes()
+{
+    const int n = articles.size();
+    const bool top = !topBannerImage.isNull();
+    const bool bottom = !bottomBannerImage.isNull();
+    const int rows = n + (top ? 1 : 0) + (bottom ? 1 : 0);
+    const int bannerHeights = (top ? topBannerImage.height() : 0) + (bottom ? bottomBannerImage.height() : 0);
+    topBannerIndex = top ? 0 : -1;
+    bottomBannerIndex = bottom ? n + (top ? 1 : 0) : -1;
+    fakeSpaceIndex = -1;
+    fakeSpaceHeight = 0;
+    if (n > 0) {
+        noItemsIndex = -1;
+        noItemsHeight = 0;
+        const int estimated = bannerHeights + articleRowHeight * n + contentSpacing * (rows + 1);
+        if (estimated < contentHeight) {
+            fakeSpaceIndex = n + (top ? 1 : 0);
+            if (bottom)
+                ++bottomBannerIndex;
+            fakeSpaceHeight = contentHeight - estimated;
+        }
+    } else {
+        noItemsIndex = top ? 1 : 0;
+        if (bottom)
+            ++bottomBannerIndex;
+        noItemsHeight = contentHeight - bannerHeights - contentSpacing * (rows + 1);
+        if (noItemsHeight < 0)
+            noItemsHeight = 0;
+    }
+}
+
+void ArticleListModel::emitAllRowsChanged()
+{
+    const int rows = rowCount();
+    if (rows > 0)
+        emit dataChanged(index(0), index(rows - 1));
+}
+
+void ArticleListModel::thumbnailUpdated(QImage)
+{
+    Article* source = qobject_cast<Article*>(sender());
+    const int i = articles.indexOf(source);
+    if (i < 0)
+        return;
+    const QModelIndex row = index(topBannerIndex >= 0 ? i + 1 : i);
+    emit dataChanged(row, row);
+}
+
+void ArticleListModel::topBannerChanged(QPixmap image, QString link)
+{
+    if (image.isNull())
+        return;
+    topBannerLink = link;
+    topBannerImage = image;
+    calculateSpacesAndIndexes();
+    emitAllRowsChanged();
+}
+
+void ArticleListModel::bottomBannerChanged(QPixmap image, QString link)
+{
+    if (image.isNull())
+        return;
+    bottomBannerLink = link;
+    bottomBannerImage = image;
+    calculateSpacesAndIndexes();
+    emitAllRowsChanged();
+}
+
+void ArticleListModel::widgetWidthChanged(int width)
+{
+    if (width == widgetsWidth)
+        return;
+    widgetsWidth = width;
+    splitTitleAndLead();
+}

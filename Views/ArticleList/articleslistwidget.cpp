@@ -1,0 +1,128 @@
+#include "Views/ArticleList/articleslistwidget.h"
+
+#include <QLabel>
+#include <QMovie>
+#include <QPushButton>
+
+#include "Logic/bannerinfo.h"
+#include "Logic/rsschannel.h"
+#include "Views/ArticleList/articleitemdelegate.h"
+#include "Views/ArticleList/articlelistmodel.h"
+#include "Views/ArticleList/articleslistform.h"
+#include "Views/listview.h"
+#include "foundation/constants.h"
+#include "foundation/util.h"
+
+ArticlesListWidget::ArticlesListWidget(RSSChannel* rssChannel, QWidget* parent)
+    : BaseWidget(parent), ui(new Ui::ArticlesListWidget), itemDelegate(nullptr), model(nullptr), movie(nullptr),
+      channel(rssChannel)
+{
+    ui->setupUi(this);
+    ui->infoLabel->setText(channel->getInfoText());
+
+    movie = new QMovie(QStringLiteral(":/IMG/BUSY_RED"), QByteArray(), this);
+    ui->processingLabel->setMovie(movie);
+    movie->start();
+
+    itemDelegate = new ArticleItemDelegate(this);
+    model = new ArticleListModel(channel, this);
+    connect(model, &ArticleListModel::updateFinihsed, this, &ArticlesListWidget::updateFinished);
+    ui->listView->setItemDelegate(itemDelegate);
+    ui->listView->setModel(model);
+    connect(ui->listView, &QAbstractItemView::clicked, this, &ArticlesListWidget::articleSelectedFromList);
+
+    BannerInfo* banner = BannerInfo::getSingleton();
+    model->topBannerChanged(banner->topBannerImage, banner->topBannerLink);
+    model->bottomBannerChanged(banner->bottomBannerImage, banner->bottomBannerLink);
+    model->setContentHeight(ui->listView->height());
+    model->setContentSpacing(ui->listView->spacing());
+    connect(banner, &BannerInfo::topBannerChanged, model, &ArticleListModel::topBannerChanged);
+    connect(banner, &BannerInfo::bottomBannerChanged, model, &ArticleListModel::bottomBannerChanged);
+
+    connect(channel, &RSSChannel::infoChanged, this, &ArticlesListWidget::infoForChannelChanged);
+    connect(channel, &RSSChannel::updateChanged, this, &ArticlesListWidget::updateFinished);
+
+    model->startUpdate(true);
+    if (channel->isUpdating()) {
+        ui->refreshButton->setEnabled(false);
+        ui->fakeLabel->show();
+        ui->processingLabel->show();
+    }
+
+    connect(ui->exitButton, &QPushButton::clicked, this, &ArticlesListWidget::exitClicked);
+    connect(ui->backButton, &QPushButton::clicked, this, &ArticlesListWidget::backButtonClicked);
+    connect(ui->mainmenuButton, &QPushButton::clicked, this, &ArticlesListWidget::popToRoot);
+    connect(ui->teczkaButton, &QPushButton::clicked, this, &ArticlesListWidget::teczkaClicked);
+    connect(ui->refreshButton, &QPushButton::clicked, this, &ArticlesListWidget::refreshButtonClicked);
+}
+
+ArticlesListWidget::~ArticlesListWidget()
+{
+    delete ui;
+}
+
+MainWidget::InterfaceOrientation ArticlesListWidget::getSupportedOrientation()
+{
+    return MainWidget::OrientationFree;
+}
+
+void ArticlesListWidget::backButtonClicked()
+{
+    emit backClicked();
+}
+
+void ArticlesListWidget::infoForChannelChanged(QString text)
+{
+    ui->infoLabel->setText(text);
+}
+
+void ArticlesListWidget::teczkaClicked()
+{
+    emit teczkaSelected();
+}
+
+void ArticlesListWidget::showBusy(bool busy)
+{
+    ui->refreshButton->setEnabled(!busy);
+    ui->fakeLabel->setVisible(busy);
+    ui->processingLabel->setVisible(busy);
+    if (busy)
+        movie->start();
+    else
+        movie->stop();
+}
+
+void ArticlesListWidget::refreshButtonClicked()
+{
+    ui->refreshButton->setEnabled(false);
+    model->startUpdate(false);
+    showBusy(channel->isUpdating());
+}
+
+void ArticlesListWidget::updateFinished()
+{
+    showBusy(!(channel && !channel->isUpdating()));
+}
+
+void ArticlesListWidget::articleSelectedFromList(QModelIndex index)
+{
+    if (Article* article = model->getArticle(index.row())) {
+        channel->markArticleAsRead(*article);
+        emit articleSelected(*article);
+        return;
+    }
+    const QString link = index.data(ItemMainTextRole).toString();
+    if (!link.isEmpty())
+        Util::openUrl(link, false);
+}
+
+void ArticlesListWidget::showFinished()
+{
+}
+
+void ArticlesListWidget::resizeEvent(QResizeEvent* e)
+{
+    BaseWidget::resizeEvent(e);
+    model->setContentHeight(ui->listView->height());
+    model->widgetWidthChanged(ui->listView->width());
+}

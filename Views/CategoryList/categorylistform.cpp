@@ -1,0 +1,57 @@
+#include "Views/CategoryList/categorylistform.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "Views/formstyle.h"
+#include "Views/listview.h"
+
+namespace Ui {
+
+void CategoryListWidget::setupUi(QWidget* form)
+{
+    FormStyle::screenRoot(form, QStringLiteral("CategoryListWidget"), 480, QStringLiteral("rgb(255, 255, 255)"));
+    QVBoxLayout* layout = static_cast<QVBoxLayout*>(form->layout());
+
+    frame_2 = FormStyle::topBar(form, QStringLiteral("frame_2"), QStringLiteral(":/IMG/TOP_BAR"), 89, 89, nullptr,
+                                &exitButton);
+    frame_2->setMinimumWidth(480);
+    layout->addWidget(frame_2);
+
+    listView = new ListView(form);
+    listView->setObjectName(QStringLiteral("listView"));
+    listView->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    listView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    listView->setAutoScroll(false);
+    listView->setAutoScrollMargin(0);
+    listView->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    listView->setFrameShape(QFrame::NoFrame);
+    listView->setStyleSheet(FormStyle::listStyle(QStringLiteral("QListView"), QStringLiteral("rgb(255, 255, 255)")));
+    layout->addWidget(listView, 1);
+
+    QGridLayout* grid = nullptr;
+    frame = FormStyle::bottomBar(form, QStringLiteral("frame"), &grid);
+    teczkButton = new QPushButton(frame);
+    teczkButton->setObjectName(QStringLiteral("teczkButton"));
+    FormStyle::imageButton(teczkButton, QStringLiteral(":/IMG/TECZKA_SOFT_OFF"), QStringLiteral(":/IMG/TECZKA_SOFT_ON"));
+    refreshButton = new QPushButton(frame);
+    refreshButton->setObjectName(QStringLiteral("refreshButton"));
+    FormStyle::imageButton(refreshButton, QStringLiteral(":/IMG/REFRESH_SOFT_OFF"),
+                           QStringLiteral(":/IMG/REFRESH_SOFT_ON"));
+    settingsButton = new QPushButton(frame);
+    settingsButton->setObjectName(QStringLiteral("settingsButton"));
+    FormStyle::imageButton(settingsButton, QStringLiteral(":/IMG/SETTINGS_SOFT_OFF"),
+                           QStringLiteral(":/IMG/SETTINGS_SOFT_ON"));
+    grid->addWidget(teczkButton, 0, 0);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(2, 1);
+    grid->addWidget(refreshButton, 0, 3);
+    grid->setColumnStretch(4, 2);
+    grid->addWidget(settingsButton, 0, 5);
+    layout->addWidget(frame);
+}
+
+} // namespace Ui

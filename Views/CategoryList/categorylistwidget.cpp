@@ -1,0 +1,87 @@
+#include "Views/CategoryList/categorylistwidget.h"
+
+#include <QPushButton>
+
+#include "Logic/bannerinfo.h"
+#include "Logic/rsschannel.h"
+#include "Views/CategoryList/categorylistform.h"
+#include "Views/CategoryList/channelitemdelegate.h"
+#include "Views/CategoryList/channelmodel.h"
+#include "Views/Settings/settings.h"
+#include "Views/listview.h"
+#include "foundation/constants.h"
+#include "foundation/util.h"
+
+CategoryListWidget::CategoryListWidget(QVector<RSSChannel*>* channels, QWidget* parent)
+    : BaseWidget(parent), ui(new Ui::CategoryListWidget), delegate(nullptr), model(nullptr)
+{
+    ui->setupUi(this);
+    delegate = new ChannelItemDelegate(*ui->listView, this);
+    model = new ChannelModel(channels, this);
+
+    connect(this, &CategoryListWidget::updateIntervalChanged, model, &ChannelModel::updateIntervalChanged);
+    connect(this, &CategoryListWidget::applicationStateChanged, model, &ChannelModel::applicationStateChanged);
+    connect(this, &CategoryListWidget::activeChannelsChanged, model, &ChannelModel::activeChannelsChanged);
+
+    BannerInfo* banner = BannerInfo::getSingleton();
+    model->topBannerChanged(banner->topBannerImage, banner->topBannerLink);
+    connect(banner, &BannerInfo::topBannerChanged, model, &ChannelModel::topBannerChanged);
+
+    connect(ui->teczkButton, &QPushButton::clicked, this, &CategoryListWidget::teczkaSelected);
+    connect(ui->refreshButton, &QPushButton::clicked, this, &CategoryListWidget::refreshClicked);
+    connect(ui->exitButton, &QPushButton::clicked, this, &CategoryListWidget::exitClicked);
+    connect(ui->settingsButton, &QPushButton::clicked, this, &CategoryListWidget::settingsSelected);
+
+    ui->listView->setModel(model);
+    ui->listView->setItemDelegate(delegate);
+    connect(ui->listView, &QAbstractItemView::clicked, this, &CategoryListWidget::channelSelectedFromList);
+
+    for (RSSChannel* channel : *channels)
+        connect(channel, &RSSChannel::articlesUpadted, this, &CategoryListWidget::updateFinished);
+}
+
+CategoryListWidget::~CategoryListWidget()
+{
+    delete ui;
+}
+
+void CategoryListWidget::setActiveChannels(Settings* settings)
+{
+    emit activeChannelsChanged(settings);
+}
+
+void CategoryListWidget::setUpdateInterval(int value)
+{
+    emit updateIntervalChanged(value);
+}
+
+MainWidget::InterfaceOrientation CategoryListWidget::getSupportedOrientation()
+{
+    return MainWidget::OrientationFree;
+}
+
+void CategoryListWidget::channelSelectedFromList(QModelIndex index)
+{
+    if (RSSChannel* channel = model->getChannel(index.row())) {
+        emit channelSelected(channel);
+        return;
+    }
+    const QString link = index.data(ItemMainTextRole).toString();
+    if (!link.isEmpty())
+        Util::openUrl(link, false);
+}
+
+void CategoryListWidget::updateFinished()
+{
+    for (int row = 0; row < model->rowCount(); ++row) {
+        RSSChannel* channel = model->getChannel(row);
+        if (channel && channel->isUpdating())
+            return;
+    }
+    delegate->stopMovie();
+}
+
+void CategoryListWidget::refreshClicked()
+{
+    model->updateChannels(nullptr);
+}

@@ -1,0 +1,49 @@
+#ifndef CATEGORYLISTWIDGET_H
+#define CATEGORYLISTWIDGET_H
+
+#include <QModelIndex>
+#include <QVector>
+
+#include "Views/basewidget.h"
+
+class ChannelItemDelegate;
+class ChannelModel;
+class RSSChannel;
+class Settings;
+namespace Ui {
+class CategoryListWidget;
+}
+
+// The root screen: the active categories with their unread counts.
+class CategoryListWidget : public BaseWidget
+{
+    Q_OBJECT
+public:
+    CategoryListWidget(QVector<RSSChannel*>* channels, QWidget* parent);
+    ~CategoryListWidget() override;
+
+    void setActiveChannels(Settings* settings);
+    void setUpdateInterval(int value);
+    MainWidget::InterfaceOrientation getSupportedOrientation() override;
+
+signals:
+    void channelSelected(RSSChannel* channel);
+    void teczkaSelected();
+    void settingsSelected();
+    void updateIntervalChanged(int newValue);
+    void applicationStateChanged(bool active);
+    void activeChannelsChanged(Settings* settings);
+
+public slots:
+    void channelSelectedFromList(QModelIndex index);
+    void updateFinished();
+    void refreshClicked();
+
+private:
+    friend class TestCategoryList;
+    Ui::CategoryListWidget* ui;
+    ChannelItemDelegate* delegate;
+    ChannelModel* model;
+};
+
+#endif // CATEGORYLISTWIDGET_H

@@ -1,0 +1,122 @@
+#include "Views/CategoryList/channelitemdelegate.h"
+
+#include <QAbstractItemView>
+#include <QLabel>
+#include <QMovie>
+#include <QPainter>
+
+#include "foundation/constants.h"
+
+const char* const ChannelItemDelegate::normalStyle = "background-color: rgba(255, 255, 255, 255);";
+const char* const ChannelItemDelegate::selectedStyle = "background-color: rgba(215, 215, 215, 255);";
+
+ChannelItemDelegate::ChannelItemDelegate(QAbstractItemView& itemView, QObject* parent)
+    : QAbstractItemDelegate(parent), cycek(QStringLiteral(":/IMG/KATEGORIA_CYCEK")), view(itemView),
+      movie(new QMovie(QStringLiteral(":/IMG/BUSY_WHITE"), QByteArray(), this))
+{
+    movie->start();
+}
+
+QSize ChannelItemDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex& index) const
+{
+    return QSize(360, index.data(ItemHeightRole).toInt());
+}
+
+void ChannelItemDelegate::stopMovie()
+{
+    if (movie)
+        movie->stop();
+}
+
+void ChannelItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing, true);
+    switch (index.data(ItemTypeRole).toInt()) {
+    case ItemTypeNormal:
+        paintChannel(painter, option, index);
+        break;
+    case ItemTypeBanner:
+        paintBanner(painter, option, index);
+        break;
+    default:
+        break;
+    }
+    painter->restore();
+}
+
+void ChannelItemDelegate::paintChannel(QPainter* painter, const QStyleOptionViewItem& option,
+                                       const QModelIndex& index) const
+{
+    const QRect row = option.rect;
+    const bool selected = option.state & QStyle::State_Selected;
+    painter->fillRect(row, selected ? QColor(215, 215, 215, 255) : QColor(Qt::white));
+
+    painter->drawImage(15, row.top() + (row.height() - cycek.height()) / 2, cycek);
+
+    QFont font(QStringLiteral("Helvetica"), 18, 50, false);
+    painter->setFont(font);
+    painter->setPen(Qt::darkGray);
+    const QRect titleRect(cycek.width() + 25, row.top(), row.width() - 115 - cycek.width(), row.height());
+    painter->drawText(titleRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextWordWrap,
+                      index.data(ItemMainTextRole).toString());
+
+    const QRect box(row.width() - 70, row.top() + (row.height() - 40) / 2, 40, 40);
+    const int count = index.data(ItemSubTextRole).toInt();
+    if (count >= 0) {
+        painter->setFont(font);
+        if (index.data(ItemIsUpdatingRole).toBool()) {
+            showBusyLabel(index, box, selected);
+        } else {
+            painter->setPen(QColor(155, 155, 155));
+            painter->drawText(box, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextWordWrap,
+                              QStringLiteral("(%1)").arg(count));
+            if (QWidget* label = view.indexWidget(index)) {
+                label->hide();
+                label->deleteLater();
+                view.setIndexWidget(index, nullptr);
+            }
+        }
+    }
+
+    if (index.row() < index.model()->rowCount() - 1) {
+        painter->setPen(QPen(Qt::darkGray, 1));
+        painter->drawLine(40, row.bottom(), row.width() - 40, row.bottom());
+    }
+}
+
+void ChannelItemDelegate::showBusyLabel(const QModelIndex& index, const QRect& box, bool selected) const
+{
+    if (movie->state() != QMovie::Running)
+        movie->start();
+    const QString style = QString::fromLatin1(selected ? selectedStyle : normalStyle);
+    QLabel* label = qobject_cast<QLabel*>(view.indexWidget(index));
+    if (!label) {
+        label = new QLabel(view.viewport());
+        label->setStyleSheet(style);
+        label->setGeometry(box);
+        label->setAlignment(Qt::AlignCenter);
+        label->setMovie(movie);
+        view.setIndexWidget(index, label);
+        label->setGeometry(box);
+        return;
+    }
+    if (label->movie() != movie)
+        label->setMovie(movie);
+    label->setVisible(true);
+    label->setGeometry(box);
+    if (label->styleSheet() != style)
+        label->setStyleSheet(style);
+}
+
+void ChannelItemDelegate::paintBanner(QPainter* painter, const QStyleOptionViewItem& option,
+                                      const QModelIndex& index) const
+{
+    const QRect row = option.rect;
+    painter->fillRect(row, Qt::white);
+    const QPixmap banner = index.data(ItemImageRole).value<QPixmap>();
+    painter->drawPixmap(row.left() + (row.width() - banner.width()) / 2,
+                        row.top() + (row.height() - banner.height()) / 2, banner);
+    if (index.data(ItemIsClickableRole).toBool() && (option.state & QStyle::State_Selected))
+        painter->fillRect(row, QColor(215, 215, 215, 100));
+}

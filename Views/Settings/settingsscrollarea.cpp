@@ -1,0 +1,65 @@
+#include "Views/Settings/settingsscrollarea.h"
+
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QTimer>
+
+static const int settingsDeadZone = 20;
+
+SettingsScrollArea::SettingsScrollArea(QWidget* parent)
+    : QScrollArea(parent), kineticTimer(new QTimer(this)), kinetic(kineticTimer)
+{
+    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, &SettingsScrollArea::sliderRangeChanged);
+    connect(kineticTimer, &QTimer::timeout, this, &SettingsScrollArea::onKineticTimerElapsed);
+}
+
+void SettingsScrollArea::stopMotion()
+{
+    kinetic.stopMotion();
+}
+
+void SettingsScrollArea::sliderRangeChanged(int min, int max)
+{
+    kinetic.isScrollEnabled = max - min > 0;
+}
+
+void SettingsScrollArea::onKineticTimerElapsed()
+{
+    kinetic.tick(verticalScrollBar());
+}
+
+void SettingsScrollArea::mousePressEvent(QMouseEvent* e)
+{
+    kinetic.press(e->y());
+    QAbstractScrollArea::mousePressEvent(e);
+    e->accept();
+}
+
+void SettingsScrollArea::mouseMoveEvent(QMouseEvent* e)
+{
+    e->accept();
+    if (!kinetic.isScrollEnabled) {
+        QScrollArea::mouseMoveEvent(e);
+        e->accept();
+        return;
+    }
+    const int y = e->y();
+    kinetic.openIfNeeded(y);
+    if (y < 0 || y > height() - 1 || !kinetic.leaveDeadZone(y, settingsDeadZone))
+        return;
+    kinetic.startMoving();
+    QScrollBar* bar = verticalScrollBar();
+    bar->setValue(kinetic.lastPosY - y + bar->value());
+    QScrollArea::mouseMoveEvent(e);
+    e->accept();
+    kinetic.shift(y);
+}
+
+void SettingsScrollArea::mouseReleaseEvent(QMouseEvent* e)
+{
+    kinetic.release();
+    if (!(kinetic.isScroll && kinetic.isScrollEnabled))
+        QAbstractScrollArea::mouseReleaseEvent(e);
+    kinetic.isScroll = false;
+    e->accept();
+}

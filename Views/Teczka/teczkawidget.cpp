@@ -1,0 +1,86 @@
+#include "Views/Teczka/teczkawidget.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "Logic/bannerinfo.h"
+#include "Logic/savedarticles.h"
+#include "Views/ArticleList/articleitemdelegate.h"
+#include "Views/ArticleList/articlelistmodel.h"
+#include "Views/Teczka/teczkaform.h"
+#include "Views/listview.h"
+#include "foundation/constants.h"
+#include "foundation/util.h"
+
+TeczkaWidget::TeczkaWidget(SavedArticles* saved, QWidget* parent)
+    : BaseWidget(parent), ui(new Ui::TeczkaWidget), itemDelegate(nullptr), model(nullptr), savedArticles(saved)
+{
+    ui->setupUi(this);
+    ui->infoLabel->setText(savedArticles->getInfoText());
+
+    itemDelegate = new ArticleItemDelegate(this);
+    model = new ArticleListModel(savedArticles, this);
+    ui->listView->setItemDelegate(itemDelegate);
+    ui->listView->setModel(model);
+    connect(ui->listView, &QAbstractItemView::clicked, this, &TeczkaWidget::articleSelectedFromList);
+
+    BannerInfo* banner = BannerInfo::getSingleton();
+    model->topBannerChanged(banner->topBannerImage, banner->topBannerLink);
+    model->bottomBannerChanged(banner->bottomBannerImage, banner->bottomBannerLink);
+    model->setContentHeight(ui->listView->height());
+    model->setContentSpacing(ui->listView->spacing());
+    connect(banner, &BannerInfo::topBannerChanged, model, &ArticleListModel::topBannerChanged);
+    connect(banner, &BannerInfo::bottomBannerChanged, model, &ArticleListModel::bottomBannerChanged);
+
+    connect(savedArticles, &RSSChannel::infoChanged, this, &TeczkaWidget::infoForChannelChanged);
+
+    connect(ui->exitButton, &QPushButton::clicked, this, &TeczkaWidget::exitClicked);
+    connect(ui->backButton, &QPushButton::clicked, this, &TeczkaWidget::backButtonClicked);
+    connect(ui->mainmenuButton, &QPushButton::clicked, this, &TeczkaWidget::popToRoot);
+
+    model->startUpdate(true);
+}
+
+TeczkaWidget::~TeczkaWidget()
+{
+    delete ui;
+}
+
+MainWidget::InterfaceOrientation TeczkaWidget::getSupportedOrientation()
+{
+    return MainWidget::OrientationFree;
+}
+
+void TeczkaWidget::backButtonClicked()
+{
+    emit backClicked();
+}
+
+void TeczkaWidget::infoForChannelChanged(QString text)
+{
+    ui->infoLabel->setText(text);
+}
+
+void TeczkaWidget::articleSelectedFromList(QModelIndex index)
+{
+    if (Article* article = model->getArticle(index.row())) {
+        savedArticles->markArticleAsRead(*article);
+        emit articleSelected(*article);
+        return;
+    }
+    const QString link = index.data(ItemMainTextRole).toString();
+    if (!link.isEmpty())
+        Util::openUrl(link, false);
+}
+
+void TeczkaWidget::showEvent(QShowEvent*)
+{
+    savedArticles->articlesDidChange(false);
+}
+
+void TeczkaWidget::resizeEvent(QResizeEvent* e)
+{
+    BaseWidget::resizeEvent(e);
+    model->setContentHeight(ui->listView->height());
+    model->widgetWidthChanged(ui->listView->width());
+}
