@@ -1,6 +1,8 @@
 #include "platform/declarativeview.h"
 
 #include <QDebug>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QQmlComponent>
 #include <QQmlContext>
 #include <QQmlEngine>
@@ -18,6 +20,23 @@ QDeclarativeView::QDeclarativeView(QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     setStyleSheet(QStringLiteral("QDeclarativeView { background-color: black; }"));
     resize(480, 854);
+    // A phone's full-screen window follows the screen, also when it turns.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        connect(screen, &QScreen::geometryChanged, this, [this](const QRect& area) {
+            if (windowState() & Qt::WindowFullScreen)
+                setGeometry(area);
+        });
+    }
+}
+
+void QDeclarativeView::changeEvent(QEvent* e)
+{
+    QWidget::changeEvent(e);
+    // Without a window manager nothing resizes a full-screen window for us.
+    if (e->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowFullScreen)) {
+        if (QScreen* screen = QGuiApplication::primaryScreen())
+            setGeometry(screen->geometry());
+    }
 }
 
 QDeclarativeView::~QDeclarativeView()

@@ -36,6 +36,7 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
+    void changeEvent(QEvent* e) override;
 
 private:
     void sizeRoot();

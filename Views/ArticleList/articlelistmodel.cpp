@@ -183,8 +183,10 @@ void ArticleListModel::breakLines()
         const int titleHeight = titleLines.size() * titleMetrics.lineSpacing();
         titleHeights.append(titleHeight);
         const int maxLeadLines = (textBlockHeight - titleHeight) / leadMetrics.lineSpacing();
-        leads.append(Util::splitText(article->lead.trimmed(), leadMetrics, textWidth, maxLeadLines)
-                         .join(QLatin1Char('\n')));
+        // A title that takes the whole block leaves no line for the lead.
+        leads.append(maxLeadLines > 0 ? Util::splitText(article->lead.trimmed(), leadMetrics, textWidth, maxLeadLines)
+                                            .join(QLatin1Char('\n'))
+                                      : QString());
     }
 }
 

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Walks through the screens under Xvfb with a fresh data directory and leaves a PNG of each.
+# usage: screenshots.sh BUILD_DIR SHOTS_DIR WIDTHxHEIGHT
+set -euo pipefail
+build="$1"
+shots="$2"
+size="$3"
+w="${size%x*}"
+h="${size#*x}"
+mkdir -p "$shots"
+data="$(mktemp -d)"
+display=":$((90 + RANDOM % 100))"
+Xvfb "$display" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+app=""
+finish() {
+  [ -n "$app" ] && kill "$app" 2>/dev/null || true
+  kill "$xvfb" 2>/dev/null || true
+  rm -rf "$data"
+}
+trap finish EXIT
+sleep 1
+export DISPLAY="$display"
+export XDG_DATA_HOME="$data"
+
+shot() { sleep "${2:-1}"; import -window root "$shots/$size-$1.png"; }
+tap() { xdotool mousemove "$1" "$2" click 1; }
+bottom=$((h - 40))
+
+"$build/kurendal" > "$shots/$size-kurendal.log" 2>&1 &
+app=$!
+shot 1-splash 1.5
+shot 2-article-list 5
+tap 45 45                               # back to the categories
+shot 3-category-list
+tap 40 "$bottom"                        # the briefcase, still empty
+shot 4-briefcase-empty
+tap 45 45                               # back
+sleep 1
+tap 200 124                             # first category
+sleep 1
+tap 250 176                             # its first article (two photos)
+shot 5-article 3
+tap 40 "$bottom"                        # add it to the briefcase
+shot 6-added-to-briefcase
+xdotool key Return
+sleep 0.5
+tap "$((w - 40))" "$bottom"             # main menu
+sleep 1
+tap 40 "$bottom"                        # the briefcase, now with the article
+shot 7-briefcase-filled 1.5
+tap 45 45
+sleep 1
+tap "$((w - 45))" 45                    # exit button
+shot 8-exit-question
