@@ -112,7 +112,9 @@ void PhotoScrollArea::scrollContentsBy(int dx, int dy)
 void PhotoScrollArea::horizontalScrollBarValueChanged(int value)
 {
     const int w = width();
-    if (w <= 0)
+    // Only the area's own moves turn pages: a resize clamps the value before the
+    // pages are laid out again at the new width, and must not lose the photo shown.
+    if (w <= 0 || !myScrolling)
         return;
     const int page = (value + w / 2) / w;
     if (page != currentPage) {

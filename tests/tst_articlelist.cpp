@@ -1,0 +1,198 @@
+#include <QtTest>
+#include <QNetworkProxy>
+
+#include "Logic/article.h"
+#include "Logic/rsschannel.h"
+#include "Logic/savedarticles.h"
+#include "Views/ArticleList/articlelistmodel.h"
+#include "Views/ArticleList/articleslistwidget.h"
+#include "Views/listview.h"
+#include "foundation/constants.h"
+#include "sampleserver/sampleserver.h"
+#include "tests/support/finger.h"
+#include "tests/support/testenv.h"
+
+// The rows of the article lists and the article list screen.
+class TestArticleList : public QObject
+{
+    Q_OBJECT
+private:
+    QVector<Article*> made;
+
+    QVector<Article*> articles(int n, const QString& title = QString(), const QString& lead = QString())
+    {
+        QVector<Article*> list;
+        for (int i = 0; i < n; ++i) {
+            Article* a = new Article;
+            a->xx = 100 + i;
+            a->title = title.isEmpty() ? QString("Tytuł %1").arg(i) : title;
+            a->lead = lead.isEmpty() ? QString("Lead %1").arg(i) : lead;
+            list << a;
+            made << a;
+        }
+        return list;
+    }
+
+    static QPixmap banner(int height)
+    {
+        QPixmap p(320, height);
+        p.fill(Qt::blue);
+        return p;
+    }
+
+    static QVector<int> types(const ArticleListModel& m)
+    {
+        QVector<int> t;
+        for (int r = 0; r < m.rowCount(); ++r)
+            t << m.index(r).data(ItemTypeRole).toInt();
+        return t;
+    }
+
+    static int lines(const QString& text) { return text.isEmpty() ? 0 : text.count('\n') + 1; }
+
+private slots:
+    void initTestCase() { TestEnv::prepare(); }
+
+    void cleanup()
+    {
+        qDeleteAll(made);
+        made.clear();
+    }
+
+    void specialRowsFillTheListBetweenTheBanners()
+    {
+        RSSChannel channel(RSSChannel::Kraj, nullptr);
+        ArticleListModel model(&channel, nullptr);
+        model.setContentHeight(650);
+        model.setContentSpacing(1);
+        model.widgetWidthChanged(480);
+        model.topBannerChanged(banner(50), "http://reklama.example/top");
+        model.bottomBannerChanged(banner(60), QString());
+
+        // Empty: one no-items row takes what the banners leave.
+        QCOMPARE(types(model), (QVector<int>{ItemTypeBanner, ItemTypeNoItems, ItemTypeBanner}));
+        QCOMPARE(model.index(1).data(ItemHeightRole).toInt(), 650 - 110 - 2 * 3);
+        QCOMPARE(model.index(1).data(ItemMainTextRole).toString(), QString::fromUtf8("Brak elementów w kategorii"));
+
+        // Three articles on a tall list: a filler pushes the bottom banner down to the edge.
+        model.articlesUpdated(articles(3));
+        QCOMPARE(types(model), (QVector<int>{ItemTypeBanner, ItemTypeNormal, ItemTypeNormal, ItemTypeNormal,
+                                              ItemTypeFakeSpace, ItemTypeBanner}));
+        int total = 0;
+        for (int r = 0; r < model.rowCount(); ++r)
+            total += model.index(r).data(ItemHeightRole).toInt() + 2;
+        QCOMPARE(total, 650);
+        QCOMPARE(model.getArticle(1)->xx, 100);
+        QVERIFY(!model.getArticle(0) && !model.getArticle(4));
+        QCOMPARE(model.index(0).data(ItemIsClickableRole).toBool(), true);
+        QCOMPARE(model.index(5).data(ItemIsClickableRole).toBool(), false);
+
+        // Many articles: no filler.
+        model.articlesUpdated(articles(10));
+        QCOMPARE(model.rowCount(), 12);
+        QVERIFY(!types(model).contains(ItemTypeFakeSpace));
+
+        // A null banner changes nothing.
+        model.topBannerChanged(QPixmap(), "http://inny.example");
+        QCOMPARE(model.index(0).data(ItemMainTextRole).toString(), QString("http://reklama.example/top"));
+    }
+
+    void theBriefcaseSaysSoWhenEmpty()
+    {
+        TestEnv::clearData();
+        SavedArticles saved(nullptr);
+        ArticleListModel model(&saved, nullptr);
+        model.setContentHeight(400);
+        model.startUpdate(true);
+        QCOMPARE(types(model), QVector<int>{ItemTypeNoItems});
+        QCOMPARE(model.index(0).data(ItemMainTextRole).toString(), QString::fromUtf8("Brak elementów w teczce"));
+    }
+
+    void titleAndLeadShareTheTextBlock()
+    {
+        RSSChannel channel(RSSChannel::Kraj, nullptr);
+        ArticleListModel model(&channel, nullptr);
+        model.widgetWidthChanged(480);
+        QFont titleFont("Helvetica");
+        titleFont.setWeight(75);
+        titleFont.setPixelSize(20);
+        const int maxTitleLines = 85 / QFontMetrics(titleFont).lineSpacing();
+
+        const QString longTitle = QString("Bardzo długi tytuł artykułu ").repeated(12).trimmed();
+        QVector<Article*> list = articles(1, longTitle, "Krótki lead");
+        list += articles(1, "Krótki tytuł", QString("Lead, który ciągnie się przez wiele linijek ").repeated(10));
+        model.articlesUpdated(list);
+
+        QCOMPARE(lines(model.index(0).data(ItemMainTextRole).toString()), maxTitleLines);
+        QCOMPARE(model.index(0).data(ItemSubTextRole).toString(), QString());
+        QCOMPARE(lines(model.index(1).data(ItemMainTextRole).toString()), 1);
+        QVERIFY(lines(model.index(1).data(ItemSubTextRole).toString()) >= 2);
+
+        // Narrowing re-breaks every row; the same width again does nothing.
+        const QString wide = model.index(1).data(ItemSubTextRole).toString();
+        QSignalSpy changes(&model, &QAbstractItemModel::dataChanged);
+        model.widgetWidthChanged(480);
+        QCOMPARE(changes.count(), 0);
+        model.widgetWidthChanged(300);
+        QVERIFY(changes.count() > 0);
+        QVERIFY(model.index(1).data(ItemSubTextRole).toString() != wide);
+    }
+
+    void aThumbnailRepaintsOnlyItsRow()
+    {
+        RSSChannel channel(RSSChannel::Kraj, nullptr);
+        ArticleListModel model(&channel, nullptr);
+        model.topBannerChanged(banner(40), QString());
+        model.articlesUpdated(articles(4));
+        QSignalSpy changes(&model, &QAbstractItemModel::dataChanged);
+        Article* third = model.getArticle(3);
+        QImage picture(84, 78, QImage::Format_RGB32);
+        emit third->thumbnailDownloadFinished(picture);
+        QCOMPARE(changes.count(), 1);
+        QCOMPARE(changes.first().at(0).toModelIndex().row(), 3);
+        QCOMPARE(changes.first().at(1).toModelIndex().row(), 3);
+    }
+
+    void tappingAnArticleMarksItReadAndOpensIt()
+    {
+        TestEnv::clearData();
+        SampleServer server;
+        QVERIFY(server.start());
+        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", server.serverPort()));
+        server.route("rss.kurendal.pl", QUrl(RSSChannel::urlForType(RSSChannel::Kraj)).path(),
+                     SampleServer::text("<iphonefeed><artykul><xx>7</xx><order>0</order><title>Pierwszy</title>"
+                                        "<lead>Lead</lead></artykul><artykul><xx>8</xx><order>1</order>"
+                                        "<title>Drugi</title><lead>Lead</lead></artykul></iphonefeed>",
+                                        "text/xml"));
+        {
+            RSSChannel channel(RSSChannel::Kraj, nullptr);
+            QSignalSpy loaded(&channel, &RSSChannel::articlesUpadted);
+            channel.updateArticles(false);
+            QVERIFY(loaded.wait(5000));
+
+            ArticlesListWidget screen(&channel, nullptr);
+            screen.resize(480, 854);
+            screen.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&screen));
+            ListView* list = screen.findChild<ListView*>("listView");
+            QCOMPARE(list->model()->rowCount(), 3); // two articles and the filler
+
+            QSignalSpy opened(&screen, &ArticlesListWidget::articleSelected);
+            const QRect second = list->visualRect(list->model()->index(1, 0));
+            Finger(&screen).tap(list->viewport()->mapTo(&screen, second.center()));
+            QCOMPARE(opened.count(), 1);
+            QCOMPARE(opened.first().first().value<Article>().title, QString("Drugi"));
+            QVERIFY(list->model()->index(1, 0).data(ItemWasReadRole).toBool());
+            QVERIFY(!list->model()->index(0, 0).data(ItemWasReadRole).toBool());
+            QCOMPARE(channel.getUnreadArticlesCount(), 1);
+        }
+        // The mark is in the cache file.
+        RSSChannel again(RSSChannel::Kraj, nullptr);
+        again.updateArticles(true);
+        QCOMPARE(again.getUnreadArticlesCount(), 1);
+        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+    }
+};
+
+QTEST_MAIN(TestArticleList)
+#include "tst_articlelist.moc"

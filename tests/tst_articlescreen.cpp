@@ -1,0 +1,252 @@
+#include <QtTest>
+#include <QtWidgets>
+
+#include "Logic/article.h"
+#include "Logic/photo.h"
+#include "Logic/savedarticles.h"
+#include "Views/Article/articlescrollarea.h"
+#include "Views/Article/articlewidget.h"
+#include "Views/Article/photoscontentwidget.h"
+#include "Views/Article/photoscrollarea.h"
+#include "Views/Article/photosscrollwidget.h"
+#include "tests/support/finger.h"
+#include "tests/support/testenv.h"
+
+// The article screen: touch arbitration between the column and the photo strip,
+// the page dots, rotation and the briefcase buttons.
+class TestArticleScreen : public QObject
+{
+    Q_OBJECT
+private:
+    Article source;
+    ArticleWidget* screen = nullptr;
+    SavedArticles* saved = nullptr;
+
+    void makeArticle(int photos, int xx = 500)
+    {
+        source.xx = xx;
+        source.title = "Mróz wraca nad Polskę";
+        source.signature = "Jan Nowak";
+        source.date = "06-12-2026, 14:00";
+        source.lead = "Synoptycy ostrzegają kierowców.";
+        source.content = QString("<p>Akapit treści, który się powtarza i wydłuża kolumnę.</p>").repeated(80);
+        qDeleteAll(source.photos);
+        source.photos.clear();
+        for (int i = 0; i < photos; ++i) {
+            Photo* p = new Photo(&source);
+            p->xx = xx * 10 + i;
+            p->url = QUrl(QString("http://rss.kurendal.pl/img/photo_%1.jpg").arg(p->xx));
+            p->signature = "Fot. Jan Nowak";
+            source.photos << p;
+        }
+    }
+
+    void open(int photos, const QSize& size = QSize(480, 854))
+    {
+        makeArticle(photos);
+        screen = new ArticleWidget(source, nullptr);
+        screen->resize(size);
+        screen->show();
+        QVERIFY(QTest::qWaitForWindowExposed(screen));
+        // The pictures arrive: each page gets a 400 x 300 photo.
+        QPixmap picture(400, 300);
+        picture.fill(Qt::darkRed);
+        for (Photo* p : screen->article->photos)
+            emit p->photoChanged(picture);
+        QTest::qWait(50);
+    }
+
+    PhotosScrollWidget* strip() const { return screen->findChild<PhotosScrollWidget*>("photoWidget"); }
+    ArticleScrollArea* column() const { return screen->findChild<ArticleScrollArea*>("scrollArea"); }
+    int columnValue() const { return column()->verticalScrollBar()->value(); }
+    int stripValue() const { return strip()->scrollArea()->horizontalScrollBar()->value(); }
+    QPoint stripCentre() const
+    {
+        PhotoScrollArea* area = strip()->scrollArea();
+        return area->mapTo(screen, QPoint(area->width() / 2, area->height() / 3));
+    }
+
+    // A swipe whose first four moves go by (dx, dy) each, then further on in the same direction.
+    void swipe(const QPoint& from, int dx, int dy)
+    {
+        Finger finger(screen);
+        finger.press(from);
+        for (int i = 1; i <= 4; ++i) {
+            finger.move(from + QPoint(dx * i, dy * i));
+            if (i < 4) {
+                QCOMPARE(columnValue(), 0);
+                QCOMPARE(stripValue(), 0);
+            }
+        }
+        for (int i = 5; i <= 12; ++i)
+            finger.move(from + QPoint(dx * i, dy * i));
+        finger.release(from + QPoint(dx * 12, dy * 12));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        TestEnv::prepare();
+        TestEnv::clearData();
+        saved = new SavedArticles(nullptr);
+    }
+
+    void cleanupTestCase() { delete saved; }
+
+    void cleanup()
+    {
+        delete screen;
+        screen = nullptr;
+    }
+
+    void theAuthorStripFollowsSignatureAndDate()
+    {
+        open(0);
+        QLabel* author = screen->findChild<QLabel*>("authorLabel");
+        QCOMPARE(author->text(), QString("<b>Jan Nowak</b>, 06-12-2026, 14:00"));
+        QCOMPARE(author->height(), 36);
+        delete screen;
+
+        source.signature = QString("Zespół redakcyjny działu krajowego ").repeated(6).trimmed();
+        screen = new ArticleWidget(source, nullptr);
+        author = screen->findChild<QLabel*>("authorLabel");
+        QVERIFY(author->minimumHeight() >= 72);
+        QCOMPARE(author->minimumHeight() % 36, 0);
+        delete screen;
+
+        source.signature.clear();
+        source.date.clear();
+        screen = new ArticleWidget(source, nullptr);
+        QVERIFY(screen->findChild<QLabel*>("authorLabel")->isHidden());
+    }
+
+    void aHorizontalSwipeOnTwoPhotosPagesAndLeavesTheColumn()
+    {
+        open(2);
+        QVERIFY(strip()->isVisible());
+        QCOMPARE(strip()->dots().size(), 2);
+        QVERIFY(strip()->dotsFrame()->isVisible());
+        QVERIFY(strip()->dots().at(0)->isChecked());
+
+        swipe(stripCentre(), -16, 3);
+        QCOMPARE(columnValue(), 0);
+        QTRY_COMPARE(strip()->scrollArea()->getCurrentPage(), 1);
+        QTRY_VERIFY(!strip()->scrollArea()->isAnimating());
+        QVERIFY(strip()->dots().at(1)->isChecked());
+        QVERIFY(!strip()->dots().at(0)->isChecked());
+    }
+
+    void aVerticalSwipeOnTwoPhotosScrollsTheColumnOnly()
+    {
+        open(2);
+        swipe(stripCentre(), 3, -12);
+        QVERIFY(columnValue() > 0);
+        QCOMPARE(stripValue(), 0);
+        QCOMPARE(strip()->scrollArea()->getCurrentPage(), 0);
+    }
+
+    void aSmallWobbleDecidesNothing()
+    {
+        open(2);
+        Finger finger(screen);
+        const QPoint from = stripCentre();
+        finger.press(from);
+        for (int i = 1; i <= 8; ++i)
+            finger.move(from + QPoint(i % 2 ? 6 : -6, i % 2 ? 5 : -5));
+        finger.release(from);
+        QTest::qWait(250);
+        QCOMPARE(columnValue(), 0);
+        QCOMPARE(stripValue(), 0);
+    }
+
+    void withOnePhotoTheColumnScrollsFromTheFirstMove()
+    {
+        open(1);
+        QVERIFY(strip()->dotsFrame()->isHidden());
+        Finger finger(screen);
+        const QPoint from = stripCentre();
+        finger.press(from);
+        finger.move(from - QPoint(0, 30));
+        QCOMPARE(columnValue(), 30);
+        finger.release(from - QPoint(0, 30));
+    }
+
+    void aDotMovesOnePageTowardsItself()
+    {
+        open(3);
+        QTest::mouseClick(strip()->dots().at(2), Qt::LeftButton);
+        QTRY_VERIFY(!strip()->scrollArea()->isAnimating());
+        QCOMPARE(strip()->scrollArea()->getCurrentPage(), 1);
+        QVERIFY(strip()->dots().at(1)->isChecked());
+        QVERIFY(!strip()->dots().at(2)->isChecked());
+        QTest::mouseClick(strip()->dots().at(0), Qt::LeftButton);
+        QTRY_VERIFY(!strip()->scrollArea()->isAnimating());
+        QCOMPARE(strip()->scrollArea()->getCurrentPage(), 0);
+        // Tapping the current page's dot leaves everything as it is.
+        QTest::mouseClick(strip()->dots().at(0), Qt::LeftButton);
+        QTest::qWait(250);
+        QCOMPARE(strip()->scrollArea()->getCurrentPage(), 0);
+        QVERIFY(strip()->dots().at(0)->isChecked());
+    }
+
+    void rotationKeepsTheCurrentPhoto()
+    {
+        open(3);
+        strip()->scrollArea()->scrollToPage(2);
+        QTRY_VERIFY(!strip()->scrollArea()->isAnimating());
+        QCOMPARE(strip()->contents()->getCurrentIndex(), 2);
+
+        screen->resize(854, 480);
+        QTest::qWait(400);
+        const int w = strip()->scrollArea()->width();
+        QCOMPARE(w, strip()->width());
+        QVERIFY(w > 480);
+        QCOMPARE(strip()->contents()->getCurrentIndex(), 2);
+        QCOMPARE(strip()->contents()->widgetAt(2)->x(), 2 * w);
+        QVERIFY(qAbs(stripValue() - 2 * w) <= 1);
+        QVERIFY(strip()->dots().at(2)->isChecked());
+    }
+
+    void aFullBriefcaseAnsweredNoStaysAsItWas()
+    {
+        while (saved->getArticles().size() < SavedArticles::maxArticles) {
+            Article a;
+            a.xx = 9000 + saved->getArticles().size();
+            a.title = "Zapisany";
+            QVERIFY(saved->addArticle(a));
+        }
+        QVector<int> before;
+        for (const Article* a : saved->getArticles())
+            before << a->xx;
+
+        open(0);
+        QPushButton* add = screen->findChild<QPushButton*>("teczkaAddButton");
+        QPushButton* remove = screen->findChild<QPushButton*>("teczkaRemoveButton");
+        QVERIFY(add->isVisible() && !remove->isVisible());
+        QTest::mouseClick(add, Qt::LeftButton);
+        QCOMPARE(screen->msgBoxId, 1);
+        screen->onMsgBoxRejected();
+        QCOMPARE(screen->msgBoxId, -1);
+        QVector<int> after;
+        for (const Article* a : saved->getArticles())
+            after << a->xx;
+        QCOMPARE(after, before);
+        QVERIFY(add->isVisible() && !remove->isVisible());
+
+        // "Tak": the oldest goes, this article comes in first.
+        QTest::mouseClick(add, Qt::LeftButton);
+        screen->onMsgBoxAccepted();
+        QCOMPARE(saved->getArticles().size(), SavedArticles::maxArticles);
+        QCOMPARE(saved->getArticles().first()->xx, source.xx);
+        QVERIFY(!SavedArticles::isArticleInSavedArticles(*saved->getArticles().last()) ||
+                saved->getArticles().last()->xx != before.last());
+        QVERIFY(!remove->isHidden() && add->isHidden());
+
+        QTest::mouseClick(remove, Qt::LeftButton);
+        QVERIFY(!SavedArticles::isArticleInSavedArticles(source));
+        QVERIFY(add->isVisible() && !remove->isVisible());
+    }
+};
+
+QTEST_MAIN(TestArticleScreen)
+#include "tst_articlescreen.moc"
