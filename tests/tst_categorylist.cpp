@@ -1,0 +1,145 @@
+#include <QtTest>
+#include <QtWidgets>
+#include <QNetworkProxy>
+
+#include "Logic/rsschannel.h"
+#include "Views/ArticleList/articleslistwidget.h"
+#include "Views/CategoryList/categorylistwidget.h"
+#include "Views/CategoryList/channelmodel.h"
+#include "Views/listview.h"
+#include "Views/mainwidget.h"
+#include "foundation/constants.h"
+#include "sampleserver/sampleserver.h"
+#include "tests/support/finger.h"
+#include "tests/support/testenv.h"
+
+// The root screen: its rows, its busy labels and what a tap on a row does.
+class TestCategoryList : public QObject
+{
+    Q_OBJECT
+private:
+    SampleServer* server = nullptr;
+
+    static QByteArray feed(int xx)
+    {
+        return QString("<iphonefeed><artykul><xx>%1</xx><order>0</order><title>Artykuł %1</title>"
+                       "<lead>Lead</lead></artykul></iphonefeed>").arg(xx).toUtf8();
+    }
+
+    void serve(RSSChannel::ChannelType type, int xx, int delay)
+    {
+        SampleServer::Reply r = SampleServer::text(feed(xx), "text/xml");
+        r.delayMs = delay;
+        server->route("rss.kurendal.pl", QUrl(RSSChannel::urlForType(type)).path(), r);
+    }
+
+    static QPoint rowCentre(ListView* list, int row, QWidget* screen)
+    {
+        return list->viewport()->mapTo(screen, list->visualRect(list->model()->index(row, 0)).center());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        TestEnv::prepare();
+        server = new SampleServer(this);
+        QVERIFY(server->start());
+        server->setContentRoot(SAMPLE_CONTENT_DIR);
+        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", server->serverPort()));
+    }
+
+    void init() { TestEnv::clearData(); }
+
+    void aRefreshingRowShowsTheBusyLabelUntilItsFeedArrives()
+    {
+        serve(RSSChannel::Kraj, 1, 400);
+        serve(RSSChannel::Sport, 2, 0);
+        QVector<RSSChannel*> channels{new RSSChannel(RSSChannel::Kraj, nullptr),
+                                      new RSSChannel(RSSChannel::Sport, nullptr)};
+        {
+            CategoryListWidget screen(&channels, nullptr);
+            screen.resize(480, 854);
+            screen.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&screen));
+            ListView* list = screen.findChild<ListView*>("listView");
+            QCOMPARE(list->model()->rowCount(), 2);
+            QVERIFY(!list->indexWidget(list->model()->index(0, 0)));
+
+            QTest::mouseClick(screen.findChild<QPushButton*>("refreshButton"), Qt::LeftButton);
+            QTest::qWait(50);
+            QLabel* busy = qobject_cast<QLabel*>(list->indexWidget(list->model()->index(0, 0)));
+            QVERIFY(busy);
+            QVERIFY(busy->movie());
+            QCOMPARE(busy->movie()->state(), QMovie::Running);
+            QCOMPARE(busy->geometry(), QRect(480 - 70, 15, 40, 40));
+
+            QTRY_VERIFY_WITH_TIMEOUT(!channels[0]->isUpdating() && !channels[1]->isUpdating(), 5000);
+            QTest::qWait(50);
+            QVERIFY(!list->indexWidget(list->model()->index(0, 0)));
+            QVERIFY(!list->indexWidget(list->model()->index(1, 0)));
+            QCOMPARE(list->model()->index(0, 0).data(ItemSubTextRole).toInt(), 1);
+        }
+        qDeleteAll(channels);
+    }
+
+    void aBannerWithoutLinkDoesNothingAndACategoryOpens()
+    {
+        QVector<RSSChannel*> channels{new RSSChannel(RSSChannel::Kraj, nullptr),
+                                      new RSSChannel(RSSChannel::Swiat, nullptr)};
+        {
+            CategoryListWidget screen(&channels, nullptr);
+            screen.resize(480, 854);
+            screen.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&screen));
+            QPixmap banner(320, 50);
+            banner.fill(Qt::blue);
+            screen.model->topBannerChanged(banner, QString());
+            ListView* list = screen.findChild<ListView*>("listView");
+            QTest::qWait(20);
+            QCOMPARE(list->model()->rowCount(), 3);
+            QCOMPARE(list->visualRect(list->model()->index(0, 0)).height(), 50);
+
+            QVector<RSSChannel*> selected;
+            connect(&screen, &CategoryListWidget::channelSelected, [&selected](RSSChannel* c) { selected << c; });
+            Finger finger(&screen);
+            finger.tap(rowCentre(list, 0, &screen));
+            QVERIFY(selected.isEmpty());
+            finger.tap(rowCentre(list, 2, &screen));
+            QCOMPARE(selected, QVector<RSSChannel*>{channels[1]});
+        }
+        qDeleteAll(channels);
+    }
+
+    void tappingACategoryPushesItsList()
+    {
+        MainWidget main(nullptr, nullptr);
+        main.resize(480, 854);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        auto visibleList = [&main]() -> ArticlesListWidget* {
+            for (ArticlesListWidget* w : main.findChildren<ArticlesListWidget*>())
+                if (w->isVisible() && w->pos() == QPoint(0, 0))
+                    return w;
+            return nullptr;
+        };
+        ArticlesListWidget* first = visibleList();
+        QVERIFY(first);
+        QVERIFY(first->findChild<QLabel*>("infoLabel")->text().contains(QString::fromUtf8("Najważniejsze")));
+
+        QTest::mouseClick(first->findChild<QPushButton*>("backButton"), Qt::LeftButton);
+        CategoryListWidget* root = main.findChild<CategoryListWidget*>();
+        QTRY_VERIFY(main.isEnabled());
+        QTRY_VERIFY(!visibleList());
+        QVERIFY(root->isVisible());
+
+        ListView* list = root->findChild<ListView*>("listView");
+        Finger(root).tap(rowCentre(list, 3, root));
+        QTRY_VERIFY(main.isEnabled());
+        ArticlesListWidget* opened = visibleList();
+        QVERIFY(opened);
+        QVERIFY(opened->findChild<QLabel*>("infoLabel")->text().contains(QString::fromUtf8("Świat")));
+    }
+};
+
+QTEST_MAIN(TestCategoryList)
+#include "tst_categorylist.moc"
