@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "Views/listview.h"
+
 namespace FormStyle {
 
 QString listStyle(const QString& selector, const QString& background)
@@ -78,6 +80,20 @@ QFrame* bottomBar(QWidget* form, const QString& name, QGridLayout** grid)
     (*grid)->setSpacing(0);
     (*grid)->setContentsMargins(0, 0, 0, 0);
     return bar;
+}
+
+ListView* listView(QWidget* form, const QString& background)
+{
+    ListView* list = new ListView(form);
+    list->setObjectName(QStringLiteral("listView"));
+    list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setAutoScroll(false);
+    list->setAutoScrollMargin(0);
+    list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    list->setFrameShape(QFrame::NoFrame);
+    list->setStyleSheet(listStyle(QStringLiteral("QListView"), background));
+    return list;
 }
 
 void screenRoot(QWidget* form, const QString& name, int width, const QString& background)

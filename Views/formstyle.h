@@ -7,6 +7,7 @@ class QFrame;
 class QGridLayout;
 class QPushButton;
 class QWidget;
+class ListView;
 
 // Style pieces the screens' forms share.
 namespace FormStyle {
@@ -26,6 +27,9 @@ QFrame* topBar(QWidget* form, const QString& name, const QString& image, int hei
 
 // The bottom bar; its grid holds the buttons.
 QFrame* bottomBar(QWidget* form, const QString& name, QGridLayout** grid);
+
+// The finger-scrolled list of the list screens, without frame, per-pixel, over the given background.
+ListView* listView(QWidget* form, const QString& background);
 
 // A screen's form root: fixed design size, background and a vertical layout without spacing.
 void screenRoot(QWidget* form, const QString& name, int width, const QString& background);

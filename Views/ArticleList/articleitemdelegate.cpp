@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include "Views/bannerrow.h"
 #include "foundation/constants.h"
 
 static QFont helvetica(int weight, int pixelSize)
@@ -31,7 +32,7 @@ void ArticleItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
         paintArticle(painter, option, index);
         break;
     case ItemTypeBanner:
-        paintBanner(painter, option, index);
+        paintBannerRow(painter, option, index, true);
         break;
     case ItemTypeNoItems:
         painter->setPen(Qt::black);
@@ -82,17 +83,3 @@ void ArticleItemDelegate::paintArticle(QPainter* painter, const QStyleOptionView
                       index.data(ItemSubTextRole).toString());
 }
 
-void ArticleItemDelegate::paintBanner(QPainter* painter, const QStyleOptionViewItem& option,
-                                      const QModelIndex& index) const
-{
-    const QRect row = option.rect;
-    painter->fillRect(row, Qt::white);
-    const QPixmap banner = index.data(ItemImageRole).value<QPixmap>();
-    painter->drawPixmap(row.left() + (row.width() - banner.width()) / 2,
-                        row.top() + (row.height() - banner.height()) / 2, banner);
-    painter->setPen(QColor(185, 185, 185));
-    painter->drawLine(row.topLeft(), row.topRight());
-    painter->drawLine(row.bottomLeft(), row.bottomRight());
-    if (index.data(ItemIsClickableRole).toBool() && (option.state & QStyle::State_Selected))
-        painter->fillRect(row, QColor(215, 215, 215, 100));
-}

@@ -16,7 +16,6 @@ public:
 
 private:
     void paintArticle(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const;
-    void paintBanner(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const;
 
     QImage defaultThumbnail;
 };

@@ -48,17 +48,10 @@ void ArticlesListWidget::setupUi(QWidget* form)
     fakeLabel->hide();
     layout->addWidget(frame_3);
 
-    listView = new ListView(form);
-    listView->setObjectName(QStringLiteral("listView"));
-    listView->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    listView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    listView = FormStyle::listView(form, QStringLiteral("rgb(237, 237, 237)"));
     listView->setFlow(QListView::TopToBottom);
     listView->setWrapping(false);
     listView->setSpacing(1);
-    listView->setAutoScroll(false);
-    listView->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-    listView->setFrameShape(QFrame::NoFrame);
-    listView->setStyleSheet(FormStyle::listStyle(QStringLiteral("QListView"), QStringLiteral("rgb(237, 237, 237)")));
     layout->addWidget(listView, 1);
 
     QGridLayout* grid = nullptr;

@@ -4,14 +4,12 @@
 #include <QMovie>
 #include <QPushButton>
 
-#include "Logic/bannerinfo.h"
 #include "Logic/rsschannel.h"
 #include "Views/ArticleList/articleitemdelegate.h"
 #include "Views/ArticleList/articlelistmodel.h"
+#include "Views/ArticleList/articlerows.h"
 #include "Views/ArticleList/articleslistform.h"
 #include "Views/listview.h"
-#include "foundation/constants.h"
-#include "foundation/util.h"
 
 ArticlesListWidget::ArticlesListWidget(RSSChannel* rssChannel, QWidget* parent)
     : BaseWidget(parent), ui(new Ui::ArticlesListWidget), itemDelegate(nullptr), model(nullptr), movie(nullptr),
@@ -27,17 +25,8 @@ ArticlesListWidget::ArticlesListWidget(RSSChannel* rssChannel, QWidget* parent)
     itemDelegate = new ArticleItemDelegate(this);
     model = new ArticleListModel(channel, this);
     connect(model, &ArticleListModel::updateFinihsed, this, &ArticlesListWidget::updateFinished);
-    ui->listView->setItemDelegate(itemDelegate);
-    ui->listView->setModel(model);
+    ArticleRows::attach(ui->listView, model, itemDelegate);
     connect(ui->listView, &QAbstractItemView::clicked, this, &ArticlesListWidget::articleSelectedFromList);
-
-    BannerInfo* banner = BannerInfo::getSingleton();
-    model->topBannerChanged(banner->topBannerImage, banner->topBannerLink);
-    model->bottomBannerChanged(banner->bottomBannerImage, banner->bottomBannerLink);
-    model->setContentHeight(ui->listView->height());
-    model->setContentSpacing(ui->listView->spacing());
-    connect(banner, &BannerInfo::topBannerChanged, model, &ArticleListModel::topBannerChanged);
-    connect(banner, &BannerInfo::bottomBannerChanged, model, &ArticleListModel::bottomBannerChanged);
 
     connect(channel, &RSSChannel::infoChanged, this, &ArticlesListWidget::infoForChannelChanged);
     connect(channel, &RSSChannel::updateChanged, this, &ArticlesListWidget::updateFinished);
@@ -106,14 +95,8 @@ void ArticlesListWidget::updateFinished()
 
 void ArticlesListWidget::articleSelectedFromList(QModelIndex index)
 {
-    if (Article* article = model->getArticle(index.row())) {
-        channel->markArticleAsRead(*article);
+    if (Article* article = ArticleRows::tapped(model, index))
         emit articleSelected(*article);
-        return;
-    }
-    const QString link = index.data(ItemMainTextRole).toString();
-    if (!link.isEmpty())
-        Util::openUrl(link, false);
 }
 
 void ArticlesListWidget::showFinished()

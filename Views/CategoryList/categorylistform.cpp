@@ -21,15 +21,7 @@ void CategoryListWidget::setupUi(QWidget* form)
     frame_2->setMinimumWidth(480);
     layout->addWidget(frame_2);
 
-    listView = new ListView(form);
-    listView->setObjectName(QStringLiteral("listView"));
-    listView->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    listView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    listView->setAutoScroll(false);
-    listView->setAutoScrollMargin(0);
-    listView->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-    listView->setFrameShape(QFrame::NoFrame);
-    listView->setStyleSheet(FormStyle::listStyle(QStringLiteral("QListView"), QStringLiteral("rgb(255, 255, 255)")));
+    listView = FormStyle::listView(form, QStringLiteral("rgb(255, 255, 255)"));
     layout->addWidget(listView, 1);
 
     QGridLayout* grid = nullptr;

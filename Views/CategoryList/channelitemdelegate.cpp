@@ -5,6 +5,7 @@
 #include <QMovie>
 #include <QPainter>
 
+#include "Views/bannerrow.h"
 #include "foundation/constants.h"
 
 const char* const ChannelItemDelegate::normalStyle = "background-color: rgba(255, 255, 255, 255);";
@@ -37,7 +38,7 @@ void ChannelItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
         paintChannel(painter, option, index);
         break;
     case ItemTypeBanner:
-        paintBanner(painter, option, index);
+        paintBannerRow(painter, option, index, false);
         break;
     default:
         break;
@@ -109,14 +110,3 @@ void ChannelItemDelegate::showBusyLabel(const QModelIndex& index, const QRect& b
         label->setStyleSheet(style);
 }
 
-void ChannelItemDelegate::paintBanner(QPainter* painter, const QStyleOptionViewItem& option,
-                                      const QModelIndex& index) const
-{
-    const QRect row = option.rect;
-    painter->fillRect(row, Qt::white);
-    const QPixmap banner = index.data(ItemImageRole).value<QPixmap>();
-    painter->drawPixmap(row.left() + (row.width() - banner.width()) / 2,
-                        row.top() + (row.height() - banner.height()) / 2, banner);
-    if (index.data(ItemIsClickableRole).toBool() && (option.state & QStyle::State_Selected))
-        painter->fillRect(row, QColor(215, 215, 215, 100));
-}

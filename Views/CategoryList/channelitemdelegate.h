@@ -23,7 +23,6 @@ public:
 
 private:
     void paintChannel(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const;
-    void paintBanner(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const;
     void showBusyLabel(const QModelIndex& index, const QRect& box, bool selected) const;
 
     QImage cycek;

@@ -29,14 +29,8 @@ void TeczkaWidget::setupUi(QWidget* form)
         "color: white; border-image: url(:/IMG/BELKA_CZERWONA) 5 0 5 0; border-top: 5px; border-bottom: 5px;"));
     layout->addWidget(infoLabel);
 
-    listView = new ListView(form);
-    listView->setObjectName(QStringLiteral("listView"));
-    listView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    listView = FormStyle::listView(form, QStringLiteral("rgb(237, 237, 237)"));
     listView->setSpacing(1);
-    listView->setAutoScroll(false);
-    listView->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-    listView->setFrameShape(QFrame::NoFrame);
-    listView->setStyleSheet(FormStyle::listStyle(QStringLiteral("QListView"), QStringLiteral("rgb(237, 237, 237)")));
     layout->addWidget(listView, 1);
 
     QGridLayout* grid = nullptr;

@@ -3,14 +3,12 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "Logic/bannerinfo.h"
 #include "Logic/savedarticles.h"
 #include "Views/ArticleList/articleitemdelegate.h"
 #include "Views/ArticleList/articlelistmodel.h"
+#include "Views/ArticleList/articlerows.h"
 #include "Views/Teczka/teczkaform.h"
 #include "Views/listview.h"
-#include "foundation/constants.h"
-#include "foundation/util.h"
 
 TeczkaWidget::TeczkaWidget(SavedArticles* saved, QWidget* parent)
     : BaseWidget(parent), ui(new Ui::TeczkaWidget), itemDelegate(nullptr), model(nullptr), savedArticles(saved)
@@ -20,17 +18,8 @@ TeczkaWidget::TeczkaWidget(SavedArticles* saved, QWidget* parent)
 
     itemDelegate = new ArticleItemDelegate(this);
     model = new ArticleListModel(savedArticles, this);
-    ui->listView->setItemDelegate(itemDelegate);
-    ui->listView->setModel(model);
+    ArticleRows::attach(ui->listView, model, itemDelegate);
     connect(ui->listView, &QAbstractItemView::clicked, this, &TeczkaWidget::articleSelectedFromList);
-
-    BannerInfo* banner = BannerInfo::getSingleton();
-    model->topBannerChanged(banner->topBannerImage, banner->topBannerLink);
-    model->bottomBannerChanged(banner->bottomBannerImage, banner->bottomBannerLink);
-    model->setContentHeight(ui->listView->height());
-    model->setContentSpacing(ui->listView->spacing());
-    connect(banner, &BannerInfo::topBannerChanged, model, &ArticleListModel::topBannerChanged);
-    connect(banner, &BannerInfo::bottomBannerChanged, model, &ArticleListModel::bottomBannerChanged);
 
     connect(savedArticles, &RSSChannel::infoChanged, this, &TeczkaWidget::infoForChannelChanged);
 
@@ -63,14 +52,8 @@ void TeczkaWidget::infoForChannelChanged(QString text)
 
 void TeczkaWidget::articleSelectedFromList(QModelIndex index)
 {
-    if (Article* article = model->getArticle(index.row())) {
-        savedArticles->markArticleAsRead(*article);
+    if (Article* article = ArticleRows::tapped(model, index))
         emit articleSelected(*article);
-        return;
-    }
-    const QString link = index.data(ItemMainTextRole).toString();
-    if (!link.isEmpty())
-        Util::openUrl(link, false);
 }
 
 void TeczkaWidget::showEvent(QShowEvent*)
