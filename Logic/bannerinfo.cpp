@@ -1,11 +1,39 @@
 #include "Logic/bannerinfo.h"
 
+#include <QDebug>
+#include <QFile>
+#include <QUrl>
+
+#include "foundation/constants.h"
+#include "foundation/file.h"
+#include "foundation/json.h"
+#include "http/myhttp.h"
+
 BannerInfo* BannerInfo::singleton = nullptr;
+
+static const int adTimeout = 10000;
+static const char* const bannersFile = "banners";
+static const char* const splashFile = "splash";
 
 BannerInfo::BannerInfo()
     : QObject(nullptr), showSplash(false), showTopBanner(false), showBottomBanner(false), splashDownloaded(false),
       topBannerDownloaded(false), bottomBannerDownloaded(false), currentDownload(nullptr)
 {
+    loadFromFile();
+}
+
+BannerInfo::~BannerInfo()
+{
+    for (Http* h : waitingDownloads) {
+        h->cancelRequestNoEmit();
+        h->deleteLater();
+    }
+    if (currentDownload) {
+        currentDownload->cancelRequestNoEmit();
+        currentDownload->deleteLater();
+    }
+    if (singleton == this)
+        singleton = nullptr;
 }
 
 BannerInfo* BannerInfo::getSingleton()
@@ -25,4 +53,301 @@ void BannerInfo::releaseSingleton()
 bool BannerInfo::canShowSplash() const
 {
     return showSplash;
+}
+
+QString BannerInfo::safeLink(const QString& link)
+{
+    const QUrl url(link, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    if (url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https")) && !url.host().isEmpty())
+        return link;
+    return QString();
+}
+
+void BannerInfo::startUpdate()
+{
+    if (currentDownload) {
+        currentDownload->cancelRequestNoEmit();
+        currentDownload->deleteLater();
+        currentDownload = nullptr;
+    }
+    for (Http* h : waitingDownloads) {
+        h->cancelRequestNoEmit();
+        h->deleteLater();
+    }
+    waitingDownloads.clear();
+    downloadSplash();
+    downloadTopBanner();
+    downloadBottomBanner();
+}
+
+void BannerInfo::enqueue(Http* h)
+{
+    h->setTimeout(adTimeout);
+    if (!currentDownload) {
+        currentDownload = h;
+        h->execute();
+    } else {
+        waitingDownloads.append(h);
+    }
+}
+
+bool BannerInfo::isFinal(Http* h)
+{
+    const int state = h->getStatus();
+    return state != Http::STATE_READY && state != Http::STATE_RUNNING;
+}
+
+// After the reply has been looked at (a picture it names is queued behind the rest).
+void BannerInfo::done(Http* h)
+{
+    h->deleteLater();
+    if (h == currentDownload) {
+        currentDownload = nullptr;
+        startOtherDownloads();
+    }
+}
+
+void BannerInfo::startOtherDownloads()
+{
+    if (currentDownload || waitingDownloads.isEmpty())
+        return;
+    currentDownload = waitingDownloads.takeFirst();
+    currentDownload->execute();
+}
+
+bool BannerInfo::readDescription(Http* h, QVariantMap& description)
+{
+    if (h->getStatus() != Http::STATE_COMPLETED)
+        return false;
+    QByteArray bytes = h->getResponseAsBytes();
+    const int zero = bytes.indexOf('\0');
+    if (zero >= 0)
+        bytes.truncate(zero);
+    bool ok = false;
+    const QVariant value = Json::parse(QString::fromLatin1(bytes), ok);
+    if (!ok || value.type() != QVariant::Map)
+        return false;
+    description = value.toMap();
+    return true;
+}
+
+void BannerInfo::downloadSplash()
+{
+    Http* h = Http::createGETrequest(splashUrl, QString());
+    h->disableCache();
+    connect(h, &Http::statusChanged, this, &BannerInfo::splashDownloaderStateChanged);
+    enqueue(h);
+}
+
+void BannerInfo::downloadTopBanner()
+{
+    Http* h = Http::createGETrequest(topBannerUrl, QString());
+    h->disableCache();
+    connect(h, &Http::statusChanged, this, &BannerInfo::topBannerDownloaderStateChanged);
+    enqueue(h);
+}
+
+void BannerInfo::downloadBottomBanner()
+{
+    Http* h = Http::createGETrequest(bottomBannerUrl, QString());
+    h->disableCache();
+    connect(h, &Http::statusChanged, this, &BannerInfo::bottomBannerDownloaderStateChanged);
+    enqueue(h);
+}
+
+bool BannerInfo::mayDownloadImage(bool downloaded, bool show, const QPixmap& image, const QString& img) const
+{
+    return !downloaded && show && image.isNull() && !img.isEmpty();
+}
+
+void BannerInfo::downloadSplashImage()
+{
+    if (!mayDownloadImage(splashDownloaded, showSplash, splashImage, splashImg))
+        return;
+    Http* h = Http::createGETrequest(splashImg, QString());
+    connect(h, &Http::statusChanged, this, &BannerInfo::splashImageDownloaderStateChanged);
+    enqueue(h);
+}
+
+void BannerInfo::downloadTopBannerImage()
+{
+    if (!mayDownloadImage(topBannerDownloaded, showTopBanner, topBannerImage, topBannerImg))
+        return;
+    Http* h = Http::createGETrequest(topBannerImg, QString());
+    connect(h, &Http::statusChanged, this, &BannerInfo::topBannerImageDownloaderStateChanged);
+    enqueue(h);
+}
+
+void BannerInfo::downloadBottomBannerImage()
+{
+    if (!mayDownloadImage(bottomBannerDownloaded, showBottomBanner, bottomBannerImage, bottomBannerImg))
+        return;
+    Http* h = Http::createGETrequest(bottomBannerImg, QString());
+    connect(h, &Http::statusChanged, this, &BannerInfo::bottomBannerImageDownloaderStateChanged);
+    enqueue(h);
+}
+
+// "@type" "banner" offers the place; "ImageUrl"/"#text" names its picture, "Href" its link.
+bool BannerInfo::takeBanner(const QVariantMap& description, bool& show, bool& downloaded, QString& img,
+                            QString& link)
+{
+    if (description.value(QStringLiteral("@type")).toString() == QLatin1String("banner"))
+        show = true;
+    const QVariantMap image = description.value(QStringLiteral("ImageUrl")).toMap();
+    if (!image.contains(QStringLiteral("#text"))) {
+        downloaded = false;
+        show = false;
+        img.clear();
+        link.clear();
+        return false;
+    }
+    downloaded = false;
+    const QString address = image.value(QStringLiteral("#text")).toString();
+    if (address.isEmpty())
+        return false;
+    img = address;
+    if (description.contains(QStringLiteral("Href")))
+        link = safeLink(description.value(QStringLiteral("Href")).toString());
+    return true;
+}
+
+void BannerInfo::topBannerDownloaderStateChanged(Http* h)
+{
+    if (!isFinal(h))
+        return;
+    QVariantMap description;
+    if (readDescription(h, description)) {
+        if (takeBanner(description, showTopBanner, topBannerDownloaded, topBannerImg, topBannerLink))
+            downloadTopBannerImage();
+    }
+    done(h);
+}
+
+void BannerInfo::bottomBannerDownloaderStateChanged(Http* h)
+{
+    if (!isFinal(h))
+        return;
+    QVariantMap description;
+    if (readDescription(h, description)) {
+        if (takeBanner(description, showBottomBanner, bottomBannerDownloaded, bottomBannerImg, bottomBannerLink))
+            downloadBottomBannerImage();
+    }
+    done(h);
+}
+
+void BannerInfo::splashDownloaderStateChanged(Http* h)
+{
+    if (!isFinal(h))
+        return;
+    QVariantMap description;
+    if (readDescription(h, description)) {
+        if (description.value(QStringLiteral("@type")).toString() == QLatin1String("banner"))
+            showSplash = true;
+        const QVariantMap image = description.value(QStringLiteral("ImageUrl")).toMap();
+        if (!image.contains(QStringLiteral("#text"))) {
+            splashDownloaded = false;
+            showSplash = false;
+            splashImg.clear();
+        } else {
+            const QString address = image.value(QStringLiteral("#text")).toString();
+            if (address != splashImg) {
+                splashImg = address;
+                splashDownloaded = false;
+                if (description.contains(QStringLiteral("Href")))
+                    splashLink = safeLink(description.value(QStringLiteral("Href")).toString());
+                downloadSplashImage();
+            }
+        }
+        saveToFile();
+    }
+    done(h);
+}
+
+void BannerInfo::topBannerImageDownloaderStateChanged(Http* h)
+{
+    if (!isFinal(h))
+        return;
+    QPixmap image;
+    if (h->getStatus() == Http::STATE_COMPLETED && image.loadFromData(h->getResponseAsBytes())) {
+        topBannerImage = image;
+        topBannerDownloaded = true;
+        emit topBannerChanged(topBannerImage, topBannerLink);
+    }
+    done(h);
+}
+
+void BannerInfo::bottomBannerImageDownloaderStateChanged(Http* h)
+{
+    if (!isFinal(h))
+        return;
+    QPixmap image;
+    if (h->getStatus() == Http::STATE_COMPLETED && image.loadFromData(h->getResponseAsBytes())) {
+        bottomBannerImage = image;
+        bottomBannerDownloaded = true;
+        emit bottomBannerChanged(bottomBannerImage, bottomBannerLink);
+    }
+    done(h);
+}
+
+// The new splash is kept on disk for the next start; the one in memory stays.
+void BannerInfo::splashImageDownloaderStateChanged(Http* h)
+{
+    if (!isFinal(h))
+        return;
+    if (h->getStatus() == Http::STATE_COMPLETED) {
+        QFile file(File::createPathToResource(QLatin1String(splashFile)));
+        const QByteArray bytes = h->getResponseAsBytes();
+        splashDownloaded = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+        file.close();
+        saveToFile();
+    }
+    done(h);
+}
+
+void BannerInfo::saveToFile()
+{
+    File* f = File::createFileToWrite(File::createPathToResource(QLatin1String(bannersFile)));
+    f->open();
+    try {
+        f->writeByte('R');
+        f->writeByte('E');
+        f->writeByte('K');
+        f->writeByte(1);
+        f->writeByte(showSplash ? 1 : 0);
+        f->writeString(splashImg);
+        f->writeByte(splashDownloaded ? 1 : 0);
+        f->writeString(splashLink);
+    } catch (int) {
+        qDebug() << "BannerInfo: the banner cache could not be written";
+    }
+    f->close();
+    delete f;
+}
+
+void BannerInfo::loadFromFile()
+{
+    if (!File::fileExistInResources(QLatin1String(bannersFile)))
+        return;
+    File* f = File::createFileToRead(File::createPathToResource(QLatin1String(bannersFile)));
+    f->open();
+    try {
+        const char r = f->readByte();
+        const char e = f->readByte();
+        const char k = f->readByte();
+        if (r == 'R' && e == 'E' && k == 'K') {
+            f->readByte();
+            showSplash = f->readByte() != 0;
+            splashImg = f->readString();
+            splashDownloaded = f->readByte() != 0;
+            if (splashDownloaded && showSplash) {
+                // A damaged or foreign file simply leaves no splash advertisement.
+                splashImage.load(File::createPathToResource(QLatin1String(splashFile)));
+            }
+            splashLink = safeLink(f->readString());
+        }
+    } catch (int) {
+    }
+    f->close();
+    delete f;
 }

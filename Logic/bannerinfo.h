@@ -5,11 +5,13 @@
 #include <QObject>
 #include <QPixmap>
 #include <QString>
+#include <QVariantMap>
 
 class Http;
 
-// The three advertisements: top banner, bottom banner and the splash picture.
-// The screens take the current pictures when they are built and follow the signals.
+// The three advertisements: the top banner (category list), the bottom banner (article
+// lists and the article screen) and the splash picture shown at the next start.
+// All their requests run one at a time through a queue of its own.
 class BannerInfo : public QObject
 {
     Q_OBJECT
@@ -18,6 +20,9 @@ public:
     static void releaseSingleton();
 
     bool canShowSplash() const;
+
+    // Only web addresses are kept as advertisement links.
+    static QString safeLink(const QString& link);
 
     QPixmap topBannerImage;
     QPixmap bottomBannerImage;
@@ -37,12 +42,40 @@ public:
     Http* currentDownload;
     QList<Http*> waitingDownloads;
 
+public slots:
+    void startUpdate();
+
 signals:
     void topBannerChanged(QPixmap image, QString link);
     void bottomBannerChanged(QPixmap image, QString link);
 
+private slots:
+    void downloadSplash();
+    void downloadTopBanner();
+    void downloadBottomBanner();
+    void downloadSplashImage();
+    void downloadTopBannerImage();
+    void downloadBottomBannerImage();
+    void loadFromFile();
+    void saveToFile();
+    void splashDownloaderStateChanged(Http* h);
+    void splashImageDownloaderStateChanged(Http* h);
+    void topBannerDownloaderStateChanged(Http* h);
+    void topBannerImageDownloaderStateChanged(Http* h);
+    void bottomBannerDownloaderStateChanged(Http* h);
+    void bottomBannerImageDownloaderStateChanged(Http* h);
+    void startOtherDownloads();
+
 private:
     BannerInfo();
+    ~BannerInfo() override;
+
+    void enqueue(Http* h);
+    static bool isFinal(Http* h);
+    void done(Http* h);
+    static bool readDescription(Http* h, QVariantMap& description);
+    bool takeBanner(const QVariantMap& description, bool& show, bool& downloaded, QString& img, QString& link);
+    bool mayDownloadImage(bool downloaded, bool show, const QPixmap& image, const QString& img) const;
 
     static BannerInfo* singleton;
 };

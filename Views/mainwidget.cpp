@@ -4,6 +4,7 @@
 #include <QPropertyAnimation>
 #include <QResizeEvent>
 
+#include "Flurry/flurryagent.h"
 #include "Logic/bannerinfo.h"
 #include "Logic/rsschannel.h"
 #include "Logic/savedarticles.h"
@@ -22,11 +23,14 @@ MainWidget* MainWidget::instance = nullptr;
 static const int slideDuration = 250;
 
 MainWidget::MainWidget(QApplication*, QWidget* parent)
-    : QWidget(parent), channels(nullptr), saved(nullptr), banner(nullptr), reachability(nullptr), stack(nullptr), settings(nullptr),
+    : QWidget(parent), channels(nullptr), saved(nullptr), banner(nullptr), reachability(nullptr),
+      flurryAgent(nullptr), stack(nullptr), settings(nullptr),
       currentOrientation(OrientationPortrait), isRunningApp(false)
 {
     settings = new Settings(this);
     connect(settings, &Settings::activeCategoriesChanged, this, &MainWidget::activeChannelsChanged);
+
+    flurryAgent = new FlurryAgent(this);
 
     reachability = new Reachability(this);
     connect(reachability, &Reachability::networkSessionCancelled, this, &MainWidget::networkEnded);
@@ -70,6 +74,7 @@ MainWidget::MainWidget(QApplication*, QWidget* parent)
 
 MainWidget::~MainWidget()
 {
+    flurryAgent->onDestroyApp();
     banner = nullptr;
     BannerInfo::releaseSingleton();
     delete saved;
@@ -297,10 +302,14 @@ void MainWidget::animtationFinished()
 
 void MainWidget::networkStarted()
 {
+    if (banner)
+        banner->startUpdate();
     if (settings->getArticlesRefreshMode() != 0) {
         for (RSSChannel* channel : *channels)
             channel->updateArticles(false);
     }
+    if (flurryAgent)
+        flurryAgent->sendReport(10000);
 }
 
 void MainWidget::networkEnded()
@@ -342,6 +351,7 @@ void MainWidget::onResumeApp()
     isRunningApp = true;
     qDebug() << ">>>>show";
     emit appliactionActiveChanged(true);
+    flurryAgent->onStartupApp();
 }
 
 void MainWidget::onPauseApp()
@@ -351,4 +361,5 @@ void MainWidget::onPauseApp()
     isRunningApp = false;
     qDebug() << ">>>>hide";
     emit appliactionActiveChanged(false);
+    flurryAgent->onPauseApp();
 }

@@ -11,6 +11,7 @@ class QApplication;
 class Article;
 class BannerInfo;
 class BaseWidget;
+class FlurryAgent;
 class RSSChannel;
 class Reachability;
 class SavedArticles;
@@ -77,6 +78,7 @@ private:
     SavedArticles* saved;
     BannerInfo* banner;
     Reachability* reachability;
+    FlurryAgent* flurryAgent;
     QStack<BaseWidget*>* stack;
     Settings* settings;
     InterfaceOrientation currentOrientation;

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QTimer>
 
+#include "Logic/bannerinfo.h"
 #include "foundation/util.h"
 #include "msgboxslot.h"
 
@@ -15,23 +16,13 @@ SplashWidget::SplashWidget(QWidget* parent)
       opennedUrl(false), alreadyStartedTimer(false)
 {
     ui->setupUi(this);
-    showPartner = !partnerImage().isNull();
+    BannerInfo* banner = BannerInfo::getSingleton();
+    showPartner = banner->canShowSplash() && !banner->splashImage.isNull();
 }
 
 SplashWidget::~SplashWidget()
 {
     delete ui;
-}
-
-// No advertisement is stored yet on this build; the banner store supplies it.
-QPixmap SplashWidget::partnerImage() const
-{
-    return QPixmap();
-}
-
-QString SplashWidget::partnerLink() const
-{
-    return QString();
 }
 
 void SplashWidget::showEvent(QShowEvent* e)
@@ -46,7 +37,7 @@ void SplashWidget::showEvent(QShowEvent* e)
 
 void SplashWidget::hideSplash()
 {
-    const QPixmap partner = partnerImage();
+    const QPixmap partner = BannerInfo::getSingleton()->splashImage;
     if (showPartner && !partner.isNull()) {
         showPartner = false;
         serviceClick = true;
@@ -71,7 +62,7 @@ void SplashWidget::mousePressEvent(QMouseEvent* e)
 void SplashWidget::mouseReleaseEvent(QMouseEvent* e)
 {
     if (serviceClick && !opennedUrl) {
-        const QString link = partnerLink();
+        const QString link = BannerInfo::getSingleton()->splashLink;
         qDebug() << ">> touch " << link;
         if (!link.isEmpty()) {
             Util::openUrl(link, false);

@@ -27,9 +27,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
 
 private:
-    QPixmap partnerImage() const;
-    QString partnerLink() const;
-
     Ui_SplashWidget* ui;
     bool showPartner;
     bool serviceClick;

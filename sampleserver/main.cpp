@@ -3,8 +3,10 @@
 #include <QDebug>
 
 #include "sampleserver/sampleserver.h"
+#include "sampleserver/sampleservices.h"
 
-// Serves the bundled sample content on 127.0.0.1, for the application to use as its proxy.
+// Serves the bundled sample content, the ads and the analytics endpoint on 127.0.0.1,
+// for the application to use as its proxy.
 int main(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
@@ -18,6 +20,8 @@ int main(int argc, char** argv)
 
     SampleServer server;
     server.setContentRoot(parser.value(QStringLiteral("content")));
+    installAdService(server, parser.value(QStringLiteral("content")));
+    installAnalyticsService(server);
     if (!server.start(parser.value(QStringLiteral("port")).toUShort())) {
         qCritical() << "cannot listen:" << server.errorString();
         return 1;

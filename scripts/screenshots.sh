@@ -37,9 +37,9 @@ tap 40 "$bottom"                        # the briefcase, still empty
 shot 4-briefcase-empty
 tap 45 45                               # back
 sleep 1
-tap 200 124                             # first category
+tap 200 204                             # first category, under the top banner
 sleep 1
-tap 250 176                             # its first article (two photos)
+tap 250 258                             # its first article (two photos), under the banner
 shot 5-article 3
 tap 40 "$bottom"                        # add it to the briefcase
 shot 6-added-to-briefcase
@@ -53,3 +53,10 @@ tap 45 45
 sleep 1
 tap "$((w - 45))" 45                    # exit button
 shot 8-exit-question
+kill "$app" 2>/dev/null || true
+wait "$app" 2>/dev/null || true
+
+# The next start shows the splash advertisement fetched during this one, after the built-in picture.
+"$build/kurendal" >> "$shots/$size-kurendal.log" 2>&1 &
+app=$!
+shot 9-splash-advertisement 4.5

@@ -44,7 +44,7 @@ private slots:
         TestEnv::prepare();
         server = new SampleServer(this);
         QVERIFY(server->start());
-        server->setContentRoot(SAMPLE_CONTENT_DIR);
+        server->setContentRoot(KURENDAL_SAMPLE_CONTENT);
         QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", server->serverPort()));
     }
 

@@ -12,6 +12,7 @@
 static const int articleRowHeight = 100;
 static const int textBlockHeight = 85;
 static const int textMargins = 118;
+static const int layoutSlack = 4;
 
 ArticleListModel::ArticleListModel(RSSChannel* rssChannel, QObject* parent)
     : QAbstractListModel(parent), contentHeight(0), contentSpacing(0), fakeSpaceHeight(0), noItemsHeight(0),
@@ -175,7 +176,9 @@ void ArticleListModel::breakLines()
     leadFont.setPixelSize(20);
     const QFontMetrics titleMetrics(titleFont);
     const QFontMetrics leadMetrics(leadFont);
-    const int textWidth = widgetsWidth - textMargins;
+    // A little slack: the painter's text layout may measure a line a few pixels wider than the
+    // metrics do, and a line that wraps again shows its wrong half at the block's bottom.
+    const int textWidth = widgetsWidth - textMargins - layoutSlack;
     for (const Article* article : articles) {
         const int maxTitleLines = textBlockHeight / titleMetrics.lineSpacing();
         const QStringList titleLines = Util::splitText(article->title.trimmed(), titleMetrics, textWidth, maxTitleLines);

@@ -65,5 +65,5 @@ void TeczkaWidget::resizeEvent(QResizeEvent* e)
 {
     BaseWidget::resizeEvent(e);
     model->setContentHeight(ui->listView->height());
-    model->widgetWidthChanged(ui->listView->width());
+    model->widgetWidthChanged(ui->listView->viewport()->width());
 }

@@ -1,0 +1,225 @@
+#include "Flurry/flurryagent.h"
+
+#include <QBluetoothLocalDevice>
+#include <QDataStream>
+#include <QDateTime>
+#include <QDeviceInfo>
+#include <QSettings>
+
+#include "foundation/constants.h"
+#include "foundation/util.h"
+#include "http/myhttp.h"
+
+QDataStream& operator<<(QDataStream& out, const FlurryInfoStruct& info)
+{
+    return out << info.dateStarted << info.length << info.version;
+}
+
+QDataStream& operator>>(QDataStream& in, FlurryInfoStruct& info)
+{
+    return in >> info.dateStarted >> info.length >> info.version;
+}
+
+static const int defaultReportTimeout = 10000;
+
+FlurryAgent::FlurryAgent(QObject* parent)
+    : QObject(parent), raportWasSent(false), appId(flurryAppId), flurryInitializedDate(0), pausedDate(-1),
+      reportedSessions(0)
+{
+    qRegisterMetaType<FlurryInfoStruct>("FlurryInfoStruct");
+    qRegisterMetaTypeStreamOperators<FlurryInfoStruct>("FlurryInfoStruct");
+
+    QSettings store(organizationName, applicationName);
+    if (!store.contains(flurryInitDateKey)) {
+        store.clear();
+        flurryInitializedDate = getCurrentDate();
+        store.setValue(flurryInitDateKey, flurryInitializedDate);
+    } else {
+        flurryInitializedDate = store.value(flurryInitDateKey).toLongLong();
+    }
+    if (store.contains(flurryStartupsKey)) {
+        for (const QVariant& item : store.value(flurryStartupsKey).toList()) {
+            if (item.userType() == qMetaTypeId<FlurryInfoStruct>()) {
+                FlurryInfoStruct info = item.value<FlurryInfoStruct>();
+                // A session left open by a run that never closed it has no known length.
+                if (info.length < 0)
+                    info.length = 0;
+                startups.append(info);
+            } else {
+                FlurryInfoStruct empty;
+                empty.length = 0;
+                startups.append(empty);
+            }
+        }
+    }
+    store.sync();
+
+    version = Util::getVersion();
+    imei = getBluetoothAddress();
+    QDeviceInfo device;
+    modelValue = device.manufacturer() + device.model();
+    platformValue = modelValue + QStringLiteral("/") + device.version(QDeviceInfo::Firmware)
+                    + QStringLiteral("/sw_platform=S60;sw_platform_version=") + device.version(QDeviceInfo::Os);
+}
+
+FlurryAgent::~FlurryAgent()
+{
+    onDestroyApp();
+}
+
+qlonglong FlurryAgent::getCurrentDate()
+{
+    return QDateTime::currentDateTime().toSecsSinceEpoch() * 1000 + QTime::currentTime().msec();
+}
+
+qlonglong FlurryAgent::now() const
+{
+    return getCurrentDate();
+}
+
+QString FlurryAgent::getBluetoothAddress()
+{
+    QSettings store(organizationName, applicationName);
+    const QString stored = store.value(flurryDevIDKey).toString();
+    if (!stored.isEmpty())
+        return stored;
+    // Qt 5 writes the address with colons; the identifier keeps the twelve hex digits.
+    const QBluetoothAddress address = QBluetoothLocalDevice().address();
+    const QString digits = address.toString().remove(QLatin1Char(':'));
+    QString id;
+    if (!address.isNull() && !digits.isEmpty() && digits != QLatin1String("000000000000"))
+        id = QStringLiteral("BT") + digits;
+    else
+        id = QStringLiteral("ID") + QString::number(store.value(flurryInitDateKey).toLongLong());
+    store.setValue(flurryDevIDKey, id);
+    return id;
+}
+
+void FlurryAgent::storeSessions()
+{
+    QVariantList list;
+    for (const FlurryInfoStruct& info : startups)
+        list.append(QVariant::fromValue(info));
+    QSettings store(organizationName, applicationName);
+    store.setValue(flurryStartupsKey, list);
+}
+
+void FlurryAgent::closeLastSession(qlonglong end)
+{
+    if (!startups.isEmpty() && startups.last().length < 0)
+        startups.last().length = end - startups.last().dateStarted;
+}
+
+void FlurryAgent::onStartupApp()
+{
+    const qlonglong current = now();
+    if (!(pausedDate >= 0 && current - pausedDate <= pauseLimit)) {
+        if (pausedDate >= 0)
+            closeLastSession(pausedDate);
+        FlurryInfoStruct session;
+        session.dateStarted = current;
+        session.length = -1;
+        session.version = version;
+        startups.append(session);
+        storeSessions();
+    }
+    pausedDate = -1;
+}
+
+void FlurryAgent::onPauseApp()
+{
+    pausedDate = now();
+}
+
+void FlurryAgent::onDestroyApp()
+{
+    if (!startups.isEmpty() && startups.last().length < 0) {
+        closeLastSession(now());
+        storeSessions();
+    }
+}
+
+void FlurryAgent::sendReport()
+{
+    sendReport(defaultReportTimeout);
+}
+
+void FlurryAgent::sendReport(int timeout)
+{
+    if (raportWasSent)
+        return;
+    raportWasSent = true;
+    Http* h = Http::createPOSTrequest(flurryUrl, createRequest());
+    h->setTimeout(timeout);
+    h->setRequestHeader(ConnectionHeader, ConnectionCloseHeader);
+    connect(h, &Http::statusChanged, this, &FlurryAgent::httpStateChanged);
+    h->execute();
+}
+
+void FlurryAgent::httpStateChanged(Http* h)
+{
+    const int state = h->getStatus();
+    if (state == Http::STATE_READY || state == Http::STATE_RUNNING)
+        return;
+    if (state == Http::STATE_COMPLETED) {
+        // The closed sessions the report held are done with, a zero-length one too (it is
+        // never sent, so it must not stay in front); a session closed since then stays.
+        for (int i = 0; i < reportedSessions && !startups.isEmpty() && startups.first().length >= 0; ++i)
+            startups.removeFirst();
+        storeSessions();
+    }
+    h->deleteLater();
+}
+
+void FlurryAgent::writeLongLong(QByteArray& array, qlonglong value)
+{
+    for (int shift = 56; shift >= 0; shift -= 8)
+        array.append(char((quint64(value) >> shift) & 0xff));
+}
+
+void FlurryAgent::writeString(QByteArray& array, QString value)
+{
+    const int length = qMin(value.size(), 0xffff);
+    array.append(char((length >> 8) & 0xff));
+    array.append(char(length & 0xff));
+    array.append(value.left(length).toLatin1());
+}
+
+QByteArray FlurryAgent::createRequest()
+{
+    const qlonglong reportTime = now();
+    QByteArray body;
+    body.append("\x00\x05\x00\x05\x00\x08", 6);
+    writeLongLong(body, reportTime);
+    writeString(body, appId);
+    writeString(body, version);
+    writeString(body, imei);
+    writeLongLong(body, flurryInitializedDate);
+    writeLongLong(body, reportTime);
+    body.append("\x00\x02", 2);
+    writeString(body, model);
+    writeString(body, modelValue);
+    writeString(body, platform);
+    writeString(body, platformValue);
+    int closed = 0;
+    reportedSessions = 0;
+    for (const FlurryInfoStruct& info : startups) {
+        if (info.length < 0)
+            break;
+        ++reportedSessions;
+        if (info.length > 0)
+            ++closed;
+    }
+    body.append(char((closed >> 8) & 0xff));
+    body.append(char(closed & 0xff));
+    for (int i = 0; i < reportedSessions; ++i) {
+        const FlurryInfoStruct& info = startups.at(i);
+        if (info.length <= 0)
+            continue;
+        writeString(body, info.version);
+        writeLongLong(body, info.dateStarted);
+        writeLongLong(body, info.length);
+        body.append("\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00", 14);
+    }
+    return body;
+}
