@@ -12,6 +12,7 @@
 #include "foundation/constants.h"
 #include "foundation/file.h"
 #include "sampleserver/sampleserver.h"
+#include "sampleserver/sampleservices.h"
 #include "tests/support/finger.h"
 #include "tests/support/testenv.h"
 
@@ -58,6 +59,8 @@ private slots:
             SampleServer server;
             QVERIFY(server.start());
             server.setContentRoot(KURENDAL_SAMPLE_CONTENT);
+            installAdService(server, KURENDAL_SAMPLE_CONTENT);
+            installAnalyticsService(server);
             QNetworkProxy::setApplicationProxy(
                 QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", server.serverPort()));
 
@@ -67,11 +70,17 @@ private slots:
             QVERIFY(list);
             QTest::mouseClick(list->findChild<QPushButton*>("refreshButton"), Qt::LeftButton);
             ListView* rows = list->findChild<ListView*>("listView");
-            QTRY_VERIFY_WITH_TIMEOUT(rows->model()->index(0, 0).data(ItemTypeRole).toInt() == ItemTypeNormal, 10000);
-            QTRY_VERIFY_WITH_TIMEOUT(!rows->model()->index(0, 0).data(ItemImageRole).value<QImage>().isNull(), 10000);
-            title = rows->model()->index(0, 0).data(ItemMainTextRole).toString().section('\n', 0, 0).trimmed();
+            // The network session brings the banners: the first article stands under the top one.
+            QTRY_VERIFY_WITH_TIMEOUT(rows->model()->index(0, 0).data(ItemTypeRole).toInt() == ItemTypeBanner, 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(rows->model()->index(1, 0).data(ItemTypeRole).toInt() == ItemTypeNormal, 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(!rows->model()->index(1, 0).data(ItemImageRole).value<QImage>().isNull(), 10000);
+            title = rows->model()->index(1, 0).data(ItemMainTextRole).toString().section('\n', 0, 0).trimmed();
+            int reports = 0;
+            for (const SampleServer::Request& r : server.requests())
+                reports += r.path == "/aap.do" ? 1 : 0;
+            QCOMPARE(reports, 1);
 
-            Finger(list).tap(row(list, 0));
+            Finger(list).tap(row(list, 1));
             QTRY_VERIFY(main->isEnabled());
             ArticleWidget* article = onTop<ArticleWidget>(*main);
             QVERIFY(article);

@@ -1,0 +1,192 @@
+#include <QtTest>
+#include <QNetworkProxy>
+#include <QUrlQuery>
+
+#include "Logic/bannerinfo.h"
+#include "foundation/file.h"
+#include "sampleserver/sampleserver.h"
+#include "tests/support/testenv.h"
+
+// The advertisements: their request queue, the splash kept for the next start, and the links.
+class TestBannerInfo : public QObject
+{
+    Q_OBJECT
+private:
+    SampleServer* server = nullptr;
+    QMap<QString, QByteArray> descriptions; // by "typ"
+    int pictureDelay = 0;
+
+    static QByteArray png(const QSize& size, Qt::GlobalColor colour)
+    {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(colour);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        return bytes;
+    }
+
+    static QByteArray describe(const QString& picture, const QString& link, const QString& type = "banner")
+    {
+        return QString("{\"@type\":\"%1\",\"ImageUrl\":{\"#text\":\"%2\"},\"Href\":\"%3\"}")
+            .arg(type, picture, link).toUtf8();
+    }
+
+    QStringList served() const
+    {
+        QStringList paths;
+        for (const SampleServer::Request& r : server->requests()) {
+            const QString typ = QUrlQuery(r.query).queryItemValue("typ");
+            paths << (typ.isEmpty() ? r.path : typ);
+        }
+        return paths;
+    }
+
+    static BannerInfo* fresh()
+    {
+        BannerInfo::releaseSingleton();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return BannerInfo::getSingleton();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        TestEnv::prepare();
+        server = new SampleServer(this);
+        QVERIFY(server->start());
+        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", server->serverPort()));
+        server->route("ads.kurendal.pl", "/ad/GetBanMb", [this](const SampleServer::Request& r) {
+            return SampleServer::text(descriptions.value(QUrlQuery(r.query).queryItemValue("typ"), "{}"),
+                                      "application/json");
+        });
+        const QList<QPair<QString, QByteArray>> pictures{{"/img/top.png", png(QSize(320, 80), Qt::blue)},
+                                                         {"/img/bottom.png", png(QSize(320, 60), Qt::green)},
+                                                         {"/img/splash.png", png(QSize(480, 854), Qt::red)},
+                                                         {"/img/broken.png", QByteArray("not a picture")}};
+        for (const auto& picture : pictures) {
+            const QByteArray body = picture.second;
+            server->route("ads.kurendal.pl", picture.first, [this, body](const SampleServer::Request&) {
+                SampleServer::Reply reply = SampleServer::text(body, "image/png");
+                reply.delayMs = pictureDelay;
+                return reply;
+            });
+        }
+    }
+
+    void init()
+    {
+        TestEnv::clearData();
+        server->clearRequests();
+        pictureDelay = 0;
+        descriptions = {{"101", describe("http://ads.kurendal.pl/img/top.png", "http://www.kurendal.pl/prenumerata")},
+                        {"108", describe("http://ads.kurendal.pl/img/bottom.png", "https://bank.example.pl")},
+                        {"102", describe("http://ads.kurendal.pl/img/splash.png", "http://kino.example.pl")}};
+    }
+
+    void descriptionsFirstThenPicturesAndTheSplashWaitsForTheNextStart()
+    {
+        BannerInfo* banner = fresh();
+        QVERIFY(!banner->canShowSplash());
+        QSignalSpy top(banner, &BannerInfo::topBannerChanged);
+        QSignalSpy bottom(banner, &BannerInfo::bottomBannerChanged);
+        banner->startUpdate();
+        QVERIFY(bottom.wait(5000));
+        QTRY_COMPARE(served().size(), 6);
+        QCOMPARE(served(), (QStringList{"102", "101", "108", "/img/splash.png", "/img/top.png", "/img/bottom.png"}));
+        QCOMPARE(top.count(), 1);
+        QCOMPARE(top.first().at(0).value<QPixmap>().size(), QSize(320, 80));
+        QCOMPARE(top.first().at(1).toString(), QString("http://www.kurendal.pl/prenumerata"));
+        QCOMPARE(banner->bottomBannerImage.height(), 60);
+        // The new splash goes to disk only.
+        QTRY_VERIFY(banner->splashDownloaded);
+        QVERIFY(banner->splashImage.isNull());
+
+        BannerInfo* next = fresh();
+        QVERIFY(next->canShowSplash());
+        QCOMPARE(next->splashImage.size(), QSize(480, 854));
+        QCOMPARE(next->splashLink, QString("http://kino.example.pl"));
+        QCOMPARE(next->splashImg, QString("http://ads.kurendal.pl/img/splash.png"));
+        // Banners live in memory only.
+        QVERIFY(next->topBannerImage.isNull());
+
+        // The same splash address again downloads nothing.
+        server->clearRequests();
+        next->startUpdate();
+        QTRY_COMPARE(served().size(), 5);
+        QTest::qWait(100);
+        QVERIFY(!served().contains("/img/splash.png"));
+    }
+
+    void aSecondUpdateCancelsWhatRunsAndStartsOver()
+    {
+        BannerInfo* banner = fresh();
+        pictureDelay = 400;
+        banner->startUpdate();
+        QTRY_COMPARE(served().size(), 4); // three descriptions, the splash picture under way
+        QSignalSpy top(banner, &BannerInfo::topBannerChanged);
+        banner->startUpdate();
+        pictureDelay = 0;
+        QVERIFY(top.wait(5000));
+        QTRY_COMPARE(top.count(), 1);
+        const QStringList order = served();
+        QCOMPARE(order.mid(4, 3), (QStringList{"102", "101", "108"}));
+        QCOMPARE(order.count("/img/top.png"), 1);
+        QTRY_VERIFY(!banner->currentDownload && banner->waitingDownloads.isEmpty());
+        QVERIFY(!banner->bottomBannerImage.isNull());
+    }
+
+    void onlyOfferedAndWholeSplashesAreShown()
+    {
+        // Not offered: remembered as such, nothing to show next time.
+        descriptions["102"] = describe("http://ads.kurendal.pl/img/splash.png", "http://kino.example.pl", "none");
+        BannerInfo* banner = fresh();
+        banner->startUpdate();
+        QTRY_COMPARE(served().size(), 5);
+        QTest::qWait(100);
+        QVERIFY(!banner->showSplash);
+        QVERIFY(!fresh()->canShowSplash());
+
+        // Offered, but what arrived is not a picture: a normal start.
+        server->clearRequests();
+        TestEnv::clearData();
+        descriptions["102"] = describe("http://ads.kurendal.pl/img/broken.png", "http://kino.example.pl");
+        banner = fresh();
+        banner->startUpdate();
+        QTRY_VERIFY(banner->splashDownloaded);
+        BannerInfo* next = fresh();
+        QVERIFY(next->canShowSplash());
+        QVERIFY(next->splashImage.isNull());
+
+        // A damaged cache file leaves the defaults.
+        QFile cache(File::createPathToResource("banners"));
+        QVERIFY(cache.open(QIODevice::WriteOnly));
+        cache.write("REK\x01\x01\x00", 6);
+        cache.close();
+        QVERIFY(fresh()->splashImage.isNull());
+    }
+
+    void onlyWebLinksAndNamedPictures()
+    {
+        descriptions["101"] = describe("http://ads.kurendal.pl/img/top.png", "file:///etc/passwd");
+        descriptions["108"] = describe("", "http://bank.example.pl");
+        descriptions["102"] = describe("http://ads.kurendal.pl/img/splash.png", "kurendal://open");
+        BannerInfo* banner = fresh();
+        QSignalSpy top(banner, &BannerInfo::topBannerChanged);
+        banner->startUpdate();
+        QVERIFY(top.wait(5000));
+        QCOMPARE(top.first().at(1).toString(), QString());
+        QVERIFY(banner->topBannerLink.isEmpty());
+        QTRY_VERIFY(banner->splashDownloaded);
+        QVERIFY(banner->splashLink.isEmpty());
+        QVERIFY(!served().contains("/img/bottom.png"));
+        QVERIFY(banner->bottomBannerImage.isNull());
+        QCOMPARE(BannerInfo::safeLink("https://bank.example.pl/konto?x=1"), QString("https://bank.example.pl/konto?x=1"));
+        QCOMPARE(BannerInfo::safeLink("javascript:alert(1)"), QString());
+        QCOMPARE(BannerInfo::safeLink("http:///nohost"), QString());
+    }
+};
+
+QTEST_MAIN(TestBannerInfo)
+#include "tst_bannerinfo.moc"

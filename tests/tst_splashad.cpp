@@ -1,0 +1,141 @@
+#include <QtTest>
+#include <QDesktopServices>
+#include <QLabel>
+
+#include "Logic/bannerinfo.h"
+#include "Views/mainwidget.h"
+#include "Views/splashwidget.h"
+#include "foundation/file.h"
+#include "msgboxslot.h"
+#include "platform/declarativeview.h"
+#include "tests/support/testenv.h"
+
+// Catches what the program hands to the browser.
+class Browser : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
+
+// The splash advertisement fetched on an earlier run: shown after the built-in picture,
+// its link opened once on tap.
+class TestSplashAd : public QObject
+{
+    Q_OBJECT
+private:
+    Browser browser;
+
+    static void storeSplash(bool offered, const QByteArray& picture)
+    {
+        File* f = File::createFileToWrite(File::createPathToResource("banners"));
+        f->open();
+        f->writeByte('R');
+        f->writeByte('E');
+        f->writeByte('K');
+        f->writeByte(1);
+        f->writeByte(offered ? 1 : 0);
+        f->writeString(QString("http://ads.kurendal.pl/img/splash.png"));
+        f->writeByte(1);
+        f->writeString(QString("http://kino.example.pl/repertuar"));
+        f->close();
+        delete f;
+        QFile file(File::createPathToResource("splash"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(picture);
+    }
+
+    static QByteArray png()
+    {
+        QImage image(480, 854, QImage::Format_RGB32);
+        image.fill(Qt::yellow);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        return bytes;
+    }
+
+    static void tap(QWidget* w)
+    {
+        QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+        QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+    }
+
+    // Starts the shell on the splash page, as the program does.
+    static QDeclarativeView* startShell()
+    {
+        BannerInfo::releaseSingleton();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QDeclarativeView* view = new QDeclarativeView();
+        view->setResizeMode(QDeclarativeView::SizeRootObjectToView);
+        viewDecl = view;
+        view->setSource(QUrl("qrc:/splash.qml"));
+        view->resize(480, 854);
+        view->show();
+        return view;
+    }
+
+    static void stopShell(QDeclarativeView* view)
+    {
+        delete view;
+        viewDecl = nullptr;
+        rootObject = nullptr;
+        mbs = nullptr;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        TestEnv::prepare();
+        registerQmlElements();
+        QDesktopServices::setUrlHandler("http", &browser, "open");
+    }
+
+    void init()
+    {
+        TestEnv::clearData();
+        browser.opened.clear();
+    }
+
+    void theAdvertisementFollowsThePictureAndOpensOnce()
+    {
+        storeSplash(true, png());
+        QDeclarativeView* view = startShell();
+        QPointer<SplashWidget> splash = view->findChild<SplashWidget*>();
+        QVERIFY(splash);
+        QLabel* label = splash->findChild<QLabel*>("label");
+        QTest::qWait(500);
+        tap(splash);
+        QVERIFY(browser.opened.isEmpty());
+
+        QVERIFY(label->pixmap() && label->pixmap()->toImage().pixel(10, 10) != QColor(Qt::yellow).rgb());
+        QTRY_VERIFY_WITH_TIMEOUT(label->pixmap() && label->pixmap()->toImage().pixel(10, 10) == QColor(Qt::yellow).rgb(),
+                                 4000);
+        tap(splash);
+        tap(splash);
+        QCOMPARE(browser.opened, QList<QUrl>{QUrl("http://kino.example.pl/repertuar")});
+        QVERIFY(!MainWidget::getInstance());
+        QTRY_VERIFY_WITH_TIMEOUT(splash.isNull(), 4500);
+        QVERIFY(MainWidget::getInstance());
+        stopShell(view);
+    }
+
+    void aDamagedOrWithdrawnSplashGivesANormalStart()
+    {
+        for (bool offered : {true, false}) {
+            storeSplash(offered, offered ? QByteArray("\x89PNG damaged") : png());
+            QDeclarativeView* view = startShell();
+            QPointer<SplashWidget> splash = view->findChild<SplashWidget*>();
+            QVERIFY(splash);
+            QTRY_VERIFY_WITH_TIMEOUT(splash.isNull(), 4000);
+            QVERIFY(browser.opened.isEmpty());
+            stopShell(view);
+        }
+    }
+};
+
+QTEST_MAIN(TestSplashAd)
+#include "tst_splashad.moc"
