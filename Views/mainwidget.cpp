@@ -14,6 +14,7 @@
 #include "Views/Article/articlewidget.h"
 #include "Views/ArticleList/articleslistwidget.h"
 #include "Views/CategoryList/categorylistwidget.h"
+#include "Views/Gallery/gallery.h"
 #include "Views/Teczka/teczkawidget.h"
 #include "foundation/reachability.h"
 #include "msgboxslot.h"
@@ -128,6 +129,10 @@ void MainWidget::articleSelected(const Article& article)
 
 void MainWidget::channelSelected(RSSChannel* channel)
 {
+    if (channel->getType() == RSSChannel::Fotoplan) {
+        pushWidget(new Gallery(this));
+        return;
+    }
     ArticlesListWidget* list = new ArticlesListWidget(channel, this);
     connect(list, &ArticlesListWidget::articleSelected, this, &MainWidget::articleSelected);
     connect(list, &ArticlesListWidget::teczkaSelected, this, &MainWidget::teczkaSelected);

@@ -51,12 +51,23 @@ tap 40 "$bottom"                        # the briefcase, now with the article
 shot 7-briefcase-filled 1.5
 tap 45 45
 sleep 1
+# Scroll the categories to the end and open the picture gallery, the last row.
+xdotool mousemove 200 "$((h - 120))" mousedown 1
+for y in $(seq "$((h - 140))" -40 120); do xdotool mousemove 200 "$y"; sleep 0.03; done
+xdotool mouseup 1
+sleep 2
+tap 200 "$((h - 79 - 35))"
+shot 8-gallery 5
+tap "$((w - 12))" "$((h / 2))"               # the right zone: next picture
+shot 8-gallery-next 1.5
+tap 34 34                               # back to the categories
+sleep 1
 tap "$((w - 45))" 45                    # exit button
-shot 8-exit-question
+shot 9-exit-question
 kill "$app" 2>/dev/null || true
 wait "$app" 2>/dev/null || true
 
 # The next start shows the splash advertisement fetched during this one, after the built-in picture.
 "$build/kurendal" >> "$shots/$size-kurendal.log" 2>&1 &
 app=$!
-shot 9-splash-advertisement 4.5
+shot 10-splash-advertisement 4.5

@@ -1,0 +1,795 @@
+#include "Views/Gallery/pictureflow.h"
+#include "Views/Gallery/pictureflowprivate.h"
+
+#include <QKeyEvent>
+#include <QLinearGradient>
+#include <QPainter>
+#include <cmath>
+
+namespace {
+
+const int PFREAL_SHIFT = 10;
+const int PFREAL_ONE = 1 << PFREAL_SHIFT;
+const int IANGLE_MAX = 1024;
+const int IANGLE_MASK = 1023;
+
+struct SinTable {
+    int values[IANGLE_MAX];
+    SinTable()
+    {
+        for (int i = 0; i < IANGLE_MAX; ++i)
+            values[i] = int(std::floor(1024.0 * std::sin(2.0 * M_PI * (i + 0.5) / IANGLE_MAX)));
+    }
+};
+
+const SinTable& sinTable()
+{
+    static const SinTable table;
+    return table;
+}
+
+inline qint64 fmul(qint64 a, qint64 b)
+{
+    return (a * b) >> PFREAL_SHIFT;
+}
+
+inline qint64 fdiv(qint64 a, qint64 b)
+{
+    return (a << PFREAL_SHIFT) / b;
+}
+
+inline quint16 rgb16(int r, int g, int b)
+{
+    return quint16(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3));
+}
+
+inline quint16 dim(quint16 c, int alpha)
+{
+    return quint16(((((alpha + 1) / 4) * (c & 0xF81F)) >> 6 & 0xF81F) |
+                   (((alpha + 1) * (c & 0x07E0)) >> 8 & 0x07E0));
+}
+
+} // namespace
+
+PictureFlowPrivate::PictureFlowPrivate(PictureFlow* w)
+    : singlePress(false), singlePressThreshold(0), pixelDistanceMoved(0), pixelsToMovePerSlide(200),
+      centerIndex(0), widget(w), slideWidth(415), slideHeight(280), zoom(100), itilt(227), spacing(415 / 5),
+      offsetX(0), offsetY(0), surfaceCache(100), slideFrame(0), step(0), target(0), fade(256)
+{
+    triggerTimer.setSingleShot(true);
+    triggerTimer.setInterval(0);
+    QObject::connect(&triggerTimer, &QTimer::timeout, widget, &PictureFlow::render);
+    previousPosTimestamp.start();
+}
+
+int PictureFlowPrivate::fsin(int angle)
+{
+    return sinTable().values[angle & IANGLE_MASK];
+}
+
+int PictureFlowPrivate::fcos(int angle)
+{
+    return sinTable().values[(angle + 256) & IANGLE_MASK];
+}
+
+int PictureFlowPrivate::slideCount() const
+{
+    return slideImages.size();
+}
+
+void PictureFlowPrivate::setSlideCount(int count)
+{
+    slideImages.resize(qMax(0, count));
+    captions.resize(qMax(0, count));
+    surfaceCache.clear();
+    resetSlides();
+    triggerRender();
+}
+
+void PictureFlowPrivate::setSlide(int index, const QImage& image)
+{
+    if (index < 0 || index >= slideImages.size())
+        return;
+    slideImages[index] = image.isNull() ? QImage()
+                                        : image.scaled(slideWidth, slideHeight, Qt::IgnoreAspectRatio,
+                                                       Qt::FastTransformation);
+    surfaceCache.remove(index);
+}
+
+void PictureFlowPrivate::triggerRender()
+{
+    triggerTimer.start();
+}
+
+void PictureFlowPrivate::recalc(int ww, int wh)
+{
+    buffer = QImage(qMax(1, ww), qMax(1, wh), QImage::Format_RGB16);
+    buffer.fill(0);
+    const int w = (buffer.width() + 1) / 2;
+    const int h = (buffer.height() + 1) / 2;
+    rays.resize(2 * w);
+    for (int i = 0; i < w; ++i) {
+        const long g = long((PFREAL_ONE / 2 + qint64(i) * PFREAL_ONE) / (2 * h));
+        rays[w - 1 - i] = -g;
+        rays[w + i] = g;
+    }
+    spacing = slideWidth / 5;
+    offsetX = slideWidth * 4096 / 5;
+    offsetY = slideWidth * 256 + (slideWidth / 2) * 1008;
+    singlePressThreshold = ww / 15;
+    pixelsToMovePerSlide = 200;
+    itilt = 227;
+    resetSlides();
+}
+
+void PictureFlowPrivate::resetSlides()
+{
+    const int n = slideCount();
+    centerSlide = SlideInfo();
+    centerSlide.slideIndex = centerIndex;
+
+    int left = 0;
+    int right = 0;
+    if (n > 2) {
+        left = qMin((n - 1) / 2, 2) + 1;
+        right = qMin(n / 2, 2) + 1;
+    } else if (n == 2) {
+        left = centerIndex == 0 ? 1 : 0;
+        right = centerIndex == 1 ? 1 : 0;
+    }
+    leftSlides.resize(left);
+    for (int i = 0; i < left; ++i) {
+        SlideInfo& s = leftSlides[i];
+        s.angle = itilt;
+        s.cx = -(offsetX + i * spacing * PFREAL_ONE);
+        s.cy = offsetY;
+    }
+    rightSlides.resize(right);
+    for (int i = 0; i < right; ++i) {
+        SlideInfo& s = rightSlides[i];
+        s.angle = -itilt;
+        s.cx = offsetX + i * spacing * PFREAL_ONE;
+        s.cy = offsetY;
+    }
+    relabelSlides();
+}
+
+void PictureFlowPrivate::relabelSlides()
+{
+    const int n = slideCount();
+    centerSlide.slideIndex = centerIndex;
+    for (int i = 0; i < leftSlides.size(); ++i) {
+        int index = centerIndex - 1 - i;
+        if (index < 0)
+            index += n;
+        leftSlides[i].slideIndex = index;
+    }
+    for (int i = 0; i < rightSlides.size(); ++i) {
+        int index = centerIndex + 1 + i;
+        if (index >= n)
+            index -= n;
+        rightSlides[i].slideIndex = index;
+    }
+}
+
+QImage PictureFlowPrivate::prepareSurface(const QImage& slide) const
+{
+    const QImage picture = slide.convertToFormat(QImage::Format_ARGB32);
+    const int sw = picture.width();
+    const int sh = picture.height();
+    const int hs = sh * 4 / 3;
+    const int ht = hs - sh;
+    QImage result(hs, sw, QImage::Format_RGB16);
+    result.fill(0);
+    for (int x = 0; x < sw; ++x) {
+        quint16* row = reinterpret_cast<quint16*>(result.scanLine(x));
+        for (int y = 0; y < sh; ++y) {
+            const QRgb c = reinterpret_cast<const QRgb*>(picture.constScanLine(y))[x];
+            row[y] = rgb16(qRed(c), qGreen(c), qBlue(c));
+        }
+        for (int y = 0; y < ht; ++y) {
+            const QRgb c = reinterpret_cast<const QRgb*>(picture.constScanLine(sh - 1 - y))[x];
+            const int a = qAlpha(c);
+            int r = qRed(c) * a / 256;
+            int g = qGreen(c) * a / 256;
+            int b = qBlue(c) * a / 256;
+            r = r * (ht - y) / ht * 3 / 5;
+            g = g * (ht - y) / ht * 3 / 5;
+            b = b * (ht - y) / ht * 3 / 5;
+            row[sh + y] = rgb16(r, g, b);
+        }
+    }
+    return result;
+}
+
+QImage* PictureFlowPrivate::surface(int index)
+{
+    if (index < 0 || index >= slideCount())
+        return nullptr;
+    if (QImage* cached = surfaceCache.object(index))
+        return cached;
+    const QImage picture = widget->slide(index);
+    if (picture.isNull()) {
+        if (blankSurface.isNull()) {
+            const int sw = slideWidth;
+            const int sh = slideHeight;
+            QImage blank(sw, sh, QImage::Format_RGB16);
+            QPainter painter(&blank);
+            QLinearGradient gradient(QPointF(sw * 4 / 10, 0), QPointF(sw * 6 / 10, sh));
+            gradient.setColorAt(0, Qt::black);
+            gradient.setColorAt(1, Qt::white);
+            painter.fillRect(0, 0, sw, sh, gradient);
+            painter.setPen(QPen(QColor(64, 64, 64), 4, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(2, 2, sw - 4, sh - 4);
+            painter.end();
+            blankSurface = prepareSurface(blank);
+        }
+        return &blankSurface;
+    }
+    QImage* prepared = new QImage(prepareSurface(picture));
+    surfaceCache.insert(index, prepared);
+    return prepared;
+}
+
+QRect PictureFlowPrivate::renderSlide(const SlideInfo& slide, int alpha, int col1, int col2)
+{
+    QImage* src = surface(slide.slideIndex);
+    if (!src)
+        return QRect();
+    const int sw = src->height(); // surface rows are slide columns
+    const int hs = src->width();
+    const int w = buffer.width();
+    const int h = buffer.height();
+    if (col1 > col2 && col2 >= 0)
+        qSwap(col1, col2);
+    col1 = col1 >= 0 ? col1 : 0;
+    col2 = col2 >= 0 ? col2 : w - 1;
+    col1 = qMin(col1, w - 1);
+    col2 = qMin(col2, w - 1);
+
+    const qint64 distance = qint64(h) * 100 / zoom;
+    const qint64 cosine = fcos(slide.angle);
+    const qint64 sine = fsin(slide.angle);
+    const qint64 xs = slide.cx - qint64(slideWidth) * cosine / 2;
+    const qint64 ys = slide.cy - qint64(slideWidth) * sine / 2;
+    const qint64 xi = qMax<qint64>(0, (qint64(h) * xs * PFREAL_ONE / (distance * PFREAL_ONE + ys)
+                                       + qint64(w) * (PFREAL_ONE / 2)) >> PFREAL_SHIFT);
+    if (xi >= w)
+        return QRect();
+
+    const int pixelStep = buffer.bytesPerLine() / 2;
+    quint16* bits = reinterpret_cast<quint16*>(buffer.bits());
+    int first = -1;
+    int last = -1;
+    for (int x = qMax<int>(int(xi), col1); x <= col2; ++x) {
+        const qint64 r = rays[x];
+        const qint64 fk = -fdiv((qint64(slide.cy) * cosine) / sine - slide.cx + distance * r, r - fdiv(cosine, sine));
+        const qint64 z = fk + distance * PFREAL_ONE;
+        if (z < 0)
+            continue;
+        const qint64 hit = fmul(z, r) - slide.cx;
+        const qint64 column = sw / 2 + (fdiv(hit, cosine) >> PFREAL_SHIFT);
+        if (column >= sw)
+            break;
+        if (column < 0)
+            continue;
+        if (first < 0)
+            first = x;
+        last = x;
+
+        const quint16* scan = reinterpret_cast<const quint16*>(src->constScanLine(int(column)));
+        const qint64 dy = z / h;
+        const qint64 centre = qint64(hs / 2) * PFREAL_ONE;
+        qint64 p1 = centre - dy / 2;
+        qint64 p2 = centre + dy / 2;
+        int y1 = h / 2;
+        int y2 = y1 + 1;
+        quint16* pixel1 = bits + y1 * pixelStep + x;
+        quint16* pixel2 = bits + y2 * pixelStep + x;
+        // The downward source index can reach one past the surface at the last step.
+        while (y1 >= 0 && y2 < h && p1 >= 0 && (p2 >> PFREAL_SHIFT) < hs) {
+            const quint16 up = scan[p1 >> PFREAL_SHIFT];
+            const quint16 down = scan[p2 >> PFREAL_SHIFT];
+            *pixel1 = alpha == 256 ? up : dim(up, alpha);
+            *pixel2 = alpha == 256 ? down : dim(down, alpha);
+            p1 -= dy;
+            p2 += dy;
+            --y1;
+            ++y2;
+            pixel1 -= pixelStep;
+            pixel2 += pixelStep;
+        }
+    }
+    if (first < 0)
+        return QRect();
+    const QRect rect(first, 0, last - first + 1, h);
+    if (slide.slideIndex == centerIndex && &slide == &centerSlide) {
+        const int top = h / 2 - hs / 2;
+        centerSlideRect = QRect(QPoint(first, top), QPoint(last, top + 280));
+    }
+    return rect;
+}
+
+int PictureFlowPrivate::sideAlpha(bool left, int i, int count) const
+{
+    const bool forward = step > 0;
+    if (i == count - 1) {
+        if (left)
+            return forward ? 0 : 128 - fade / 2;
+        return forward ? fade / 2 : 0;
+    }
+    if (i == count - 2) {
+        if (left)
+            return forward ? 128 - fade / 2 : 256 - fade / 2;
+        return forward ? 128 + fade / 2 : fade / 2;
+    }
+    if (i == count - 3) {
+        if (left)
+            return forward ? 256 - fade / 2 : 256;
+        return forward ? 256 : 128 + fade / 2;
+    }
+    return 256;
+}
+
+void PictureFlowPrivate::render()
+{
+    buffer.fill(0);
+    const int nleft = leftSlides.size();
+    const int nright = rightSlides.size();
+    const int w = buffer.width();
+
+    if (step == 0) {
+        const QRect r = renderSlide(centerSlide);
+        int c1 = r.isEmpty() ? w / 2 : r.left();
+        int c2 = r.isEmpty() ? w / 2 : r.right();
+        const bool all = slideCount() == 2;
+        const int drawnLeft = all ? nleft : nleft - 1;
+        for (int i = 0; i < drawnLeft && c1 > 0; ++i) {
+            const QRect rs = renderSlide(leftSlides[i], i == nleft - 2 ? 128 : 256, 0, c1 - 1);
+            if (!rs.isEmpty())
+                c1 = rs.left();
+        }
+        const int drawnRight = all ? nright : nright - 1;
+        for (int i = 0; i < drawnRight && c2 < w - 1; ++i) {
+            const QRect rs = renderSlide(rightSlides[i], i == nright - 2 ? 128 : 256, c2 + 1, w - 1);
+            if (!rs.isEmpty())
+                c2 = rs.right();
+        }
+        return;
+    }
+
+    if (step > 0) {
+        int c1 = w / 2;
+        for (int i = 0; i < nleft && c1 > 0; ++i) {
+            const QRect rs = renderSlide(leftSlides[i], sideAlpha(true, i, nleft), 0, c1 - 1);
+            if (!rs.isEmpty())
+                c1 = rs.left();
+        }
+        const QRect r = renderSlide(centerSlide);
+        int c2 = r.isEmpty() ? w / 2 : r.left();
+        for (int i = 0; i < nright && c2 < w - 1; ++i) {
+            const QRect rs = renderSlide(rightSlides[i], sideAlpha(false, i, nright), c2 + 1, w - 1);
+            if (!rs.isEmpty())
+                c2 = rs.right();
+        }
+    } else {
+        int c2 = w / 2;
+        for (int i = 0; i < nright && c2 < w - 1; ++i) {
+            const QRect rs = renderSlide(rightSlides[i], sideAlpha(false, i, nright), c2 + 1, w - 1);
+            if (!rs.isEmpty())
+                c2 = rs.right();
+        }
+        const QRect r = renderSlide(centerSlide);
+        int c1 = r.isEmpty() ? w / 2 : r.right();
+        for (int i = 0; i < nleft && c1 > 0; ++i) {
+            const QRect rs = renderSlide(leftSlides[i], sideAlpha(true, i, nleft), 0, c1 - 1);
+            if (!rs.isEmpty())
+                c1 = rs.left();
+        }
+    }
+}
+
+void PictureFlowPrivate::startAnimation(bool backward)
+{
+    if (animateTimer.isActive())
+        return;
+    step = backward ? -1 : 1;
+    animateTimer.start(30, widget);
+}
+
+void PictureFlowPrivate::updateAnimation()
+{
+    if (!animateTimer.isActive() || step == 0)
+        return;
+    const int n = slideCount();
+    if (n <= 0) {
+        animateTimer.stop();
+        step = 0;
+        return;
+    }
+
+    qint64 distance;
+    if (step > 0)
+        distance = target < (slideFrame >> 16) ? (qint64(target + n) << 16) - slideFrame
+                                               : qint64(slideFrame) - (qint64(target) << 16);
+    else
+        distance = target > (slideFrame >> 16) ? qint64(slideFrame) + (qint64(n) << 16) - (qint64(target) << 16)
+                                               : qint64(slideFrame) - (qint64(target) << 16);
+    const qint64 m = distance < 0 ? -distance : distance;
+    const int tableIndex = m >= 0x20000 ? 256 : int(((m - 65536) / 256) & 1023);
+    const int speed = sinTable().values[tableIndex] + 1056;
+    slideFrame += speed * step * 16;
+
+    const int pos = slideFrame & 0xFFFF;
+    fade = pos >> 8;
+    const int ftick = step > 0 ? pos : 65536 - pos;
+    int index = slideFrame >> 16;
+    if (step < 0)
+        ++index;
+    if (index >= n)
+        index = 0;
+    if (index < 0)
+        index = n - 1;
+
+    if (index != centerIndex) {
+        centerIndex = index;
+        slideFrame = index << 16;
+        relabelSlides();
+    }
+
+    centerSlide.angle = int((qint64(step) * itilt * ftick) >> 16);
+    centerSlide.cx = PFreal(-(step * ((qint64(offsetX) * (ftick >> 6)) >> 10)));
+    centerSlide.cy = PFreal((qint64(offsetY) * (ftick >> 6)) >> 10);
+
+    if (centerIndex == target) {
+        emit widget->itemCentered(centerIndex);
+        resetSlides();
+        animateTimer.stop();
+        triggerRender();
+        step = 0;
+        fade = 256;
+        return;
+    }
+
+    for (int i = 0; i < leftSlides.size(); ++i) {
+        SlideInfo& s = leftSlides[i];
+        s.angle = itilt;
+        s.cx = -(offsetX + i * spacing * PFREAL_ONE + (ftick >> 6) * step * spacing);
+        s.cy = offsetY;
+    }
+    for (int i = 0; i < rightSlides.size(); ++i) {
+        SlideInfo& s = rightSlides[i];
+        s.angle = -itilt;
+        s.cx = offsetX + i * spacing * PFREAL_ONE - (ftick >> 6) * spacing * step;
+        s.cy = offsetY;
+    }
+    if (step < 0 && !leftSlides.isEmpty()) {
+        SlideInfo& s = leftSlides[0];
+        s.angle = int((qint64(itilt) * pos) >> 16);
+        s.cx = PFreal(-((qint64(pos >> 6) * offsetX) >> 10));
+        s.cy = PFreal((qint64(pos >> 6) * offsetY) >> 10);
+    } else if (step > 0 && !rightSlides.isEmpty()) {
+        SlideInfo& s = rightSlides[0];
+        s.angle = int(-(qint64(itilt) * (65536 - pos)) >> 16);
+        s.cx = PFreal((qint64((65536 - pos) >> 6) * offsetX) >> 10);
+        s.cy = PFreal((qint64((65536 - pos) >> 6) * offsetY) >> 10);
+    }
+    triggerRender();
+}
+
+void PictureFlowPrivate::showSlide(int index, bool backward)
+{
+    const int n = slideCount();
+    if (n <= 0)
+        return;
+    if (n == 2 && ((!backward && centerIndex == 0) || (backward && centerIndex == 1)))
+        return;
+    index = qBound(0, index, n - 1);
+    if (index == centerSlide.slideIndex)
+        return;
+    target = index;
+    startAnimation(backward);
+}
+
+void PictureFlowPrivate::showNext()
+{
+    const int n = slideCount();
+    if (n <= 0)
+        return;
+    if (step <= 0) {
+        target = centerIndex == n - 1 ? 0 : target + 1;
+        startAnimation(false);
+    } else {
+        target = qMin(centerIndex + 2, n - 1);
+    }
+}
+
+void PictureFlowPrivate::showPrevious()
+{
+    const int n = slideCount();
+    if (n <= 0)
+        return;
+    if (step < 0) {
+        target = qMax(centerIndex - 2, 0);
+    } else {
+        target = (centerIndex == 0 ? n : target) - 1;
+        startAnimation(true);
+    }
+}
+
+void PictureFlowPrivate::setCurrentSlide(int index)
+{
+    const int n = slideCount();
+    animateTimer.stop();
+    step = 0;
+    fade = 256;
+    centerIndex = qMax(index, qMin(n - 1, 0));
+    emit widget->itemCentered(centerIndex);
+    slideFrame = index << 16;
+    target = centerIndex;
+    resetSlides();
+    triggerRender();
+}
+
+PictureFlow::PictureFlow(QWidget* parent) : QWidget(parent), loading(false), d(nullptr)
+{
+    setAttribute(Qt::WA_StaticContents, true);
+    setAttribute(Qt::WA_OpaquePaintEvent, true);
+    setAttribute(Qt::WA_NoSystemBackground, true);
+    d = new PictureFlowPrivate(this);
+    d->resetSlides();
+}
+
+PictureFlow::~PictureFlow()
+{
+    delete d;
+}
+
+int PictureFlow::slideCount() const
+{
+    return d->slideCount();
+}
+
+QSize PictureFlow::slideSize() const
+{
+    return QSize(d->slideWidth, d->slideHeight);
+}
+
+int PictureFlow::zoomFactor() const
+{
+    return d->zoom;
+}
+
+int PictureFlow::currentSlide() const
+{
+    return d->centerIndex;
+}
+
+QImage PictureFlow::slide(int index) const
+{
+    return index >= 0 && index < d->slideImages.size() ? d->slideImages.at(index) : QImage();
+}
+
+void PictureFlow::setSlideCount(int count)
+{
+    d->setSlideCount(count);
+}
+
+void PictureFlow::setSlideSize(QSize size)
+{
+    d->slideWidth = size.width();
+    d->slideHeight = size.height();
+    d->blankSurface = QImage();
+    d->surfaceCache.clear();
+    d->recalc(width(), height());
+    d->triggerRender();
+}
+
+void PictureFlow::setZoomFactor(int zoom)
+{
+    if (zoom <= 0)
+        return;
+    d->zoom = zoom;
+    d->recalc(width(), height());
+    d->triggerRender();
+}
+
+void PictureFlow::clearCaches()
+{
+    d->surfaceCache.clear();
+}
+
+void PictureFlow::setSlide(int index, const QImage& image)
+{
+    d->setSlide(index, image);
+    d->triggerRender();
+}
+
+void PictureFlow::setSlide(int index, const QPixmap& pixmap)
+{
+    setSlide(index, pixmap.toImage());
+}
+
+void PictureFlow::setSlideRender(int index, const QImage& image)
+{
+    d->setSlide(index, image);
+}
+
+void PictureFlow::setSlideCaption(int index, QString caption)
+{
+    if (index >= 0 && index < d->captions.size())
+        d->captions[index] = caption;
+}
+
+void PictureFlow::setCurrentSlide(int index)
+{
+    d->setCurrentSlide(index);
+}
+
+void PictureFlow::clear()
+{
+    setSlideCount(0);
+}
+
+void PictureFlow::render()
+{
+    d->render();
+    update();
+}
+
+void PictureFlow::showPrevious()
+{
+    d->showPrevious();
+}
+
+void PictureFlow::showNext()
+{
+    d->showNext();
+}
+
+void PictureFlow::showSlide(int index, bool backward)
+{
+    d->showSlide(index, backward);
+}
+
+void PictureFlow::emitCentered()
+{
+    emit itemCentered(d->centerIndex);
+}
+
+void PictureFlow::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.drawImage(QPoint(0, 0), d->buffer);
+    painter.setPen(Qt::black);
+    painter.drawLine(0, height() - 1, width() - 1, height() - 1);
+}
+
+void PictureFlow::keyPressEvent(QKeyEvent* event)
+{
+    if (loading) {
+        event->ignore();
+        return;
+    }
+    const bool control = event->modifiers() & Qt::ControlModifier;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        if (control)
+            showSlide(d->centerIndex - 10, true);
+        else
+            showPrevious();
+        event->accept();
+        return;
+    case Qt::Key_Right:
+        if (control)
+            showSlide(d->centerIndex + 10, false);
+        else
+            showNext();
+        event->accept();
+        return;
+    case Qt::Key_Enter:
+    case Qt::Key_Return:
+    case Qt::Key_Select:
+        emit itemActivated(d->target);
+        event->accept();
+        return;
+    default:
+        event->ignore();
+    }
+}
+
+void PictureFlow::mousePressEvent(QMouseEvent* event)
+{
+    if (loading)
+        return;
+    d->firstPress = d->previousPos = event->pos();
+    d->previousPosTimestamp.restart();
+    d->pixelDistanceMoved = 0;
+    d->singlePress = true;
+    emit inputReceived();
+}
+
+void PictureFlow::mouseMoveEvent(QMouseEvent* event)
+{
+    if (loading)
+        return;
+    const int dx = event->pos().x() - d->previousPos.x();
+    if (d->singlePress) {
+        d->pixelDistanceMoved += dx;
+        if (qAbs(d->pixelDistanceMoved) <= d->singlePressThreshold) {
+            d->previousPos = event->pos();
+            d->previousPosTimestamp.restart();
+            emit inputReceived();
+            return;
+        }
+        d->singlePress = false;
+    }
+    int factor = 10;
+    const qint64 elapsed = d->previousPosTimestamp.elapsed();
+    const int tenth = qMax(1, d->buffer.width() / 10);
+    if (elapsed > 0) {
+        const int speed = int((1000 * qAbs(dx) / elapsed) / tenth);
+        if (speed <= 9)
+            factor = 10;
+        else if (speed > 40)
+            factor = 40;
+        else
+            factor = speed / 3 + 10;
+    }
+    d->pixelDistanceMoved += dx * factor;
+    const int slides = d->pixelDistanceMoved / (d->pixelsToMovePerSlide * 10);
+    if (slides != 0) {
+        const int n = d->slideCount();
+        int newTarget = d->target - slides;
+        if (n > 0) {
+            if (n == 2)
+                newTarget = newTarget < 0 ? 1 : (newTarget >= n ? 0 : newTarget);
+            else
+                newTarget = ((newTarget % n) + n) % n;
+        }
+        showSlide(newTarget, slides > 0);
+        d->pixelDistanceMoved -= slides * 10 * d->pixelsToMovePerSlide;
+    }
+    d->previousPos = event->pos();
+    d->previousPosTimestamp.restart();
+    emit inputReceived();
+}
+
+void PictureFlow::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (loading)
+        return;
+    if (d->singlePress) {
+        const int side = (d->buffer.width() - d->slideWidth) / 2;
+        const int x = event->pos().x();
+        const bool idle = !d->animateTimer.isActive();
+        if (x < side) {
+            if (idle)
+                showPrevious();
+        } else if (x > side + d->slideWidth) {
+            if (idle)
+                showNext();
+        } else if (d->centerSlideRect.contains(event->pos(), true)) {
+            emit itemActivated(d->target);
+        }
+        event->accept();
+    }
+    emit inputReceived();
+}
+
+void PictureFlow::resizeEvent(QResizeEvent* event)
+{
+    d->recalc(width(), height());
+    d->render();
+    QWidget::resizeEvent(event);
+}
+
+void PictureFlow::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() == d->animateTimer.timerId())
+        d->updateAnimation();
+    else
+        QWidget::timerEvent(event);
+}

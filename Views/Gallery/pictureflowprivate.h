@@ -1,0 +1,89 @@
+#ifndef PICTUREFLOWPRIVATE_H
+#define PICTUREFLOWPRIVATE_H
+
+#include <QBasicTimer>
+#include <QCache>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QTimer>
+#include <QVector>
+
+class PictureFlow;
+
+// Fixed point with 10 fractional bits: 1024 is 1.0.
+typedef int PFreal;
+
+struct SlideInfo {
+    int slideIndex = 0;
+    int angle = 0;
+    PFreal cx = 0;
+    PFreal cy = 0;
+};
+
+// The state and the renderer of PictureFlow.
+class PictureFlowPrivate
+{
+public:
+    explicit PictureFlowPrivate(PictureFlow* w);
+
+    static int fsin(int angle);
+    static int fcos(int angle);
+
+    int slideCount() const;
+    void setSlideCount(int count);
+    void setSlide(int index, const QImage& image);
+    void recalc(int width, int height);
+    void resetSlides();
+    void relabelSlides();
+    QImage* surface(int index);
+    QImage prepareSurface(const QImage& slide) const;
+    QRect renderSlide(const SlideInfo& slide, int alpha = 256, int col1 = -1, int col2 = -1);
+    void render();
+    void startAnimation(bool backward);
+    void updateAnimation();
+    void showSlide(int index, bool backward);
+    void showNext();
+    void showPrevious();
+    void setCurrentSlide(int index);
+    void triggerRender();
+
+    QImage buffer;
+    QBasicTimer animateTimer;
+    bool singlePress;
+    int singlePressThreshold;
+    QPoint firstPress;
+    QPoint previousPos;
+    QElapsedTimer previousPosTimestamp;
+    int pixelDistanceMoved;
+    int pixelsToMovePerSlide;
+    int centerIndex;
+    QVector<QString> captions;
+    PictureFlow* widget;
+    int slideWidth;
+    int slideHeight;
+    int zoom;
+    QVector<QImage> slideImages;
+    SlideInfo centerSlide;
+    QVector<SlideInfo> leftSlides;
+    QVector<SlideInfo> rightSlides;
+    QVector<long> rays;
+    int itilt;
+    int spacing;
+    PFreal offsetX;
+    PFreal offsetY;
+    QImage blankSurface;
+    QCache<int, QImage> surfaceCache;
+    QTimer triggerTimer;
+    int slideFrame;
+    int step;
+    int target;
+    int fade;
+    QRect centerSlideRect;
+
+private:
+    int sideAlpha(bool left, int i, int count) const;
+};
+
+#endif // PICTUREFLOWPRIVATE_H
