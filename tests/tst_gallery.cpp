@@ -1,0 +1,219 @@
+#include <QtTest>
+#include <QtWidgets>
+#include <QNetworkProxy>
+
+#include "Logic/rsschannel.h"
+#include "Views/Gallery/gallery.h"
+#include "Views/Gallery/galleryform.h"
+#include "Views/Gallery/gallerypicturesparser.h"
+#include "Views/Gallery/pictureflow.h"
+#include "Views/Gallery/pictureflowprivate.h"
+#include "foundation/file.h"
+#include "sampleserver/sampleserver.h"
+#include "tests/support/testenv.h"
+
+// The picture feed, the gallery's cache and the way it fills the cover-flow.
+class TestGallery : public QObject
+{
+    Q_OBJECT
+private:
+    SampleServer* server = nullptr;
+
+    static QByteArray feed(const QStringList& urls)
+    {
+        QByteArray xml = "<?xml version=\"1.0\"?><rss><channel><title>Kanał</title><link>http://x</link>";
+        for (int i = 0; i < urls.size(); ++i) {
+            xml += QString("<item><title>Zdjęcie %1</title><link>http://www.kurendal.pl/f/%1</link>").arg(i).toUtf8();
+            if (!urls[i].isNull())
+                xml += QString("<enclosure url=\"%1\" type=\"image/jpeg\"/>").arg(urls[i]).toUtf8();
+            xml += "</item>";
+        }
+        return xml + "</channel></rss>";
+    }
+
+    static QByteArray jpeg(int w, int h)
+    {
+        QImage image(w, h, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "JPG");
+        return bytes;
+    }
+
+    void serveFeed(const QByteArray& body)
+    {
+        server->route("www.kurendal.pl", QUrl(RSSChannel::urlForType(RSSChannel::Fotoplan)).path(),
+                      SampleServer::text(body, "application/rss+xml"));
+    }
+
+    QStringList paths() const
+    {
+        QStringList p;
+        for (const SampleServer::Request& r : server->requests())
+            p << r.path;
+        return p;
+    }
+
+    static void writeCache(int pictures, int ageSeconds)
+    {
+        QDir().mkpath(Gallery::cacheDirectory());
+        QStringList urls;
+        for (int i = 0; i < pictures; ++i) {
+            urls << QString("http://www.kurendal.pl/g/%1.jpg").arg(i);
+            QFile f(Gallery::cacheDirectory() + QString::number(i) + ".jpg");
+            f.open(QIODevice::WriteOnly);
+            f.write(jpeg(64, 48));
+        }
+        QFile xml(Gallery::cacheDirectory() + "0.xml");
+        xml.open(QIODevice::WriteOnly);
+        xml.write(feed(urls));
+        xml.flush();
+        xml.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds), QFileDevice::FileModificationTime);
+        xml.close();
+    }
+
+    static bool finished(Gallery& g) { return !g.ui->widgetPictureFlow->loading; }
+
+private slots:
+    void initTestCase()
+    {
+        TestEnv::prepare();
+        server = new SampleServer(this);
+        QVERIFY(server->start());
+        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", server->serverPort()));
+        server->route("www.kurendal.pl", "/g/0.jpg", SampleServer::text(jpeg(800, 600), "image/jpeg"));
+        server->route("www.kurendal.pl", "/g/1.jpg", SampleServer::text(jpeg(300, 500), "image/jpeg"));
+        server->route("www.kurendal.pl", "/g/2.jpg", SampleServer::text(jpeg(640, 640), "image/jpeg"));
+        server->route("www.kurendal.pl", "/g/bad.jpg", SampleServer::text("<html>404</html>", "text/html"));
+    }
+
+    void init()
+    {
+        TestEnv::clearData();
+        server->clearRequests();
+    }
+
+    void theFeedGivesParallelLists()
+    {
+        GalleryPicturesParser parser;
+        QVERIFY(parser.parse("<rss><channel><title>Kanał</title><item><link>http://a</link>"
+                             "<enclosure url=\"http://a.jpg\"/></item><item><title>Kraków &amp; okolice</title>"
+                             "<enclosure type=\"image/jpeg\"/></item></channel></rss>"));
+        QCOMPARE(parser.getPicturesTitles(), (QList<QString>{"", QString::fromUtf8("Kraków & okolice")}));
+        QCOMPARE(parser.getPicturesLinks(), (QList<QString>{"http://a", ""}));
+        QCOMPARE(parser.getPicturesUrls(), (QList<QString>{"http://a.jpg", ""}));
+        GalleryPicturesParser broken;
+        QVERIFY(!broken.parse("<rss><channel><item>"));
+    }
+
+    void theCacheIsFreshForUnderAnHour()
+    {
+        Gallery gallery(nullptr);
+        writeCache(3, 59 * 60);
+        QVERIFY(gallery.loadXmlFromCache(true));
+        QCOMPARE(gallery.picturesCount, 3);
+        QCOMPARE(gallery.ui->widgetPictureFlow->slideCount(), 3);
+        writeCache(3, 60 * 60);
+        QVERIFY(!gallery.loadXmlFromCache(true));
+        QVERIFY(gallery.loadXmlFromCache(false));
+        // A picture missing: no cache at all.
+        QFile::remove(Gallery::cacheDirectory() + "1.jpg");
+        QVERIFY(!gallery.loadXmlFromCache(false));
+    }
+
+    void downloadsSkipEmptyAddressesAndFillTheCache()
+    {
+        serveFeed(feed({"http://www.kurendal.pl/g/0.jpg", QString(), "http://www.kurendal.pl/g/bad.jpg",
+                        "file:///etc/passwd", "http://www.kurendal.pl/g/2.jpg"}));
+        Gallery gallery(nullptr);
+        gallery.resize(480, 854);
+        gallery.show();
+        gallery.showFinished();
+        QTRY_VERIFY_WITH_TIMEOUT(finished(gallery), 5000);
+        QCOMPARE(paths(), (QStringList{"/pub/rss/fotoplan.xml", "/g/0.jpg", "/g/bad.jpg", "/g/2.jpg"}));
+        PictureFlow* flow = gallery.ui->widgetPictureFlow;
+        QCOMPARE(flow->slideCount(), 5);
+        QCOMPARE(flow->slide(0).size(), flow->slideSize());
+        QVERIFY(flow->slide(1).isNull());
+        QVERIFY(flow->slide(2).isNull()); // not a picture: the placeholder
+        QVERIFY(!flow->slide(4).isNull());
+        QVERIFY(QFile::exists(Gallery::cacheDirectory() + "0.xml"));
+        QVERIFY(QFile::exists(Gallery::cacheDirectory() + "4.jpg"));
+        QVERIFY(!QFile::exists(Gallery::cacheDirectory() + "1.jpg"));
+        QVERIFY(gallery.ui->buttonRefresh->isEnabled());
+        QVERIFY(gallery.ui->pictureTitleLabel->text().startsWith(QString::fromUtf8("Zdjęcie 0")));
+    }
+
+    void aSecondOpeningWithinTheHourNeedsNoNetwork()
+    {
+        serveFeed(feed({"http://www.kurendal.pl/g/0.jpg", "http://www.kurendal.pl/g/1.jpg"}));
+        {
+            Gallery first(nullptr);
+            first.showFinished();
+            QTRY_VERIFY_WITH_TIMEOUT(finished(first), 5000);
+        }
+        server->clearRequests();
+        Gallery second(nullptr);
+        second.showFinished();
+        QVERIFY(second.loadDataFromCache);
+        QVERIFY(!finished(second));
+        QTRY_VERIFY_WITH_TIMEOUT(finished(second), 3000);
+        QVERIFY(paths().isEmpty());
+        QCOMPARE(second.ui->widgetPictureFlow->slide(1).isNull(), false);
+    }
+
+    void withoutNetworkAnOldCacheStillShows()
+    {
+        writeCache(2, 5 * 24 * 3600);
+        server->route("www.kurendal.pl", "/pub/rss/fotoplan.xml", SampleServer::Reply{503, "text/plain", "", {}, 0, -1, false});
+        Gallery gallery(nullptr);
+        gallery.showFinished();
+        QTRY_VERIFY_WITH_TIMEOUT(gallery.loadDataFromCache, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(finished(gallery) && !gallery.ui->widgetPictureFlow->slide(1).isNull(), 3000);
+
+        // No cache either: the retry question, and the screen is left usable.
+        TestEnv::clearData();
+        Gallery empty(nullptr);
+        empty.showFinished();
+        QTRY_VERIFY_WITH_TIMEOUT(finished(empty), 5000);
+        QCOMPARE(empty.downloadState, -1);
+        QCOMPARE(empty.ui->widgetPictureFlow->slideCount(), 0);
+    }
+
+    void nothingToShowOrNowhereToWriteDoesNotBreakTheScreen()
+    {
+        serveFeed(feed({}));
+        {
+            Gallery gallery(nullptr);
+            gallery.showFinished();
+            QTRY_VERIFY_WITH_TIMEOUT(finished(gallery), 5000);
+            QCOMPARE(gallery.ui->widgetPictureFlow->slideCount(), 0);
+            QVERIFY(gallery.ui->buttonRefresh->isEnabled());
+        }
+        TestEnv::clearData();
+        serveFeed("<html><body>Przerwa techniczna</body>");
+        {
+            Gallery gallery(nullptr);
+            gallery.showFinished();
+            QTRY_VERIFY_WITH_TIMEOUT(finished(gallery), 5000);
+            QVERIFY(!QFile::exists(Gallery::cacheDirectory() + "0.xml"));
+        }
+        // The cache folder cannot be made: the message once, the pictures still shown.
+        serveFeed(feed({"http://www.kurendal.pl/g/0.jpg", "http://www.kurendal.pl/g/1.jpg"}));
+        TestEnv::clearData();
+        QFile blocker(File::createPathToResource("galleryPictures"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        Gallery gallery(nullptr);
+        gallery.showFinished();
+        QTRY_VERIFY_WITH_TIMEOUT(finished(gallery), 5000);
+        QVERIFY(gallery.freeSpaceMessageShowed);
+        QVERIFY(!gallery.ui->widgetPictureFlow->slide(1).isNull());
+        QVERIFY(!gallery.loadXmlFromCache(false));
+    }
+};
+
+QTEST_MAIN(TestGallery)
+#include "tst_gallery.moc"

@@ -1,0 +1,197 @@
+#include <QtTest>
+
+#include "Views/Gallery/pictureflow.h"
+#include "Views/Gallery/pictureflowprivate.h"
+#include "tests/support/testenv.h"
+
+// The cover-flow: slide layout, the placeholder, the animation targets and the tap zones.
+class TestPictureFlow : public QObject
+{
+    Q_OBJECT
+private:
+    PictureFlow* flow = nullptr;
+    PictureFlowPrivate* d = nullptr;
+
+    static QVector<int> indexes(const QVector<SlideInfo>& slides)
+    {
+        QVector<int> v;
+        for (const SlideInfo& s : slides)
+            v << s.slideIndex;
+        return v;
+    }
+
+    void fill(int n)
+    {
+        flow->setSlideCount(n);
+        for (int i = 0; i < n; ++i) {
+            QImage picture(200, 150, QImage::Format_RGB32);
+            picture.fill(QColor::fromHsv(i * 40 % 360, 200, 220));
+            flow->setSlide(i, picture);
+        }
+        d->render();
+    }
+
+    void tap(int x, int y)
+    {
+        QTest::mousePress(flow, Qt::LeftButton, Qt::NoModifier, QPoint(x, y));
+        QTest::mouseRelease(flow, Qt::LeftButton, Qt::NoModifier, QPoint(x, y));
+    }
+
+    void waitIdle() { QTRY_VERIFY_WITH_TIMEOUT(d->step == 0, 5000); }
+
+private slots:
+    void initTestCase() { TestEnv::prepare(); }
+
+    void init()
+    {
+        flow = new PictureFlow;
+        flow->resize(480, 600);
+        flow->show();
+        QVERIFY(QTest::qWaitForWindowExposed(flow));
+        d = flow->implementation();
+    }
+
+    void cleanup()
+    {
+        delete flow;
+        flow = nullptr;
+    }
+
+    void slidesAroundTheCentreWrapAround()
+    {
+        fill(1);
+        QVERIFY(d->leftSlides.isEmpty() && d->rightSlides.isEmpty());
+
+        fill(2);
+        QCOMPARE(indexes(d->leftSlides), QVector<int>{1});
+        QVERIFY(d->rightSlides.isEmpty());
+        flow->setCurrentSlide(1);
+        QVERIFY(d->leftSlides.isEmpty());
+        QCOMPARE(indexes(d->rightSlides), QVector<int>{0});
+
+        flow->setCurrentSlide(0);
+        fill(3);
+        QCOMPARE(indexes(d->leftSlides), (QVector<int>{2, 1}));
+        QCOMPARE(indexes(d->rightSlides), (QVector<int>{1, 2}));
+
+        fill(5);
+        flow->setCurrentSlide(1);
+        QCOMPARE(indexes(d->leftSlides), (QVector<int>{0, 4, 3}));
+        QCOMPARE(indexes(d->rightSlides), (QVector<int>{2, 3, 4}));
+        QCOMPARE(d->leftSlides.at(1).cx, -(d->offsetX + d->spacing * 1024));
+        QCOMPARE(d->rightSlides.at(0).angle, -227);
+    }
+
+    void aMissingPictureShowsTheFramedGradient()
+    {
+        flow->setSlideCount(3);
+        d->render();
+        const QImage frame = d->buffer.convertToFormat(QImage::Format_RGB32);
+        const QRect centre = d->centerSlideRect;
+        QVERIFY(centre.width() > 300);
+        const int x = centre.center().x();
+        // Black at the top, white at the bottom, with the grey frame at the edge.
+        QVERIFY(qGray(frame.pixel(x, centre.top() + 15)) < 50);
+        QVERIFY(qGray(frame.pixel(x, centre.top() + 265)) > 200);
+        QVERIFY(qAbs(qGray(frame.pixel(centre.left() + 1, centre.top() + 140)) - 64) < 16);
+        // Its reflection below starts dimmer than the picture's bottom and fades.
+        const int bottom = qGray(frame.pixel(x, centre.top() + 270));
+        const int mirrored = qGray(frame.pixel(x, centre.top() + 290));
+        const int further = qGray(frame.pixel(x, centre.top() + 340));
+        QVERIFY2(mirrored > 60 && mirrored < bottom && further < mirrored,
+                 qPrintable(QString("%1 %2 %3").arg(bottom).arg(mirrored).arg(further)));
+    }
+
+    void nextAndPreviousTargets()
+    {
+        fill(5);
+        QSignalSpy centred(flow, &PictureFlow::itemCentered);
+        flow->showNext();
+        QCOMPARE(d->target, 1);
+        QCOMPARE(d->step, 1);
+        flow->showNext(); // already moving forward: up to two ahead
+        QCOMPARE(d->target, 2);
+        waitIdle();
+        QCOMPARE(flow->currentSlide(), 2);
+        QCOMPARE(centred.last().first().toInt(), 2);
+
+        flow->setCurrentSlide(0);
+        flow->showPrevious(); // wraps to the last
+        QCOMPARE(d->target, 4);
+        QCOMPARE(d->step, -1);
+        flow->showPrevious();
+        QCOMPARE(d->target, 0);
+        waitIdle();
+
+        flow->setCurrentSlide(4);
+        flow->showNext();
+        QCOMPARE(d->target, 0);
+        waitIdle();
+        QCOMPARE(flow->currentSlide(), 0);
+
+        // Two pictures: only towards the one side slide.
+        fill(2);
+        flow->setCurrentSlide(0);
+        flow->showSlide(1, false);
+        QCOMPARE(d->step, 0);
+        flow->showSlide(1, true);
+        QCOMPARE(d->step, -1);
+        waitIdle();
+        QCOMPARE(flow->currentSlide(), 1);
+    }
+
+    void tapZones()
+    {
+        fill(5);
+        QSignalSpy activated(flow, &PictureFlow::itemActivated);
+        const QRect centre = d->centerSlideRect;
+        tap(centre.center().x(), centre.top() + 1 > 0 ? centre.top() - 5 : 0); // between the zones, above the slide
+        QCOMPARE(activated.count(), 0);
+        QCOMPARE(d->step, 0);
+        tap(centre.center().x(), centre.center().y());
+        QCOMPARE(activated.count(), 1);
+        QCOMPARE(activated.first().first().toInt(), 0);
+
+        tap(470, 300);
+        QCOMPARE(d->step, 1);
+        QCOMPARE(d->target, 1);
+        waitIdle();
+        tap(5, 300);
+        QCOMPARE(d->step, -1);
+        QCOMPARE(d->target, 0);
+        waitIdle();
+
+        flow->loading = true;
+        tap(470, 300);
+        QCOMPARE(d->step, 0);
+    }
+
+    void aSwipeToTheRightGoesBackward()
+    {
+        fill(5);
+        flow->setCurrentSlide(2);
+        QTest::mousePress(flow, Qt::LeftButton, Qt::NoModifier, QPoint(100, 300));
+        for (int x = 120; x <= 460; x += 20) {
+            QTest::qWait(20);
+            QMouseEvent move(QEvent::MouseMove, QPoint(x, 300), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(flow, &move);
+        }
+        QTest::mouseRelease(flow, Qt::LeftButton, Qt::NoModifier, QPoint(460, 300));
+        QCOMPARE(d->step, -1);
+        QVERIFY(d->target < 2 || d->target == 4);
+        waitIdle();
+    }
+
+    void resizingRecomputesTheGeometry()
+    {
+        fill(3);
+        flow->resize(854, 480);
+        QCOMPARE(d->buffer.size(), QSize(854, 480));
+        QCOMPARE(d->rays.size(), 854);
+        QCOMPARE(d->singlePressThreshold, 854 / 15);
+        QVERIFY(d->centerSlideRect.left() > 200);
+    }
+};
+
+QTEST_MAIN(TestPictureFlow)
+#include "tst_pictureflow.moc"
