@@ -11,6 +11,7 @@
 #include "Views/basewidget.h"
 #include "Views/messagebox.h"
 #include "Views/Settings/settings.h"
+#include "Views/Settings/settingsview.h"
 #include "Views/Article/articlewidget.h"
 #include "Views/ArticleList/articleslistwidget.h"
 #include "Views/CategoryList/categorylistwidget.h"
@@ -52,6 +53,7 @@ MainWidget::MainWidget(QApplication*, QWidget* parent)
     CategoryListWidget* categoryList = new CategoryListWidget(channels, this);
     connect(categoryList, &CategoryListWidget::channelSelected, this, &MainWidget::channelSelected);
     connect(categoryList, &CategoryListWidget::teczkaSelected, this, &MainWidget::teczkaSelected);
+    connect(categoryList, &CategoryListWidget::settingsSelected, this, &MainWidget::settingsSelected);
     categoryList->setActiveChannels(settings);
     categoryList->setUpdateInterval(settings->getArticlesRefreshMode());
     connect(settings, &Settings::refreshModeChanged, categoryList, &CategoryListWidget::updateIntervalChanged);
@@ -144,6 +146,11 @@ void MainWidget::teczkaSelected()
     TeczkaWidget* teczka = new TeczkaWidget(saved, this);
     connect(teczka, &TeczkaWidget::articleSelected, this, &MainWidget::articleSelected);
     pushWidget(teczka);
+}
+
+void MainWidget::settingsSelected()
+{
+    pushWidget(new SettingsView(settings, this));
 }
 
 void MainWidget::exitClicked()

@@ -51,6 +51,7 @@ public slots:
     void channelSelected(RSSChannel* channel);
     void exitClicked();
     void teczkaSelected();
+    void settingsSelected();
     void pushWidget(BaseWidget* newWidget, bool animated);
     void pushWidget(BaseWidget* newWidget);
     void popWidget(bool animated);

@@ -20,6 +20,31 @@ static const QString bottomBannerUrl =
 static const QString splashUrl =
     adServerUrl + QStringLiteral("/ad/GetBanMb?dir=/kurendalmeego_ads_M/&jsp=30&dx=119833&typ=102&cnt=json");
 
+// Twitter: the OAuth endpoints go over HTTPS, the status update over plain HTTP.
+static const QString CONSUMER_KEY = QStringLiteral("Zk3Qm9XwLp2Rt7Vb5Nc8Yd");
+static const QString CONSUMER_SECRET_KEY = QStringLiteral("Hn5TyR2qWe8ZxLk4Mv7BpCs1Dj9Gf3Ua6Yi0Oo2Ptr");
+static const QString twitterRequestTokenUrl = QStringLiteral("https://api.twitter.com/oauth/request_token");
+static const QString twitterAuthorizeUrl = QStringLiteral("https://api.twitter.com/oauth/authorize");
+static const QString twitterAccessTokenUrl = QStringLiteral("https://api.twitter.com/oauth/access_token");
+static const QString twitterStatusUpdateUrl = QStringLiteral("http://api.twitter.com/1/statuses/update.xml");
+
+// Blip: every endpoint over plain HTTP.
+static const QString BLIP_CONSUMER_KEY = QStringLiteral("p4KdR8sWm2QzLx7VbN3c");
+static const QString BLIP_CONSUMER_SECRET_KEY = QStringLiteral("Wq7LmZ2rTx9bKc4NvPs1HdYg8JfAe3UoRi6XyGt0");
+static const QString blipRequestTokenUrl = QStringLiteral("http://blip.pl/m/oauth/request_token");
+static const QString blipAuthorizeUrl = QStringLiteral("http://blip.pl/m/oauth/authorize");
+static const QString blipAccessTokenUrl = QStringLiteral("http://blip.pl/m/oauth/access_token");
+static const QString blipPostStatusHost = QStringLiteral("http://api.blip.pl/updates");
+static const QString blipXApiHeader = QStringLiteral("X-Blip-api");
+static const QString blipXApiHeaderValue = QStringLiteral("0.02");
+static const QString blipAcceptHeader = QStringLiteral("Accept");
+static const QString blipAcceptHeaderValue = QStringLiteral("application/json");
+
+// Facebook's feed dialog, opened in the browser.
+static const QString appID = QStringLiteral("482915736021468");
+static const QString facebookFeedUrl = QStringLiteral("http://www.facebook.com/dialog/feed?app_id=");
+static const QString newspaperHomeUrl = QStringLiteral("http://www.kurendal.pl/");
+
 // Usage analytics.
 static const QString flurryUrl = QStringLiteral("http://data.flurry.com/aap.do");
 static const QString flurryAppId = QStringLiteral("QXZ4TPLM8RKD2WNVB7HC");

@@ -14,6 +14,7 @@
 #include "Views/Article/articlescrollarea.h"
 #include "Views/Article/photoscrollarea.h"
 #include "Views/Article/photosscrollwidget.h"
+#include "Views/Article/sharearticledialog.h"
 #include "Views/contenttextbrowser.h"
 #include "Views/messagebox.h"
 #include "foundation/util.h"
@@ -75,8 +76,7 @@ ArticleWidget::ArticleWidget(const Article& source, QWidget* parent)
     connect(banner, &BannerInfo::bottomBannerChanged, this, &ArticleWidget::bottomBannerChanged);
 
     connect(ui->bannerButton, &QPushButton::clicked, this, &ArticleWidget::reklamaClicked);
-    // Passing an article on comes with the share dialog; until then the button stays out of the bar.
-    ui->shareButton->hide();
+    connect(ui->shareButton, &QPushButton::clicked, this, &ArticleWidget::shareClicked);
 
     ui->textBrowser->setEnabled(false);
     ui->textBrowser->verticalScrollBar()->setEnabled(false);
@@ -176,6 +176,22 @@ void ArticleWidget::reklamaClicked()
         Util::openUrl(linkForBanner, false);
 }
 
+void ArticleWidget::shareClicked()
+{
+    ShareArticleDialog* dialog = new ShareArticleDialog(*article, this);
+    dialog->setGeometry(rect());
+    connect(dialog, &ShareArticleDialog::dialogClosed, this, &ArticleWidget::shareDialogEnded);
+    currentDialog = dialog;
+    dialog->showFullScreen();
+}
+
+void ArticleWidget::shareDialogEnded(ShareArticleDialog* dialog)
+{
+    currentDialog = nullptr;
+    dialog->hide();
+    dialog->deleteLater();
+}
+
 void ArticleWidget::showPhotos(ArticlePhotoWidget*)
 {
     ui->photoWidget->show();
@@ -261,4 +277,6 @@ void ArticleWidget::resizeEvent(QResizeEvent* e)
     for (QPushButton* button : {ui->teczkaAddButton, ui->teczkaRemoveButton, ui->shareButton, ui->mainmenuButton,
                                 ui->exitButton, ui->backButton, ui->bannerButton})
         button->setDown(false);
+    if (currentDialog)
+        currentDialog->setGeometry(rect());
 }

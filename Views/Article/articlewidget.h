@@ -10,6 +10,7 @@
 
 class Article;
 class ArticlePhotoWidget;
+class ShareArticleDialog;
 namespace Ui {
 class ArticleWidget;
 }
@@ -35,6 +36,8 @@ public slots:
     void bottomBannerChanged(QPixmap image, QString link);
     void reklamaClicked();
     void showPhotos(ArticlePhotoWidget* widget);
+    void shareClicked();
+    void shareDialogEnded(ShareArticleDialog* dialog);
     void teczkaAddClicked();
     void teczkaRemoveClicked();
 

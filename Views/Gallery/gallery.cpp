@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include "Logic/rsschannel.h"
+#include "Views/Article/sharearticledialog.h"
 #include "Views/Gallery/galleryform.h"
 #include "Views/Gallery/gallerypicturesparser.h"
 #include "Views/Gallery/pictureflow.h"
@@ -39,8 +40,7 @@ Gallery::Gallery(QWidget* parent)
     connect(ui->menuButton, &QPushButton::clicked, this, &Gallery::popToRoot);
     connect(ui->backButton, &QPushButton::clicked, this, &Gallery::popToRoot);
     connect(ui->buttonRefresh, &QPushButton::clicked, this, &Gallery::on_buttonRefresh_clicked);
-    // Passing a picture on comes with the share dialog; until then the button stays out of the bar.
-    ui->shareButton->hide();
+    connect(ui->shareButton, &QPushButton::clicked, this, &Gallery::shareClicked);
     timerForLoadingPicturesFromCache.setInterval(cacheLoadInterval);
     connect(&timerForLoadingPicturesFromCache, &QTimer::timeout, this, &Gallery::loadPicturesFromCache);
 }
@@ -312,6 +312,25 @@ void Gallery::on_pictureFlow_itemActivated(int index)
     const QString link = picturesLinks.value(index);
     if (!link.isEmpty())
         Util::openUrl(link, false);
+}
+
+void Gallery::shareClicked()
+{
+    if (currentIndex < 0 || currentIndex >= picturesTitles.size())
+        return;
+    ShareArticleDialog* dialog =
+        new ShareArticleDialog(picturesTitles.at(currentIndex), picturesLinks.value(currentIndex), this);
+    dialog->setGeometry(rect());
+    connect(dialog, &ShareArticleDialog::dialogClosed, this, &Gallery::shareDialogEnded);
+    currentDialog = dialog;
+    dialog->showFullScreen();
+}
+
+void Gallery::shareDialogEnded(ShareArticleDialog* dialog)
+{
+    dialog->hide();
+    dialog->deleteLater();
+    currentDialog = nullptr;
 }
 
 void Gallery::resizeEvent(QResizeEvent* e)

@@ -10,6 +10,7 @@
 
 class Http;
 class QMovie;
+class ShareArticleDialog;
 class Ui_Gallery;
 
 // The picture channel: the feed's pictures in a cover-flow, the centred one's title on top.
@@ -39,6 +40,8 @@ protected:
 private slots:
     void downloaderStateChanged(Http* h);
     void on_buttonRefresh_clicked();
+    void shareClicked();
+    void shareDialogEnded(ShareArticleDialog* dialog);
     void loadPicturesFromCache();
     void on_pictureFlow_itemActivated(int index);
     void on_pictureFlow_itemCentered(int index);

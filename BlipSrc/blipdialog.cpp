@@ -1,0 +1,24 @@
+#include "BlipSrc/blipdialog.h"
+
+#include <QFrame>
+
+#include "BlipSrc/blipform.h"
+#include "TwitterSrc/pinpanel.h"
+
+BlipDialog::BlipDialog(QWidget* parent) : QWidget(parent), widget(nullptr)
+{
+    setObjectName(QStringLiteral("BlipDialog"));
+    resize(480, 854);
+    widget = new BlipForm(this);
+    widget->setObjectName(QStringLiteral("widget"));
+    QFrame* frame = serviceDialogFrame(this, widget);
+    frame->setFixedSize(439, 450);
+    connect(widget, &BlipForm::finishedWithSuccess, this, &BlipDialog::finishedWithSuccess);
+    connect(widget, &BlipForm::willHide, this, &BlipDialog::willHide);
+    connect(widget, &BlipForm::willHide, this, &BlipDialog::hide);
+}
+
+void BlipDialog::sendPost(const QString& title, const QString& link)
+{
+    widget->sendPost(title, link);
+}

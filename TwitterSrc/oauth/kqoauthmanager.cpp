@@ -1,0 +1,222 @@
+#include "TwitterSrc/oauth/kqoauthmanager.h"
+
+#include <QDebug>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QUrlQuery>
+
+#include "TwitterSrc/oauth/kqoauthrequest.h"
+#include "foundation/util.h"
+
+KQOAuthManager::KQOAuthManager(QObject* parent)
+    : QObject(parent), error(NoError), hasTemporary(false), verified(false), authorized(false),
+      handleUserAuthorization(false), network(new QNetworkAccessManager(this)), tokenRequest(new KQOAuthRequest(this)),
+      reply(nullptr), octetStream(false)
+{
+    timeoutTimer.setSingleShot(true);
+    timeoutTimer.setInterval(requestTimeout);
+    connect(&timeoutTimer, &QTimer::timeout, this, &KQOAuthManager::timeoutElapsed);
+}
+
+KQOAuthManager::~KQOAuthManager()
+{
+    if (reply) {
+        reply->disconnect(this);
+        reply->abort();
+        reply->deleteLater();
+    }
+}
+
+void KQOAuthManager::executeRequest(KQOAuthRequest* request)
+{
+    if (!request) {
+        qDebug() << "Request is NULL. Cannot proceed.";
+        error = RequestError;
+        return;
+    }
+    if (!request->requestEndpoint().isValid() || request->requestEndpoint().host().isEmpty()) {
+        qDebug() << "Request endpoint URL is not valid. Cannot proceed.";
+        error = RequestEndpointError;
+        return;
+    }
+    if (!request->isValid()) {
+        qDebug() << "Request is not valid. Cannot proceed.";
+        error = RequestValidationError;
+        return;
+    }
+    cancel();
+    error = NoError;
+    currentRequest = request;
+
+    QUrl url = request->requestEndpoint();
+    const QMultiMap<QString, QString> params = request->additionalParameters();
+    QByteArray form;
+    for (auto it = params.constBegin(); it != params.constEnd(); ++it) {
+        if (!form.isEmpty())
+            form += '&';
+        form += KQOAuthRequest::percentEncode(it.key()) + '=' + KQOAuthRequest::percentEncode(it.value());
+    }
+    if (request->httpMethod() == KQOAuthRequest::GET && !form.isEmpty())
+        url.setQuery(QString::fromLatin1(form), QUrl::StrictMode);
+
+    QNetworkRequest networkRequest(url);
+    networkRequest.setRawHeader("Authorization", request->authorizationHeader());
+    for (auto it = additionalHeaders.constBegin(); it != additionalHeaders.constEnd(); ++it)
+        networkRequest.setRawHeader(it.key().toUtf8(), it.value().toUtf8());
+
+    if (request->httpMethod() == KQOAuthRequest::GET) {
+        reply = network->get(networkRequest);
+    } else {
+        networkRequest.setHeader(QNetworkRequest::ContentTypeHeader,
+                                 octetStream ? QByteArray("multipart/form-data;")
+                                             : QByteArray("application/x-www-form-urlencoded;"));
+        reply = network->post(networkRequest, request->hasPostBody() ? request->postBody() : form);
+    }
+    connect(reply, &QNetworkReply::finished, this, &KQOAuthManager::replyFinished);
+    timeoutTimer.start();
+}
+
+QMap<QString, QString> KQOAuthManager::tokensFrom(const QByteArray& body)
+{
+    QMap<QString, QString> values;
+    for (const QByteArray& pair : body.trimmed().split('&')) {
+        const int eq = pair.indexOf('=');
+        if (eq > 0)
+            values.insert(QUrl::fromPercentEncoding(pair.left(eq)), QUrl::fromPercentEncoding(pair.mid(eq + 1)));
+    }
+    return values;
+}
+
+void KQOAuthManager::replyFinished()
+{
+    QNetworkReply* finished = qobject_cast<QNetworkReply*>(sender());
+    if (!finished || finished != reply)
+        return;
+    timeoutTimer.stop();
+    reply = nullptr;
+    finished->deleteLater();
+    const QByteArray body = finished->readAll();
+    const int status = finished->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const KQOAuthRequest::RequestType type =
+        currentRequest ? currentRequest->requestType() : KQOAuthRequest::AuthorizedRequest;
+
+    if (finished->error() != QNetworkReply::NoError) {
+        error = (status == 401 || status == 403) ? RequestUnauthorized : NetworkError;
+        emit requestReady(body);
+        return;
+    }
+    error = NoError;
+    const QMap<QString, QString> tokens = tokensFrom(body);
+    if (type == KQOAuthRequest::TemporaryCredentials && tokens.contains(QStringLiteral("oauth_token"))) {
+        temporaryToken = tokens.value(QStringLiteral("oauth_token"));
+        temporaryTokenSecret = tokens.value(QStringLiteral("oauth_token_secret"));
+        hasTemporary = true;
+        emit temporaryTokenReceived(temporaryToken, temporaryTokenSecret);
+    } else if (type == KQOAuthRequest::AccessToken && tokens.contains(QStringLiteral("oauth_token"))) {
+        authorized = true;
+        emit accessTokenReceived(tokens.value(QStringLiteral("oauth_token")),
+                                 tokens.value(QStringLiteral("oauth_token_secret")));
+    } else if (type == KQOAuthRequest::AuthorizedRequest) {
+        emit authorizedRequestDone();
+    }
+    emit requestReady(body);
+}
+
+void KQOAuthManager::timeoutElapsed()
+{
+    if (!reply)
+        return;
+    QNetworkReply* timedOut = reply;
+    reply = nullptr;
+    timedOut->disconnect(this);
+    timedOut->abort();
+    timedOut->deleteLater();
+    error = NetworkError;
+    emit networkError();
+}
+
+void KQOAuthManager::setHandleUserAuthorization(bool handle)
+{
+    handleUserAuthorization = handle;
+}
+
+void KQOAuthManager::getUserAuthorization(QUrl authorizationEndpoint)
+{
+    if (!hasTemporary) {
+        error = RequestError;
+        return;
+    }
+    QUrlQuery query;
+    query.addQueryItem(QStringLiteral("oauth_token"), QString::fromLatin1(KQOAuthRequest::percentEncode(temporaryToken)));
+    authorizationEndpoint.setQuery(query);
+    Util::openUrl(authorizationEndpoint.toString(QUrl::FullyEncoded), false);
+}
+
+void KQOAuthManager::setVerifier(QString& pin)
+{
+    verifier = pin;
+    verified = true;
+}
+
+void KQOAuthManager::getUserAccessTokens(QUrl accessTokenEndpoint)
+{
+    if (!hasTemporary || !verified || !currentRequest) {
+        error = RequestError;
+        return;
+    }
+    tokenRequest->initRequest(KQOAuthRequest::AccessToken, accessTokenEndpoint);
+    tokenRequest->setConsumerKey(currentRequest->consumerKey());
+    tokenRequest->setConsumerSecretKey(currentRequest->consumerSecretKey());
+    tokenRequest->setToken(temporaryToken);
+    tokenRequest->setTokenSecret(temporaryTokenSecret);
+    tokenRequest->setVerifier(verifier);
+    executeRequest(tokenRequest);
+}
+
+KQOAuthError KQOAuthManager::lastError() const
+{
+    return error;
+}
+
+void KQOAuthManager::cancel()
+{
+    if (!reply)
+        return;
+    QNetworkReply* running = reply;
+    reply = nullptr;
+    timeoutTimer.stop();
+    running->disconnect(this);
+    running->abort();
+    running->deleteLater();
+}
+
+void KQOAuthManager::addHeader(QString name, QString value)
+{
+    additionalHeaders.insert(name, value);
+}
+
+void KQOAuthManager::setUrlOctetStreamContentType()
+{
+    octetStream = true;
+}
+
+void KQOAuthManager::setUrlEncodedContentType()
+{
+    octetStream = false;
+}
+
+bool KQOAuthManager::hasTemporaryToken() const
+{
+    return hasTemporary;
+}
+
+bool KQOAuthManager::isVerified() const
+{
+    return verified;
+}
+
+bool KQOAuthManager::isAuthorized() const
+{
+    return authorized;
+}

@@ -1,0 +1,83 @@
+#ifndef KQOAUTHMANAGER_H
+#define KQOAUTHMANAGER_H
+
+#include <QByteArray>
+#include <QMap>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <QUrl>
+
+class KQOAuthRequest;
+class QNetworkAccessManager;
+class QNetworkReply;
+
+enum KQOAuthError {
+    NoError = 0,
+    NetworkError = 1,
+    RequestEndpointError = 2,
+    RequestValidationError = 3,
+    RequestUnauthorized = 4,
+    RequestError = 5,
+    ManagerError = 6
+};
+
+// Executes signed requests, runs the PIN (out-of-band) token exchange and opens the
+// service's authorisation page in the browser.
+class KQOAuthManager : public QObject
+{
+    Q_OBJECT
+public:
+    static const int requestTimeout = 30000;
+
+    explicit KQOAuthManager(QObject* parent = nullptr);
+    ~KQOAuthManager() override;
+
+    void executeRequest(KQOAuthRequest* request);
+    void setHandleUserAuthorization(bool handle);
+    void getUserAuthorization(QUrl authorizationEndpoint);
+    void setVerifier(QString& verifier);
+    void getUserAccessTokens(QUrl accessTokenEndpoint);
+    KQOAuthError lastError() const;
+    void cancel();
+    void addHeader(QString name, QString value);
+    void setUrlOctetStreamContentType();
+    void setUrlEncodedContentType();
+    bool hasTemporaryToken() const;
+    bool isVerified() const;
+    bool isAuthorized() const;
+
+signals:
+    void requestReady(QByteArray response);
+    void temporaryTokenReceived(QString token, QString tokenSecret);
+    void authorizationReceived(QString token, QString verifier);
+    void accessTokenReceived(QString token, QString tokenSecret);
+    void authorizedRequestDone();
+    void networkError();
+
+private slots:
+    void replyFinished();
+    void timeoutElapsed();
+
+private:
+    static QMap<QString, QString> tokensFrom(const QByteArray& body);
+
+    KQOAuthError error;
+    QPointer<KQOAuthRequest> currentRequest;
+    QString temporaryToken;
+    QString temporaryTokenSecret;
+    QString verifier;
+    bool hasTemporary;
+    bool verified;
+    bool authorized;
+    bool handleUserAuthorization;
+    QNetworkAccessManager* network;
+    KQOAuthRequest* tokenRequest;
+    QNetworkReply* reply;
+    QTimer timeoutTimer;
+    bool octetStream;
+    QMap<QString, QString> additionalHeaders;
+};
+
+#endif // KQOAUTHMANAGER_H

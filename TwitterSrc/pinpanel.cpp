@@ -1,0 +1,153 @@
+#include "TwitterSrc/pinpanel.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMovie>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+QString PinPanel::buttonStyle()
+{
+    return QStringLiteral(
+        "QPushButton { color: white; border-image: url(:/IMG/MESSAGEBOX/NORMAL) 8 8 8 8; border-width: 8px; }"
+        "QPushButton:pressed { border-image: url(:/IMG/MESSAGEBOX/NORMAL_ON) 8 8 8 8; }"
+        "QPushButton:disabled { border-image: url(:/IMG/MESSAGEBOX/NORMAL_DISABLED) 8 8 8 8; }");
+}
+
+QString PinPanel::cancelStyle()
+{
+    return QStringLiteral(
+        "QPushButton { color: white; border-image: url(:/IMG/MESSAGEBOX/RED) 8 8 8 8; border-width: 8px; }"
+        "QPushButton:pressed { border-image: url(:/IMG/MESSAGEBOX/RED_ON) 8 8 8 8; }");
+}
+
+void PinPanel::setupUi(QWidget* form, const char* okName, const char* cancelName, const char* codeLabelName)
+{
+    form->setAttribute(Qt::WA_TranslucentBackground, true);
+    form->setStyleSheet(QStringLiteral(
+        "QLabel { color: white; background: transparent; }"
+        "QLineEdit { color: black; background-color: white; border: 2px solid rgb(228, 167, 171); border-radius: 4px; }"
+        "QLineEdit:focus { border-color: rgb(212, 58, 68); }"));
+    QFont big = form->font();
+    big.setPointSize(16);
+
+    layout = new QVBoxLayout(form);
+    layout->setObjectName(QStringLiteral("verticalLayout_2"));
+    layout->setSpacing(0);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    codeFrame = new QFrame(form);
+    codeFrame->setObjectName(QStringLiteral("codeFrame"));
+    QVBoxLayout* code = new QVBoxLayout(codeFrame);
+    code->setSpacing(25);
+    code->addStretch();
+    codeLabel = new QLabel(QObject::trUtf8("Wprowadź kod"), codeFrame);
+    codeLabel->setObjectName(QLatin1String(codeLabelName));
+    codeLabel->setFont(big);
+    codeLabel->setAlignment(Qt::AlignCenter);
+    code->addWidget(codeLabel);
+    verifierTextEdit = new QLineEdit(codeFrame);
+    verifierTextEdit->setObjectName(QStringLiteral("verifierTextEdit"));
+    verifierTextEdit->setFixedHeight(41);
+    verifierTextEdit->setMaxLength(7);
+    verifierTextEdit->setInputMethodHints(Qt::ImhPreferNumbers | Qt::ImhNoPredictiveText);
+    verifierTextEdit->setFont(big);
+    code->addWidget(verifierTextEdit);
+    okButton = new QPushButton(QStringLiteral("OK"), codeFrame);
+    okButton->setObjectName(QLatin1String(okName));
+    okButton->setFixedHeight(67);
+    okButton->setMaximumWidth(400);
+    okButton->setFont(big);
+    okButton->setStyleSheet(buttonStyle());
+    code->addWidget(okButton);
+    code->addStretch();
+    layout->addWidget(codeFrame);
+
+    processingFrame = new QFrame(form);
+    processingFrame->setObjectName(QStringLiteral("processingFrame"));
+    QVBoxLayout* processing = new QVBoxLayout(processingFrame);
+    processingLabel = new QLabel(QObject::trUtf8("Przetwarzanie"), processingFrame);
+    processingLabel->setObjectName(QStringLiteral("processingLabel"));
+    processingLabel->setFont(big);
+    processingLabel->setAlignment(Qt::AlignCenter);
+    labelLoader = new QLabel(processingFrame);
+    labelLoader->setObjectName(QStringLiteral("labelLoader"));
+    labelLoader->setAlignment(Qt::AlignCenter);
+    movie = new QMovie(QStringLiteral(":/IMG/BUSY_DARK"), QByteArray(), form);
+    labelLoader->setMovie(movie);
+    processing->addStretch();
+    processing->addWidget(processingLabel);
+    processing->addWidget(labelLoader);
+    processing->addStretch();
+    layout->addWidget(processingFrame, 1);
+
+    cancelButton = new QPushButton(QObject::trUtf8("Zamknij"), form);
+    cancelButton->setObjectName(QLatin1String(cancelName));
+    cancelButton->setFixedHeight(67);
+    cancelButton->setMaximumWidth(400);
+    cancelButton->setFont(big);
+    cancelButton->setStyleSheet(cancelStyle());
+    layout->addWidget(cancelButton, 0, Qt::AlignHCenter);
+    layout->setAlignment(cancelButton, Qt::AlignHCenter);
+    cancelButton->setMinimumWidth(300);
+    showProcessing(true);
+}
+
+void PinPanel::showProcessing(bool processing)
+{
+    processingFrame->setMaximumHeight(processing ? 16777215 : 0);
+    processingFrame->setVisible(processing);
+    codeFrame->setMaximumHeight(processing ? 0 : 16777215);
+    codeFrame->setVisible(!processing);
+    if (processing)
+        movie->start();
+    else
+        movie->stop();
+}
+
+SoftKeyboard::SoftKeyboard(QLineEdit* lineEdit) : QObject(lineEdit), field(lineEdit)
+{
+    field->installEventFilter(this);
+}
+
+void SoftKeyboard::hide()
+{
+    QApplication::postEvent(field, new QEvent(QEvent::Type(closePanel)));
+}
+
+bool SoftKeyboard::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == field && event->type() == QEvent::FocusIn)
+        QApplication::postEvent(field, new QEvent(QEvent::Type(requestPanel)));
+    return false;
+}
+
+QFrame* serviceDialogFrame(QWidget* dialog, QWidget* content)
+{
+    QGridLayout* outer = new QGridLayout(dialog);
+    outer->setObjectName(QStringLiteral("gridLayout_2"));
+    outer->setSpacing(0);
+    outer->setContentsMargins(0, 0, 0, 0);
+    QFrame* frame = new QFrame(dialog);
+    frame->setObjectName(QStringLiteral("frame"));
+    frame->setMinimumSize(439, 410);
+    frame->setStyleSheet(QStringLiteral(
+        "#frame { border-image: url(:/IMG/MESSAGEBOX/BACK) 20 28 25 28 stretch stretch; border-width: 20px 28px 25px 28px;"
+        " background: transparent; color: white; }"
+        "QLabel { color: white; }"));
+    QGridLayout* inner = new QGridLayout(frame);
+    inner->setObjectName(QStringLiteral("gridLayout"));
+    inner->setSpacing(0);
+    inner->setContentsMargins(0, 0, 0, 0);
+    inner->addItem(new QSpacerItem(20, 40, QSizePolicy::Minimum, QSizePolicy::Expanding), 0, 1);
+    inner->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum), 1, 0);
+    inner->addWidget(content, 1, 1);
+    inner->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum), 1, 2);
+    inner->addItem(new QSpacerItem(20, 40, QSizePolicy::Minimum, QSizePolicy::Expanding), 2, 1);
+    outer->addWidget(frame, 0, 0, Qt::AlignCenter);
+    return frame;
+}

@@ -1,0 +1,57 @@
+#ifndef PINPANEL_H
+#define PINPANEL_H
+
+#include <QObject>
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMovie;
+class QPushButton;
+class QVBoxLayout;
+class QWidget;
+
+// The panel both services show while they log in: "Przetwarzanie" with the busy
+// animation, or the field for the code the service displayed in the browser.
+class PinPanel
+{
+public:
+    void setupUi(QWidget* form, const char* okName, const char* cancelName, const char* codeLabelName);
+    // Busy (processing) or waiting for the code.
+    void showProcessing(bool processing);
+    static QString buttonStyle();
+    static QString cancelStyle();
+
+    QVBoxLayout* layout;
+    QFrame* processingFrame;
+    QLabel* processingLabel;
+    QLabel* labelLoader;
+    QFrame* codeFrame;
+    QLabel* codeLabel;
+    QLineEdit* verifierTextEdit;
+    QPushButton* okButton;
+    QPushButton* cancelButton;
+    QMovie* movie;
+};
+
+// The phone's software keyboard: requested when the code field gets focus, closed after entry.
+class SoftKeyboard : public QObject
+{
+public:
+    static const int requestPanel = 199;
+    static const int closePanel = 200;
+
+    explicit SoftKeyboard(QLineEdit* field);
+    void hide();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QLineEdit* field;
+};
+
+// The message-box styled frame a service panel sits in, centred in its dialog.
+QFrame* serviceDialogFrame(QWidget* dialog, QWidget* content);
+
+#endif // PINPANEL_H

@@ -1,0 +1,152 @@
+#include "Views/Settings/settingsonlineview.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QVBoxLayout>
+
+#include "Views/Settings/settings.h"
+#include "Views/Settings/settingspages.h"
+
+static const char* const modeNames[] = {"Ręcznie", "Co 5 minut", "Co 15 minut", "Co godzinę", "Tylko przy uruchamianiu"};
+
+static QLabel* heading(QWidget* parent, const QString& text)
+{
+    QLabel* label = new QLabel(text, parent);
+    QFont font = label->font();
+    font.setPointSize(16);
+    font.setBold(true);
+    label->setFont(font);
+    label->setStyleSheet(QStringLiteral("color: black;"));
+    label->setMinimumHeight(50);
+    return label;
+}
+
+SettingsOnlineView::SettingsOnlineView(Settings* model, QWidget* parent)
+    : QWidget(parent), settings(model), lastWidth(-1)
+{
+    setObjectName(QStringLiteral("SettingsOnlineView"));
+    QVBoxLayout* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 10);
+    layout->setSpacing(0);
+    layout->addWidget(heading(this, trUtf8("  Godziny szczytu:")));
+
+    QGridLayout* hours = new QGridLayout();
+    QFont big = font();
+    big.setPointSize(22);
+    auto hourLabel = [&](const char* name) {
+        QLabel* label = new QLabel(QStringLiteral("00"), this);
+        label->setObjectName(QLatin1String(name));
+        label->setFont(big);
+        label->setAlignment(Qt::AlignCenter);
+        label->setMinimumWidth(60);
+        label->setStyleSheet(QStringLiteral("color: black;"));
+        return label;
+    };
+    buttonRushHoursStartDec = SettingsPages::hourButton(this, "buttonRushHoursStartDec", false);
+    labelRushHoursStart = hourLabel("labelRushHoursStart");
+    buttonRushHoursStartInc = SettingsPages::hourButton(this, "buttonRushHoursStartInc", true);
+    QLabel* dash = new QLabel(QStringLiteral("–"), this);
+    dash->setFont(big);
+    dash->setStyleSheet(QStringLiteral("color: black;"));
+    buttonRushHoursEndDec = SettingsPages::hourButton(this, "buttonRushHoursEndDec", false);
+    labelRushHoursEnd = hourLabel("labelRushHoursEnd");
+    buttonRushHoursEndInc = SettingsPages::hourButton(this, "buttonRushHoursEndInc", true);
+    hours->addWidget(buttonRushHoursStartDec, 0, 0);
+    hours->addWidget(labelRushHoursStart, 0, 1);
+    hours->addWidget(buttonRushHoursStartInc, 0, 2);
+    hours->addWidget(dash, 0, 3, Qt::AlignCenter);
+    hours->addWidget(buttonRushHoursEndDec, 0, 4);
+    hours->addWidget(labelRushHoursEnd, 0, 5);
+    hours->addWidget(buttonRushHoursEndInc, 0, 6);
+    layout->addLayout(hours);
+
+    layout->addWidget(heading(this, trUtf8("  Sprawdzaj nowe artykuły:")));
+    auto group = [&](const QString& title, const char* prefix, QVector<QCheckBox*>& boxes) {
+        QLabel* label = heading(this, QStringLiteral("  ") + title);
+        label->setFont(font());
+        layout->addWidget(label);
+        QWidget* holder = new QWidget(this); // one auto-exclusive group per holder
+        QVBoxLayout* column = new QVBoxLayout(holder);
+        column->setContentsMargins(0, 0, 0, 0);
+        column->setSpacing(0);
+        for (int i = 0; i < 5; ++i) {
+            const QByteArray name = QByteArray(prefix) + QByteArray::number(i + 1);
+            QCheckBox* box = SettingsPages::checkBox(holder, name.constData(), trUtf8(modeNames[i]));
+            box->setAutoExclusive(true);
+            column->addWidget(box);
+            boxes.append(box);
+        }
+        layout->addWidget(holder);
+    };
+    group(trUtf8("W godzinach szczytu"), "checkBoxRushHours", rushHoursBoxes);
+    group(trUtf8("Poza szczytem"), "checkBoxOutOfRushHours", outOfRushHoursBoxes);
+
+    updateData();
+
+    connect(buttonRushHoursStartInc, &QPushButton::clicked, this, [this]() { changeHour(settings->rushHoursStart, 1); });
+    connect(buttonRushHoursStartDec, &QPushButton::clicked, this, [this]() { changeHour(settings->rushHoursStart, -1); });
+    connect(buttonRushHoursEndInc, &QPushButton::clicked, this, [this]() { changeHour(settings->rushHoursEnd, 1); });
+    connect(buttonRushHoursEndDec, &QPushButton::clicked, this, [this]() { changeHour(settings->rushHoursEnd, -1); });
+    for (QCheckBox* box : rushHoursBoxes + outOfRushHoursBoxes)
+        connect(box, &QCheckBox::toggled, this, &SettingsOnlineView::modeToggled);
+}
+
+void SettingsOnlineView::changeHour(int& hour, int step)
+{
+    hour = (hour + step + 24) % 24;
+    updateData();
+    settings->save();
+    emit settings->refreshModeChanged(settings->getArticlesRefreshMode());
+}
+
+int SettingsOnlineView::modeOf(const QVector<QCheckBox*>& boxes)
+{
+    for (int i = 0; i < 4; ++i)
+        if (boxes.at(i)->isChecked())
+            return i;
+    return 4;
+}
+
+void SettingsOnlineView::modeToggled()
+{
+    settings->articlesCheckRushHours = modeOf(rushHoursBoxes);
+    settings->articlesCheckOutOfRushHours = modeOf(outOfRushHoursBoxes);
+    emit settings->refreshModeChanged(settings->getArticlesRefreshMode());
+    settings->save();
+}
+
+void SettingsOnlineView::updateData()
+{
+    labelRushHoursStart->setText(QString::number(settings->rushHoursStart));
+    labelRushHoursEnd->setText(QString::number(settings->rushHoursEnd));
+    // Auto-exclusive boxes cannot all be unchecked one by one; the groups are set quietly.
+    for (QVector<QCheckBox*>* boxes : {&rushHoursBoxes, &outOfRushHoursBoxes}) {
+        const int mode = boxes == &rushHoursBoxes ? settings->articlesCheckRushHours : settings->articlesCheckOutOfRushHours;
+        for (int i = 0; i < boxes->size(); ++i) {
+            QCheckBox* box = boxes->at(i);
+            const bool blocked = box->blockSignals(true);
+            box->setAutoExclusive(false);
+            box->setChecked(i == mode);
+            box->setAutoExclusive(true);
+            box->blockSignals(blocked);
+        }
+    }
+}
+
+QSize SettingsOnlineView::sizeHint() const
+{
+    return QSize(width(), layout()->hasHeightForWidth() ? layout()->heightForWidth(width())
+                                                        : layout()->sizeHint().height());
+}
+
+void SettingsOnlineView::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+    if (e->size().width() != lastWidth) {
+        lastWidth = e->size().width();
+        emit contentSizeChanged();
+    }
+}

@@ -1,0 +1,40 @@
+#include "Views/Settings/settingspages.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+
+namespace SettingsPages {
+
+QCheckBox* checkBox(QWidget* parent, const char* name, const QString& text)
+{
+    QCheckBox* box = new QCheckBox(text, parent);
+    box->setObjectName(QLatin1String(name));
+    QFont font = box->font();
+    font.setPointSize(16);
+    box->setFont(font);
+    box->setMinimumHeight(60);
+    box->setFocusPolicy(Qt::NoFocus);
+    box->setStyleSheet(QStringLiteral(
+        "QCheckBox { color: black; spacing: 16px; padding-left: 20px; selection-background-color: rgb(226, 226, 226); }"
+        "QCheckBox::indicator { width: 40px; height: 40px; }"
+        "QCheckBox::indicator:checked { image: url(:/IMG/SETTINGS/CHECKBOX_ON); }"
+        "QCheckBox::indicator:unchecked { image: url(:/IMG/SETTINGS/CHECKBOX_OFF); }"));
+    return box;
+}
+
+QPushButton* hourButton(QWidget* parent, const char* name, bool plus)
+{
+    QPushButton* button = new QPushButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setFixedSize(80, 80);
+    button->setFocusPolicy(Qt::NoFocus);
+    const QString image = plus ? QStringLiteral("plus") : QStringLiteral("minus");
+    button->setStyleSheet(QStringLiteral("QPushButton { background-color: transparent; border: none;"
+                                         " background-image: url(:/IMG/images/Settings/%1.png);"
+                                         " background-position: center; background-repeat: no-repeat; }"
+                                         "QPushButton:pressed { background-image: url(:/IMG/images/Settings/%1ON.png); }")
+                              .arg(image));
+    return button;
+}
+
+} // namespace SettingsPages

@@ -1,0 +1,90 @@
+#include "Views/Settings/settingsview.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QPropertyAnimation>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include "BlipSrc/blipsettingswidget.h"
+#include "TwitterSrc/settingstwitter.h"
+#include "Views/Settings/settingscategoryview.h"
+#include "Views/Settings/settingshelpview.h"
+#include "Views/Settings/settingsonlineview.h"
+#include "Views/Settings/settingsscrollarea.h"
+#include "Views/Settings/toolbox.h"
+#include "Views/formstyle.h"
+
+SettingsView::SettingsView(Settings* model, QWidget* parent) : BaseWidget(parent), settings(model)
+{
+    setupUi();
+    connect(toolbox, &Toolbox::animateScrollBarToPosition, this, &SettingsView::animateScrollBarToPosition);
+
+    settingsOnlineView = new SettingsOnlineView(settings, nullptr);
+    settingsCategoryView = new SettingsCategoryView(settings, nullptr);
+    settingsHelpView = new SettingsHelpView(nullptr);
+    blipView = new BlipSettingsWidget(this);
+
+    toolbox->addPage(trUtf8("Kategorie"), settingsCategoryView, false);
+    toolbox->addPage(trUtf8("Online"), settingsOnlineView, false);
+    twitterView = new SettingsTwitter(nullptr);
+    toolbox->addPage(trUtf8("Twitter"), twitterView, true);
+    toolbox->addPage(trUtf8("Blip"), blipView, true);
+    toolbox->addPage(trUtf8("Pomoc"), settingsHelpView, true);
+    connect(settingsOnlineView, &SettingsOnlineView::contentSizeChanged, toolbox, &Toolbox::updateWidgets);
+    connect(twitterView, &SettingsTwitter::contentSizeChanged, toolbox, &Toolbox::updateWidgets);
+    connect(blipView, &BlipSettingsWidget::contentSizeChanged, toolbox, &Toolbox::updateWidgets);
+    connect(settingsHelpView, &SettingsHelpView::contentSizeChanged, toolbox, &Toolbox::updateWidgets);
+
+    connect(pushButton_3, &QPushButton::clicked, this, &SettingsView::popToRoot);
+    connect(buttonExit, &QPushButton::clicked, this, &SettingsView::exitClicked);
+    connect(backButton, &QPushButton::clicked, this, &SettingsView::backClicked);
+}
+
+void SettingsView::setupUi()
+{
+    FormStyle::screenRoot(this, QStringLiteral("SettingsView"), 480, QStringLiteral("rgb(247, 247, 247)"));
+    setStyleSheet(styleSheet() + QStringLiteral("#SettingsView { color: black; }"));
+    QVBoxLayout* layout = static_cast<QVBoxLayout*>(this->layout());
+    frame_2 = FormStyle::topBar(this, QStringLiteral("frame_2"), QStringLiteral(":/IMG/TOP_BAR"), 89, 89, &backButton,
+                                &buttonExit);
+    buttonExit->setObjectName(QStringLiteral("buttonExit"));
+    frame_2->setMinimumWidth(360);
+    layout->addWidget(frame_2);
+
+    scrollArea = new SettingsScrollArea(this);
+    scrollArea->setObjectName(QStringLiteral("scrollArea"));
+    scrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scrollArea->setWidgetResizable(true);
+    scrollArea->setFrameShape(QFrame::NoFrame);
+    scrollArea->setStyleSheet(FormStyle::listStyle(QStringLiteral("QScrollArea"), QStringLiteral("rgb(247, 247, 247)")));
+    toolbox = new Toolbox();
+    toolbox->setStyleSheet(QStringLiteral("#toolbox { background-color: rgb(247, 247, 247); }"));
+    toolbox->setAttribute(Qt::WA_StyledBackground, true);
+    scrollArea->setWidget(toolbox);
+    layout->addWidget(scrollArea, 1);
+
+    QGridLayout* grid = nullptr;
+    frame = FormStyle::bottomBar(this, QStringLiteral("frame"), &grid);
+    pushButton_3 = new QPushButton(frame);
+    pushButton_3->setObjectName(QStringLiteral("pushButton_3"));
+    FormStyle::imageButton(pushButton_3, QStringLiteral(":/IMG/MENU_GLOWNE_OFF"), QStringLiteral(":/IMG/MENU_GLOWNE_ON"));
+    grid->setColumnStretch(0, 1);
+    grid->addWidget(pushButton_3, 0, 1);
+    grid->setColumnStretch(2, 1);
+    layout->addWidget(frame);
+}
+
+MainWidget::InterfaceOrientation SettingsView::getSupportedOrientation()
+{
+    return MainWidget::OrientationFree;
+}
+
+void SettingsView::animateScrollBarToPosition(int y)
+{
+    QPropertyAnimation* animation = new QPropertyAnimation(scrollArea->verticalScrollBar(), "value", this);
+    animation->setEndValue(y);
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
