@@ -22,6 +22,9 @@ int main(int argc, char** argv)
     server.setContentRoot(parser.value(QStringLiteral("content")));
     installAdService(server, parser.value(QStringLiteral("content")));
     installAnalyticsService(server);
+    installOAuthService(server, twitterService());
+    installOAuthService(server, blipService());
+    server.setTlsFiles(QStringLiteral(KURENDAL_SAMPLE_TLS "/server.pem"), QStringLiteral(KURENDAL_SAMPLE_TLS "/server.key"));
     if (!server.start(parser.value(QStringLiteral("port")).toUShort())) {
         qCritical() << "cannot listen:" << server.errorString();
         return 1;

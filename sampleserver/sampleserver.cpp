@@ -4,6 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
+#include <QSslCertificate>
+#include <QSslKey>
+#include <QSslSocket>
 #include <QTcpSocket>
 #include <QTimer>
 #include <QUrl>
@@ -91,12 +94,40 @@ SampleServer::Reply SampleServer::text(const QByteArray& body, const QByteArray&
     return r;
 }
 
+bool SampleServer::setTlsFiles(const QString& certificatePem, const QString& keyPem)
+{
+    QFile cert(certificatePem);
+    QFile key(keyPem);
+    if (!cert.open(QIODevice::ReadOnly) || !key.open(QIODevice::ReadOnly))
+        return false;
+    tlsCertificate = cert.readAll();
+    tlsKey = key.readAll();
+    return !QSslCertificate(tlsCertificate).isNull() && !QSslKey(tlsKey, QSsl::Rsa).isNull();
+}
+
+QString SampleServer::testAuthorityFile()
+{
+    return QStringLiteral(KURENDAL_SAMPLE_TLS "/ca.pem");
+}
+
+void SampleServer::incomingConnection(qintptr descriptor)
+{
+    // Every connection may turn into a TLS tunnel after a CONNECT.
+    QSslSocket* socket = new QSslSocket(this);
+    if (!socket->setSocketDescriptor(descriptor)) {
+        delete socket;
+        return;
+    }
+    addPendingConnection(socket);
+}
+
 void SampleServer::onNewConnection()
 {
     while (QTcpSocket* socket = nextPendingConnection()) {
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readFrom(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
             pending.remove(socket);
+            tunnels.remove(socket);
             socket->deleteLater();
         });
     }
@@ -120,6 +151,22 @@ void SampleServer::readFrom(QTcpSocket* socket)
     }
     Request request;
     request.method = requestLine.at(0);
+    if (request.method == "CONNECT") {
+        data.clear();
+        QSslSocket* ssl = qobject_cast<QSslSocket*>(socket);
+        if (!ssl || tlsCertificate.isEmpty()) {
+            socket->write("HTTP/1.1 502 Bad Gateway\r\nContent-Length: 0\r\n\r\n");
+            socket->disconnectFromHost();
+            return;
+        }
+        tunnels.insert(socket, QString::fromLatin1(requestLine.at(1).split(':').first()));
+        socket->write("HTTP/1.1 200 Connection established\r\n\r\n");
+        socket->flush();
+        ssl->setLocalCertificate(QSslCertificate(tlsCertificate));
+        ssl->setPrivateKey(QSslKey(tlsKey, QSsl::Rsa));
+        ssl->startServerEncryption();
+        return;
+    }
     for (int i = 1; i < lines.size(); ++i) {
         const QByteArray line = lines.at(i).trimmed();
         const int colon = line.indexOf(':');
@@ -139,6 +186,10 @@ void SampleServer::readFrom(QTcpSocket* socket)
     else
         url = QUrl::fromEncoded("http://" + request.headers.value("host", "localhost") + target);
     request.host = url.host();
+    if (tunnels.contains(socket)) {
+        request.scheme = QStringLiteral("https");
+        request.host = tunnels.value(socket);
+    }
     request.path = url.path(QUrl::FullyDecoded);
     request.query = url.query(QUrl::FullyEncoded);
     log.append(request);

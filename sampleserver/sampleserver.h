@@ -21,6 +21,7 @@ class SampleServer : public QTcpServer
 public:
     struct Request {
         QByteArray method;
+        QString scheme = QStringLiteral("http"); // "https" inside a CONNECT tunnel
         QString host;
         QString path;
         QString query;
@@ -55,11 +56,18 @@ public:
     QList<Request> requests() const { return log; }
     void clearRequests() { log.clear(); }
 
+    // Certificate and key for CONNECT tunnels: the service then plays HTTPS hosts too.
+    bool setTlsFiles(const QString& certificatePem, const QString& keyPem);
+    static QString testAuthorityFile();
+
     static Reply redirect(const QString& location, int status = 302);
     static Reply text(const QByteArray& body, const QByteArray& contentType = "text/plain; charset=utf-8");
 
 signals:
     void requestServed(const QString& path);
+
+protected:
+    void incomingConnection(qintptr descriptor) override;
 
 private slots:
     void onNewConnection();
@@ -73,6 +81,9 @@ private:
     QHash<QString, Handler> routes;
     QList<Request> log;
     QHash<QTcpSocket*, QByteArray> pending;
+    QHash<QTcpSocket*, QString> tunnels; // socket -> host it was opened for
+    QByteArray tlsCertificate;
+    QByteArray tlsKey;
 };
 
 #endif // SAMPLESERVER_H
