@@ -1,0 +1,132 @@
+#include <QtTest>
+#include <QtWidgets>
+
+#include "Views/CategoryList/categorylistwidget.h"
+#include "Views/CategoryList/channelmodel.h"
+#include "Views/Settings/settings.h"
+#include "Views/Settings/settingscategoryview.h"
+#include "Views/Settings/settingsonlineview.h"
+#include "Views/Settings/settingsscrollarea.h"
+#include "Views/Settings/settingsview.h"
+#include "Views/Settings/toolbox.h"
+#include "Views/listview.h"
+#include "Views/mainwidget.h"
+#include "tests/support/testenv.h"
+
+// The settings screen inside the running controller: the accordion, the hours, the modes
+// reaching the refresh timers and the categories reaching the list.
+class TestSettingsScreens : public QObject
+{
+    Q_OBJECT
+private:
+    MainWidget* main = nullptr;
+    SettingsView* view = nullptr;
+
+    static Settings reloaded()
+    {
+        return Settings(nullptr);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        TestEnv::prepare();
+        TestEnv::clearData();
+    }
+
+    void init()
+    {
+        main = new MainWidget(nullptr, nullptr);
+        main->resize(480, 854);
+        main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(main));
+        main->settingsSelected();
+        view = main->findChild<SettingsView*>();
+        QVERIFY(view);
+        QTRY_VERIFY(main->isEnabled());
+    }
+
+    void cleanup()
+    {
+        delete main;
+        main = nullptr;
+    }
+
+    void openingASectionClosesTheOther()
+    {
+        Toolbox* box = view->accordion();
+        QTest::mouseClick(box->header(0), Qt::LeftButton);
+        QVERIFY(!box->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(box->isEnabled(), 2000);
+        QVERIFY(box->page(0)->height() > 100);
+        QTest::mouseClick(box->header(1), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(box->isEnabled(), 2000);
+        QCOMPARE(box->page(0)->height(), 0);
+        QVERIFY(!box->header(0)->isChecked());
+        QVERIFY(box->page(1)->height() > 300);
+        // The opened header is scrolled into view.
+        QTRY_COMPARE(view->scroller()->verticalScrollBar()->value(),
+                     qMin(box->header(1)->y(), view->scroller()->verticalScrollBar()->maximum()));
+        QTest::mouseClick(box->header(1), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(box->isEnabled(), 2000);
+        QCOMPARE(box->page(1)->height(), 0);
+        // The help section takes the height its text needs.
+        QTest::mouseClick(box->header(4), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(box->isEnabled(), 2000);
+        QVERIFY(box->page(4)->height() > 400);
+    }
+
+    void hoursWrapAndModesReachTheTimers()
+    {
+        SettingsOnlineView* online = view->findChild<SettingsOnlineView*>();
+        QVERIFY(online);
+        Settings* settings = view->settings;
+        settings->rushHoursStart = 23;
+        settings->rushHoursEnd = 0;
+        online->updateData();
+        online->buttonRushHoursStartInc->click();
+        QCOMPARE(online->labelRushHoursStart->text(), QString("0"));
+        online->buttonRushHoursEndDec->click();
+        QCOMPARE(online->labelRushHoursEnd->text(), QString("23"));
+        QCOMPARE(reloaded().rushHoursStart, 0);
+        QCOMPARE(reloaded().rushHoursEnd, 23);
+
+        ChannelModel* model = main->findChild<ChannelModel*>();
+        QSignalSpy announced(settings, &Settings::refreshModeChanged);
+        online->rushHoursBoxes.at(1)->click();      // "Co 5 minut"
+        online->outOfRushHoursBoxes.at(1)->click();
+        QVERIFY(announced.count() >= 2);
+        QCOMPARE(announced.last().first().toInt(), 1);
+        QCOMPARE(reloaded().articlesCheckOutOfRushHours, 1);
+        bool fiveMinutes = false;
+        for (QTimer* timer : model->findChildren<QTimer*>())
+            fiveMinutes = fiveMinutes || (timer->isActive() && timer->interval() == 300000);
+        QVERIFY(fiveMinutes);
+
+        online->outOfRushHoursBoxes.at(2)->click(); // "Co 15 minut"
+        QCOMPARE(reloaded().articlesCheckOutOfRushHours, 2);
+        online->rushHoursBoxes.at(0)->click();      // "Ręcznie"
+        online->outOfRushHoursBoxes.at(0)->click();
+        for (QTimer* timer : model->findChildren<QTimer*>())
+            QVERIFY(!timer->isActive() || timer->interval() != 300000);
+    }
+
+    void untickingACategoryRemovesItsRow()
+    {
+        CategoryListWidget* list = main->findChild<CategoryListWidget*>();
+        QAbstractItemModel* rows = list->findChild<ListView*>("listView")->model();
+        const int before = rows->rowCount();
+        SettingsCategoryView* categories = view->findChild<SettingsCategoryView*>();
+        QCheckBox* sport = categories->boxes.at(2);
+        QCOMPARE(sport->text(), QString("Sport"));
+        QVERIFY(sport->isChecked());
+        sport->click();
+        QCOMPARE(rows->rowCount(), before - 1);
+        QVERIFY(!reloaded().categoriesActive[4]);
+        sport->click();
+        QCOMPARE(rows->rowCount(), before);
+    }
+};
+
+QTEST_MAIN(TestSettingsScreens)
+#include "tst_settingsscreens.moc"

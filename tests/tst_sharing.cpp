@@ -1,0 +1,204 @@
+#include <QtTest>
+#include <QtWidgets>
+#include <QDesktopServices>
+#include <QNetworkProxy>
+#include <QSettings>
+#include <QSslConfiguration>
+#include <QUrlQuery>
+
+#include "BlipSrc/blipdialog.h"
+#include "BlipSrc/blipform.h"
+#include "BlipSrc/blipsettingswidget.h"
+#include "TwitterSrc/oauth/kqoauthmanager.h"
+#include "TwitterSrc/oauth/kqoauthrequest.h"
+#include "TwitterSrc/settingstwitter.h"
+#include "TwitterSrc/tokenstore.h"
+#include "TwitterSrc/twitterauthorizationview.h"
+#include "TwitterSrc/twitterdialog.h"
+#include "Views/Article/sharearticledialog.h"
+#include "Logic/article.h"
+#include "foundation/constants.h"
+#include "sampleserver/sampleserver.h"
+#include "sampleserver/sampleservices.h"
+#include "tests/support/testenv.h"
+
+// Catches what the program hands to the browser and to the composer.
+class Browser : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
+
+// Sharing end to end against the local OAuth providers, which verify every signature.
+class TestSharing : public QObject
+{
+    Q_OBJECT
+private:
+    SampleServer* server = nullptr;
+    QSharedPointer<OAuthService> twitter;
+    QSharedPointer<OAuthService> blip;
+    Browser browser;
+    const QString link = QStringLiteral("http://www.kurendal.pl/artykul/41147?a=1&b=2");
+
+    QString pinFromBrowser(OAuthService& service)
+    {
+        const QUrl page = browser.opened.last();
+        const QString token = QUrlQuery(page).queryItemValue("oauth_token", QUrl::FullyDecoded);
+        return service.temporary.value(token).pin;
+    }
+
+    ShareArticleDialog* openDialog()
+    {
+        ShareArticleDialog* dialog = new ShareArticleDialog(QString::fromUtf8("Złoty najmocniejszy"), link, nullptr);
+        dialog->resize(480, 854);
+        dialog->show();
+        return dialog;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        TestEnv::prepare();
+        server = new SampleServer(this);
+        QVERIFY(server->start());
+        QVERIFY(server->setTlsFiles(KURENDAL_SAMPLE_TLS "/server.pem", KURENDAL_SAMPLE_TLS "/server.key"));
+        twitter = twitterService();
+        blip = blipService();
+        installOAuthService(*server, twitter);
+        installOAuthService(*server, blip);
+        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", server->serverPort()));
+        // This process trusts the sample service's own authority; nothing ignores TLS errors.
+        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+        tls.addCaCertificates(SampleServer::testAuthorityFile());
+        QSslConfiguration::setDefaultConfiguration(tls);
+        for (const char* scheme : {"http", "https", "sms", "mailto"})
+            QDesktopServices::setUrlHandler(scheme, &browser, "open");
+    }
+
+    void init()
+    {
+        browser.opened.clear();
+        QSettings(organizationName, applicationName).clear();
+    }
+
+    void twitterPinFlowThenARevokedTokenLogsOut()
+    {
+        QScopedPointer<ShareArticleDialog> dialog(openDialog());
+        QSignalSpy closed(dialog.data(), &ShareArticleDialog::dialogClosed);
+        QTest::mouseClick(dialog->form()->twitterButton, Qt::LeftButton);
+        TwitterDialog* panel = dialog->findChild<TwitterDialog*>();
+        QVERIFY(panel && panel->isVisible());
+        QVERIFY(!dialog->form()->mainFrame->isVisible());
+
+        QTRY_VERIFY_WITH_TIMEOUT(!browser.opened.isEmpty(), 5000);
+        QCOMPARE(browser.opened.last().path(), QString("/oauth/authorize"));
+        QLineEdit* field = panel->findChild<QLineEdit*>("verifierTextEdit");
+        QTRY_VERIFY(field->isVisible());
+        QTest::mouseClick(panel->findChild<QPushButton*>("buttonOK"), Qt::LeftButton);
+        QVERIFY(field->isVisible()); // an empty PIN does nothing
+        QTest::keyClicks(field, pinFromBrowser(*twitter));
+        QTest::mouseClick(panel->findChild<QPushButton*>("buttonOK"), Qt::LeftButton);
+
+        QVERIFY(closed.wait(5000));
+        QCOMPARE(closed.count(), 1);
+        QCOMPARE(twitter->statuses, QList<QByteArray>{QString::fromUtf8("Sprawdź ciekawy artykuł: %1").arg(link).toUtf8()});
+        QVERIFY2(twitter->refusals.isEmpty(), twitter->refusals.value(0).constData());
+        // The token is kept, encrypted.
+        QSettings store(organizationName, applicationName);
+        QVERIFY(!store.value("token").toByteArray().isEmpty());
+        QVERIFY(!store.value("token").toByteArray().contains("access"));
+        QVERIFY(TokenStore::isLoggedIn("token", "tokenSecret"));
+        SettingsTwitter loggedIn;
+        QVERIFY(!loggedIn.page().loggedinFrame->isHidden());
+
+        // The service withdraws the token: the post fails, the token goes, the settings say so.
+        for (auto it = twitter->postsLeft.begin(); it != twitter->postsLeft.end(); ++it)
+            it.value() = 0;
+        QScopedPointer<ShareArticleDialog> again(openDialog());
+        QSignalSpy closedAgain(again.data(), &ShareArticleDialog::dialogClosed);
+        QTest::mouseClick(again->form()->twitterButton, Qt::LeftButton);
+        QVERIFY(closedAgain.wait(5000));
+        QCOMPARE(browser.opened.size(), 1); // posted at once, no login
+        QVERIFY(!TokenStore::isLoggedIn("token", "tokenSecret"));
+        SettingsTwitter page;
+        QVERIFY(page.page().loggedinFrame->isHidden());
+        QVERIFY(!page.page().loggedoutFrame->isHidden());
+    }
+
+    void blipPinFlowAndLogout()
+    {
+        QScopedPointer<ShareArticleDialog> dialog(openDialog());
+        QSignalSpy closed(dialog.data(), &ShareArticleDialog::dialogClosed);
+        QTest::mouseClick(dialog->form()->blipButton, Qt::LeftButton);
+        BlipDialog* panel = dialog->findChild<BlipDialog*>();
+        QVERIFY(panel);
+        QTRY_VERIFY_WITH_TIMEOUT(!browser.opened.isEmpty(), 5000);
+        QCOMPARE(browser.opened.last().toString().left(33), QString("http://blip.pl/m/oauth/authorize?"));
+        QLineEdit* field = panel->findChild<QLineEdit*>("verifierTextEdit");
+        QTRY_VERIFY(field->isVisible());
+        QTest::keyClicks(field, pinFromBrowser(*blip));
+        QTest::mouseClick(panel->findChild<QPushButton*>("okButton"), Qt::LeftButton);
+        QVERIFY(closed.wait(5000));
+        // The link alone, "=" and "&" as they are.
+        QCOMPARE(blip->posts.last(), QByteArray("update%5Bbody%5D=http%3A%2F%2Fwww.kurendal.pl%2Fartykul%2F41147%3Fa=1&b=2"));
+        QVERIFY(TokenStore::isLoggedIn("bliptoken", "bliptokenSecret"));
+
+        BlipSettingsWidget page;
+        QVERIFY(!page.page().loggedinFrame->isHidden());
+        QSignalSpy resized(&page, &BlipSettingsWidget::contentSizeChanged);
+        QTest::mouseClick(page.page().logout, Qt::LeftButton);
+        QCOMPARE(resized.count(), 1);
+        QVERIFY(page.page().loggedinFrame->isHidden());
+        QVERIFY(!TokenStore::isLoggedIn("bliptoken", "bliptokenSecret"));
+    }
+
+    void aWronglySignedRequestIsRefused()
+    {
+        KQOAuthManager manager;
+        KQOAuthRequest request;
+        request.initRequest(KQOAuthRequest::TemporaryCredentials, QUrl(blipRequestTokenUrl));
+        request.setConsumerKey(BLIP_CONSUMER_KEY);
+        request.setConsumerSecretKey("not the secret");
+        QSignalSpy ready(&manager, &KQOAuthManager::requestReady);
+        QSignalSpy tokens(&manager, &KQOAuthManager::temporaryTokenReceived);
+        const int refusals = blip->refusals.size();
+        manager.executeRequest(&request);
+        QVERIFY(ready.wait(5000));
+        QVERIFY(ready.first().first().toByteArray().contains("ERROR"));
+        QCOMPARE(tokens.count(), 0);
+        QCOMPARE(manager.lastError(), RequestUnauthorized);
+        QVERIFY(blip->refusals.size() == refusals + 1 && blip->refusals.last().startsWith("signature does not match"));
+    }
+
+    void smsAndFacebookTakeTheLinkAsItIs()
+    {
+        QScopedPointer<ShareArticleDialog> dialog(openDialog());
+        QSignalSpy closed(dialog.data(), &ShareArticleDialog::dialogClosed);
+        QTest::mouseClick(dialog->form()->smsButton, Qt::LeftButton);
+        QCOMPARE(closed.count(), 1);
+        QCOMPARE(browser.opened.last().scheme(), QString("sms"));
+        QCOMPARE(QUrlQuery(browser.opened.last()).queryItemValue("body", QUrl::FullyDecoded), link);
+
+        dialog->show();
+        QTest::mouseClick(dialog->form()->facebookButton, Qt::LeftButton);
+        QCOMPARE(browser.opened.last().toString(),
+                 QString("http://www.facebook.com/dialog/feed?app_id=482915736021468&redirect_uri=http://www.kurendal.pl/"
+                         "&link=") + link);
+        QCOMPARE(dialog->composeEmailBody(Article()), QString("<html><body><a href=\"\"></a></body></html>"));
+
+        // No e-mail account: the button is off and the slot sends nothing.
+        if (!dialog->form()->emailButton->isEnabled()) {
+            const int before = browser.opened.size();
+            dialog->emailClicked();
+            QCOMPARE(browser.opened.size(), before);
+        }
+        QTest::mouseClick(dialog->form()->cancelButton, Qt::LeftButton);
+        QCOMPARE(closed.count(), 3);
+    }
+};
+
+QTEST_MAIN(TestSharing)
+#include "tst_sharing.moc"
