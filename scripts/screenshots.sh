@@ -2,6 +2,7 @@
 # Walks through the screens under Xvfb with a fresh data directory and leaves a PNG of each.
 # usage: screenshots.sh BUILD_DIR SHOTS_DIR WIDTHxHEIGHT
 set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
 build="$1"
 shots="$2"
 size="$3"
@@ -71,3 +72,38 @@ wait "$app" 2>/dev/null || true
 "$build/kurendal" >> "$shots/$size-kurendal.log" 2>&1 &
 app=$!
 shot 10-splash-advertisement 4.5
+kill "$app" 2>/dev/null || true
+wait "$app" 2>/dev/null || true
+
+# Sharing: the overlay over an article, then the Twitter login panel waiting for its PIN.
+# The sample service plays Twitter over HTTPS with its own test authority, trusted for this run only.
+SSL_CERT_FILE="$here/../sampleserver/tls/ca.pem" "$build/kurendal" >> "$shots/$size-kurendal.log" 2>&1 &
+app=$!
+sleep 8.5                               # the splash, then the splash advertisement
+tap 250 258                             # the first article, under the banner
+sleep 1.5
+tap "$((w / 2))" "$bottom"              # share
+shot 11-share-overlay 1
+top=$(( (h - 450) / 2 ))
+tap "$((w / 2))" "$((top + 55 + 3 * 67 + 33))"   # Twitter
+shot 12-twitter-pin 3
+kill "$app" 2>/dev/null || true
+wait "$app" 2>/dev/null || true
+
+# Each settings section, opened from a fresh start of the settings screen.
+section=0
+for name in kategorie online twitter blip pomoc; do
+  "$build/kurendal" >> "$shots/$size-kurendal.log" 2>&1 &
+  app=$!
+  sleep 8.5
+  tap 45 45                             # back to the categories
+  sleep 1
+  tap "$((w - 40))" "$bottom"           # settings
+  sleep 1
+  tap 200 "$((89 + 5 + 37 + 75 * section))"
+  shot "13-settings-$section-$name" 1.5
+  kill "$app" 2>/dev/null || true
+  wait "$app" 2>/dev/null || true
+  section=$((section + 1))
+done
+app=""

@@ -85,6 +85,8 @@ SettingsOnlineView::SettingsOnlineView(Settings* model, QWidget* parent)
     group(trUtf8("Poza szczytem"), "checkBoxOutOfRushHours", outOfRushHoursBoxes);
 
     updateData();
+    // The accordion opens this section to the height it has now.
+    resize(480, layout->sizeHint().height());
 
     connect(buttonRushHoursStartInc, &QPushButton::clicked, this, [this]() { changeHour(settings->rushHoursStart, 1); });
     connect(buttonRushHoursStartDec, &QPushButton::clicked, this, [this]() { changeHour(settings->rushHoursStart, -1); });
