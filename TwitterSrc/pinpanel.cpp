@@ -92,7 +92,6 @@ void PinPanel::setupUi(QWidget* form, const char* okName, const char* cancelName
     cancelButton->setFont(big);
     cancelButton->setStyleSheet(cancelStyle());
     layout->addWidget(cancelButton, 0, Qt::AlignHCenter);
-    layout->setAlignment(cancelButton, Qt::AlignHCenter);
     cancelButton->setMinimumWidth(300);
     showProcessing(true);
 }

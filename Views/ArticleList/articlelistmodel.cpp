@@ -159,8 +159,7 @@ void ArticleListModel::articlesUpdated(QVector<Article*> incoming)
 void ArticleListModel::splitTitleAndLead()
 {
     breakLines();
-    emitAllRowsChanged();
-    calculateSpacesAndIndexes();
+    calculateSpacesAndIndexes(); // tells the views of every row
 }
 
 void ArticleListModel::breakLines()
@@ -263,7 +262,6 @@ void ArticleListModel::topBannerChanged(QPixmap image, QString link)
     topBannerLink = link;
     topBannerImage = image;
     calculateSpacesAndIndexes();
-    emitAllRowsChanged();
 }
 
 void ArticleListModel::bottomBannerChanged(QPixmap image, QString link)
@@ -273,7 +271,6 @@ void ArticleListModel::bottomBannerChanged(QPixmap image, QString link)
     bottomBannerLink = link;
     bottomBannerImage = image;
     calculateSpacesAndIndexes();
-    emitAllRowsChanged();
 }
 
 void ArticleListModel::widgetWidthChanged(int width)

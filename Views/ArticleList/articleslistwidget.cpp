@@ -107,5 +107,4 @@ void ArticlesListWidget::resizeEvent(QResizeEvent* e)
 {
     BaseWidget::resizeEvent(e);
     model->setContentHeight(ui->listView->height());
-    model->widgetWidthChanged(ui->listView->viewport()->width());
 }

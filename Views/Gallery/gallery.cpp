@@ -261,8 +261,6 @@ void Gallery::downloaderStateChanged(Http* h)
         downloadState = DOWNLOAD_NONE;
         hideLoader();
     } else {
-        if (h == downloader)
-            releaseDownloader();
         downloadState = DOWNLOAD_NONE;
         hideLoader();
     }
@@ -275,7 +273,6 @@ void Gallery::downloaderStateChanged(Http* h)
 
 void Gallery::onMsgBoxAccepted()
 {
-    releaseDownloader();
     showLoader();
     startDownloadingPictures();
     downloader->execute();

@@ -65,5 +65,4 @@ void TeczkaWidget::resizeEvent(QResizeEvent* e)
 {
     BaseWidget::resizeEvent(e);
     model->setContentHeight(ui->listView->height());
-    model->widgetWidthChanged(ui->listView->viewport()->width());
 }
