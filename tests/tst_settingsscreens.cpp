@@ -98,9 +98,10 @@ private slots:
         QVERIFY(announced.count() >= 2);
         QCOMPARE(announced.last().first().toInt(), 1);
         QCOMPARE(reloaded().articlesCheckOutOfRushHours, 1);
+        // Running timers keep what is left of the new, shorter interval (the 15-minute default was longer).
         bool fiveMinutes = false;
         for (QTimer* timer : model->findChildren<QTimer*>())
-            fiveMinutes = fiveMinutes || (timer->isActive() && timer->interval() == 300000);
+            fiveMinutes = fiveMinutes || (timer->isActive() && timer->interval() > 0 && timer->interval() <= 300000);
         QVERIFY(fiveMinutes);
 
         online->outOfRushHoursBoxes.at(2)->click(); // "Co 15 minut"
@@ -108,7 +109,7 @@ private slots:
         online->rushHoursBoxes.at(0)->click();      // "Ręcznie"
         online->outOfRushHoursBoxes.at(0)->click();
         for (QTimer* timer : model->findChildren<QTimer*>())
-            QVERIFY(!timer->isActive() || timer->interval() != 300000);
+            QVERIFY(!timer->isActive());
     }
 
     void untickingACategoryRemovesItsRow()
