@@ -1,152 +1,66 @@
 #include "TwitterSrc/twitterclient.h"
 
 #include <QDebug>
-#include <QUrl>
 
-#include "TwitterSrc/oauth/kqoauthmanager.h"
 #include "TwitterSrc/oauth/kqoauthrequest.h"
-#include "TwitterSrc/tokenstore.h"
 #include "Views/messagebox.h"
 #include "foundation/constants.h"
 
-static const QString tokenKey = QStringLiteral("token");
-static const QString tokenSecretKey = QStringLiteral("tokenSecret");
+static OAuthPinClient::Service twitter()
+{
+    return {CONSUMER_KEY,          CONSUMER_SECRET_KEY,     twitterRequestTokenUrl,
+            twitterAuthorizeUrl,   twitterAccessTokenUrl,   twitterStatusUpdateUrl,
+            QStringLiteral("token"), QStringLiteral("tokenSecret")};
+}
 
 TwitterClient::TwitterClient(QWidget* base)
-    : QObject(nullptr), oauthManager(new KQOAuthManager(this)), oauthRequest(new KQOAuthRequest(this)),
-      twitterAuthorizationView(nullptr), tweetRequestisRunning(false), getAccessTokenRequestisRunning(false),
-      baseWidget(base)
+    : OAuthPinClient(twitter(), nullptr), twitterAuthorizationView(nullptr), baseWidget(base)
 {
-    connect(oauthManager, &KQOAuthManager::temporaryTokenReceived, this, &TwitterClient::onTemporaryTokenReceived);
-    connect(oauthManager, &KQOAuthManager::authorizationReceived, this, &TwitterClient::onAuthorizationReceived);
-    connect(oauthManager, &KQOAuthManager::accessTokenReceived, this, &TwitterClient::onAccessTokenReceived);
-    connect(oauthManager, &KQOAuthManager::requestReady, this, &TwitterClient::onRequestReady);
-    connect(oauthManager, &KQOAuthManager::networkError, this, &TwitterClient::onNetworkError);
-    loadAccessToken();
-    tweetAfterGettingAccesToken.clear();
-}
-
-void TwitterClient::saveAccessToken()
-{
-    TokenStore::save(tokenKey, tokenSecretKey, token, tokenSecret);
-}
-
-void TwitterClient::loadAccessToken()
-{
-    TokenStore::load(tokenKey, tokenSecretKey, token, tokenSecret);
-}
-
-void TwitterClient::resetAccessToken()
-{
-    token.clear();
-    tokenSecret.clear();
-    saveAccessToken();
 }
 
 void TwitterClient::tweet(QString text)
 {
     qDebug() << "tweet1";
-    if (token.isEmpty() || tokenSecret.isEmpty()) {
-        tweetAfterGettingAccesToken = text;
-        authorize();
-        return;
-    }
-    oauthRequest->clearRequest();
-    oauthRequest->initRequest(KQOAuthRequest::AuthorizedRequest, QUrl(twitterStatusUpdateUrl));
-    oauthRequest->setConsumerKey(CONSUMER_KEY);
-    oauthRequest->setConsumerSecretKey(CONSUMER_SECRET_KEY);
-    oauthRequest->setToken(token);
-    oauthRequest->setTokenSecret(tokenSecret);
+    post(text);
+}
+
+void TwitterClient::fillPost(const QString& text)
+{
     QMultiMap<QString, QString> params;
     params.insert(QStringLiteral("status"), text);
     oauthRequest->setAdditionalParameters(params);
-    tweetRequestisRunning = true;
-    oauthManager->executeRequest(oauthRequest);
 }
 
-void TwitterClient::authorize()
+bool TwitterClient::isFailure(const QString& reply) const
 {
-    oauthRequest->initRequest(KQOAuthRequest::TemporaryCredentials, QUrl(twitterRequestTokenUrl));
-    oauthRequest->setConsumerKey(CONSUMER_KEY);
-    oauthRequest->setConsumerSecretKey(CONSUMER_SECRET_KEY);
-    oauthManager->setHandleUserAuthorization(true);
-    oauthManager->executeRequest(oauthRequest);
+    return reply.isEmpty() || reply.contains(QLatin1String("ERROR")) || reply.contains(QLatin1String("Failed"));
 }
 
-void TwitterClient::setVerifier(QString verifier)
+void TwitterClient::postSucceeded()
 {
-    oauthManager->setVerifier(verifier);
-    getAccessTokenRequestisRunning = true;
-    oauthManager->getUserAccessTokens(QUrl(twitterAccessTokenUrl));
+    MessageBox::showInformation(trUtf8("Wysłano pomyślnie tweet."), QString());
+    emit willHide();
 }
 
-void TwitterClient::cancel()
+void TwitterClient::postFailed()
 {
-    oauthManager->cancel();
+    MessageBox::showInformation(trUtf8("Wysłanie tweeta nie powiodło się."), QString());
+    emit willHide();
 }
 
-void TwitterClient::onTemporaryTokenReceived(QString temporaryToken, QString temporarySecret)
+void TwitterClient::accessTokenFailed()
 {
-    qDebug() << "Temporary token received: " << temporaryToken << temporarySecret;
-    if (oauthManager->lastError() == NoError) {
-        oauthManager->getUserAuthorization(QUrl(twitterAuthorizeUrl));
-        emit showVerifier();
-    }
+    MessageBox::showInformation(trUtf8("Błąd podczas otrzymywania kodu dostępu. Prawdopodobnie wpisano zły kod."),
+                                QString());
+    emit willHide();
 }
 
-void TwitterClient::onAuthorizationReceived(QString, QString)
+void TwitterClient::requestTokenFailed()
 {
-    qDebug() << "User authorization received: ";
-    oauthManager->getUserAccessTokens(QUrl(twitterAccessTokenUrl));
-}
-
-void TwitterClient::onAccessTokenReceived(QString accessToken, QString accessSecret)
-{
-    qDebug() << "Access token received: " << accessToken << accessSecret;
-    token = accessToken;
-    tokenSecret = accessSecret;
-    saveAccessToken();
-}
-
-void TwitterClient::onAuthorizedRequestDone()
-{
-    qDebug() << "Request sent to Twitter!";
-}
-
-void TwitterClient::onRequestReady(QByteArray response)
-{
-    const QString text = TokenStore::replyText(response);
-    qDebug() << "Response from the service: " << text;
-    const bool failed = text.isEmpty() || text.contains(QLatin1String("ERROR")) || text.contains(QLatin1String("Failed"));
-    if (!failed) {
-        if (tweetRequestisRunning) {
-            tweetRequestisRunning = false;
-            cancel();
-            MessageBox::showInformation(trUtf8("Wysłano pomyślnie tweet."), QString());
-            emit willHide();
-        } else if (getAccessTokenRequestisRunning) {
-            getAccessTokenRequestisRunning = false;
-            if (!tweetAfterGettingAccesToken.isEmpty()) {
-                const QString pending = tweetAfterGettingAccesToken;
-                tweetAfterGettingAccesToken.clear();
-                tweet(pending);
-            }
-        }
-        return;
-    }
-    if (tweetRequestisRunning) {
-        resetAccessToken();
-        tweetRequestisRunning = false;
-        MessageBox::showInformation(trUtf8("Wysłanie tweeta nie powiodło się."), QString());
-    } else if (getAccessTokenRequestisRunning) {
-        MessageBox::showInformation(trUtf8("Błąd podczas otrzymywania kodu dostępu. Prawdopodobnie wpisano zły kod."),
-                                    QString());
-        getAccessTokenRequestisRunning = false;
-    } else {
-        MessageBox::showInformation(trUtf8("Wysłanie tweeta nie powiodło się. Aby wysłać tweet musisz mieć poprawnie "
-                                           "ustawiony czas i strefę czasową."),
-                                    QString());
-    }
+    // A signature refused at the very first call: usually the phone's clock or time zone.
+    MessageBox::showInformation(trUtf8("Wysłanie tweeta nie powiodło się. Aby wysłać tweet musisz mieć poprawnie "
+                                       "ustawiony czas i strefę czasową."),
+                                QString());
     emit willHide();
 }
 

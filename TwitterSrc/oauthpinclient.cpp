@@ -1,0 +1,135 @@
+#include "TwitterSrc/oauthpinclient.h"
+
+#include <QDebug>
+#include <QUrl>
+
+#include "TwitterSrc/oauth/kqoauthmanager.h"
+#include "TwitterSrc/oauth/kqoauthrequest.h"
+#include "TwitterSrc/tokenstore.h"
+
+OAuthPinClient::OAuthPinClient(const Service& s, QObject* parent)
+    : QObject(parent), oauthManager(new KQOAuthManager(this)), oauthRequest(new KQOAuthRequest(this)),
+      tweetRequestisRunning(false), getAccessTokenRequestisRunning(false), service(s)
+{
+    connect(oauthManager, &KQOAuthManager::temporaryTokenReceived, this, &OAuthPinClient::onTemporaryTokenReceived);
+    connect(oauthManager, &KQOAuthManager::authorizationReceived, this, &OAuthPinClient::onAuthorizationReceived);
+    connect(oauthManager, &KQOAuthManager::accessTokenReceived, this, &OAuthPinClient::onAccessTokenReceived);
+    connect(oauthManager, &KQOAuthManager::requestReady, this, &OAuthPinClient::onRequestReady);
+    connect(oauthManager, &KQOAuthManager::networkError, this, &OAuthPinClient::onNetworkError);
+    loadAccessToken();
+}
+
+void OAuthPinClient::saveAccessToken()
+{
+    TokenStore::save(service.tokenKey, service.tokenSecretKey, token, tokenSecret);
+}
+
+void OAuthPinClient::loadAccessToken()
+{
+    TokenStore::load(service.tokenKey, service.tokenSecretKey, token, tokenSecret);
+}
+
+void OAuthPinClient::resetAccessToken()
+{
+    token.clear();
+    tokenSecret.clear();
+    saveAccessToken();
+}
+
+void OAuthPinClient::post(const QString& text)
+{
+    if (token.isEmpty() || tokenSecret.isEmpty()) {
+        tweetAfterGettingAccesToken = text;
+        authorize();
+        return;
+    }
+    oauthRequest->clearRequest();
+    oauthRequest->initRequest(KQOAuthRequest::AuthorizedRequest, QUrl(service.postUrl));
+    oauthRequest->setConsumerKey(service.consumerKey);
+    oauthRequest->setConsumerSecretKey(service.consumerSecret);
+    oauthRequest->setToken(token);
+    oauthRequest->setTokenSecret(tokenSecret);
+    fillPost(text);
+    tweetRequestisRunning = true;
+    oauthManager->executeRequest(oauthRequest);
+}
+
+void OAuthPinClient::authorize()
+{
+    oauthRequest->initRequest(KQOAuthRequest::TemporaryCredentials, QUrl(service.requestTokenUrl));
+    oauthRequest->setConsumerKey(service.consumerKey);
+    oauthRequest->setConsumerSecretKey(service.consumerSecret);
+    oauthManager->setHandleUserAuthorization(true);
+    oauthManager->executeRequest(oauthRequest);
+}
+
+void OAuthPinClient::setVerifier(QString verifier)
+{
+    oauthManager->setVerifier(verifier);
+    getAccessTokenRequestisRunning = true;
+    oauthManager->getUserAccessTokens(QUrl(service.accessTokenUrl));
+}
+
+void OAuthPinClient::cancel()
+{
+    oauthManager->cancel();
+}
+
+void OAuthPinClient::onTemporaryTokenReceived(QString temporaryToken, QString temporarySecret)
+{
+    qDebug() << "Temporary token received: " << temporaryToken << temporarySecret;
+    if (oauthManager->lastError() == NoError) {
+        oauthManager->getUserAuthorization(QUrl(service.authorizeUrl));
+        emit showVerifier();
+    }
+}
+
+void OAuthPinClient::onAuthorizationReceived(QString, QString)
+{
+    qDebug() << "User authorization received: ";
+    oauthManager->getUserAccessTokens(QUrl(service.accessTokenUrl));
+}
+
+void OAuthPinClient::onAccessTokenReceived(QString accessToken, QString accessSecret)
+{
+    qDebug() << "Access token received: " << accessToken << accessSecret;
+    token = accessToken;
+    tokenSecret = accessSecret;
+    saveAccessToken();
+}
+
+void OAuthPinClient::onAuthorizedRequestDone()
+{
+    qDebug() << "Request sent!";
+}
+
+void OAuthPinClient::onRequestReady(QByteArray response)
+{
+    const QString text = TokenStore::replyText(response);
+    qDebug() << "Response from the service: " << text;
+    if (!isFailure(text)) {
+        if (tweetRequestisRunning) {
+            tweetRequestisRunning = false;
+            cancel();
+            postSucceeded();
+        } else if (getAccessTokenRequestisRunning) {
+            getAccessTokenRequestisRunning = false;
+            if (!tweetAfterGettingAccesToken.isEmpty()) {
+                const QString pending = tweetAfterGettingAccesToken;
+                tweetAfterGettingAccesToken.clear();
+                post(pending);
+            }
+        }
+        return;
+    }
+    if (tweetRequestisRunning) {
+        resetAccessToken(); // the next share logs in again
+        tweetRequestisRunning = false;
+        postFailed();
+    } else if (getAccessTokenRequestisRunning) {
+        getAccessTokenRequestisRunning = false;
+        accessTokenFailed();
+    } else {
+        requestTokenFailed();
+    }
+}
