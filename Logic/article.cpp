@@ -1,5 +1,7 @@
 #include "Logic/article.h"
 
+#include <QSaveFile>
+
 #include "Logic/photo.h"
 #include "foundation/file.h"
 #include "foundation/reachability.h"
@@ -218,8 +220,11 @@ void Article::saveImages()
 {
     if (!isInSavedArticles)
         return;
-    if (!thumbnailImage.isNull())
-        thumbnailImage.save(File::createPathToResource(thumbnailFileName()));
+    if (!thumbnailImage.isNull()) {
+        QSaveFile file(File::createPathToResource(thumbnailFileName()));
+        if (file.open(QIODevice::WriteOnly) && thumbnailImage.save(&file, "JPG") && file.flush())
+            file.commit();
+    }
     for (Photo* photo : photos)
         photo->saveImages();
 }

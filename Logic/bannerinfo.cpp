@@ -1,7 +1,7 @@
 #include "Logic/bannerinfo.h"
 
 #include <QDebug>
-#include <QFile>
+#include <QSaveFile>
 #include <QUrl>
 
 #include "foundation/constants.h"
@@ -296,10 +296,10 @@ void BannerInfo::splashImageDownloaderStateChanged(Http* h)
     if (!isFinal(h))
         return;
     if (h->getStatus() == Http::STATE_COMPLETED) {
-        QFile file(File::createPathToResource(QLatin1String(splashFile)));
+        // The previous picture stays whole until the new one is all on disk.
+        QSaveFile file(File::createPathToResource(QLatin1String(splashFile)));
         const QByteArray bytes = h->getResponseAsBytes();
-        splashDownloaded = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-        file.close();
+        splashDownloaded = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() && file.commit();
         saveToFile();
     }
     done(h);
@@ -318,10 +318,11 @@ void BannerInfo::saveToFile()
         f->writeString(splashImg);
         f->writeByte(splashDownloaded ? 1 : 0);
         f->writeString(splashLink);
+        if (!f->close())
+            throw -1;
     } catch (int) {
         qDebug() << "BannerInfo: the banner cache could not be written";
     }
-    f->close();
     delete f;
 }
 

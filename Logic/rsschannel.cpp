@@ -241,7 +241,8 @@ bool RSSChannel::saveToFile(const QString& name)
     } catch (int) {
         ok = false;
     }
-    f->close();
+    if (!f->close())
+        ok = false;
     delete f;
     return ok;
 }

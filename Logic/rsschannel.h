@@ -30,7 +30,7 @@ public:
         Fotoplan = 8
     };
 
-    static const int maxArticles = 30;
+    static constexpr int maxArticles = 30;
 
     RSSChannel(ChannelType id, QObject* parent);
     ~RSSChannel() override;

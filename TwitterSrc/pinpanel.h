@@ -38,8 +38,8 @@ public:
 class SoftKeyboard : public QObject
 {
 public:
-    static const int requestPanel = 199;
-    static const int closePanel = 200;
+    static constexpr int requestPanel = 199;
+    static constexpr int closePanel = 200;
 
     explicit SoftKeyboard(QLineEdit* field);
     void hide();

@@ -9,7 +9,7 @@ class QTimer;
 class KineticMotion
 {
 public:
-    static const int tickInterval = 30;
+    static constexpr int tickInterval = 30;
 
     explicit KineticMotion(QTimer* timer);
 

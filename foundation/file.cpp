@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QStandardPaths>
 #include <cstdlib>
 #include <cstring>
@@ -46,16 +47,13 @@ void toBigEndian(quint64 v, unsigned char* b, int len)
 
 File::File(bool readMode, QString* _filename)
     : QObject(nullptr), file(nullptr), stream(nullptr), readOnly(readMode),
-      filename(new QString(_filename ? *_filename : QString())), lastError(0)
+      filename(new QString(_filename ? *_filename : QString())), lastError(0), writeFailed(false)
 {
 }
 
 File::~File()
 {
-    if (file && file->isOpen())
-        file->close();
-    delete stream;
-    delete file;
+    close();
     delete filename;
 }
 
@@ -126,27 +124,42 @@ int File::SwapInt(int arg)
 void File::open()
 {
     close();
-    file = new QFile(*filename);
-    file->open(readOnly ? QIODevice::ReadOnly : (QIODevice::WriteOnly | QIODevice::Truncate));
+    writeFailed = false;
+    if (readOnly) {
+        file = new QFile(*filename);
+        file->open(QIODevice::ReadOnly);
+    } else {
+        // Written beside the old file and put in its place at close(), so that a full or
+        // read-only disk never leaves half a file behind.
+        file = new QSaveFile(*filename);
+        writeFailed = !file->open(QIODevice::WriteOnly);
+    }
     stream = new QDataStream(file);
 }
 
-void File::close()
+bool File::close()
 {
-    if (file && file->isOpen()) {
-        if (file->isWritable())
-            file->flush();
+    bool ok = true;
+    if (QSaveFile* saved = qobject_cast<QSaveFile*>(file)) {
+        // Qt's commit() misses an error of its own last flush: flush first and look.
+        if (writeFailed || stream->status() != QDataStream::Ok || !saved->flush())
+            saved->cancelWriting();
+        ok = saved->isOpen() && saved->commit();
+    } else if (file && file->isOpen()) {
         file->close();
     }
     delete stream;
     stream = nullptr;
     delete file;
     file = nullptr;
+    return ok;
 }
 
 void File::fail(int check)
 {
     lastError = -1;
+    if (!readOnly)
+        writeFailed = true;
     qDebug() << "QT_THROW" << check;
     throw lastError;
 }

@@ -5,11 +5,12 @@
 #include <QString>
 #include <QByteArray>
 
-class QFile;
+class QFileDevice;
 class QDataStream;
 
 // Binary file in the data directory: big-endian integers and 16-bit
 // length-prefixed UTF-8 strings. Every failed primitive throws the int -1.
+// A file written replaces the one on disk only when it is closed complete.
 class File : public QObject
 {
     Q_OBJECT
@@ -41,7 +42,9 @@ public:
     static int SwapInt(int arg);
 
     void open();
-    void close();
+    // False when anything written since open() did not reach the disk; the file on disk
+    // then stays as it was before open().
+    bool close();
 
     void writeByte(char b);
     void writeUByte(unsigned char b);
@@ -77,11 +80,12 @@ public:
     bool operator!=(const File& other) const;
 
 private:
-    QFile* file;
+    QFileDevice* file; // a QFile when reading, a QSaveFile when writing
     QDataStream* stream;
     bool readOnly;
     QString* filename;
     int lastError;
+    bool writeFailed;
 
     void fail(int check);
     void readRaw(char* dst, int len, int check);

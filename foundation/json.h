@@ -25,7 +25,7 @@ class Json
 {
 public:
     // Containers nested deeper than this fail the parse instead of exhausting the stack.
-    static const int maxDepth = 512;
+    static constexpr int maxDepth = 512;
 
     static QVariant parse(const QString& json, bool& success);
     static QVariant parse(const QString& json);

@@ -162,7 +162,22 @@ void Http::readReady()
         if (code.isValid())
             head_responseCode = code.toInt();
     }
+    const qint64 announced = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+    if (announced > maxResponseBytes || buffer.size() + reply->bytesAvailable() > maxResponseBytes) {
+        failTooLong();
+        return;
+    }
     buffer.append(reply->readAll());
+}
+
+void Http::failTooLong()
+{
+    errorOccured = true;
+    currState = STATE_ERROR_HTTP;
+    buffer.clear();
+    buffer.squeeze();
+    reply->abort();
+    emit statusChanged(this);
 }
 
 void Http::downloadProgress(qint64, qint64) {}

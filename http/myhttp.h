@@ -31,7 +31,9 @@ public:
     static const QByteArray HEAD_CONTENT_TYPE;
 
     // A chain of redirects longer than this ends in STATE_ERROR_HTTP.
-    static const int maxRedirects = 10;
+    static constexpr int maxRedirects = 10;
+    // A body longer than this is not what any of our servers sends: the request fails.
+    static constexpr int maxResponseBytes = 16 * 1024 * 1024;
 
     static Http* createGETrequest(const QString& _host, const QString& _values);
     static Http* createPOSTrequest(const QString& _host, const QString& _values);
@@ -73,6 +75,7 @@ private slots:
 private:
     static QUrl redirectUrl(const QUrl& possibleRedirectUrl, const QUrl& oldRedirectUrl);
     bool send();
+    void failTooLong();
 
     int currState;
     bool downloadInProgress;

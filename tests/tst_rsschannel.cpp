@@ -14,16 +14,7 @@ class TestRSSChannel : public QObject
 private:
     SampleServer* server = nullptr;
 
-    static QByteArray feed(const QVector<int>& ids)
-    {
-        QByteArray xml = "<iphonefeed>";
-        for (int i = 0; i < ids.size(); ++i) {
-            xml += QString("<artykul><xx>%1</xx><order>%2</order><title>Artykuł %1</title>"
-                           "<lead>Lead %1</lead><content>&lt;p&gt;Treść %1&lt;/p&gt;</content></artykul>")
-                       .arg(ids[i]).arg(i).toUtf8();
-        }
-        return xml + "</iphonefeed>";
-    }
+    static QByteArray feed(const QVector<int>& ids) { return TestEnv::feed(ids); }
 
     static QString path(RSSChannel::ChannelType type)
     {

@@ -29,7 +29,7 @@ class KQOAuthManager : public QObject
 {
     Q_OBJECT
 public:
-    static const int requestTimeout = 30000;
+    static constexpr int requestTimeout = 30000;
 
     explicit KQOAuthManager(QObject* parent = nullptr);
     ~KQOAuthManager() override;

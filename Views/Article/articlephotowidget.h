@@ -18,7 +18,7 @@ public:
     bool isDownloaded() const { return downloaded; }
     QLabel* photoLabel() const { return photoImage; }
 
-    static const int maxPhotoWidth = 350;
+    static constexpr int maxPhotoWidth = 350;
 
 signals:
     void photoDownloadFinished(ArticlePhotoWidget* widget);

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMovie>
@@ -194,9 +195,8 @@ void Gallery::downloadPicture()
 
 bool Gallery::writeCacheFile(const QString& name, const QByteArray& bytes)
 {
-    QFile file(cacheDirectory() + name);
-    const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
-    file.close();
+    QSaveFile file(cacheDirectory() + name);
+    const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() && file.commit();
     if (!ok && !freeSpaceMessageShowed) {
         MessageBox::showError(trUtf8("Nie można zapisać obrazka na dysku."), trUtf8("Brak pamięci"));
         freeSpaceMessageShowed = true;

@@ -29,7 +29,7 @@ public:
     bool loadXmlFromCache(bool checkTime);
     static QString cacheDirectory();
 
-    static const int cacheLifetime = 3600;
+    static constexpr int cacheLifetime = 3600;
 
 public slots:
     void showFinished() override;

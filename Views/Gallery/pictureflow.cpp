@@ -35,7 +35,7 @@ inline qint64 fmul(qint64 a, qint64 b)
 
 inline qint64 fdiv(qint64 a, qint64 b)
 {
-    return (a << PFREAL_SHIFT) / b;
+    return a * PFREAL_ONE / b;
 }
 
 inline quint16 rgb16(int r, int g, int b)

@@ -11,10 +11,10 @@ class Settings : public QObject
 {
     Q_OBJECT
 public:
-    static const int categoriesCount = 9;
-    static const int defaultMode = 2;
-    static const int defaultRushStart = 8;
-    static const int defaultRushEnd = 16;
+    static constexpr int categoriesCount = 9;
+    static constexpr int defaultMode = 2;
+    static constexpr int defaultRushStart = 8;
+    static constexpr int defaultRushEnd = 16;
 
     explicit Settings(QObject* parent);
 

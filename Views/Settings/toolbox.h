@@ -14,7 +14,7 @@ class Toolbox : public QWidget
 {
     Q_OBJECT
 public:
-    static const int animationDuration = 500;
+    static constexpr int animationDuration = 500;
 
     explicit Toolbox(QWidget* parent = nullptr);
 

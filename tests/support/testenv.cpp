@@ -47,4 +47,15 @@ void spin(int ms)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
+QByteArray feed(const QVector<int>& ids)
+{
+    QByteArray xml = "<iphonefeed>";
+    for (int i = 0; i < ids.size(); ++i) {
+        xml += QString("<artykul><xx>%1</xx><order>%2</order><title>Artykuł %1</title>"
+                       "<lead>Lead %1</lead><content>&lt;p&gt;Treść %1&lt;/p&gt;</content></artykul>")
+                   .arg(ids[i]).arg(i).toUtf8();
+    }
+    return xml + "</iphonefeed>";
+}
+
 } // namespace TestEnv

@@ -1,7 +1,9 @@
 #ifndef TESTENV_H
 #define TESTENV_H
 
+#include <QByteArray>
 #include <QString>
+#include <QVector>
 
 class QWidget;
 
@@ -16,6 +18,8 @@ QString dataDir();
 void clearData();
 // Pumps the event loop for ms milliseconds.
 void spin(int ms);
+// A category feed with one article per id, in that order.
+QByteArray feed(const QVector<int>& ids);
 
 } // namespace TestEnv
 

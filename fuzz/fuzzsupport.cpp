@@ -1,0 +1,49 @@
+#include "fuzz/fuzzsupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "foundation/file.h"
+
+static void initProgramResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
+namespace FuzzSupport {
+
+void start()
+{
+    static QApplication* application = nullptr;
+    if (application)
+        return;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_LOGGING_RULES", "*.debug=false;*.warning=false");
+    // Memory is quicker than the disk for a file rewritten at every run.
+    const QString base = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
+    static QTemporaryDir root(base + QStringLiteral("/kurendal-fuzz-XXXXXX"));
+    qputenv("XDG_DATA_HOME", QDir(root.path()).filePath("data").toUtf8());
+    qputenv("XDG_CONFIG_HOME", QDir(root.path()).filePath("config").toUtf8());
+    static int argc = 1;
+    static char name[] = "fuzz";
+    static char* argv[] = {name, nullptr};
+    application = new QApplication(argc, argv);
+    initProgramResources();
+}
+
+QByteArray bytes(const uint8_t* data, size_t size)
+{
+    return QByteArray(reinterpret_cast<const char*>(data), int(size));
+}
+
+void writeDataFile(const QString& name, const uint8_t* data, size_t size)
+{
+    QFile file(File::createPathToResource(name));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        abort();
+    file.write(reinterpret_cast<const char*>(data), qint64(size));
+}
+
+} // namespace FuzzSupport

@@ -1,0 +1,293 @@
+#include <QtTest>
+#include <QApplication>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <QNetworkProxy>
+#include <QUrlQuery>
+
+#include "Logic/article.h"
+#include "Logic/bannerinfo.h"
+#include "Logic/articleparser.h"
+#include "Logic/rsschannel.h"
+#include "Logic/savedarticles.h"
+#include "Views/Settings/settings.h"
+#include "foundation/file.h"
+#include "sampleserver/sampleserver.h"
+#include "tests/support/testenv.h"
+
+// The data folder turns read-only or fills up while the program saves: what was on disk
+// before stays whole and readable. The folder is a small memory disk mounted in a private
+// user and mount namespace, so the faults are real and need no privileges.
+namespace {
+
+bool writeProcFile(const char* path, const QByteArray& text)
+{
+    const int fd = ::open(path, O_WRONLY);
+    if (fd < 0)
+        return false;
+    const bool ok = ::write(fd, text.constData(), size_t(text.size())) == text.size();
+    ::close(fd);
+    return ok;
+}
+
+// Must run before the process has a second thread.
+bool enterPrivateNamespace()
+{
+    const uid_t uid = getuid();
+    const gid_t gid = getgid();
+    if (unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
+        return false;
+    writeProcFile("/proc/self/setgroups", "deny");
+    if (!writeProcFile("/proc/self/uid_map", QByteArray("0 ") + QByteArray::number(uid) + " 1")
+        || !writeProcFile("/proc/self/gid_map", QByteArray("0 ") + QByteArray::number(gid) + " 1"))
+        return false;
+    return mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+}
+
+bool isolated = false;
+
+class Channel : public RSSChannel
+{
+public:
+    explicit Channel(ChannelType type = RSSChannel::Kraj) : RSSChannel(type, nullptr) {}
+    void take(const QVector<int>& ids)
+    {
+        ArticleParser parser;
+        QVERIFY(parser.parse(TestEnv::feed(ids)));
+        mergeFeed(*parser.getParserArticles());
+        articlesDidChange(true);
+    }
+};
+
+QByteArray png(Qt::GlobalColor colour)
+{
+    QImage image(480, 854, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+BannerInfo* freshBanners()
+{
+    BannerInfo::releaseSingleton();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return BannerInfo::getSingleton();
+}
+
+QVector<int> ids(const RSSChannel& c)
+{
+    QVector<int> v;
+    for (const Article* a : c.getArticles())
+        v << a->xx;
+    std::sort(v.begin(), v.end());
+    return v;
+}
+
+} // namespace
+
+class TestDiskFaults : public QObject
+{
+    Q_OBJECT
+private:
+    enum Fault { ReadOnly, Full };
+    QByteArray dir;
+    QByteArray options = "size=4m,mode=0755";
+    SampleServer* server = nullptr;
+    QString splashPicture; // what the ad server names as the splash
+
+    void mountDisk()
+    {
+        if (!isolated)
+            QSKIP("no private mount namespace here (unshare refused)");
+        QVERIFY2(mount("tmpfs", dir.constData(), "tmpfs", 0, options.constData()) == 0, strerror(errno));
+    }
+
+    void breakDisk(Fault fault)
+    {
+        if (fault == ReadOnly) {
+            QVERIFY2(mount(nullptr, dir.constData(), nullptr, MS_REMOUNT | MS_RDONLY, options.constData()) == 0,
+                     strerror(errno));
+            return;
+        }
+        // Fill every last block; afterwards even a one-byte write fails.
+        QFile filler(QString::fromUtf8(dir) + "/filler");
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(64 * 1024, 'x');
+        while (filler.write(block) > 0) {
+        }
+        QByteArray one(1, 'x');
+        while (filler.write(one) > 0) {
+        }
+        filler.close();
+        QFile probe(QString::fromUtf8(dir) + "/probe");
+        QVERIFY(!probe.open(QIODevice::WriteOnly) || probe.write("x", 1) != 1 || !probe.flush());
+    }
+
+    static void addFaults()
+    {
+        QTest::addColumn<int>("fault");
+        QTest::newRow("read-only") << int(ReadOnly);
+        QTest::newRow("full") << int(Full);
+    }
+
+    QStringList leftovers() const
+    {
+        QStringList names = QDir(QString::fromUtf8(dir)).entryList(QDir::Files);
+        names.removeAll("filler");
+        names.removeAll("probe");
+        return names;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        TestEnv::prepare();
+        dir = TestEnv::dataDir().toUtf8();
+        if (dir.endsWith('/'))
+            dir.chop(1);
+        server = new SampleServer(this);
+        QVERIFY(server->start());
+        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", server->serverPort()));
+        server->route("ads.kurendal.pl", "/ad/GetBanMb", [this](const SampleServer::Request& r) {
+            if (QUrlQuery(r.query).queryItemValue("typ") != "102")
+                return SampleServer::text("{}", "application/json");
+            return SampleServer::text(QString("{\"@type\":\"banner\",\"ImageUrl\":{\"#text\":\"http://ads.kurendal.pl%1\"},"
+                                              "\"Href\":\"http://kino.example.pl%1\"}")
+                                          .arg(splashPicture).toUtf8(),
+                                      "application/json");
+        });
+        server->route("ads.kurendal.pl", "/img/red.png", SampleServer::text(png(Qt::red), "image/png"));
+        server->route("ads.kurendal.pl", "/img/green.png", SampleServer::text(png(Qt::green), "image/png"));
+    }
+
+    void init() { mountDisk(); }
+
+    void cleanup()
+    {
+        if (isolated)
+            umount2(dir.constData(), MNT_DETACH);
+    }
+
+    void aChannelKeepsItsLastList_data() { addFaults(); }
+    void aChannelKeepsItsLastList()
+    {
+        QFETCH(int, fault);
+        {
+            Channel kraj;
+            kraj.take({1, 2, 3});
+            kraj.take({3, 4, 5}); // rssKraj and rssKraj.old both exist now
+            breakDisk(Fault(fault));
+            const QStringList before = leftovers();
+            kraj.take({6, 7, 8});
+            QCOMPARE(ids(kraj), (QVector<int>{1, 2, 3, 4, 5, 6, 7, 8})); // the screen still has them
+            QCOMPARE(leftovers(), before);
+        }
+        Channel again;
+        QVERIFY(again.loadFromFile("rssKraj"));
+        QCOMPARE(ids(again), (QVector<int>{1, 2, 3, 4, 5}));
+        QVERIFY(again.loadFromFile("rssKraj.old"));
+        QCOMPARE(ids(again), (QVector<int>{1, 2, 3}));
+    }
+
+    void theBriefcaseKeepsItsArticlesAndPictures_data() { addFaults(); }
+    void theBriefcaseKeepsItsArticlesAndPictures()
+    {
+        QFETCH(int, fault);
+        QDir().mkpath(QString::fromUtf8(dir) + "/teczka");
+        Channel source;
+        source.take({11, 12, 13});
+        QImage blue(84, 78, QImage::Format_RGB32);
+        blue.fill(Qt::blue);
+        {
+            SavedArticles briefcase(nullptr);
+            for (int i = 0; i < 2; ++i) {
+                Article* a = source.getArticles().at(i);
+                a->thumbnailImage = blue;
+                QVERIFY(briefcase.addArticle(*a));
+            }
+            for (Article* a : briefcase.getArticles())
+                a->saveImages();
+            breakDisk(Fault(fault));
+            QVERIFY(!briefcase.addArticle(*source.getArticles().at(2)) || briefcase.getArticles().size() == 3);
+            // A new picture for a kept article fails to replace the old one.
+            Article* first = briefcase.getArticles().first();
+            first->thumbnailImage = QImage(40, 40, QImage::Format_RGB32);
+            first->thumbnailImage.fill(Qt::red);
+            first->saveImages();
+        }
+        SavedArticles reopened(nullptr);
+        QCOMPARE(ids(reopened), (QVector<int>{11, 12}));
+        for (const Article* a : reopened.getArticles()) {
+            QCOMPARE(a->getThumbnailImage().size(), QSize(84, 78));
+            QVERIFY(qBlue(a->getThumbnailImage().pixel(40, 40)) > 200);
+        }
+    }
+
+    void theSplashForTheNextStartStaysTheLastOneSaved_data() { addFaults(); }
+    void theSplashForTheNextStartStaysTheLastOneSaved()
+    {
+        QFETCH(int, fault);
+        splashPicture = "/img/red.png";
+        BannerInfo* banners = freshBanners();
+        banners->startUpdate();
+        QTRY_VERIFY_WITH_TIMEOUT(banners->splashDownloaded, 5000);
+
+        breakDisk(Fault(fault));
+        splashPicture = "/img/green.png";
+        server->clearRequests();
+        banners->startUpdate(); // the same run: the new splash goes to disk only
+        auto servedGreen = [this]() {
+            for (const SampleServer::Request& r : server->requests())
+                if (r.path == "/img/green.png")
+                    return true;
+            return false;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(servedGreen(), 5000);
+        QTRY_VERIFY(!banners->currentDownload);
+
+        banners = freshBanners();
+        QVERIFY(banners->canShowSplash());
+        QCOMPARE(banners->splashLink, QString("http://kino.example.pl/img/red.png"));
+        QCOMPARE(banners->splashImage.size(), QSize(480, 854));
+        QCOMPARE(banners->splashImage.toImage().pixel(10, 10), QColor(Qt::red).rgb());
+        BannerInfo::releaseSingleton();
+    }
+
+    void settingsKeepTheLastSavedChoices_data() { addFaults(); }
+    void settingsKeepTheLastSavedChoices()
+    {
+        QFETCH(int, fault);
+        {
+            Settings settings(nullptr);
+            settings.articlesCheckRushHours = 3;
+            settings.categoriesActive[4] = false;
+            settings.save();
+            breakDisk(Fault(fault));
+            settings.articlesCheckRushHours = 1;
+            settings.categoriesActive[4] = true;
+            settings.save();
+        }
+        Settings reread(nullptr);
+        QCOMPARE(reread.articlesCheckRushHours, 3);
+        QVERIFY(!reread.categoriesActive[4]);
+        QVERIFY(reread.categoriesActive[3]);
+    }
+};
+
+int main(int argc, char** argv)
+{
+    isolated = enterPrivateNamespace();
+    QApplication application(argc, argv);
+    TestDiskFaults test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_diskfaults.moc"
