@@ -116,6 +116,8 @@ void writeFullCaches()
         }
         briefcase.addArticle(*a);
     }
+    for (Article* a : briefcase.getArticles())
+        a->saveImages();
 }
 
 QStringList cacheFiles()
@@ -290,6 +292,7 @@ BENCHMARK(jsonParse)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_LOGGING_RULES", "*.debug=false");
     NewsData::useTemporaryData();
     QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);

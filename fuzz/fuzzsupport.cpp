@@ -2,10 +2,8 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
-#include "foundation/file.h"
 
 static void initProgramResources()
 {
@@ -31,19 +29,6 @@ void start()
     static char* argv[] = {name, nullptr};
     application = new QApplication(argc, argv);
     initProgramResources();
-}
-
-QByteArray bytes(const uint8_t* data, size_t size)
-{
-    return QByteArray(reinterpret_cast<const char*>(data), int(size));
-}
-
-void writeDataFile(const QString& name, const uint8_t* data, size_t size)
-{
-    QFile file(File::createPathToResource(name));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        abort();
-    file.write(reinterpret_cast<const char*>(data), qint64(size));
 }
 
 } // namespace FuzzSupport

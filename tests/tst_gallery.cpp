@@ -106,6 +106,15 @@ private slots:
         QCOMPARE(parser.getPicturesUrls(), (QList<QString>{"http://a.jpg", ""}));
         GalleryPicturesParser broken;
         QVERIFY(!broken.parse("<rss><channel><item>"));
+
+        // A second picture in one item, and an item left open by a nested channel, shift nothing.
+        GalleryPicturesParser odd;
+        QVERIFY(odd.parse("<rss><channel><item><title>A</title><enclosure url=\"a1\"/><enclosure url=\"a2\"/>"
+                          "<title>A2</title></item><item><title>B</title><enclosure url=\"b\"/>"
+                          "<channel><item><title>C</title></item></channel></item></channel></rss>"));
+        QCOMPARE(odd.getPicturesTitles(), (QList<QString>{"A", "B", "C"}));
+        QCOMPARE(odd.getPicturesUrls(), (QList<QString>{"a1", "b", ""}));
+        QCOMPARE(odd.getPicturesLinks(), (QList<QString>{"", "", ""}));
     }
 
     void theCacheIsFreshForUnderAnHour()

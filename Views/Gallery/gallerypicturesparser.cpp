@@ -74,13 +74,7 @@ bool GalleryPicturesParser::endElement(const QString&, const QString& localName,
         state = ITEM;
     } else if (name == QLatin1String("item") && state == ITEM) {
         state = CHANNEL;
-        // Parallel lists: an item without one of its elements gets an empty entry.
-        if (picturesTitles.size() < itemsCount)
-            picturesTitles.append(QString());
-        if (picturesLinksToGallery.size() < itemsCount)
-            picturesLinksToGallery.append(QString());
-        if (picturesUrls.size() < itemsCount)
-            picturesUrls.append(QString());
+        evenUpLists();
     } else if (name == QLatin1String("channel")) {
         state = -1;
     } else if (name == QLatin1String("title") && state == ITEM_TITLE) {
@@ -103,7 +97,24 @@ bool GalleryPicturesParser::characters(const QString& ch)
 }
 
 void GalleryPicturesParser::setDocumentLocator(QXmlLocator*) {}
-bool GalleryPicturesParser::endDocument() { return true; }
+// Parallel lists: an item without one of its elements gets an empty entry, and a second
+// picture, title or link in one item is dropped so that the later items keep their own.
+void GalleryPicturesParser::evenUpLists()
+{
+    for (QList<QString>* list : {&picturesTitles, &picturesLinksToGallery, &picturesUrls}) {
+        while (list->size() < itemsCount)
+            list->append(QString());
+        while (list->size() > itemsCount)
+            list->removeLast();
+    }
+}
+
+// An item that a nested channel left unclosed still gets its entries.
+bool GalleryPicturesParser::endDocument()
+{
+    evenUpLists();
+    return true;
+}
 bool GalleryPicturesParser::startPrefixMapping(const QString&, const QString&) { return true; }
 bool GalleryPicturesParser::endPrefixMapping(const QString&) { return true; }
 bool GalleryPicturesParser::ignorableWhitespace(const QString&) { return true; }

@@ -34,6 +34,8 @@ public:
     QString errorString() const override;
 
 private:
+    void evenUpLists();
+
     int state;
     QString* currentElementValue;
     QList<QString> picturesUrls;
