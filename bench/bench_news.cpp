@@ -88,10 +88,6 @@ const RSSChannel::ChannelType newsChannels[] = {
 // Nine full channel caches and a full briefcase with its thumbnails and photos on disk.
 void writeFullCaches()
 {
-    static bool written = false;
-    if (written)
-        return;
-    written = true;
     int firstXx = 1000;
     for (RSSChannel::ChannelType type : newsChannels) {
         RefreshedChannel channel(type);
@@ -132,7 +128,6 @@ QStringList cacheFiles()
 // What the start-up reads: every channel's cache and the briefcase with its thumbnails.
 void startUp(benchmark::State& state)
 {
-    writeFullCaches();
     for (auto _ : state) {
         int articles = 0;
         QList<RSSChannel*> channels;
@@ -153,7 +148,6 @@ void startUp(benchmark::State& state)
 
 void readCachesFloor(benchmark::State& state)
 {
-    writeFullCaches();
     QStringList files;
     for (const QString& path : cacheFiles()) {
         // The photos stay on disk until an article opens.
@@ -295,6 +289,7 @@ int main(int argc, char** argv)
     qputenv("QT_LOGGING_RULES", "*.debug=false");
     NewsData::useTemporaryData();
     QApplication application(argc, argv);
+    writeFullCaches();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     return 0;

@@ -47,7 +47,7 @@ void toBigEndian(quint64 v, unsigned char* b, int len)
 
 File::File(bool readMode, QString* _filename)
     : QObject(nullptr), file(nullptr), stream(nullptr), readOnly(readMode),
-      filename(new QString(_filename ? *_filename : QString())), lastError(0), writeFailed(false)
+      filename(new QString(_filename ? *_filename : QString())), lastError(0), writeFailed(false), readPos(0)
 {
 }
 
@@ -125,9 +125,12 @@ void File::open()
 {
     close();
     writeFailed = false;
+    contents.clear();
+    readPos = 0;
     if (readOnly) {
         file = new QFile(*filename);
-        file->open(QIODevice::ReadOnly);
+        if (file->open(QIODevice::ReadOnly))
+            contents = file->readAll();
     } else {
         // Written beside the old file and put in its place at close(), so that a full or
         // read-only disk never leaves half a file behind.
@@ -152,6 +155,8 @@ bool File::close()
     stream = nullptr;
     delete file;
     file = nullptr;
+    contents.clear();
+    readPos = 0;
     return ok;
 }
 
@@ -166,10 +171,12 @@ void File::fail(int check)
 
 void File::readRaw(char* dst, int len, int check)
 {
-    if (!stream || !file || len < 0 || file->bytesAvailable() < len)
+    if (!file || len < 0 || contents.size() - readPos < len)
         fail(check);
-    if (len > 0 && stream->readRawData(dst, len) != len)
-        fail(check + 1);
+    if (len > 0) {
+        std::memcpy(dst, contents.constData() + readPos, size_t(len));
+        readPos += len;
+    }
     lastError = 0;
 }
 
@@ -275,9 +282,12 @@ QString File::readString()
     const int n = readUShort();
     if (n == 0)
         return QString();
-    QByteArray bytes(n, Qt::Uninitialized);
-    readRaw(bytes.data(), n, 210);
-    return QString::fromUtf8(bytes.constData(), n);
+    if (!file || contents.size() - readPos < n)
+        fail(210);
+    const QString s = QString::fromUtf8(contents.constData() + readPos, n);
+    readPos += n;
+    lastError = 0;
+    return s;
 }
 
 unsigned char* File::readBytes(unsigned char* tab, int offset, int len)
@@ -289,7 +299,7 @@ unsigned char* File::readBytes(unsigned char* tab, int offset, int len)
 unsigned char* File::readBytes(int len)
 {
     // Checked before allocating, so a damaged length never asks for a huge buffer.
-    if (!file || len < 0 || file->bytesAvailable() < len)
+    if (!file || len < 0 || contents.size() - readPos < len)
         fail(214);
     unsigned char* tab = static_cast<unsigned char*>(std::calloc(len > 0 ? len : 1, 1));
     if (!tab)
@@ -305,10 +315,13 @@ unsigned char* File::readBytes(int len)
 
 void File::skipBytes(int n)
 {
-    if (!readOnly || !stream || n <= 0)
+    if (!readOnly || !file || n <= 0)
         return;
-    if (stream->skipRawData(n) != n)
+    if (contents.size() - readPos < n) {
+        readPos = contents.size();
         fail(218);
+    }
+    readPos += n;
     lastError = 0;
 }
 

@@ -86,6 +86,8 @@ private:
     QString* filename;
     int lastError;
     bool writeFailed;
+    QByteArray contents; // a file read is read whole at open() and taken apart in memory
+    int readPos;
 
     void fail(int check);
     void readRaw(char* dst, int len, int check);
