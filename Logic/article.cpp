@@ -1,6 +1,6 @@
 #include "Logic/article.h"
 
-#include <QSaveFile>
+#include <QBuffer>
 
 #include "Logic/photo.h"
 #include "foundation/file.h"
@@ -220,11 +220,10 @@ void Article::saveImages()
 {
     if (!isInSavedArticles)
         return;
-    if (!thumbnailImage.isNull()) {
-        QSaveFile file(File::createPathToResource(thumbnailFileName()));
-        if (file.open(QIODevice::WriteOnly) && thumbnailImage.save(&file, "JPG") && file.flush())
-            file.commit();
-    }
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    if (!thumbnailImage.isNull() && buffer.open(QIODevice::WriteOnly) && thumbnailImage.save(&buffer, "JPG"))
+        File::replaceContents(File::createPathToResource(thumbnailFileName()), jpeg);
     for (Photo* photo : photos)
         photo->saveImages();
 }

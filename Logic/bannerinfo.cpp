@@ -1,7 +1,6 @@
 #include "Logic/bannerinfo.h"
 
 #include <QDebug>
-#include <QSaveFile>
 #include <QUrl>
 
 #include "foundation/constants.h"
@@ -297,9 +296,8 @@ void BannerInfo::splashImageDownloaderStateChanged(Http* h)
         return;
     if (h->getStatus() == Http::STATE_COMPLETED) {
         // The previous picture stays whole until the new one is all on disk.
-        QSaveFile file(File::createPathToResource(QLatin1String(splashFile)));
-        const QByteArray bytes = h->getResponseAsBytes();
-        splashDownloaded = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() && file.commit();
+        splashDownloaded = File::replaceContents(File::createPathToResource(QLatin1String(splashFile)),
+                                                 h->getResponseAsBytes());
         saveToFile();
     }
     done(h);

@@ -109,6 +109,13 @@ bool File::deleteDirectory(QString path)
     return dir.rmdir(dir.absolutePath());
 }
 
+bool File::replaceContents(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    // Qt's commit() misses an error of its own last flush: flush first and look.
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() && file.commit();
+}
+
 short File::SwapShort(short arg)
 {
     const unsigned short u = static_cast<unsigned short>(arg);
@@ -136,8 +143,8 @@ void File::open()
         // read-only disk never leaves half a file behind.
         file = new QSaveFile(*filename);
         writeFailed = !file->open(QIODevice::WriteOnly);
+        stream = new QDataStream(file);
     }
-    stream = new QDataStream(file);
 }
 
 bool File::close()
@@ -169,15 +176,21 @@ void File::fail(int check)
     throw lastError;
 }
 
-void File::readRaw(char* dst, int len, int check)
+const char* File::take(int len, int check)
 {
     if (!file || len < 0 || contents.size() - readPos < len)
         fail(check);
-    if (len > 0) {
-        std::memcpy(dst, contents.constData() + readPos, size_t(len));
-        readPos += len;
-    }
+    const char* bytes = contents.constData() + readPos;
+    readPos += len;
     lastError = 0;
+    return bytes;
+}
+
+void File::readRaw(char* dst, int len, int check)
+{
+    const char* bytes = take(len, check);
+    if (len > 0)
+        std::memcpy(dst, bytes, size_t(len));
 }
 
 void File::writeRaw(const char* src, int len, int check)
@@ -282,12 +295,7 @@ QString File::readString()
     const int n = readUShort();
     if (n == 0)
         return QString();
-    if (!file || contents.size() - readPos < n)
-        fail(210);
-    const QString s = QString::fromUtf8(contents.constData() + readPos, n);
-    readPos += n;
-    lastError = 0;
-    return s;
+    return QString::fromUtf8(take(n, 210), n);
 }
 
 unsigned char* File::readBytes(unsigned char* tab, int offset, int len)
@@ -299,17 +307,12 @@ unsigned char* File::readBytes(unsigned char* tab, int offset, int len)
 unsigned char* File::readBytes(int len)
 {
     // Checked before allocating, so a damaged length never asks for a huge buffer.
-    if (!file || len < 0 || contents.size() - readPos < len)
-        fail(214);
+    const char* bytes = take(len, 214);
     unsigned char* tab = static_cast<unsigned char*>(std::calloc(len > 0 ? len : 1, 1));
     if (!tab)
         fail(215);
-    try {
-        readRaw(reinterpret_cast<char*>(tab), len, 216);
-    } catch (int) {
-        std::free(tab);
-        throw;
-    }
+    if (len > 0)
+        std::memcpy(tab, bytes, size_t(len));
     return tab;
 }
 
@@ -317,12 +320,9 @@ void File::skipBytes(int n)
 {
     if (!readOnly || !file || n <= 0)
         return;
-    if (contents.size() - readPos < n) {
-        readPos = contents.size();
-        fail(218);
-    }
-    readPos += n;
-    lastError = 0;
+    if (contents.size() - readPos < n)
+        readPos = contents.size(); // a short skip ends at the end, as a stream's does
+    take(n, 218);
 }
 
 int File::getLastError() { return lastError; }

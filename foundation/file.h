@@ -37,6 +37,8 @@ public:
     static bool deleteFileInResources(QString* filename);
     static bool deleteFileInDocuments(QString filename);
     static bool deleteDirectory(QString path);
+    // Puts bytes in place of the file at path; on any failure the old file stays as it was.
+    static bool replaceContents(const QString& path, const QByteArray& bytes);
 
     static short SwapShort(short arg);
     static int SwapInt(int arg);
@@ -90,6 +92,7 @@ private:
     int readPos;
 
     void fail(int check);
+    const char* take(int len, int check); // the next len bytes read, or a throw
     void readRaw(char* dst, int len, int check);
     void writeRaw(const char* src, int len, int check);
 };

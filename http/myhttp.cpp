@@ -175,7 +175,6 @@ void Http::failTooLong()
     errorOccured = true;
     currState = STATE_ERROR_HTTP;
     buffer.clear();
-    buffer.squeeze();
     reply->abort();
     emit statusChanged(this);
 }

@@ -3,7 +3,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMovie>
@@ -195,8 +194,7 @@ void Gallery::downloadPicture()
 
 bool Gallery::writeCacheFile(const QString& name, const QByteArray& bytes)
 {
-    QSaveFile file(cacheDirectory() + name);
-    const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() && file.commit();
+    const bool ok = File::replaceContents(cacheDirectory() + name, bytes);
     if (!ok && !freeSpaceMessageShowed) {
         MessageBox::showError(trUtf8("Nie można zapisać obrazka na dysku."), trUtf8("Brak pamięci"));
         freeSpaceMessageShowed = true;
