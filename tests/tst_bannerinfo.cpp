@@ -16,16 +16,7 @@ private:
     QMap<QString, QByteArray> descriptions; // by "typ"
     int pictureDelay = 0;
 
-    static QByteArray png(const QSize& size, Qt::GlobalColor colour)
-    {
-        QImage image(size, QImage::Format_RGB32);
-        image.fill(colour);
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "PNG");
-        return bytes;
-    }
+    static QByteArray png(const QSize& size, Qt::GlobalColor colour) { return TestEnv::png(size, colour); }
 
     static QByteArray describe(const QString& picture, const QString& link, const QString& type = "banner")
     {

@@ -64,17 +64,6 @@ public:
     }
 };
 
-QByteArray png(Qt::GlobalColor colour)
-{
-    QImage image(480, 854, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
 BannerInfo* freshBanners()
 {
     BannerInfo::releaseSingleton();
@@ -82,14 +71,7 @@ BannerInfo* freshBanners()
     return BannerInfo::getSingleton();
 }
 
-QVector<int> ids(const RSSChannel& c)
-{
-    QVector<int> v;
-    for (const Article* a : c.getArticles())
-        v << a->xx;
-    std::sort(v.begin(), v.end());
-    return v;
-}
+QVector<int> ids(const RSSChannel& c) { return TestEnv::sortedIds(c); }
 
 } // namespace
 
@@ -164,8 +146,8 @@ private slots:
                                           .arg(splashPicture).toUtf8(),
                                       "application/json");
         });
-        server->route("ads.kurendal.pl", "/img/red.png", SampleServer::text(png(Qt::red), "image/png"));
-        server->route("ads.kurendal.pl", "/img/green.png", SampleServer::text(png(Qt::green), "image/png"));
+        server->route("ads.kurendal.pl", "/img/red.png", SampleServer::text(TestEnv::png(QSize(480, 854), Qt::red), "image/png"));
+        server->route("ads.kurendal.pl", "/img/green.png", SampleServer::text(TestEnv::png(QSize(480, 854), Qt::green), "image/png"));
     }
 
     void init() { mountDisk(); }

@@ -18,14 +18,7 @@ private:
 
     static QString path(RSSChannel::ChannelType type) { return QUrl(RSSChannel::urlForType(type)).path(); }
 
-    static QVector<int> ids(const RSSChannel& c)
-    {
-        QVector<int> v;
-        for (const Article* a : c.getArticles())
-            v << a->xx;
-        std::sort(v.begin(), v.end());
-        return v;
-    }
+    static QVector<int> ids(const RSSChannel& c) { return TestEnv::sortedIds(c); }
 
     static QByteArray cache(const QString& name)
     {

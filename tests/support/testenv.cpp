@@ -1,11 +1,16 @@
 #include "tests/support/testenv.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
+#include <QImage>
+#include <algorithm>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "Logic/article.h"
+#include "Logic/rsschannel.h"
 #include "foundation/file.h"
 
 static void initProgramResources()
@@ -56,6 +61,26 @@ QByteArray feed(const QVector<int>& ids)
                    .arg(ids[i]).arg(i).toUtf8();
     }
     return xml + "</iphonefeed>";
+}
+
+QVector<int> sortedIds(const RSSChannel& channel)
+{
+    QVector<int> ids;
+    for (const Article* a : channel.getArticles())
+        ids << a->xx;
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+QByteArray png(const QSize& size, Qt::GlobalColor colour)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
 }
 
 } // namespace TestEnv

@@ -3,9 +3,12 @@
 
 #include <QByteArray>
 #include <QString>
+#include <Qt>
 #include <QVector>
 
+class QSize;
 class QWidget;
+class RSSChannel;
 
 // Every test process runs against a data and settings folder of its own.
 namespace TestEnv {
@@ -20,6 +23,10 @@ void clearData();
 void spin(int ms);
 // A category feed with one article per id, in that order.
 QByteArray feed(const QVector<int>& ids);
+// The ids of a channel's articles, in ascending order.
+QVector<int> sortedIds(const RSSChannel& channel);
+// A PNG file of one colour.
+QByteArray png(const QSize& size, Qt::GlobalColor colour);
 
 } // namespace TestEnv
 
