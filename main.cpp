@@ -9,6 +9,8 @@
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
+    // Shells match the window with its desktop entry by this id (the Wayland app id).
+    QGuiApplication::setDesktopFileName(QStringLiteral("pl.kurendal.Kurendal"));
     app = &application;
     Q_INIT_RESOURCE(resources);
     // The publisher's hosts are reached through the system's proxy when one is set.

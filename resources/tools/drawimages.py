@@ -241,5 +241,71 @@ def main():
     misc()
 
 
+def app_icon():
+    """The launcher icon: a newspaper page with a red K on a red tile, as PNGs at the usual
+    hicolor sizes and as SVG, into packaging/icons/hicolor/ (installed by CMake)."""
+    app_id = "pl.kurendal.Kurendal"
+    out = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "packaging", "icons", "hicolor")
+    top, bottom, red, ink, paper = (214, 40, 64), (140, 10, 30), (196, 18, 48), (150, 150, 150), (255, 255, 255)
+    # Shapes on a 256-unit square: the tile, the sheet, the letter, the lines of text.
+    tile = (16, 16, 240, 240, 44)
+    sheet = (56, 44, 200, 212, 10)
+    letter = [
+        [(74, 66), (94, 66), (94, 142), (74, 142)],
+        [(94, 102), (122, 66), (146, 66), (110, 112)],
+        [(104, 104), (146, 142), (122, 142), (94, 114)],
+    ]
+    lines = [(156, 72, 184, 84), (156, 96, 184, 108), (156, 120, 184, 132),
+             (74, 160, 184, 172), (74, 184, 150, 196)]
+
+    def hexa(c):
+        return "#%02x%02x%02x" % c
+
+    svg = ['<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="0 0 256 256">',
+           '<defs><linearGradient id="tile" x1="0" y1="0" x2="0" y2="1">'
+           '<stop offset="0" stop-color="%s"/><stop offset="1" stop-color="%s"/></linearGradient></defs>'
+           % (hexa(top), hexa(bottom)),
+           '<rect x="%d" y="%d" width="%d" height="%d" rx="%d" fill="url(#tile)"/>'
+           % (tile[0], tile[1], tile[2] - tile[0], tile[3] - tile[1], tile[4]),
+           '<rect x="%d" y="%d" width="%d" height="%d" rx="%d" fill="%s"/>'
+           % (sheet[0], sheet[1], sheet[2] - sheet[0], sheet[3] - sheet[1], sheet[4], hexa(paper))]
+    for poly in letter:
+        svg.append('<polygon points="%s" fill="%s"/>' % (" ".join("%d,%d" % p for p in poly), hexa(red)))
+    for x0, y0, x1, y1 in lines:
+        svg.append('<rect x="%d" y="%d" width="%d" height="%d" rx="3" fill="%s"/>' % (x0, y0, x1 - x0, y1 - y0, hexa(ink)))
+    svg.append("</svg>\n")
+    path = os.path.join(out, "scalable", "apps", app_id + ".svg")
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "w") as f:
+        f.write("\n".join(svg))
+
+    # The same shapes drawn four times larger, then scaled down to each size.
+    k = 4
+    big = 256 * k
+    shade = Image.new("RGBA", (big, big))
+    d = ImageDraw.Draw(shade)
+    for y in range(big):
+        t = y / (big - 1)
+        d.line([(0, y), (big, y)], fill=tuple(int(top[i] + (bottom[i] - top[i]) * t) for i in range(3)) + (255,))
+    mask = Image.new("L", (big, big), 0)
+    ImageDraw.Draw(mask).rounded_rectangle([c * k for c in tile[:4]], radius=tile[4] * k, fill=255)
+    img = Image.new("RGBA", (big, big), (0, 0, 0, 0))
+    img.paste(shade, (0, 0), mask)
+    d = ImageDraw.Draw(img)
+    d.rounded_rectangle([c * k for c in sheet[:4]], radius=sheet[4] * k, fill=paper)
+    for poly in letter:
+        d.polygon([(x * k, y * k) for x, y in poly], fill=red)
+    for box in lines:
+        d.rounded_rectangle([c * k for c in box], radius=3 * k, fill=ink)
+    for size in (16, 22, 24, 32, 48, 64, 128, 256, 512):
+        path = os.path.join(out, "%dx%d" % (size, size), "apps", app_id + ".png")
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        img.resize((size, size), Image.LANCZOS).save(path)
+
+
+if __name__ == "__main__":
+    app_icon()
+
+
 if __name__ == "__main__":
     main()
