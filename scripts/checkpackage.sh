@@ -58,6 +58,16 @@ for icon in $icons; do
   [ "$got" = "$size" ] || fail "$icon is $got"
 done
 grep -qx "Icon=$id" "$root/usr/share/applications/$id.desktop" || fail "the entry names another icon"
+# The screenshots the AppStream data names are kept in packaging/screenshots/, at the sizes it gives.
+packaging="$(cd "$(dirname "$0")/../packaging" && pwd)"
+shots=0
+while read -r w h name; do
+  shots=$((shots + 1))
+  got="$(identify -format '%wx%h' "$packaging/screenshots/$name" 2>/dev/null || echo missing)"
+  [ "$got" = "${w}x$h" ] || fail "screenshot $name is $got, the AppStream data says ${w}x$h"
+done < <(sed -n 's|.*<image type="source" width="\([0-9]*\)" height="\([0-9]*\)">.*/\([^/<]*\)</image>.*|\1 \2 \3|p' \
+  "$root/usr/share/metainfo/$id.metainfo.xml")
+[ "$shots" -gt 0 ] || fail "the AppStream data names no screenshot"
 
 # Start the program as the desktop entry says, with the scratch root's bin/ first on the path.
 (cd "$root" && find . -printf '%p %s %T@\n' | sort) >"$work/root-before"
