@@ -8,7 +8,10 @@
 
 int main(int argc, char** argv)
 {
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QApplication application(argc, argv);
+    // The compositor finds the program's desktop entry by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("kurendal"));
     app = &application;
     Q_INIT_RESOURCE(resources);
     // The publisher's hosts are reached through the system's proxy when one is set.
@@ -20,7 +23,7 @@ int main(int argc, char** argv)
     registerQmlElements();
     view->setSource(QUrl(QStringLiteral("qrc:/splash.qml")));
     setScreenOrientation(MainWidget::OrientationPortrait);
-    view->showFullScreen();
+    view->showOnScreen(QGuiApplication::primaryScreen());
     viewDecl = view.data();
     QObject::connect(view.data(), &QObject::destroyed, [] {
         viewDecl = nullptr;
