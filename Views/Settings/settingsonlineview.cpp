@@ -43,8 +43,9 @@ SettingsOnlineView::SettingsOnlineView(Settings* model, QWidget* parent)
         label->setObjectName(QLatin1String(name));
         label->setFont(big);
         label->setAlignment(Qt::AlignCenter);
-        // Two hours and four buttons share the row: on a narrow screen all of them narrow.
-        FormStyle::fitInside(label, QSize(60, 0), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX), QMargins(), 8);
+        // Two hours and four buttons share the row: on a screen narrower than the phone's all of
+        // them narrow (the 60 px are the row's spacing and dash).
+        FormStyle::fitInside(label, QSize(60, 0), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX), QMargins(0, 0, 60, 0), 6);
         label->setStyleSheet(QStringLiteral("color: black;"));
         return label;
     };
@@ -58,7 +59,7 @@ SettingsOnlineView::SettingsOnlineView(Settings* model, QWidget* parent)
     labelRushHoursEnd = hourLabel("labelRushHoursEnd");
     buttonRushHoursEndInc = SettingsPages::hourButton(this, "buttonRushHoursEndInc", true);
     for (QPushButton* b : {buttonRushHoursStartDec, buttonRushHoursStartInc, buttonRushHoursEndDec, buttonRushHoursEndInc})
-        FormStyle::fitInside(b, QSize(80, 80), QSize(80, 80), QMargins(), 6);
+        FormStyle::fitInside(b, QSize(80, 80), QSize(80, 80), QMargins(0, 0, 60, 0), 5);
     hours->addWidget(buttonRushHoursStartDec, 0, 0);
     hours->addWidget(labelRushHoursStart, 0, 1);
     hours->addWidget(buttonRushHoursStartInc, 0, 2);

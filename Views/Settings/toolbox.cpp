@@ -6,10 +6,13 @@
 #include <QResizeEvent>
 #include <QVBoxLayout>
 
+static const int scrollBarWidth = 11;
+
 Toolbox::Toolbox(QWidget* parent)
     : QWidget(parent), resizeAnimationInProgress(false), animationInProgress(false), lastWidth(-1), layout(nullptr)
 {
     setObjectName(QStringLiteral("toolbox"));
+    setMinimumWidth(tabMinimum - scrollBarWidth);
     buttonGroup.setExclusive(false);
     connect(&buttonGroup, QOverload<int>::of(&QButtonGroup::buttonClicked), this, &Toolbox::buttonClicked);
     layout = new QVBoxLayout(this);
@@ -50,6 +53,8 @@ void Toolbox::addPage(QString title, QWidget* page, bool sizeHint)
 void Toolbox::setTabWidth(int width)
 {
     tabMinimum = width;
+    // The pages keep to the room beside the scroll bar; the tabs run on under it.
+    setMinimumWidth(qMax(1, width - scrollBarWidth));
     for (QAbstractButton* button : buttonGroup.buttons())
         button->setMinimumWidth(width);
 }
