@@ -12,6 +12,7 @@
 #include "Views/Article/photosscrollwidget.h"
 #include "Views/Article/sharearticledialog.h"
 #include "Views/Gallery/gallery.h"
+#include "Views/Settings/settings.h"
 #include "Views/Settings/settingsview.h"
 #include "Views/Settings/toolbox.h"
 #include "Views/Teczka/teczkawidget.h"
@@ -347,30 +348,56 @@ private slots:
         delete blip;
     }
 
-    void settingsWithEachSectionOpen_data() { sizes(); }
+    // The settings screen at every size at once, so each section's opening slide is waited for once.
     void settingsWithEachSectionOpen()
     {
-        QFETCH(QSize, size);
-        MainWidget* main = openMain(size);
-        QVERIFY(main);
-        main->settingsSelected();
-        settle(main);
-        SettingsView* settings = qobject_cast<SettingsView*>(top(main));
-        QVERIFY(settings);
-        everythingInside(view);
-        barAcross(settings, settings->findChild<QWidget*>("frame_2"));
-        barAcross(settings, settings->findChild<QWidget*>("frame"));
-        Toolbox* box = settings->accordion();
-        for (int id = 0; box->header(id); ++id) {
-            QTest::mouseClick(box->header(id), Qt::LeftButton);
-            QTRY_VERIFY_WITH_TIMEOUT(box->isEnabled(), 2000);
-            everythingInside(view);
-            // A tab is as wide as the screen (on a phone it runs on under the scroll bar).
-            QAbstractButton* tab = box->header(id);
-            QVERIFY(tab->width() >= qMin(480, size.width()) - 11);
-            QVERIFY2(tab->width() <= size.width(), qPrintable(QString::number(tab->width())));
-            if (size == QSize(480, 854))
-                QCOMPARE(tab->size(), QSize(480, 75));
+        TestEnv::clearData();
+        Settings model(nullptr);
+        QVector<QSize> sizes;
+        QVector<SettingsView*> screens;
+        for (const QSize& size : {QSize(320, 480), QSize(360, 720), QSize(432, 936), QSize(480, 854),
+                                  QSize(854, 480), QSize(720, 1280), QSize(1280, 800)}) {
+            SettingsView* screen = new SettingsView(&model, nullptr);
+            screen->resize(size);
+            screen->show();
+            sizes << size;
+            screens << screen;
+        }
+        auto cleanup = qScopeGuard([&] { qDeleteAll(screens); });
+        QVERIFY(QTest::qWaitForWindowExposed(screens.last()));
+        for (int i = 0; i < screens.size(); ++i) {
+            everythingInside(screens[i]);
+            barAcross(screens[i], screens[i]->findChild<QWidget*>("frame_2"));
+            barAcross(screens[i], screens[i]->findChild<QWidget*>("frame"));
+        }
+        for (int id = 0; screens.first()->accordion()->header(id); ++id) {
+            for (SettingsView* screen : screens)
+                QTest::mouseClick(screen->accordion()->header(id), Qt::LeftButton);
+            for (SettingsView* screen : screens)
+                QTRY_VERIFY_WITH_TIMEOUT(screen->accordion()->isEnabled(), 2000);
+            for (int i = 0; i < screens.size(); ++i) {
+                const QSize size = sizes[i];
+                Toolbox* box = screens[i]->accordion();
+                everythingInside(screens[i]);
+                // A tab is as wide as the screen up to the phone's 480 (it runs on under the scroll
+                // bar), and so is what the open section shows.
+                QAbstractButton* tab = box->header(id);
+                QVERIFY(tab->width() >= qMin(480, size.width()) - 11);
+                QVERIFY2(tab->width() <= size.width(), qPrintable(QString::number(tab->width())));
+                // The open section's page follows its tab in the toolbox's column.
+                QWidget* page = static_cast<QWidget*>(box)->layout()->itemAt(static_cast<QWidget*>(box)->layout()->indexOf(tab) + 1)->widget();
+                QVERIFY(page && page->height() > 0);
+                for (QWidget* w : page->findChildren<QWidget*>()) {
+                    if (w->isVisible())
+                        QVERIFY2(in(w, box).right() < qMax(box->width(), tab->width()),
+                                 qPrintable(QString("%1 at %2x%3: %4 %5 ends at %6")
+                                                .arg(id).arg(size.width()).arg(size.height())
+                                                .arg(w->metaObject()->className(), w->objectName())
+                                                .arg(in(w, box).right())));
+                }
+                if (size == QSize(480, 854))
+                    QCOMPARE(tab->size(), QSize(480, 75));
+            }
         }
     }
 
