@@ -8,6 +8,7 @@
 
 int main(int argc, char** argv)
 {
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QApplication application(argc, argv);
     // Shells match the window with its desktop entry by this id (the Wayland app id).
     QGuiApplication::setDesktopFileName(QStringLiteral("pl.kurendal.Kurendal"));
@@ -22,7 +23,7 @@ int main(int argc, char** argv)
     registerQmlElements();
     view->setSource(QUrl(QStringLiteral("qrc:/splash.qml")));
     setScreenOrientation(MainWidget::OrientationPortrait);
-    view->showFullScreen();
+    view->showOnScreen(QGuiApplication::primaryScreen());
     viewDecl = view.data();
     QObject::connect(view.data(), &QObject::destroyed, [] {
         viewDecl = nullptr;

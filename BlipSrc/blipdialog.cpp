@@ -11,8 +11,7 @@ BlipDialog::BlipDialog(QWidget* parent) : QWidget(parent), widget(nullptr)
     resize(480, 854);
     widget = new BlipForm(this);
     widget->setObjectName(QStringLiteral("widget"));
-    QFrame* frame = serviceDialogFrame(this, widget);
-    frame->setFixedSize(439, 450);
+    serviceDialogFrame(this, widget, QSize(439, 450));
     connect(widget, &BlipForm::finishedWithSuccess, this, &BlipDialog::finishedWithSuccess);
     connect(widget, &BlipForm::willHide, this, &BlipDialog::willHide);
     connect(widget, &BlipForm::willHide, this, &BlipDialog::hide);

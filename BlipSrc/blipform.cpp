@@ -4,13 +4,14 @@
 #include <QPushButton>
 
 #include "BlipSrc/blipclient.h"
+#include "Views/formstyle.h"
 
 BlipForm::BlipForm(QWidget* parent) : QWidget(parent), ui(new PinPanel), blipClient(nullptr), keyboard(nullptr)
 {
     setObjectName(QStringLiteral("BlipForm"));
     resize(480, 413);
-    setMinimumSize(265, 200);
-    setMaximumSize(560, 560);
+    // Inside the panel's frame, less its border.
+    FormStyle::fitInside(this, QSize(265, 200), QSize(560, 560), QMargins(28, 20, 28, 25));
     ui->setupUi(this, "okButton", "cancelButton", "label");
     keyboard = new SoftKeyboard(ui->verifierTextEdit);
     connect(ui->verifierTextEdit, &QLineEdit::returnPressed, this, &BlipForm::onReturnPressed);

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "TwitterSrc/pinpanel.h"
+#include "Views/formstyle.h"
 
 void AccountPage::setupUi(QWidget* form, const char* loggedOutLabel, const char* loggedInLabel,
                           const char* logoutButton)
@@ -42,8 +43,7 @@ void AccountPage::setupUi(QWidget* form, const char* loggedOutLabel, const char*
     logout = new QPushButton(QObject::trUtf8("Wyloguj"), loggedinFrame);
     logout->setObjectName(QLatin1String(logoutButton));
     logout->setFixedHeight(67);
-    logout->setMaximumWidth(400);
-    logout->setMinimumWidth(300);
+    FormStyle::fitInside(logout, QSize(300, 67), QSize(400, 67));
     logout->setFont(big);
     logout->setStyleSheet(PinPanel::buttonStyle());
     row->addWidget(logout);

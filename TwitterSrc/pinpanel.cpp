@@ -9,6 +9,7 @@
 #include <QMovie>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include "Views/formstyle.h"
 
 QString PinPanel::buttonStyle()
 {
@@ -92,7 +93,7 @@ void PinPanel::setupUi(QWidget* form, const char* okName, const char* cancelName
     cancelButton->setFont(big);
     cancelButton->setStyleSheet(cancelStyle());
     layout->addWidget(cancelButton, 0, Qt::AlignHCenter);
-    cancelButton->setMinimumWidth(300);
+    FormStyle::fitInside(cancelButton, QSize(300, 67), QSize(400, 67));
     showProcessing(true);
 }
 
@@ -125,7 +126,7 @@ bool SoftKeyboard::eventFilter(QObject* watched, QEvent* event)
     return false;
 }
 
-QFrame* serviceDialogFrame(QWidget* dialog, QWidget* content)
+QFrame* serviceDialogFrame(QWidget* dialog, QWidget* content, const QSize& fixedSize)
 {
     QGridLayout* outer = new QGridLayout(dialog);
     outer->setObjectName(QStringLiteral("gridLayout_2"));
@@ -133,7 +134,10 @@ QFrame* serviceDialogFrame(QWidget* dialog, QWidget* content)
     outer->setContentsMargins(0, 0, 0, 0);
     QFrame* frame = new QFrame(dialog);
     frame->setObjectName(QStringLiteral("frame"));
-    frame->setMinimumSize(439, 410);
+    if (fixedSize.isValid())
+        FormStyle::fitInside(frame, fixedSize, fixedSize);
+    else
+        FormStyle::fitInside(frame, QSize(439, 410), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
     frame->setStyleSheet(QStringLiteral(
         "#frame { border-image: url(:/IMG/MESSAGEBOX/BACK) 20 28 25 28 stretch stretch; border-width: 20px 28px 25px 28px;"
         " background: transparent; color: white; }"

@@ -2,6 +2,7 @@
 #define PINPANEL_H
 
 #include <QObject>
+#include <QSize>
 
 class QFrame;
 class QLabel;
@@ -51,7 +52,8 @@ private:
     QLineEdit* field;
 };
 
-// The message-box styled frame a service panel sits in, centred in its dialog.
-QFrame* serviceDialogFrame(QWidget* dialog, QWidget* content);
+// The message-box styled frame a service panel sits in, centred in its dialog, of the given size
+// (or at least 439 x 410) where the dialog has the room, shrunk to the dialog where it has not.
+QFrame* serviceDialogFrame(QWidget* dialog, QWidget* content, const QSize& fixedSize = QSize());
 
 #endif // PINPANEL_H

@@ -4,14 +4,15 @@
 #include <QPushButton>
 
 #include "TwitterSrc/twitterclient.h"
+#include "Views/formstyle.h"
 
 TwitterAuthorizationView::TwitterAuthorizationView(QWidget* parent)
     : QWidget(parent), ui(new PinPanel), twitterClient(nullptr), keyboard(nullptr)
 {
     setObjectName(QStringLiteral("TwitterAuthorizationView"));
     resize(360, 367);
-    setMinimumSize(360, 360);
-    setMaximumSize(360, 377);
+    // Inside the panel's frame, less its border.
+    FormStyle::fitInside(this, QSize(360, 360), QSize(360, 377), QMargins(28, 20, 28, 25));
     ui->setupUi(this, "buttonOK", "buttonCancel", "labelEnterCode");
     keyboard = new SoftKeyboard(ui->verifierTextEdit);
     connect(ui->verifierTextEdit, &QLineEdit::returnPressed, this, &TwitterAuthorizationView::onReturnPressed);

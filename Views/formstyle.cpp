@@ -3,7 +3,9 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QEvent>
 #include <QIcon>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -47,10 +49,14 @@ QFrame* topBar(QWidget* form, const QString& name, const QString& image, int hei
     QFrame* bar = new QFrame(form);
     bar->setObjectName(name);
     bar->setFixedHeight(height);
-    bar->setMaximumWidth(854);
     bar->setStyleSheet(QStringLiteral("#") + name + QStringLiteral(" { background-image: url(") + image
         + QStringLiteral("); background-position: center; border: none; }"
                          "QPushButton { background-color: transparent; border: none; color: white; }"));
+    // The picture carries the title in its middle: on a bar wider than the picture it stays
+    // once, centred, and the bar's gradient goes on at both sides.
+    bar->setStyleSheet(bar->styleSheet() + QStringLiteral("#") + name + QStringLiteral(
+        " { background-repeat: no-repeat; background-color: qlineargradient(x1: 0, y1: 0, x2: 0, y2: 1,"
+        " stop: 0 rgb(214, 40, 64), stop: 0.98 rgb(140, 10, 30), stop: 0.99 rgb(90, 0, 15)); }"));
     QHBoxLayout* layout = new QHBoxLayout(bar);
     layout->setSpacing(0);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -100,13 +106,73 @@ void screenRoot(QWidget* form, const QString& name, int width, const QString& ba
 {
     form->setObjectName(name);
     form->resize(width, 854);
-    form->setMinimumWidth(480);
     form->setAttribute(Qt::WA_StyledBackground, true);
     form->setStyleSheet(QStringLiteral("#") + name + QStringLiteral(" { background-color: ") + background
                         + QStringLiteral("; }"));
     QVBoxLayout* layout = new QVBoxLayout(form);
     layout->setSpacing(0);
     layout->setContentsMargins(0, 0, 0, 0);
+}
+
+namespace {
+
+// Bounds a piece by its design sizes and by the room its parent widget has, whenever the parent resizes.
+class RoomFollower : public QObject
+{
+public:
+    RoomFollower(QWidget* piece, const QSize& minimum, const QSize& maximum, const QMargins& margins, int columns)
+        : QObject(piece), piece(piece), minimum(minimum), maximum(maximum), margins(margins), columns(columns)
+    {
+        piece->installEventFilter(this);
+        watchParent();
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == piece && event->type() == QEvent::ParentChange)
+            watchParent();
+        else if (watched == parent && event->type() == QEvent::Resize)
+            follow();
+        return false;
+    }
+
+private:
+    // A form may move the piece into another widget after it is made.
+    void watchParent()
+    {
+        if (parent)
+            parent->removeEventFilter(this);
+        parent = piece->parentWidget();
+        if (parent) {
+            parent->installEventFilter(this);
+            follow();
+        }
+    }
+
+    void follow()
+    {
+        QSize room = parent->size().shrunkBy(margins);
+        room.setWidth(room.width() / columns);
+        room = room.expandedTo(QSize(1, 1));
+        piece->setMinimumSize(minimum.boundedTo(room));
+        // An unbounded side stays unbounded.
+        piece->setMaximumSize(maximum.width() < QWIDGETSIZE_MAX ? qMin(maximum.width(), room.width()) : QWIDGETSIZE_MAX,
+                              maximum.height() < QWIDGETSIZE_MAX ? qMin(maximum.height(), room.height()) : QWIDGETSIZE_MAX);
+    }
+
+    QWidget* piece;
+    QPointer<QWidget> parent;
+    QSize minimum;
+    QSize maximum;
+    QMargins margins;
+    int columns;
+};
+
+} // namespace
+
+void fitInside(QWidget* piece, const QSize& minimum, const QSize& maximum, const QMargins& margins, int columns)
+{
+    new RoomFollower(piece, minimum, maximum, margins, qMax(1, columns));
 }
 
 } // namespace FormStyle

@@ -1,6 +1,8 @@
 #ifndef FORMSTYLE_H
 #define FORMSTYLE_H
 
+#include <QMargins>
+#include <QSize>
 #include <QString>
 
 class QFrame;
@@ -31,7 +33,13 @@ QFrame* bottomBar(QWidget* form, const QString& name, QGridLayout** grid);
 // The finger-scrolled list of the list screens, without frame, per-pixel, over the given background.
 ListView* listView(QWidget* form, const QString& background);
 
-// A screen's form root: fixed design size, background and a vertical layout without spacing.
+// Keeps a piece between its design sizes where its parent widget (less the margins, shared by the
+// given number of side-by-side pieces) has the room, and shrinks it to that room where it has not,
+// also after every resize of the parent.
+void fitInside(QWidget* piece, const QSize& minimum, const QSize& maximum, const QMargins& margins = QMargins(),
+               int columns = 1);
+
+// A screen's form root: design size to start with, background and a vertical layout without spacing.
 void screenRoot(QWidget* form, const QString& name, int width, const QString& background);
 
 } // namespace FormStyle

@@ -3,6 +3,7 @@
 
 #include <QDebug>
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QTimer>
 
 #include "Logic/bannerinfo.h"
@@ -42,13 +43,13 @@ void SplashWidget::hideSplash()
         showPartner = false;
         serviceClick = true;
         opennedUrl = false;
-        ui->label->setPixmap(partner);
+        showPicture(partner);
         ui->label->setAlignment(Qt::AlignCenter);
         QTimer::singleShot(splashDuration, this, SLOT(hideSplash()));
         return;
     }
     hide();
-    ui->label->setPixmap(QPixmap());
+    showPicture(QPixmap());
     emit splashDidHide(this);
     hideSplashQML();
 }
@@ -70,4 +71,36 @@ void SplashWidget::mouseReleaseEvent(QMouseEvent* e)
         }
     }
     QWidget::mouseReleaseEvent(e);
+}
+
+void SplashWidget::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+    fitPicture();
+}
+
+void SplashWidget::showPicture(const QPixmap& shown)
+{
+    picture = shown;
+    ui->label->setPixmap(shown);
+    fitPicture();
+}
+
+// The whole picture, as large as the widget allows with its proportions kept.
+void SplashWidget::fitPicture()
+{
+    if (picture.isNull() && ui->label->pixmap())
+        picture = *ui->label->pixmap();
+    if (picture.isNull() || width() < 1 || height() < 1)
+        return;
+    const qreal ratio = devicePixelRatioF();
+    const QSize natural = (QSizeF(picture.size()) / picture.devicePixelRatio()).toSize();
+    const QSize fitted = natural.scaled(size(), Qt::KeepAspectRatio);
+    if (fitted == natural && qFuzzyCompare(picture.devicePixelRatio(), ratio)) {
+        ui->label->setPixmap(picture);
+        return;
+    }
+    QPixmap scaled = picture.scaled(fitted * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    scaled.setDevicePixelRatio(ratio);
+    ui->label->setPixmap(scaled);
 }

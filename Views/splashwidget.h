@@ -25,13 +25,21 @@ protected:
     void showEvent(QShowEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
 
 private:
+    void showPicture(const QPixmap& shown);
+    void fitPicture();
+
     Ui_SplashWidget* ui;
     bool showPartner;
     bool serviceClick;
     bool opennedUrl;
     bool alreadyStartedTimer;
+    // What the label shows, at its own size; the label gets it scaled to the widget.
+    QPixmap picture;
+
+    friend class TestLayout;
 };
 
 #endif // SPLASHWIDGET_H

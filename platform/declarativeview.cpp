@@ -2,6 +2,8 @@
 
 #include <QDebug>
 #include <QGuiApplication>
+#include <QLinearGradient>
+#include <QPainter>
 #include <QScreen>
 #include <QQmlComponent>
 #include <QQmlContext>
@@ -91,6 +93,57 @@ void QDeclarativeView::setSource(const QUrl& newUrl)
     }
     sizeRoot();
     emit statusChanged();
+}
+
+void QDeclarativeView::showOnScreen(QScreen* screen)
+{
+    setWindowIcon(applicationIcon());
+    if (!screen || fillsScreen(screen->size())) {
+        showFullScreen();
+        return;
+    }
+    setGeometry(windowPlacement(screen->availableGeometry()));
+    show();
+}
+
+bool QDeclarativeView::fillsScreen(const QSize& screenSize)
+{
+    return qMin(screenSize.width(), screenSize.height()) <= 600;
+}
+
+QRect QDeclarativeView::windowPlacement(const QRect& available)
+{
+    // Room is left for the window manager's title bar and borders.
+    const QSize room = available.size() - QSize(16, 48);
+    QRect placement(QPoint(0, 0), QSize(480, 854).boundedTo(room).expandedTo(QSize(320, 480)));
+    placement.moveCenter(available.center());
+    return placement;
+}
+
+QIcon QDeclarativeView::applicationIcon()
+{
+    QIcon icon;
+    for (int side : {16, 24, 32, 48, 64, 128, 256}) {
+        QPixmap pixmap(side, side);
+        pixmap.fill(Qt::transparent);
+        QPainter p(&pixmap);
+        p.setRenderHint(QPainter::Antialiasing);
+        QLinearGradient red(0, 0, 0, side);
+        red.setColorAt(0, QColor(214, 40, 64));
+        red.setColorAt(1, QColor(140, 10, 30));
+        p.setPen(Qt::NoPen);
+        p.setBrush(red);
+        p.drawRoundedRect(QRectF(0, 0, side, side), side * 0.18, side * 0.18);
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setBold(true);
+        font.setPixelSize(qRound(side * 0.72));
+        p.setFont(font);
+        p.setPen(Qt::white);
+        p.drawText(QRect(0, 0, side, side), Qt::AlignCenter, QStringLiteral("K"));
+        p.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
 }
 
 QUrl QDeclarativeView::source() const { return url; }

@@ -1,12 +1,15 @@
 #ifndef DECLARATIVEVIEW_H
 #define DECLARATIVEVIEW_H
 
+#include <QIcon>
 #include <QPointer>
+#include <QRect>
 #include <QUrl>
 #include <QWidget>
 
 class QQmlEngine;
 class QQuickItem;
+class QScreen;
 class PlatformWindow;
 
 // Desktop stand-in for the phone's QML view: a top-level widget that loads a QML
@@ -30,6 +33,16 @@ public:
 
     // The view whose document is being created right now (items attach their widgets to it).
     static QDeclarativeView* loadingView();
+
+    // Shows the view as suits the screen: filling a phone's screen, as an upright phone-sized
+    // window in the middle of a larger one.
+    void showOnScreen(QScreen* screen);
+    // A phone's screen: its short side is at most 600 logical pixels.
+    static bool fillsScreen(const QSize& screenSize);
+    // Where the window goes on a larger screen, given the screen's free area.
+    static QRect windowPlacement(const QRect& available);
+    // The program's icon, drawn for every usual size.
+    static QIcon applicationIcon();
 
 signals:
     void statusChanged();

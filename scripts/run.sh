@@ -27,7 +27,8 @@ if [ -n "${DISPLAY:-}" ] && [ -z "${KURENDAL_HEADLESS:-}" ]; then
 fi
 
 shots="$root/screenshots"
-for size in ${KURENDAL_SCREENS:-480x854 854x480}; do
-  "$root/scripts/screenshots.sh" "$build" "$shots" "$size"
+# A screen is WIDTHxHEIGHT in device pixels, with @SCALE when the program runs scaled.
+for screen in ${KURENDAL_SCREENS:-480x854 854x480 720x1440@2 1080x2340@2.5 1920x1080}; do
+  "$root/scripts/screenshots.sh" "$build" "$shots" "${screen%@*}" "$(echo "$screen@1" | cut -d@ -f2)"
 done
 echo "Screenshots are in $shots"

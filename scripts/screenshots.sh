@@ -1,17 +1,28 @@
 #!/usr/bin/env bash
 # Walks through the screens under Xvfb with a fresh data directory and leaves a PNG of each.
-# usage: screenshots.sh BUILD_DIR SHOTS_DIR WIDTHxHEIGHT
+# usage: screenshots.sh BUILD_DIR SHOTS_DIR WIDTHxHEIGHT [SCALE]
+# WIDTHxHEIGHT is the screen in device pixels; SCALE (default 1) is QT_SCALE_FACTOR. A screen whose
+# short side is more than 600 logical pixels is a desktop: the program opens as a window in its
+# middle, and the taps go into that window. KURENDAL_DISPLAY picks the X display number.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 build="$1"
 shots="$2"
-size="$3"
-w="${size%x*}"
-h="${size#*x}"
+screen="$3"
+scale="${4:-1}"
+size="$screen"
+[ "$scale" != 1 ] && size="$screen@${scale}x"
+read -r w h ox oy <<<"$(awk -v s="$screen" -v f="$scale" 'BEGIN {
+  split(s, d, "x"); w = int(d[1] / f); h = int(d[2] / f); ox = 0; oy = 0
+  if ((w < h ? w : h) > 600) {
+    ww = w - 16 < 480 ? w - 16 : 480; wh = h - 48 < 854 ? h - 48 : 854
+    ox = int(w / 2 - ww / 2); oy = int(h / 2 - wh / 2); w = ww; h = wh
+  }
+  print w, h, ox, oy }')"
 mkdir -p "$shots"
 data="$(mktemp -d)"
-display=":$((90 + RANDOM % 100))"
-Xvfb "$display" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+display=":${KURENDAL_DISPLAY:-$((90 + RANDOM % 100))}"
+Xvfb "$display" -screen 0 "${screen}x24" -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 app=""
 finish() {
@@ -23,9 +34,12 @@ trap finish EXIT
 sleep 1
 export DISPLAY="$display"
 export XDG_DATA_HOME="$data"
+[ "$scale" != 1 ] && export QT_SCALE_FACTOR="$scale"
 
 shot() { sleep "${2:-1}"; import -window root "$shots/$size-$1.png"; }
-tap() { xdotool mousemove "$1" "$2" click 1; }
+# Device pixels of a point given in logical pixels of the program's window.
+at() { awk -v x="$1" -v y="$2" -v f="$scale" -v ox="$ox" -v oy="$oy" 'BEGIN { print int((ox + x) * f), int((oy + y) * f) }'; }
+tap() { xdotool mousemove $(at "$1" "$2") click 1; }
 bottom=$((h - 40))
 
 "$build/kurendal" > "$shots/$size-kurendal.log" 2>&1 &
@@ -53,11 +67,13 @@ shot 7-briefcase-filled 1.5
 tap 45 45
 sleep 1
 # Scroll the categories to the end and open the picture gallery, the last row.
-xdotool mousemove 200 "$((h - 120))" mousedown 1
-for y in $(seq "$((h - 140))" -40 120); do xdotool mousemove 200 "$y"; sleep 0.03; done
+xdotool mousemove $(at 200 "$((h - 120))") mousedown 1
+for y in $(seq "$((h - 140))" -40 120); do xdotool mousemove $(at 200 "$y"); sleep 0.03; done
 xdotool mouseup 1
 sleep 2
-tap 200 "$((h - 79 - 35))"
+last=$((h - 79 - 35))                   # on a tall screen the list is shorter than the room:
+[ "$last" -gt 744 ] && last=744         # under the bar, the banner (80) and eight rows of 70
+tap 200 "$last"
 shot 8-gallery 5
 tap "$((w - 12))" "$((h / 2))"               # the right zone: next picture
 shot 8-gallery-next 1.5

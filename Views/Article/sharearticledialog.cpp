@@ -10,6 +10,7 @@
 #include "Logic/article.h"
 #include "TwitterSrc/twitterclient.h"
 #include "TwitterSrc/twitterdialog.h"
+#include "Views/formstyle.h"
 #include "Views/messagebox.h"
 #include "foundation/constants.h"
 #include "foundation/util.h"
@@ -26,7 +27,6 @@ void Ui_ShareArticleDialog::setupUi(QWidget* form)
     form->setWindowTitle(QStringLiteral("Form"));
     form->resize(854, 480);
     form->setMinimumSize(0, 0);
-    form->setMaximumSize(854, 854);
     gridLayout = new QGridLayout(form);
     gridLayout->setSpacing(0);
     gridLayout->setContentsMargins(0, 0, 0, 0);
@@ -45,7 +45,7 @@ void Ui_ShareArticleDialog::setupUi(QWidget* form)
     mainFrame = new QFrame(frame);
     mainFrame->setObjectName(QStringLiteral("mainFrame"));
     mainFrame->setFrameShape(QFrame::NoFrame);
-    mainFrame->setFixedSize(439, 450);
+    FormStyle::fitInside(mainFrame, QSize(439, 450), QSize(439, 450));
     mainFrame->setStyleSheet(QStringLiteral("QFrame#mainFrame { border-image: url(:/IMG/MESSAGEBOX/BACK) 20 28 25 28;"
                                             " border-width: 20px 28px 25px 28px; background: transparent; }")
                              + panelButtonStyle);

@@ -18,7 +18,6 @@ void CategoryListWidget::setupUi(QWidget* form)
 
     frame_2 = FormStyle::topBar(form, QStringLiteral("frame_2"), QStringLiteral(":/IMG/TOP_BAR"), 89, 89, nullptr,
                                 &exitButton);
-    frame_2->setMinimumWidth(480);
     layout->addWidget(frame_2);
 
     listView = FormStyle::listView(form, QStringLiteral("rgb(255, 255, 255)"));

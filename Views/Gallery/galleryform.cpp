@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "Views/Gallery/pictureflow.h"
+#include "Views/formstyle.h"
 
 static QPushButton* galleryButton(QWidget* parent, const char* name, const QString& image, const QString& pressed,
                                   int width, int height)
@@ -27,8 +28,6 @@ static QPushButton* galleryButton(QWidget* parent, const char* name, const QStri
 void Ui_Gallery::setupUi(QWidget* form)
 {
     form->setObjectName(QStringLiteral("Gallery"));
-    form->setMinimumWidth(480);
-    form->setMaximumWidth(854);
     form->setAttribute(Qt::WA_StyledBackground, true);
     form->setStyleSheet(QStringLiteral("#Gallery { background-color: rgb(0, 0, 0); }"));
     verticalLayout_2 = new QVBoxLayout(form);
@@ -49,7 +48,9 @@ void Ui_Gallery::setupUi(QWidget* form)
     horizontalLayout_3->addStretch();
     pictureTitleLabel = new QLabel(frame);
     pictureTitleLabel->setObjectName(QStringLiteral("pictureTitleLabel"));
-    pictureTitleLabel->setMinimumSize(231, 41);
+    pictureTitleLabel->setMinimumHeight(41);
+    // The title takes the room between the buttons; a long one is cut, it never widens the bar.
+    pictureTitleLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     QFont titleFont = pictureTitleLabel->font();
     titleFont.setPointSize(16);
     pictureTitleLabel->setFont(titleFont);
@@ -63,8 +64,6 @@ void Ui_Gallery::setupUi(QWidget* form)
 
     widgetPictureFlow = new PictureFlow(form);
     widgetPictureFlow->setObjectName(QStringLiteral("widgetPictureFlow"));
-    widgetPictureFlow->setMinimumSize(480, 311);
-    widgetPictureFlow->setMaximumSize(854, 785);
     verticalLayout = new QVBoxLayout(widgetPictureFlow);
     verticalLayout->setObjectName(QStringLiteral("verticalLayout"));
     verticalLayout->addStretch();
@@ -93,6 +92,8 @@ void Ui_Gallery::setupUi(QWidget* form)
                                   QStringLiteral(":/IMG/REFRESH_SOFT_ON"), 120, 76);
     menuButton = galleryButton(frame_2, "menuButton", QStringLiteral(":/IMG/MENU_GLOWNE_OFF"),
                                QStringLiteral(":/IMG/MENU_GLOWNE_ON"), 120, 76);
+    for (QPushButton* button : {shareButton, buttonRefresh, menuButton})
+        FormStyle::fitInside(button, QSize(120, 76), QSize(120, 76), QMargins(), 3);
     gridLayout->addWidget(shareButton, 0, 0);
     gridLayout->addWidget(buttonRefresh, 0, 1);
     gridLayout->addWidget(menuButton, 0, 2);

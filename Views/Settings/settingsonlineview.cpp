@@ -9,6 +9,7 @@
 
 #include "Views/Settings/settings.h"
 #include "Views/Settings/settingspages.h"
+#include "Views/formstyle.h"
 
 static const char* const modeNames[] = {"Ręcznie", "Co 5 minut", "Co 15 minut", "Co godzinę", "Tylko przy uruchamianiu"};
 
@@ -21,6 +22,7 @@ static QLabel* heading(QWidget* parent, const QString& text)
     label->setFont(font);
     label->setStyleSheet(QStringLiteral("color: black;"));
     label->setMinimumHeight(50);
+    label->setSizePolicy(QSizePolicy::Ignored, label->sizePolicy().verticalPolicy());
     return label;
 }
 
@@ -41,7 +43,9 @@ SettingsOnlineView::SettingsOnlineView(Settings* model, QWidget* parent)
         label->setObjectName(QLatin1String(name));
         label->setFont(big);
         label->setAlignment(Qt::AlignCenter);
-        label->setMinimumWidth(60);
+        // Two hours and four buttons share the row: on a screen narrower than the phone's all of
+        // them narrow (the 60 px are the row's spacing and dash).
+        FormStyle::fitInside(label, QSize(60, 0), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX), QMargins(0, 0, 60, 0), 6);
         label->setStyleSheet(QStringLiteral("color: black;"));
         return label;
     };
@@ -54,6 +58,8 @@ SettingsOnlineView::SettingsOnlineView(Settings* model, QWidget* parent)
     buttonRushHoursEndDec = SettingsPages::hourButton(this, "buttonRushHoursEndDec", false);
     labelRushHoursEnd = hourLabel("labelRushHoursEnd");
     buttonRushHoursEndInc = SettingsPages::hourButton(this, "buttonRushHoursEndInc", true);
+    for (QPushButton* b : {buttonRushHoursStartDec, buttonRushHoursStartInc, buttonRushHoursEndDec, buttonRushHoursEndInc})
+        FormStyle::fitInside(b, QSize(80, 80), QSize(80, 80), QMargins(0, 0, 60, 0), 5);
     hours->addWidget(buttonRushHoursStartDec, 0, 0);
     hours->addWidget(labelRushHoursStart, 0, 1);
     hours->addWidget(buttonRushHoursStartInc, 0, 2);

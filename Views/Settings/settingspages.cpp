@@ -13,6 +13,8 @@ QCheckBox* checkBox(QWidget* parent, const char* name, const QString& text)
     font.setPointSize(16);
     box->setFont(font);
     box->setMinimumHeight(60);
+    // On the narrowest screens a long label is cut rather than widening the page past the screen.
+    box->setSizePolicy(QSizePolicy::Ignored, box->sizePolicy().verticalPolicy());
     box->setFocusPolicy(Qt::NoFocus);
     box->setStyleSheet(QStringLiteral(
         "QCheckBox { color: black; spacing: 16px; padding-left: 20px; selection-background-color: rgb(226, 226, 226); }"

@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QPropertyAnimation>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
@@ -50,7 +51,6 @@ void SettingsView::setupUi()
     frame_2 = FormStyle::topBar(this, QStringLiteral("frame_2"), QStringLiteral(":/IMG/TOP_BAR"), 89, 89, &backButton,
                                 &buttonExit);
     buttonExit->setObjectName(QStringLiteral("buttonExit"));
-    frame_2->setMinimumWidth(360);
     layout->addWidget(frame_2);
 
     scrollArea = new SettingsScrollArea(this);
@@ -75,6 +75,13 @@ void SettingsView::setupUi()
     grid->addWidget(pushButton_3, 0, 1);
     grid->setColumnStretch(2, 1);
     layout->addWidget(frame);
+}
+
+void SettingsView::resizeEvent(QResizeEvent* e)
+{
+    // The tabs are as wide as the screen, up to the phone's 480.
+    toolbox->setTabWidth(qMin(480, e->size().width()));
+    BaseWidget::resizeEvent(e);
 }
 
 MainWidget::InterfaceOrientation SettingsView::getSupportedOrientation()

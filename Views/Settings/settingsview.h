@@ -28,6 +28,9 @@ public:
 public slots:
     void animateScrollBarToPosition(int y);
 
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+
 private:
     friend class TestSettingsScreens;
     void setupUi();

@@ -6,14 +6,15 @@
 #include <QResizeEvent>
 #include <QVBoxLayout>
 
+static const int scrollBarWidth = 11;
+
 Toolbox::Toolbox(QWidget* parent)
     : QWidget(parent), resizeAnimationInProgress(false), animationInProgress(false), lastWidth(-1), layout(nullptr)
 {
     setObjectName(QStringLiteral("toolbox"));
+    setMinimumWidth(tabMinimum - scrollBarWidth);
     buttonGroup.setExclusive(false);
     connect(&buttonGroup, QOverload<int>::of(&QButtonGroup::buttonClicked), this, &Toolbox::buttonClicked);
-    setMinimumSize(469, 0);
-    setMaximumSize(854, QWIDGETSIZE_MAX);
     layout = new QVBoxLayout(this);
     layout->setSpacing(0);
     layout->setContentsMargins(0, 5, 0, 5);
@@ -34,8 +35,8 @@ void Toolbox::addPage(QString title, QWidget* page, bool sizeHint)
     font.setPointSize(16);
     font.setWeight(75);
     button->setFont(font);
-    button->setMinimumSize(480, 75);
-    button->setMaximumSize(854, 75);
+    button->setMinimumSize(tabMinimum, 75);
+    button->setMaximumHeight(75);
     button->setFocusPolicy(Qt::NoFocus);
     buttonGroup.addButton(button, widgets.size());
     const int at = layout->count() - 1; // before the final spacer
@@ -47,6 +48,15 @@ void Toolbox::addPage(QString title, QWidget* page, bool sizeHint)
     page->setMaximumHeight(0);
     widgets.append(page);
     lastWidth = -1;
+}
+
+void Toolbox::setTabWidth(int width)
+{
+    tabMinimum = width;
+    // The pages keep to the room beside the scroll bar; the tabs run on under it.
+    setMinimumWidth(qMax(1, width - scrollBarWidth));
+    for (QAbstractButton* button : buttonGroup.buttons())
+        button->setMinimumWidth(width);
 }
 
 int Toolbox::openHeight(int id) const

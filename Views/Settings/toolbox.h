@@ -20,6 +20,8 @@ public:
 
     void addPage(QString title, QWidget* page, bool sizeHint);
     QAbstractButton* header(int id) const { return buttonGroup.button(id); }
+    // The narrowest a tab may be; it runs on under the scroll bar where that is wider than the room.
+    void setTabWidth(int width);
     QWidget* page(int id) const { return widgets.value(id); }
     bool isAnimating() const { return animationInProgress || resizeAnimationInProgress; }
 
@@ -47,6 +49,7 @@ private:
     bool animationInProgress;
     int lastWidth;
     QVBoxLayout* layout;
+    int tabMinimum = 480;
 };
 
 #endif // TOOLBOX_H

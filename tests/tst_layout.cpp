@@ -1,0 +1,471 @@
+#include <QtTest>
+#include <QtWidgets>
+#include <QQuickItem>
+
+#include "BlipSrc/blipdialog.h"
+#include "Logic/article.h"
+#include "Logic/photo.h"
+#include "Logic/rsschannel.h"
+#include "TwitterSrc/twitterclient.h"
+#include "TwitterSrc/twitterdialog.h"
+#include "Views/Article/articlewidget.h"
+#include "Views/Article/photosscrollwidget.h"
+#include "Views/Article/sharearticledialog.h"
+#include "Views/Gallery/gallery.h"
+#include "Views/Settings/settings.h"
+#include "Views/Settings/settingsview.h"
+#include "Views/Settings/toolbox.h"
+#include "Views/Teczka/teczkawidget.h"
+#include "Views/mainwidget.h"
+#include "Views/messagebox.h"
+#include "Views/msgboxlistener.h"
+#include "Views/splashwidget.h"
+#include "msgboxslot.h"
+#include "platform/declarativeview.h"
+#include "tests/support/testenv.h"
+
+// Every screen, overlay and dialog laid out in the real host at phone, tablet and desktop
+// window sizes: nothing outside the window, bars across it with their end buttons at its
+// edges, fixed panels centred and shrunk only where the window is narrower, and at the
+// phone's own 480 x 854 and 854 x 480 the phone's geometry.
+class TestLayout : public QObject, public MsgBoxListener
+{
+    Q_OBJECT
+public:
+    void onMsgBoxAccepted() override {}
+    void onMsgBoxRejected() override {}
+
+private:
+    QDeclarativeView* view = nullptr;
+    Article source;
+
+    static QRect in(const QWidget* w, const QWidget* window)
+    {
+        return QRect(w->mapTo(window, QPoint(0, 0)), w->size());
+    }
+
+    static bool insideScrolledContent(const QWidget* w, const QWidget* window)
+    {
+        for (const QWidget* p = w->parentWidget(); p && p != window; p = p->parentWidget()) {
+            const QAbstractScrollArea* area = qobject_cast<const QAbstractScrollArea*>(p->parentWidget());
+            if (area && area->viewport() == p)
+                return true;
+        }
+        return false;
+    }
+
+    // Every visible widget lies inside its parent, hence inside the window. The phone's 80 px
+    // buttons hang over its 79 px bottom bars by one pixel, which the bar clips. Widgets that
+    // scroll inside a list, the column or the photo strip are clipped by their viewport, which
+    // is itself checked.
+    static void everythingInside(QWidget* window)
+    {
+        for (QWidget* w : window->findChildren<QWidget*>()) {
+            if (!w->isVisible() || w->isWindow() || insideScrolledContent(w, window))
+                continue;
+            const QRect room = w->parentWidget()->rect().adjusted(-1, -1, 1, 1);
+            QVERIFY2(room.contains(w->geometry()),
+                     qPrintable(QString("%1 %2 lies at %3,%4 %5x%6 outside its %7 %8 of %9x%10")
+                                    .arg(w->metaObject()->className(), w->objectName())
+                                    .arg(w->x()).arg(w->y()).arg(w->width()).arg(w->height())
+                                    .arg(w->parentWidget()->metaObject()->className(), w->parentWidget()->objectName())
+                                    .arg(w->parentWidget()->width()).arg(w->parentWidget()->height())));
+        }
+    }
+
+    static QList<QPushButton*> buttonsOf(QWidget* bar)
+    {
+        QList<QPushButton*> shown;
+        for (QPushButton* b : bar->findChildren<QPushButton*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (b->isVisible())
+                shown << b;
+        }
+        std::sort(shown.begin(), shown.end(), [](QPushButton* a, QPushButton* b) { return a->x() < b->x(); });
+        return shown;
+    }
+
+    // A bar spans the window; its outer buttons touch the edges (within the bar's margin), a lone
+    // button of a bottom bar sits in the middle, a top bar's exit button is always on the right.
+    static void barAcross(QWidget* window, QWidget* bar, int margin = 0)
+    {
+        QVERIFY(bar && bar->isVisible());
+        QCOMPARE(in(bar, window).left(), 0);
+        QCOMPARE(bar->width(), window->width());
+        const QList<QPushButton*> buttons = buttonsOf(bar);
+        QVERIFY(!buttons.isEmpty());
+        QPushButton* exit = bar->findChild<QPushButton*>("exitButton");
+        if (!exit)
+            exit = bar->findChild<QPushButton*>("buttonExit");
+        if (exit) {
+            QVERIFY(exit->geometry().right() >= bar->width() - 1 - margin);
+            QPushButton* back = bar->findChild<QPushButton*>("backButton");
+            if (back && back->isVisible())
+                QVERIFY(back->x() <= margin);
+            return;
+        }
+        if (buttons.size() == 1) {
+            QVERIFY(qAbs(buttons.first()->geometry().center().x() - bar->width() / 2) <= 1);
+            return;
+        }
+        QVERIFY2(buttons.first()->x() <= margin, qPrintable(bar->objectName() + " " + buttons.first()->objectName()
+                                                              + " at " + QString::number(buttons.first()->x())));
+        QVERIFY2(buttons.last()->geometry().right() >= bar->width() - 1 - margin,
+                 qPrintable(bar->objectName() + " " + buttons.last()->objectName()));
+    }
+
+    static bool designed(const QSize& size) { return size == QSize(480, 854) || size == QSize(854, 480); }
+
+    void openHost(const QSize& size)
+    {
+        TestEnv::clearData();
+        view = new QDeclarativeView();
+        view->setResizeMode(QDeclarativeView::SizeRootObjectToView);
+        view->setSource(QUrl("qrc:/splash.qml"));
+        view->resize(size);
+        view->show();
+        viewDecl = view;
+        QVERIFY(QTest::qWaitForWindowExposed(view));
+    }
+
+    MainWidget* openMain(const QSize& size)
+    {
+        openHost(size);
+        hideSplashQML();
+        MainWidget* main = MainWidget::getInstance();
+        if (main)
+            QTest::qWaitFor([main] { return main->isEnabled(); });
+        return main;
+    }
+
+    BaseWidget* top(MainWidget* main) const
+    {
+        BaseWidget* shown = nullptr;
+        for (BaseWidget* w : main->findChildren<BaseWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (w->isVisible())
+                shown = w;
+        }
+        return shown;
+    }
+
+    void settle(MainWidget* main)
+    {
+        QTest::qWait(300);
+        QTRY_VERIFY(main->isEnabled());
+    }
+
+    void makeArticle()
+    {
+        source.xx = 700;
+        source.title = "Mróz wraca nad Polskę, a drogowcy liczą sól w magazynach";
+        source.signature = "Jan Nowak";
+        source.date = "06-12-2026, 14:00";
+        source.lead = "Synoptycy ostrzegają kierowców przed gołoledzią w całym kraju.";
+        source.content = QString("<p>Akapit treści, który się powtarza i wydłuża kolumnę.</p>").repeated(40);
+        qDeleteAll(source.photos);
+        source.photos.clear();
+        for (int i = 0; i < 2; ++i) {
+            Photo* p = new Photo(&source);
+            p->xx = 7000 + i;
+            p->url = QUrl(QString("http://rss.kurendal.pl/img/photo_%1.jpg").arg(p->xx));
+            p->signature = "Fot. Jan Nowak";
+            source.photos << p;
+        }
+    }
+
+    static void sizes()
+    {
+        QTest::addColumn<QSize>("size");
+        for (const QSize& s : {QSize(320, 480), QSize(360, 720), QSize(432, 936), QSize(480, 854), QSize(854, 480),
+                               QSize(720, 1280), QSize(1280, 800)})
+            QTest::newRow(qPrintable(QString("%1x%2").arg(s.width()).arg(s.height()))) << s;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        TestEnv::prepare();
+        registerQmlElements();
+    }
+
+    void cleanup()
+    {
+        delete view;
+        view = nullptr;
+        viewDecl = nullptr;
+        rootObject = nullptr;
+        mbs = nullptr;
+    }
+
+    void splashPicturesAreWholeAndInProportion_data() { sizes(); }
+    void splashPicturesAreWholeAndInProportion()
+    {
+        QFETCH(QSize, size);
+        openHost(size);
+        SplashWidget* splash = view->findChild<SplashWidget*>();
+        QVERIFY(splash);
+        QCOMPARE(splash->geometry(), QRect(QPoint(0, 0), size));
+        everythingInside(view);
+        QLabel* label = splash->findChild<QLabel*>("label");
+        QPixmap advert(300, 500);
+        advert.fill(Qt::darkGreen);
+        for (const QSize& natural : {QSize(480, 854), advert.size()}) {
+            if (natural == advert.size())
+                splash->showPicture(advert);
+            const QSize shown = label->pixmap()->size() / label->pixmap()->devicePixelRatio();
+            // As large as fits, whole, its proportions kept, in the middle.
+            QVERIFY(shown.width() <= size.width() && shown.height() <= size.height());
+            QVERIFY(shown.width() >= size.width() - 1 || shown.height() >= size.height() - 1);
+            QVERIFY(qAbs(shown.width() * natural.height() - shown.height() * natural.width())
+                    <= qMax(natural.width(), natural.height()));
+            QCOMPARE(label->geometry(), splash->rect());
+        }
+        if (size == QSize(480, 854)) {
+            splash->showPicture(QPixmap(":/IMG/SPLASH"));
+            QCOMPARE(label->pixmap()->size(), QSize(480, 854));
+        }
+    }
+
+    void listsAndBriefcase_data() { sizes(); }
+    void listsAndBriefcase()
+    {
+        QFETCH(QSize, size);
+        MainWidget* main = openMain(size);
+        QVERIFY(main);
+        QCOMPARE(main->geometry(), QRect(QPoint(0, 0), size));
+
+        BaseWidget* list = top(main);
+        QCOMPARE(list->metaObject()->className(), "ArticlesListWidget");
+        QCOMPARE(list->geometry(), main->rect());
+        everythingInside(view);
+        barAcross(list, list->findChild<QWidget*>("frame_2"));
+        barAcross(list, list->findChild<QWidget*>("frame"));
+        QListView* rows = list->findChild<QListView*>("listView");
+        QCOMPARE(rows->width(), size.width());
+        if (designed(size)) {
+            QCOMPARE(list->findChild<QWidget*>("frame_2")->geometry(), QRect(0, 0, size.width(), 89));
+            QCOMPARE(list->findChild<QWidget*>("exitButton")->geometry(), QRect(size.width() - 89, 0, 89, 89));
+            QCOMPARE(list->findChild<QWidget*>("frame")->geometry(), QRect(0, size.height() - 79, size.width(), 79));
+        }
+
+        emit list->backClicked();
+        settle(main);
+        BaseWidget* categories = top(main);
+        QCOMPARE(categories->metaObject()->className(), "CategoryListWidget");
+        everythingInside(view);
+        barAcross(categories, categories->findChild<QWidget*>("frame_2"));
+        barAcross(categories, categories->findChild<QWidget*>("frame"));
+        QCOMPARE(categories->findChild<QListView*>("listView")->width(), size.width());
+        if (designed(size))
+            QCOMPARE(categories->findChild<QWidget*>("exitButton")->geometry(), QRect(size.width() - 89, 0, 89, 89));
+
+        main->teczkaSelected();
+        settle(main);
+        BaseWidget* teczka = top(main);
+        QVERIFY(qobject_cast<TeczkaWidget*>(teczka));
+        everythingInside(view);
+        barAcross(teczka, teczka->findChild<QWidget*>("frame_2"));
+        barAcross(teczka, teczka->findChild<QWidget*>("frame"));
+    }
+
+    void articleWithPhotosAndItsPanels_data() { sizes(); }
+    void articleWithPhotosAndItsPanels()
+    {
+        QFETCH(QSize, size);
+        MainWidget* main = openMain(size);
+        QVERIFY(main);
+        makeArticle();
+        main->articleSelected(source);
+        settle(main);
+        ArticleWidget* screen = qobject_cast<ArticleWidget*>(top(main));
+        QVERIFY(screen);
+        QPixmap picture(400, 300);
+        picture.fill(Qt::darkRed);
+        const QList<Photo*> photos = screen->findChildren<Photo*>();
+        QCOMPARE(photos.size(), 2);
+        for (Photo* p : photos)
+            emit p->photoChanged(picture);
+        QTest::qWait(50);
+        PhotosScrollWidget* strip = screen->findChild<PhotosScrollWidget*>("photoWidget");
+        QVERIFY(strip && strip->isVisible());
+        everythingInside(view);
+        barAcross(screen, screen->findChild<QWidget*>("frame"));
+        barAcross(screen, screen->findChild<QWidget*>("frame_2"));
+        QAbstractScrollArea* column = screen->findChild<QAbstractScrollArea*>("scrollArea");
+        QCOMPARE(column->width(), size.width());
+        if (designed(size)) {
+            QCOMPARE(screen->findChild<QWidget*>("frame")->geometry(), QRect(0, 0, size.width(), 53));
+            QCOMPARE(screen->findChild<QWidget*>("frame_2")->geometry(),
+                     QRect(0, size.height() - 79, size.width(), 79));
+        }
+
+        // The second photo, paged in by its dot.
+        QList<QPushButton*> dots = buttonsOf(strip->findChild<QWidget*>("bottomFrame"));
+        QCOMPARE(dots.size(), 2);
+        dots.last()->click();
+        QTest::qWait(300);
+        QAbstractScrollArea* pages = strip->findChild<QAbstractScrollArea*>("scrollArea");
+        QVERIFY(pages->horizontalScrollBar()->value() >= pages->viewport()->width() - 1);
+        everythingInside(view);
+
+        // Sharing: the panel of the design's size, centred, or the window's where it is narrower.
+        screen->findChild<QPushButton*>("shareButton")->click();
+        ShareArticleDialog* share = screen->findChild<ShareArticleDialog*>();
+        QVERIFY(share && share->isVisible());
+        QTest::qWait(20);
+        QCOMPARE(share->geometry(), screen->rect());
+        everythingInside(view);
+        QWidget* panel = share->form()->mainFrame;
+        const QSize expected = QSize(439, 450).boundedTo(size);
+        QCOMPARE(panel->size(), expected);
+        QVERIFY(qAbs(in(panel, share).center().x() - share->rect().center().x()) <= 1);
+        QVERIFY(qAbs(in(panel, share).center().y() - share->rect().center().y()) <= 1);
+        if (size == QSize(480, 854))
+            QCOMPARE(in(panel, share), QRect(20, 202, 439, 450));
+        if (size == QSize(854, 480))
+            QCOMPARE(in(panel, share), QRect(207, 15, 439, 450));
+
+        // The Twitter and Blip panels take the share panel's place, as the share buttons put them.
+        panel->hide();
+        TwitterClient client(nullptr);
+        TwitterDialog* twitter = new TwitterDialog(&client, share);
+        share->form()->gridLayout_2->addWidget(twitter, 0, 0);
+        twitter->show();
+        QTest::qWait(20);
+        everythingInside(view);
+        QWidget* twitterFrame = twitter->findChild<QWidget*>("frame");
+        QVERIFY(twitterFrame->width() >= qMin(439, size.width()));
+        QVERIFY(qAbs(in(twitterFrame, share).center().x() - share->rect().center().x()) <= 1);
+        if (designed(size))
+            QCOMPARE(twitter->findChild<QWidget*>("widget")->width(), 360);
+        delete twitter;
+
+        BlipDialog* blip = new BlipDialog(share);
+        share->form()->gridLayout_2->addWidget(blip, 0, 0);
+        blip->show();
+        QTest::qWait(20);
+        everythingInside(view);
+        QCOMPARE(blip->findChild<QWidget*>("frame")->size(), QSize(439, 450).boundedTo(size));
+        delete blip;
+    }
+
+    // The settings screen at every size at once, so each section's opening slide is waited for once.
+    void settingsWithEachSectionOpen()
+    {
+        TestEnv::clearData();
+        Settings model(nullptr);
+        QVector<QSize> sizes;
+        QVector<SettingsView*> screens;
+        for (const QSize& size : {QSize(320, 480), QSize(360, 720), QSize(432, 936), QSize(480, 854),
+                                  QSize(854, 480), QSize(720, 1280), QSize(1280, 800)}) {
+            SettingsView* screen = new SettingsView(&model, nullptr);
+            screen->resize(size);
+            screen->show();
+            sizes << size;
+            screens << screen;
+        }
+        auto cleanup = qScopeGuard([&] { qDeleteAll(screens); });
+        QVERIFY(QTest::qWaitForWindowExposed(screens.last()));
+        for (int i = 0; i < screens.size(); ++i) {
+            everythingInside(screens[i]);
+            barAcross(screens[i], screens[i]->findChild<QWidget*>("frame_2"));
+            barAcross(screens[i], screens[i]->findChild<QWidget*>("frame"));
+        }
+        for (int id = 0; screens.first()->accordion()->header(id); ++id) {
+            for (SettingsView* screen : screens)
+                QTest::mouseClick(screen->accordion()->header(id), Qt::LeftButton);
+            for (SettingsView* screen : screens)
+                QTRY_VERIFY_WITH_TIMEOUT(screen->accordion()->isEnabled(), 2000);
+            for (int i = 0; i < screens.size(); ++i) {
+                const QSize size = sizes[i];
+                Toolbox* box = screens[i]->accordion();
+                everythingInside(screens[i]);
+                // A tab is as wide as the screen up to the phone's 480 (it runs on under the scroll
+                // bar), and so is what the open section shows.
+                QAbstractButton* tab = box->header(id);
+                QVERIFY(tab->width() >= qMin(480, size.width()) - 11);
+                QVERIFY2(tab->width() <= size.width(), qPrintable(QString::number(tab->width())));
+                // The open section's page follows its tab in the toolbox's column.
+                QWidget* page = static_cast<QWidget*>(box)->layout()->itemAt(static_cast<QWidget*>(box)->layout()->indexOf(tab) + 1)->widget();
+                QVERIFY(page && page->height() > 0);
+                for (QWidget* w : page->findChildren<QWidget*>()) {
+                    if (w->isVisible())
+                        QVERIFY2(in(w, box).right() < qMax(box->width(), tab->width()),
+                                 qPrintable(QString("%1 at %2x%3: %4 %5 ends at %6")
+                                                .arg(id).arg(size.width()).arg(size.height())
+                                                .arg(w->metaObject()->className(), w->objectName())
+                                                .arg(in(w, box).right())));
+                }
+                if (size == QSize(480, 854))
+                    QCOMPARE(tab->size(), QSize(480, 75));
+            }
+        }
+    }
+
+    void gallery_data() { sizes(); }
+    void gallery()
+    {
+        QFETCH(QSize, size);
+        MainWidget* main = openMain(size);
+        QVERIFY(main);
+        Gallery* screen = new Gallery(nullptr);
+        main->pushWidget(screen, false);
+        QTest::qWait(20);
+        QCOMPARE(screen->geometry(), main->rect());
+        everythingInside(view);
+        barAcross(screen, screen->findChild<QWidget*>("frame"), 2);
+        // The bottom bar's three buttons share its width.
+        QWidget* bottom = screen->findChild<QWidget*>("frame_2");
+        barAcross(screen, bottom, bottom->width() / 3);
+        const QList<QPushButton*> buttons = buttonsOf(bottom);
+        QCOMPARE(buttons.size(), 3);
+        QWidget* flow = screen->findChild<QWidget*>("widgetPictureFlow");
+        QCOMPARE(flow->width(), size.width());
+        QCOMPARE(flow->height(), size.height() - 69 - 76);
+        if (designed(size)) {
+            for (QPushButton* b : buttons)
+                QCOMPARE(b->size(), QSize(120, 76));
+            QCOMPARE(bottom->geometry(), QRect(0, size.height() - 76, size.width(), 76));
+            QCOMPARE(screen->findChild<QWidget*>("frame")->geometry(), QRect(0, 0, size.width(), 69));
+        }
+    }
+
+    void queryDialog_data() { sizes(); }
+    void queryDialog()
+    {
+        QFETCH(QSize, size);
+        MainWidget* main = openMain(size);
+        QVERIFY(main);
+        MessageBox::showQuestion(QString::fromUtf8("Czy na pewno chcesz zamknąć aplikację? ").repeated(3), "", this);
+        QWidget* dialog = nullptr;
+        for (QWidget* w : view->findChildren<QWidget*>("queryDialog")) {
+            if (w->isVisible())
+                dialog = w;
+        }
+        QVERIFY(dialog);
+        QCOMPARE(dialog->geometry(), view->rect());
+        everythingInside(view);
+        QWidget* box = dialog->findChild<QWidget*>("queryDialogBox");
+        QVERIFY(qAbs(in(box, view).center().x() - view->rect().center().x()) <= 1);
+    }
+
+    void aWindowSuitsTheScreen()
+    {
+        // Phone screens, upright or sideways, are filled; larger screens get an upright window.
+        QVERIFY(QDeclarativeView::fillsScreen(QSize(360, 720)));
+        QVERIFY(QDeclarativeView::fillsScreen(QSize(432, 936)));
+        QVERIFY(QDeclarativeView::fillsScreen(QSize(854, 480)));
+        QVERIFY(QDeclarativeView::fillsScreen(QSize(600, 1024)));
+        QVERIFY(!QDeclarativeView::fillsScreen(QSize(1920, 1080)));
+        QVERIFY(!QDeclarativeView::fillsScreen(QSize(2560, 1440)));
+        QVERIFY(!QDeclarativeView::fillsScreen(QSize(800, 1280)));
+        QCOMPARE(QDeclarativeView::windowPlacement(QRect(0, 0, 1920, 1080)), QRect(720, 113, 480, 854));
+        QCOMPARE(QDeclarativeView::windowPlacement(QRect(1920, 0, 2560, 1440)), QRect(1920 + 1040, 293, 480, 854));
+        // A short monitor: the window keeps within its free area, still upright.
+        const QRect low = QDeclarativeView::windowPlacement(QRect(0, 30, 1280, 770));
+        QVERIFY(QRect(0, 30, 1280, 770).contains(low));
+        QVERIFY(low.height() > low.width());
+    }
+};
+
+QTEST_MAIN(TestLayout)
+#include "tst_layout.moc"
