@@ -13,6 +13,8 @@ TwitterAuthorizationView::TwitterAuthorizationView(QWidget* parent)
     setMinimumSize(360, 360);
     setMaximumSize(360, 377);
     ui->setupUi(this, "buttonOK", "buttonCancel", "labelEnterCode");
+    // Twitter's PINs are seven digits; Blip's codes are not limited.
+    ui->verifierTextEdit->setMaxLength(7);
     keyboard = new SoftKeyboard(ui->verifierTextEdit);
     connect(ui->verifierTextEdit, &QLineEdit::returnPressed, this, &TwitterAuthorizationView::onReturnPressed);
     connect(ui->okButton, &QPushButton::clicked, this, &TwitterAuthorizationView::on_buttonOK_clicked);

@@ -86,6 +86,27 @@ private slots:
         QVERIFY(main->isEnabled());
         QVERIFY(root->isVisible());
         QCOMPARE(main->findChild<CategoryListWidget*>(), root);
+
+        // Back to the root alone, then back once more.
+        QPointer<ProbeScreen> top = new ProbeScreen;
+        push(top, false);
+        for (int i = 0; i < 3 && !root->isVisible(); ++i) {
+            const QList<BaseWidget*> screens = main->findChildren<BaseWidget*>(QString(), Qt::FindDirectChildrenOnly);
+            for (BaseWidget* w : screens) {
+                if (w->isVisible() && w != root)
+                    emit w->backClicked();
+            }
+            QTest::qWait(slide + 100);
+        }
+        QTRY_VERIFY(top.isNull());
+        QVERIFY(root->isVisible());
+        const int screens = main->findChildren<BaseWidget*>(QString(), Qt::FindDirectChildrenOnly).size();
+        emit root->backClicked();
+        QTest::qWait(slide + 100);
+        QVERIFY(main->isEnabled());
+        QVERIFY(root->isVisible());
+        QCOMPARE(root->geometry(), main->rect());
+        QCOMPARE(main->findChildren<BaseWidget*>(QString(), Qt::FindDirectChildrenOnly).size(), screens);
     }
 
     void popToRootFromThreeDeep()
@@ -128,6 +149,19 @@ private slots:
         QVERIFY(!main->isEnabled());
         QTest::qWait(slide + 100);
         QCOMPARE(again->shown, 1);
+
+        // Back onto a portrait-only screen while landscape: no slide, but back works.
+        main->resize(854, 480);
+        QTest::qWait(10);
+        QPointer<ProbeScreen> top = new ProbeScreen;
+        push(top, false);
+        const int shownBefore = again->shown;
+        emit top->backClicked();
+        QTest::qWait(10);
+        QVERIFY(main->isEnabled());
+        QCOMPARE(again->shown, shownBefore + 1);
+        QVERIFY(again->isVisible());
+        QTRY_VERIFY(top.isNull());
     }
 
     void resizeKeepsTheTopScreenFilling()

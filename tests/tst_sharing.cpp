@@ -99,6 +99,7 @@ private slots:
         QTRY_VERIFY(field->isVisible());
         QTest::mouseClick(panel->findChild<QPushButton*>("buttonOK"), Qt::LeftButton);
         QVERIFY(field->isVisible()); // an empty PIN does nothing
+        QCOMPARE(field->maxLength(), 7);
         QTest::keyClicks(field, pinFromBrowser(*twitter));
         QTest::mouseClick(panel->findChild<QPushButton*>("buttonOK"), Qt::LeftButton);
 
@@ -139,6 +140,10 @@ private slots:
         QCOMPARE(browser.opened.last().toString().left(33), QString("http://blip.pl/m/oauth/authorize?"));
         QLineEdit* field = panel->findChild<QLineEdit*>("verifierTextEdit");
         QTRY_VERIFY(field->isVisible());
+        // Blip's codes are not cut to Twitter's seven digits.
+        QTest::keyClicks(field, "1234567890");
+        QCOMPARE(field->text(), QString("1234567890"));
+        field->clear();
         QTest::keyClicks(field, pinFromBrowser(*blip));
         QTest::mouseClick(panel->findChild<QPushButton*>("okButton"), Qt::LeftButton);
         QVERIFY(closed.wait(5000));
