@@ -1,8 +1,12 @@
 #include <QtTest>
+#include <QNetworkInterface>
 #include <QNetworkProxy>
 
 #include <fcntl.h>
+#include <net/if.h>
 #include <sched.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include "foundation/reachability.h"
@@ -31,8 +35,20 @@ bool enterOfflineNamespace()
     if (unshare(CLONE_NEWUSER | CLONE_NEWNET) != 0)
         return false;
     writeProcFile("/proc/self/setgroups", "deny");
-    return writeProcFile("/proc/self/uid_map", QByteArray("0 ") + QByteArray::number(uid) + " 1")
-        && writeProcFile("/proc/self/gid_map", QByteArray("0 ") + QByteArray::number(gid) + " 1");
+    if (!writeProcFile("/proc/self/uid_map", QByteArray("0 ") + QByteArray::number(uid) + " 1")
+        || !writeProcFile("/proc/self/gid_map", QByteArray("0 ") + QByteArray::number(gid) + " 1"))
+        return false;
+    // The loopback up and running, as on every machine.
+    const int fd = socket(AF_INET, SOCK_DGRAM, 0);
+    if (fd < 0)
+        return false;
+    ifreq request = {};
+    qstrncpy(request.ifr_name, "lo", IFNAMSIZ);
+    bool up = ioctl(fd, SIOCGIFFLAGS, &request) == 0;
+    request.ifr_flags |= IFF_UP;
+    up = up && ioctl(fd, SIOCSIFFLAGS, &request) == 0;
+    ::close(fd);
+    return up;
 }
 
 bool isolated = false;
@@ -52,6 +68,10 @@ private slots:
 
     void theLoopbackAloneIsNoNetwork()
     {
+        bool loopbackUp = false;
+        for (const QNetworkInterface& i : QNetworkInterface::allInterfaces())
+            loopbackUp |= (i.flags() & QNetworkInterface::IsLoopBack) && (i.flags() & QNetworkInterface::IsUp);
+        QVERIFY(loopbackUp);
         Boxes boxes;
         Reachability r;
         QSignalSpy opened(&r, &Reachability::networkSessionOpened);
