@@ -2,6 +2,7 @@
 
 #include "Views/mainwidget.h"
 #include "Views/CategoryList/categorylistwidget.h"
+#include "tests/support/boxes.h"
 #include "tests/support/probescreen.h"
 #include "tests/support/testenv.h"
 
@@ -183,6 +184,27 @@ private slots:
         QMetaObject::invokeMethod(main, "onResumeApp");
         QCOMPARE(spy.count(), 2);
         QCOMPARE(spy.at(1).at(0).toBool(), true);
+    }
+
+    // Last: "Tak" ends the event loops of this process.
+    void exitAsksAndOnlyTakCloses()
+    {
+        Boxes boxes;
+        main->exitClicked();
+        QCOMPARE(boxes.shown.size(), 1);
+        QCOMPARE(boxes.last().kind, MessageBox::Shown::Question);
+        QCOMPARE(boxes.last().text, QString::fromUtf8("Czy na pewno chcesz zamknąć aplikację?"));
+        QCOMPARE(boxes.last().title, QString());
+        QCOMPARE(boxes.last().listener, static_cast<MsgBoxListener*>(main));
+        boxes.reject(); // "Nie"
+        QTest::qWait(50);
+        QVERIFY(main->isVisible());
+
+        main->exitClicked();
+        QEventLoop loop;
+        QTimer::singleShot(0, &loop, [&boxes]() { boxes.accept(); });
+        QTimer::singleShot(3000, &loop, [&loop]() { loop.exit(7); });
+        QCOMPARE(loop.exec(), 0);
     }
 };
 
