@@ -93,6 +93,22 @@ private slots:
         save(2);
         screen->show();
         QCOMPARE(rows(screen), (QVector<int>{2, 1}));
+        // Read on the article screen (the store only saves the mark): shown read on return.
+        auto wasRead = [screen](int xx) {
+            for (int r = 0; r < screen->model->rowCount(); ++r) {
+                if (Article* a = screen->model->getArticle(r); a && a->xx == xx)
+                    return screen->model->index(r, 0).data(ItemWasReadRole).toBool();
+            }
+            return false;
+        };
+        QVERIFY(!wasRead(1));
+        screen->hide();
+        Article one;
+        one.xx = 1;
+        store()->markArticleAsRead(one);
+        screen->show();
+        QVERIFY(wasRead(1));
+        QVERIFY(!wasRead(2));
     }
 
     void removingAnArticleAndGoingBackListsItNoMore()
