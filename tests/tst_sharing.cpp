@@ -185,6 +185,25 @@ private slots:
                  QStringList{QString::fromUtf8("Błąd podczas otrzymywania kodu dostępu. Prawdopodobnie wpisano zły kod.")});
         QCOMPARE(twitter->statuses.size(), posted);
         QVERIFY(!TokenStore::isLoggedIn("token", "tokenSecret"));
+
+        // Blip says the same.
+        browser.opened.clear();
+        QScopedPointer<ShareArticleDialog> again(openDialog());
+        QSignalSpy closedAgain(again.data(), &ShareArticleDialog::dialogClosed);
+        QTest::mouseClick(again->form()->blipButton, Qt::LeftButton);
+        BlipDialog* blipPanel = again->findChild<BlipDialog*>();
+        QTRY_VERIFY_WITH_TIMEOUT(!browser.opened.isEmpty(), 5000);
+        QLineEdit* blipField = blipPanel->findChild<QLineEdit*>("verifierTextEdit");
+        QTRY_VERIFY(blipField->isVisible());
+        const int blipped = blip->posts.size();
+        QTest::keyClicks(blipField, "0000000000");
+        QTest::mouseClick(blipPanel->findChild<QPushButton*>("okButton"), Qt::LeftButton);
+        QVERIFY(closedAgain.wait(5000));
+        QCOMPARE(boxes.last().text,
+                 QString::fromUtf8("Błąd podczas otrzymywania kodu dostępu. Prawdopodobnie wpisano zły kod."));
+        QCOMPARE(boxes.shown.size(), 2);
+        QCOMPARE(blip->posts.size(), blipped);
+        QVERIFY(!TokenStore::isLoggedIn("bliptoken", "bliptokenSecret"));
     }
 
     void aWronglySignedRequestIsRefused()
