@@ -61,7 +61,7 @@ QString BannerInfo::safeLink(const QString& link)
     const QUrl url(link.trimmed(), QUrl::TolerantMode);
     const QString scheme = url.scheme().toLower();
     if (url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https")) && !url.host().isEmpty())
-        return link;
+        return link.trimmed();
     return QString();
 }
 
