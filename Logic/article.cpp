@@ -75,8 +75,10 @@ void Article::updateFrom(const Article& a, bool updateIsInSaved)
     if (thumbnail != a.thumbnail) {
         thumbnail = a.thumbnail;
         thumbnailImage = a.thumbnailImage;
-    } else if (thumbnailImage.isNull()) {
+        thumbnailIsPlaceholder = a.thumbnailIsPlaceholder;
+    } else if (thumbnailImage.isNull() || (thumbnailIsPlaceholder && !a.thumbnailImage.isNull())) {
         thumbnailImage = a.thumbnailImage;
+        thumbnailIsPlaceholder = a.thumbnailIsPlaceholder;
     }
 
     photos.clear();
@@ -183,7 +185,7 @@ QString Article::thumbnailFileName() const
 
 void Article::startDownloadThumbnail(bool readFromCache)
 {
-    if (thumbnailImage.isNull() && thumbnail.isValid() && !readFromCache) {
+    if ((thumbnailImage.isNull() || thumbnailIsPlaceholder) && thumbnail.isValid() && !readFromCache) {
         if (imageDownloader) {
             imageDownloader->cancelRequestNoEmit();
             imageDownloader->deleteLater();
@@ -206,13 +208,17 @@ void Article::thumbnailDownloaderStateChanged(Http* h)
         imageDownloader = nullptr;
         h->deleteLater();
     }
-    if (state == Http::STATE_COMPLETED) {
-        thumbnailImage.loadFromData(h->getResponseAsBytes());
-        if (thumbnailImage.isNull())
-            thumbnailImage.load(QStringLiteral(":/THUMBNAIL"));
-    } else {
-        thumbnailImage.load(QStringLiteral(":/THUMBNAIL"));
+    QImage image;
+    if (state == Http::STATE_COMPLETED)
+        image.loadFromData(h->getResponseAsBytes());
+    thumbnailIsPlaceholder = image.isNull();
+    if (thumbnailIsPlaceholder) {
+        image.load(QStringLiteral(":/THUMBNAIL"));
+        // A briefcase article asks again at the next opening of the network.
+        if (isInSavedArticles && Reachability::singleton)
+            downloadThumbnailWhenOnline();
     }
+    thumbnailImage = image;
     emit thumbnailDownloadFinished(thumbnailImage);
 }
 
@@ -222,7 +228,8 @@ void Article::saveImages()
         return;
     QByteArray jpeg;
     QBuffer buffer(&jpeg);
-    if (!thumbnailImage.isNull() && buffer.open(QIODevice::WriteOnly) && thumbnailImage.save(&buffer, "JPG"))
+    if (!thumbnailImage.isNull() && !thumbnailIsPlaceholder && buffer.open(QIODevice::WriteOnly)
+        && thumbnailImage.save(&buffer, "JPG"))
         File::replaceContents(File::createPathToResource(thumbnailFileName()), jpeg);
     for (Photo* photo : photos)
         photo->saveImages();

@@ -48,6 +48,8 @@ public:
     QImage thumbnailImage;
     Http* imageDownloader;
     bool isInSavedArticles;
+    // thumbnailImage is the stand-in for a picture that did not come: never saved, asked for again.
+    bool thumbnailIsPlaceholder = false;
 
 signals:
     void thumbnailDownloadFinished(QImage image);

@@ -1,6 +1,7 @@
 #include "Logic/bannerinfo.h"
 
 #include <QDebug>
+#include <QImage>
 #include <QUrl>
 
 #include "foundation/constants.h"
@@ -56,10 +57,11 @@ bool BannerInfo::canShowSplash() const
 
 QString BannerInfo::safeLink(const QString& link)
 {
-    const QUrl url(link, QUrl::StrictMode);
+    // Tolerant, as a browser reads an address: spaces, '|', '{', '^' or a bare '%' are fine.
+    const QUrl url(link.trimmed(), QUrl::TolerantMode);
     const QString scheme = url.scheme().toLower();
     if (url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https")) && !url.host().isEmpty())
-        return link;
+        return link.trimmed();
     return QString();
 }
 
@@ -162,7 +164,8 @@ bool BannerInfo::mayDownloadImage(bool downloaded, bool show, const QPixmap& ima
 
 void BannerInfo::downloadSplashImage()
 {
-    if (!mayDownloadImage(splashDownloaded, showSplash, splashImage, splashImg))
+    // The splash in memory is the one of this start: it does not stop the next one coming.
+    if (!mayDownloadImage(splashDownloaded, showSplash, QPixmap(), splashImg))
         return;
     Http* h = Http::createGETrequest(splashImg, QString());
     connect(h, &Http::statusChanged, this, &BannerInfo::splashImageDownloaderStateChanged);
@@ -250,13 +253,20 @@ void BannerInfo::splashDownloaderStateChanged(Http* h)
             splashImg.clear();
         } else {
             const QString address = image.value(QStringLiteral("#text")).toString();
-            if (address != splashImg) {
+            const bool newAddress = address != splashImg;
+            if (newAddress) {
                 splashImg = address;
                 splashDownloaded = false;
-                if (description.contains(QStringLiteral("Href")))
-                    splashLink = safeLink(description.value(QStringLiteral("Href")).toString());
-                downloadSplashImage();
             }
+            // The link goes with its picture: it is taken when that picture is on disk.
+            if (description.contains(QStringLiteral("Href")))
+                nextSplashLink = safeLink(description.value(QStringLiteral("Href")).toString());
+            else if (newAddress)
+                nextSplashLink = splashLink;
+            if (splashDownloaded)
+                splashLink = nextSplashLink;
+            else
+                downloadSplashImage(); // new, or not fetched whole last time
         }
         saveToFile();
     }
@@ -294,10 +304,13 @@ void BannerInfo::splashImageDownloaderStateChanged(Http* h)
 {
     if (!isFinal(h))
         return;
-    if (h->getStatus() == Http::STATE_COMPLETED) {
+    const QByteArray bytes = h->getResponseAsBytes();
+    // Only a picture counts; an error page or a cut reply is asked for again next time.
+    if (h->getStatus() == Http::STATE_COMPLETED && !QImage::fromData(bytes).isNull()) {
         // The previous picture stays whole until the new one is all on disk.
-        splashDownloaded = File::replaceContents(File::createPathToResource(QLatin1String(splashFile)),
-                                                 h->getResponseAsBytes());
+        splashDownloaded = File::replaceContents(File::createPathToResource(QLatin1String(splashFile)), bytes);
+        if (splashDownloaded)
+            splashLink = nextSplashLink;
         saveToFile();
     }
     done(h);
@@ -339,11 +352,13 @@ void BannerInfo::loadFromFile()
             showSplash = f->readByte() != 0;
             splashImg = f->readString();
             splashDownloaded = f->readByte() != 0;
-            if (splashDownloaded && showSplash) {
-                // A damaged or foreign file simply leaves no splash advertisement.
+            if (showSplash) {
+                // The file holds the last picture fetched whole (a newer address may still be
+                // on its way). A damaged or foreign file simply leaves no splash advertisement.
                 splashImage.load(File::createPathToResource(QLatin1String(splashFile)));
             }
             splashLink = safeLink(f->readString());
+            nextSplashLink = splashLink;
         }
     } catch (int) {
     }

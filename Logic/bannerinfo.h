@@ -30,6 +30,8 @@ public:
     QString topBannerLink;
     QString bottomBannerLink;
     QString splashLink;
+    // The link named with splashImg, taken into splashLink when its picture is on disk.
+    QString nextSplashLink;
     bool showSplash;
     bool showTopBanner;
     bool showBottomBanner;

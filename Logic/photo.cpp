@@ -12,6 +12,14 @@ Photo::Photo(QObject* parent)
     connect(this, &Photo::photoDownloadFinished, this, &Photo::photoChanged);
 }
 
+Photo::~Photo()
+{
+    if (downloader) {
+        downloader->cancelRequestNoEmit();
+        downloader->deleteLater();
+    }
+}
+
 void Photo::updateFrom(const Photo& p)
 {
     xx = p.xx;
@@ -86,10 +94,10 @@ void Photo::downloadPhoto(bool readFromCacheOnly)
         if (downloading)
             return;
         downloading = true;
-        Http* http = Http::createGETrequest(url.toString(), QString());
-        http->setTimeout(photoTimeout);
-        connect(http, &Http::statusChanged, this, &Photo::downloadStateChnaged);
-        http->execute();
+        downloader = Http::createGETrequest(url.toString(), QString());
+        downloader->setTimeout(photoTimeout);
+        connect(downloader, &Http::statusChanged, this, &Photo::downloadStateChnaged);
+        downloader->execute();
     } else if (Reachability::singleton) {
         connect(Reachability::singleton, SIGNAL(networkSessionOpened()), this, SLOT(downloadPhoto()),
                 Qt::UniqueConnection);
@@ -108,6 +116,8 @@ void Photo::downloadStateChnaged(Http* h)
             emit photoDownloadFinished(image);
     }
     downloading = false;
+    if (h == downloader)
+        downloader = nullptr;
     h->deleteLater();
 }
 

@@ -16,6 +16,7 @@ class Photo : public QObject
     Q_OBJECT
 public:
     explicit Photo(QObject* parent);
+    ~Photo() override;
 
     void updateFrom(const Photo& p);
     void setSavedArticles(bool value);
@@ -36,6 +37,7 @@ public:
     bool downloading;
     bool isInSavedArticles;
     QByteArray data;
+    Http* downloader = nullptr; // the running download, released with the photo
 
 signals:
     void photoChanged(QPixmap image);

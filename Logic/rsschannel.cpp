@@ -202,7 +202,8 @@ void RSSChannel::mergeFeed(const QVector<Article*>& parsed)
 void RSSChannel::articlesDidChange(bool value)
 {
     if (value) {
-        std::sort(articles.begin(), articles.end(), articleLessThan);
+        // Stable: articles whose order ties keep the feed's own order.
+        std::stable_sort(articles.begin(), articles.end(), articleLessThan);
         if (articles.size() > maxArticles)
             articles.resize(maxArticles);
         saveToFile();

@@ -54,7 +54,6 @@ void PinPanel::setupUi(QWidget* form, const char* okName, const char* cancelName
     verifierTextEdit = new QLineEdit(codeFrame);
     verifierTextEdit->setObjectName(QStringLiteral("verifierTextEdit"));
     verifierTextEdit->setFixedHeight(41);
-    verifierTextEdit->setMaxLength(7);
     verifierTextEdit->setInputMethodHints(Qt::ImhPreferNumbers | Qt::ImhNoPredictiveText);
     verifierTextEdit->setFont(big);
     code->addWidget(verifierTextEdit);

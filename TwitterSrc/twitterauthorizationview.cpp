@@ -14,6 +14,8 @@ TwitterAuthorizationView::TwitterAuthorizationView(QWidget* parent)
     // Inside the panel's frame, less its border.
     FormStyle::fitInside(this, QSize(360, 360), QSize(360, 377), QMargins(28, 20, 28, 25));
     ui->setupUi(this, "buttonOK", "buttonCancel", "labelEnterCode");
+    // Twitter's PINs are seven digits; Blip's codes are not limited.
+    ui->verifierTextEdit->setMaxLength(7);
     keyboard = new SoftKeyboard(ui->verifierTextEdit);
     connect(ui->verifierTextEdit, &QLineEdit::returnPressed, this, &TwitterAuthorizationView::onReturnPressed);
     connect(ui->okButton, &QPushButton::clicked, this, &TwitterAuthorizationView::on_buttonOK_clicked);

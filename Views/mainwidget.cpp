@@ -221,7 +221,8 @@ void MainWidget::popWidget(bool animated)
         slideOut(top, stack->top());
         return;
     }
-    if (!animated && n > 1) {
+    // Whatever was asked, a screen that cannot slide in here comes back without animation.
+    if (n > 1) {
         BaseWidget* top = stack->pop();
         top->setVisible(false);
         top->hideFinished();

@@ -1,11 +1,14 @@
 #include "foundation/reachability.h"
 
 #include <QDebug>
+#include <QHostAddress>
 #include <QNetworkConfigurationManager>
 #include <QNetworkInterface>
+#include <QNetworkProxy>
 #include <QTimer>
 
 #include "Views/messagebox.h"
+#include "foundation/constants.h"
 
 Reachability* Reachability::singleton = nullptr;
 bool Reachability::connected = false;
@@ -42,13 +45,35 @@ bool Reachability::isConnectedToNetwork()
     return connected;
 }
 
-// Qt's generic bearer layer knows no configuration on a machine whose only
-// working interface is the loopback (a local proxy still serves us there).
+// Qt's generic bearer layer knows no configuration on a machine whose only working
+// interface is the loopback. The loopback itself leads nowhere; an interface with an
+// address beyond this machine does, and so does a proxy on the loopback (a local
+// service that fetches for us).
 bool Reachability::anyInterfaceUp()
 {
     const auto interfaces = QNetworkInterface::allInterfaces();
     for (const QNetworkInterface& i : interfaces) {
-        if ((i.flags() & QNetworkInterface::IsUp) && (i.flags() & QNetworkInterface::IsRunning))
+        const QNetworkInterface::InterfaceFlags flags = i.flags();
+        if (!(flags & QNetworkInterface::IsUp) || !(flags & QNetworkInterface::IsRunning)
+            || (flags & QNetworkInterface::IsLoopBack))
+            continue;
+        const auto entries = i.addressEntries();
+        for (const QNetworkAddressEntry& e : entries) {
+            if (!e.ip().isLoopback() && !e.ip().isLinkLocal())
+                return true;
+        }
+    }
+    return false;
+}
+
+bool Reachability::proxyOnLoopback()
+{
+    const auto proxies = QNetworkProxyFactory::proxyForQuery(QNetworkProxyQuery(QUrl(feedServerUrl)));
+    for (const QNetworkProxy& p : proxies) {
+        if (p.type() == QNetworkProxy::NoProxy || p.type() == QNetworkProxy::DefaultProxy)
+            continue;
+        const QString host = p.hostName();
+        if (host == QLatin1String("localhost") || QHostAddress(host).isLoopback())
             return true;
     }
     return false;
@@ -83,7 +108,7 @@ void Reachability::start()
         timeoutTimer->start();
         return;
     }
-    if (!config.isValid() && anyInterfaceUp()) {
+    if ((!config.isValid() && anyInterfaceUp()) || proxyOnLoopback()) {
         if (m_session) {
             m_session->deleteLater();
             m_session = nullptr;
@@ -133,9 +158,13 @@ void Reachability::timeout()
     if (connected)
         return;
     if (m_session) {
-        m_session->close();
-        m_session->deleteLater();
+        // Closing may report closed() at once; that would clear the pointer and announce
+        // the end a second time.
+        QNetworkSession* session = m_session;
         m_session = nullptr;
+        disconnect(session, nullptr, this, nullptr);
+        session->close();
+        session->deleteLater();
     }
     emit networkSessionCancelled();
 }

@@ -40,6 +40,7 @@ private slots:
 
 private:
     static bool anyInterfaceUp();
+    static bool proxyOnLoopback();
 
     QNetworkConfigurationManager* manager;
     QNetworkSession* m_session;

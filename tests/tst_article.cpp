@@ -2,7 +2,12 @@
 
 #include "Logic/article.h"
 #include "Logic/photo.h"
+#include <QNetworkProxy>
+
 #include "foundation/file.h"
+#include "foundation/reachability.h"
+#include "http/myhttp.h"
+#include "sampleserver/sampleserver.h"
 #include "tests/support/testenv.h"
 
 class TestArticle : public QObject
@@ -19,6 +24,30 @@ private:
 
 private slots:
     void initTestCase() { TestEnv::prepare(); }
+
+    void aPhotoLeftWhileDownloadingReleasesItsRequest()
+    {
+        SampleServer server;
+        QVERIFY(server.start());
+        SampleServer::Reply never;
+        never.noReply = true;
+        server.route("rss.kurendal.pl", "/img/slow.jpg", never);
+        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", server.serverPort()));
+        Reachability online;
+        QMetaObject::invokeMethod(&online, "opened");
+
+        Photo* photo = new Photo(nullptr);
+        photo->url = QUrl("http://rss.kurendal.pl/img/slow.jpg");
+        photo->downloadPhoto();
+        QTRY_COMPARE(server.requests().size(), 1);
+        QPointer<Http> request = photo->downloader;
+        QVERIFY(request);
+        delete photo;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(request.isNull());
+        QMetaObject::invokeMethod(&online, "closed");
+        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+    }
 
     void markAsOldAndOrdering()
     {

@@ -97,6 +97,36 @@ private slots:
         QCOMPARE(model.index(0).data(ItemMainTextRole).toString(), QString("http://reklama.example/top"));
     }
 
+    void rowsStayAsTheViewsKnowThemUntilAChangeIsAnnounced()
+    {
+        RSSChannel channel(RSSChannel::Kraj, nullptr);
+        ArticleListModel model(&channel, nullptr);
+        model.setContentSpacing(1);
+        model.widgetWidthChanged(480);
+        model.setContentHeight(200);
+        model.articlesUpdated(articles(3));
+        QVector<int> known = types(model);
+        int announced = 0;
+        auto check = [&]() {
+            ++announced;
+            QCOMPARE(types(model), known);
+        };
+        auto learn = [&]() { known = types(model); };
+        connect(&model, &QAbstractItemModel::modelAboutToBeReset, this, check);
+        connect(&model, &QAbstractItemModel::layoutAboutToBeChanged, this, check);
+        connect(&model, &QAbstractItemModel::modelReset, this, learn);
+        connect(&model, &QAbstractItemModel::layoutChanged, this, learn);
+
+        model.setContentHeight(2000); // a filler row appears
+        QVERIFY(types(model).contains(ItemTypeFakeSpace));
+        model.topBannerChanged(banner(50), "http://reklama.example/top");
+        QCOMPARE(types(model).first(), int(ItemTypeBanner));
+        model.setContentHeight(100); // the filler goes
+        QVERIFY(!types(model).contains(ItemTypeFakeSpace));
+        model.setContentHeight(90); // same rows, new heights
+        QCOMPARE(announced, 4);
+    }
+
     void theBriefcaseSaysSoWhenEmpty()
     {
         TestEnv::clearData();

@@ -10,6 +10,7 @@
 #include "Views/Article/photoscrollarea.h"
 #include "Views/Article/photosscrollwidget.h"
 #include "tests/support/finger.h"
+#include "tests/support/boxes.h"
 #include "tests/support/testenv.h"
 
 // The article screen: touch arbitration between the column and the photo strip,
@@ -220,12 +221,19 @@ private slots:
             before << a->xx;
 
         open(0);
+        Boxes boxes;
         QPushButton* add = screen->findChild<QPushButton*>("teczkaAddButton");
         QPushButton* remove = screen->findChild<QPushButton*>("teczkaRemoveButton");
         QVERIFY(add->isVisible() && !remove->isVisible());
         QTest::mouseClick(add, Qt::LeftButton);
         QCOMPARE(screen->msgBoxId, 1);
-        screen->onMsgBoxRejected();
+        QCOMPARE(boxes.shown.size(), 1);
+        QCOMPARE(boxes.last().kind, MessageBox::Shown::Question);
+        QCOMPARE(boxes.last().text, QString::fromUtf8("Masz już za dużo artykułów w teczce. Czy chcesz usunąć "
+                                                      "najstarszy artykuł z teczki i dodać ten artykuł?"));
+        QCOMPARE(boxes.last().title, QString::fromUtf8("Pytanie"));
+        QCOMPARE(boxes.last().listener, static_cast<MsgBoxListener*>(screen));
+        boxes.reject(); // "Nie"
         QCOMPARE(screen->msgBoxId, -1);
         QVector<int> after;
         for (const Article* a : saved->getArticles())
@@ -235,7 +243,9 @@ private slots:
 
         // "Tak": the oldest goes, this article comes in first.
         QTest::mouseClick(add, Qt::LeftButton);
-        screen->onMsgBoxAccepted();
+        boxes.accept(); // "Tak"
+        QCOMPARE(boxes.last().text, QString::fromUtf8("Artykuł dodano do teczki."));
+        QCOMPARE(boxes.last().kind, MessageBox::Shown::Information);
         QCOMPARE(saved->getArticles().size(), SavedArticles::maxArticles);
         QCOMPARE(saved->getArticles().first()->xx, source.xx);
         QVERIFY(!SavedArticles::isArticleInSavedArticles(*saved->getArticles().last()) ||
@@ -244,7 +254,13 @@ private slots:
 
         QTest::mouseClick(remove, Qt::LeftButton);
         QVERIFY(!SavedArticles::isArticleInSavedArticles(source));
+        QCOMPARE(boxes.last().text, QString::fromUtf8("Artykuł został usunięty z teczki."));
         QVERIFY(add->isVisible() && !remove->isVisible());
+        // Added while there is room: said so at once.
+        QTest::mouseClick(add, Qt::LeftButton);
+        QCOMPARE(boxes.last().text, QString::fromUtf8("Artykuł dodano do teczki."));
+        QCOMPARE(boxes.shown.size(), 5); // two questions, three notes
+        QVERIFY(!remove->isHidden() && add->isHidden());
     }
 };
 

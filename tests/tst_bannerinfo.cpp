@@ -139,16 +139,19 @@ private slots:
         QVERIFY(!banner->showSplash);
         QVERIFY(!fresh()->canShowSplash());
 
-        // Offered, but what arrived is not a picture: a normal start.
+        // Offered, but what arrived is not a picture: a normal start, and it is asked for again.
         server->clearRequests();
         TestEnv::clearData();
         descriptions["102"] = describe("http://ads.kurendal.pl/img/broken.png", "http://kino.example.pl");
         banner = fresh();
         banner->startUpdate();
-        QTRY_VERIFY(banner->splashDownloaded);
+        QTRY_COMPARE(served().size(), 6);
+        QTRY_VERIFY(!banner->currentDownload);
+        QVERIFY(!banner->splashDownloaded);
         BannerInfo* next = fresh();
         QVERIFY(next->canShowSplash());
         QVERIFY(next->splashImage.isNull());
+        QVERIFY(!QFile::exists(File::createPathToResource("splash")));
 
         // A damaged cache file leaves the defaults.
         QFile cache(File::createPathToResource("banners"));
@@ -156,6 +159,57 @@ private slots:
         cache.write("REK\x01\x01\x00", 6);
         cache.close();
         QVERIFY(fresh()->splashImage.isNull());
+    }
+
+    // Each fresh() is the next start of the program.
+    void theSplashIsFetchedUntilItIsWholeAndANewOneReplacesTheOld()
+    {
+        bool secondBroken = true;
+        server->route("ads.kurendal.pl", "/img/second.png", [&secondBroken](const SampleServer::Request&) {
+            return secondBroken ? SampleServer::text("<html>busy</html>", "text/html")
+                                : SampleServer::text(TestEnv::png(QSize(100, 200), Qt::yellow), "image/png");
+        });
+        auto update = [this](BannerInfo* banner) {
+            server->clearRequests();
+            banner->startUpdate();
+            QTRY_VERIFY(served().size() >= 5);
+            QTRY_VERIFY(!banner->currentDownload && banner->waitingDownloads.isEmpty());
+        };
+        const QString second = "http://ads.kurendal.pl/img/second.png";
+
+        // Start 1: the program closes while the picture is on its way.
+        pictureDelay = 2000;
+        BannerInfo* banner = fresh();
+        banner->startUpdate();
+        QTRY_COMPARE(served().size(), 4);
+        pictureDelay = 0;
+        // Start 2: the same address, not yet on disk, is asked for again.
+        banner = fresh();
+        QVERIFY(banner->splashImage.isNull());
+        update(banner);
+        QVERIFY(served().contains("/img/splash.png"));
+        QVERIFY(banner->splashDownloaded);
+
+        // Start 3: it shows; the ad server now names another picture, which fails.
+        descriptions["102"] = describe(second, "http://teatr.example.pl");
+        banner = fresh();
+        QCOMPARE(banner->splashImage.size(), QSize(480, 854));
+        update(banner);
+        QVERIFY(served().contains("/img/second.png"));
+        QVERIFY(!banner->splashDownloaded);
+        // Start 4: the old picture and its link stay until the new one is whole; it is asked for again.
+        banner = fresh();
+        QCOMPARE(banner->splashImage.size(), QSize(480, 854));
+        QCOMPARE(banner->splashLink, QString("http://kino.example.pl"));
+        secondBroken = false;
+        update(banner);
+        QVERIFY(served().contains("/img/second.png"));
+        QVERIFY(banner->splashDownloaded);
+        // Start 5: the new one, with its link.
+        banner = fresh();
+        QCOMPARE(banner->splashImage.size(), QSize(100, 200));
+        QCOMPARE(banner->splashImg, second);
+        QCOMPARE(banner->splashLink, QString("http://teatr.example.pl"));
     }
 
     void onlyWebLinksAndNamedPictures()
@@ -176,6 +230,11 @@ private slots:
         QCOMPARE(BannerInfo::safeLink("https://bank.example.pl/konto?x=1"), QString("https://bank.example.pl/konto?x=1"));
         QCOMPARE(BannerInfo::safeLink("javascript:alert(1)"), QString());
         QCOMPARE(BannerInfo::safeLink("http:///nohost"), QString());
+        // Links a browser opens although they are not strictly well formed.
+        for (const char* link : {"http://sklep.example.pl/szukaj?q=buty damskie", "http://a.example.pl/x|y",
+                                 "http://a.example.pl/{id}", "https://a.example.pl/a^b", "http://a.example.pl/50%off"})
+            QCOMPARE(BannerInfo::safeLink(link), QString(link));
+        QCOMPARE(BannerInfo::safeLink("ftp://a.example.pl/x y"), QString());
     }
 };
 

@@ -10,6 +10,8 @@
 #include "Views/Gallery/pictureflowprivate.h"
 #include "foundation/file.h"
 #include "sampleserver/sampleserver.h"
+#include "Views/Article/sharearticledialog.h"
+#include "tests/support/boxes.h"
 #include "tests/support/testenv.h"
 
 // The picture feed, the gallery's cache and the way it fills the cover-flow.
@@ -150,9 +152,61 @@ private slots:
         QVERIFY(!flow->slide(4).isNull());
         QVERIFY(QFile::exists(Gallery::cacheDirectory() + "0.xml"));
         QVERIFY(QFile::exists(Gallery::cacheDirectory() + "4.jpg"));
-        QVERIFY(!QFile::exists(Gallery::cacheDirectory() + "1.jpg"));
         QVERIFY(gallery.ui->buttonRefresh->isEnabled());
         QVERIFY(gallery.ui->pictureTitleLabel->text().startsWith(QString::fromUtf8("Zdjęcie 0")));
+
+        // The unusable addresses do not spoil the cache: the next opening needs no network.
+        server->clearRequests();
+        Gallery again(nullptr);
+        again.showFinished();
+        QVERIFY(again.loadDataFromCache);
+        QTRY_VERIFY_WITH_TIMEOUT(finished(again), 3000);
+        QVERIFY(paths().isEmpty());
+        QCOMPARE(again.ui->widgetPictureFlow->slideCount(), 5);
+        QVERIFY(again.ui->widgetPictureFlow->slide(1).isNull());
+        QVERIFY(!again.ui->widgetPictureFlow->slide(4).isNull());
+    }
+
+    void aRefreshToFewerPicturesKeepsTheCentreOnAPicture()
+    {
+        QStringList eight;
+        for (int i = 0; i < 8; ++i)
+            eight << QString("http://www.kurendal.pl/g/%1.jpg").arg(i % 3);
+        serveFeed(feed(eight));
+        Gallery gallery(nullptr);
+        gallery.resize(480, 854);
+        gallery.show();
+        gallery.showFinished();
+        QTRY_VERIFY_WITH_TIMEOUT(finished(gallery), 5000);
+        PictureFlow* flow = gallery.ui->widgetPictureFlow;
+        flow->setCurrentSlide(6);
+        QVERIFY(gallery.ui->pictureTitleLabel->text().startsWith(QString::fromUtf8("Zdjęcie 6")));
+
+        serveFeed(feed(eight.mid(0, 3)));
+        QTest::mouseClick(gallery.ui->buttonRefresh, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(finished(gallery), 5000);
+        QCOMPARE(flow->slideCount(), 3);
+        QCOMPARE(flow->currentSlide(), 2);
+        QVERIFY(gallery.ui->pictureTitleLabel->text().startsWith(QString::fromUtf8("Zdjęcie 2")));
+        QVERIFY(!flow->slide(2).isNull());
+
+        // Moving on comes to rest on a picture.
+        QSignalSpy centered(flow, &PictureFlow::itemCentered);
+        flow->showPrevious();
+        QTRY_VERIFY_WITH_TIMEOUT(!centered.isEmpty(), 3000);
+        QCOMPARE(flow->currentSlide(), 1);
+        QVERIFY(gallery.ui->pictureTitleLabel->text().startsWith(QString::fromUtf8("Zdjęcie 1")));
+
+        // Share takes the centred picture.
+        QTest::mouseClick(gallery.ui->shareButton, Qt::LeftButton);
+        QVERIFY(gallery.findChild<ShareArticleDialog*>());
+
+        // A refresh to none: no stale title.
+        serveFeed(feed({}));
+        QTest::mouseClick(gallery.ui->buttonRefresh, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(finished(gallery), 5000);
+        QCOMPARE(flow->currentSlide(), 0);
+        QVERIFY(gallery.ui->pictureTitleLabel->text().isEmpty());
     }
 
     void aSecondOpeningWithinTheHourNeedsNoNetwork()
@@ -182,13 +236,30 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(gallery.loadDataFromCache, 5000);
         QTRY_VERIFY_WITH_TIMEOUT(finished(gallery) && !gallery.ui->widgetPictureFlow->slide(1).isNull(), 3000);
 
-        // No cache either: the retry question, and the screen is left usable.
+        // No cache either: the retry question ("Powtórz" / "Anuluj"), and the screen is left usable.
         TestEnv::clearData();
+        Boxes boxes;
         Gallery empty(nullptr);
         empty.showFinished();
         QTRY_VERIFY_WITH_TIMEOUT(finished(empty), 5000);
         QCOMPARE(empty.downloadState, -1);
         QCOMPARE(empty.ui->widgetPictureFlow->slideCount(), 0);
+        QCOMPARE(boxes.shown.size(), 1);
+        QCOMPARE(boxes.last().kind, MessageBox::Shown::BackAgain);
+        QCOMPARE(boxes.last().text,
+                 QString::fromUtf8("Nie można wyswietlić galerii. Prawdopodobnie nie masz połączenia z internetem."));
+        QCOMPARE(boxes.last().listener, static_cast<MsgBoxListener*>(&empty));
+        // "Powtórz" asks again, and asks the question again when it fails again.
+        server->clearRequests();
+        boxes.accept();
+        QVERIFY(!finished(empty));
+        QTRY_VERIFY_WITH_TIMEOUT(boxes.shown.size() == 2, 5000);
+        QCOMPARE(paths(), QStringList{"/pub/rss/fotoplan.xml"});
+        // "Anuluj" leaves the screen as it is.
+        boxes.reject();
+        QCOMPARE(empty.downloadState, -1);
+        QVERIFY(finished(empty));
+        QCOMPARE(boxes.shown.size(), 2);
     }
 
     void nothingToShowOrNowhereToWriteDoesNotBreakTheScreen()
@@ -212,6 +283,7 @@ private slots:
         // The cache folder cannot be made: the message once, the pictures still shown.
         serveFeed(feed({"http://www.kurendal.pl/g/0.jpg", "http://www.kurendal.pl/g/1.jpg"}));
         TestEnv::clearData();
+        Boxes boxes;
         QFile blocker(File::createPathToResource("galleryPictures"));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
@@ -219,6 +291,9 @@ private slots:
         gallery.showFinished();
         QTRY_VERIFY_WITH_TIMEOUT(finished(gallery), 5000);
         QVERIFY(gallery.freeSpaceMessageShowed);
+        QCOMPARE(boxes.texts(), QStringList{QString::fromUtf8("Nie można zapisać obrazka na dysku.")});
+        QCOMPARE(boxes.last().title, QString::fromUtf8("Brak pamięci"));
+        QCOMPARE(boxes.last().kind, MessageBox::Shown::Error);
         QVERIFY(!gallery.ui->widgetPictureFlow->slide(1).isNull());
         QVERIFY(!gallery.loadXmlFromCache(false));
     }

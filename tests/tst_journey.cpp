@@ -9,6 +9,7 @@
 #include "Views/Teczka/teczkawidget.h"
 #include "Views/listview.h"
 #include "Views/mainwidget.h"
+#include "Views/Settings/settings.h"
 #include "foundation/constants.h"
 #include "foundation/file.h"
 #include "sampleserver/sampleserver.h"
@@ -119,6 +120,41 @@ private slots:
         ArticleWidget* article = onTop<ArticleWidget>(*main);
         QVERIFY(article);
         QVERIFY(article->findChild<QPushButton*>("teczkaRemoveButton")->isVisible());
+        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+    }
+
+    // "Ręcznie" all day: the opening of the network brings the banners and the report, no feed.
+    void aManualRefreshModeDownloadsNoFeedWhenTheNetworkOpens()
+    {
+        TestEnv::clearData();
+        {
+            Settings manual(nullptr);
+            manual.articlesCheckRushHours = 0;
+            manual.articlesCheckOutOfRushHours = 0;
+            manual.save();
+        }
+        SampleServer server;
+        QVERIFY(server.start());
+        server.setContentRoot(KURENDAL_SAMPLE_CONTENT);
+        installAdService(server, KURENDAL_SAMPLE_CONTENT);
+        installAnalyticsService(server);
+        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", server.serverPort()));
+        auto count = [&server](auto matches) {
+            int n = 0;
+            for (const SampleServer::Request& r : server.requests())
+                n += matches(r.path) ? 1 : 0;
+            return n;
+        };
+
+        QScopedPointer<MainWidget> main(start());
+        QVERIFY(QTest::qWaitForWindowExposed(main.data()));
+        ArticlesListWidget* list = onTop<ArticlesListWidget>(*main);
+        QVERIFY(list);
+        ListView* rows = list->findChild<ListView*>("listView");
+        QTRY_VERIFY_WITH_TIMEOUT(rows->model()->index(0, 0).data(ItemTypeRole).toInt() == ItemTypeBanner, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(count([](const QString& p) { return p == "/aap.do"; }), 1, 10000);
+        QTest::qWait(500);
+        QCOMPARE(count([](const QString& p) { return p.startsWith("/pub/"); }), 0);
         QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
     }
 };

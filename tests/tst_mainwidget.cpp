@@ -2,6 +2,7 @@
 
 #include "Views/mainwidget.h"
 #include "Views/CategoryList/categorylistwidget.h"
+#include "tests/support/boxes.h"
 #include "tests/support/probescreen.h"
 #include "tests/support/testenv.h"
 
@@ -86,6 +87,27 @@ private slots:
         QVERIFY(main->isEnabled());
         QVERIFY(root->isVisible());
         QCOMPARE(main->findChild<CategoryListWidget*>(), root);
+
+        // Back to the root alone, then back once more.
+        QPointer<ProbeScreen> top = new ProbeScreen;
+        push(top, false);
+        for (int i = 0; i < 3 && !root->isVisible(); ++i) {
+            const QList<BaseWidget*> screens = main->findChildren<BaseWidget*>(QString(), Qt::FindDirectChildrenOnly);
+            for (BaseWidget* w : screens) {
+                if (w->isVisible() && w != root)
+                    emit w->backClicked();
+            }
+            QTest::qWait(slide + 100);
+        }
+        QTRY_VERIFY(top.isNull());
+        QVERIFY(root->isVisible());
+        const int screens = main->findChildren<BaseWidget*>(QString(), Qt::FindDirectChildrenOnly).size();
+        emit root->backClicked();
+        QTest::qWait(slide + 100);
+        QVERIFY(main->isEnabled());
+        QVERIFY(root->isVisible());
+        QCOMPARE(root->geometry(), main->rect());
+        QCOMPARE(main->findChildren<BaseWidget*>(QString(), Qt::FindDirectChildrenOnly).size(), screens);
     }
 
     void popToRootFromThreeDeep()
@@ -128,6 +150,19 @@ private slots:
         QVERIFY(!main->isEnabled());
         QTest::qWait(slide + 100);
         QCOMPARE(again->shown, 1);
+
+        // Back onto a portrait-only screen while landscape: no slide, but back works.
+        main->resize(854, 480);
+        QTest::qWait(10);
+        QPointer<ProbeScreen> top = new ProbeScreen;
+        push(top, false);
+        const int shownBefore = again->shown;
+        emit top->backClicked();
+        QTest::qWait(10);
+        QVERIFY(main->isEnabled());
+        QCOMPARE(again->shown, shownBefore + 1);
+        QVERIFY(again->isVisible());
+        QTRY_VERIFY(top.isNull());
     }
 
     void resizeKeepsTheTopScreenFilling()
@@ -149,6 +184,27 @@ private slots:
         QMetaObject::invokeMethod(main, "onResumeApp");
         QCOMPARE(spy.count(), 2);
         QCOMPARE(spy.at(1).at(0).toBool(), true);
+    }
+
+    // Last: "Tak" ends the event loops of this process.
+    void exitAsksAndOnlyTakCloses()
+    {
+        Boxes boxes;
+        main->exitClicked();
+        QCOMPARE(boxes.shown.size(), 1);
+        QCOMPARE(boxes.last().kind, MessageBox::Shown::Question);
+        QCOMPARE(boxes.last().text, QString::fromUtf8("Czy na pewno chcesz zamknąć aplikację?"));
+        QCOMPARE(boxes.last().title, QString());
+        QCOMPARE(boxes.last().listener, static_cast<MsgBoxListener*>(main));
+        boxes.reject(); // "Nie"
+        QTest::qWait(50);
+        QVERIFY(main->isVisible());
+
+        main->exitClicked();
+        QEventLoop loop;
+        QTimer::singleShot(0, &loop, [&boxes]() { boxes.accept(); });
+        QTimer::singleShot(3000, &loop, [&loop]() { loop.exit(7); });
+        QCOMPARE(loop.exec(), 0);
     }
 };
 

@@ -51,6 +51,17 @@ private slots:
         QVERIFY(!Reachability::isConnectedToNetwork());
     }
 
+    void aTimeoutBeforeTheOpeningClosesTheAttemptOnce()
+    {
+        Reachability r;
+        QSignalSpy cancelled(&r, &Reachability::networkSessionCancelled);
+        r.start();
+        QMetaObject::invokeMethod(&r, "timeout");
+        QCOMPARE(cancelled.count(), 1);
+        QTest::qWait(200);
+        QCOMPARE(cancelled.count(), 1);
+    }
+
     void startOpensASessionOnThisMachine()
     {
         // Either the bearer layer or the interface fallback must get us online here.

@@ -4,7 +4,10 @@
 #include "Logic/savedarticles.h"
 #include "foundation/file.h"
 #include "foundation/reachability.h"
+#include "sampleserver/sampleserver.h"
 #include "tests/support/testenv.h"
+
+#include <QNetworkProxy>
 
 class TestSavedArticles : public QObject
 {
@@ -95,6 +98,37 @@ private slots:
         five->photos.at(0)->downloadPhoto(true);
         QCOMPARE(shown.count(), 1);
         QVERIFY(!five->photos.at(0)->image.isNull());
+    }
+
+    void aThumbnailThatDidNotComeIsNotKeptAndComesLater()
+    {
+        SampleServer server;
+        QVERIFY(server.start());
+        bool broken = true;
+        server.route("rss.kurendal.pl", "/img/thumb_7.jpg", [&broken](const SampleServer::Request&) {
+            return broken ? SampleServer::text("<html>503</html>", "text/html")
+                          : SampleServer::text(TestEnv::png(QSize(30, 30), Qt::green), "image/png");
+        });
+        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", server.serverPort()));
+        QMetaObject::invokeMethod(Reachability::singleton, "opened");
+
+        SavedArticles saved(nullptr);
+        QScopedPointer<Article> a(make(7));
+        a->thumbnailImage = QImage(); // not fetched yet
+        QVERIFY(saved.addArticle(*a));
+        Article* kept = saved.getArticles().first();
+        QTRY_VERIFY(!kept->getThumbnailImage().isNull()); // the placeholder is shown
+        QVERIFY(!exists("teczka/thumb7.jpg"));
+
+        // The network opens again and the picture is there now.
+        broken = false;
+        QSignalSpy fetched(kept, &Article::thumbnailDownloadFinished);
+        QMetaObject::invokeMethod(Reachability::singleton, "opened");
+        QVERIFY(fetched.wait(5000));
+        QCOMPARE(kept->getThumbnailImage().size(), QSize(30, 30));
+        QTRY_VERIFY(exists("teczka/thumb7.jpg"));
+        QMetaObject::invokeMethod(Reachability::singleton, "closed");
+        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
     }
 
     void aDamagedFileNeverPushesOutTheGoodOne()

@@ -38,6 +38,10 @@ private slots:
         QVERIFY(!s.isCategoryActive(-1)); // the briefcase
         QVERIFY(!s.isCategoryActive(9));
         QVERIFY(s.rushTimerRemaining() > 0);
+        // The boundary timer must not fire early and flip the mode twice.
+        QTimer* boundary = s.findChild<QTimer*>();
+        QVERIFY(boundary);
+        QCOMPARE(boundary->timerType(), Qt::PreciseTimer);
     }
 
     void saveWritesTheFileLayoutAndLoadReadsItBack()

@@ -13,6 +13,17 @@
 #include "Views/mainwidget.h"
 #include "tests/support/testenv.h"
 
+// A section whose content grows when told.
+class GrowingPage : public QWidget
+{
+    Q_OBJECT
+public:
+    int wanted = 100;
+    QSize sizeHint() const override { return QSize(480, wanted); }
+signals:
+    void contentSizeChanged();
+};
+
 // The settings screen inside the running controller: the accordion, the hours, the modes
 // reaching the refresh timers and the categories reaching the list.
 class TestSettingsScreens : public QObject
@@ -74,6 +85,24 @@ private slots:
         QTest::mouseClick(box->header(4), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(box->isEnabled(), 2000);
         QVERIFY(box->page(4)->height() > 400);
+    }
+
+    void aSizeChangeWhileTheAccordionMovesIsNotLost()
+    {
+        Toolbox box;
+        GrowingPage* page = new GrowingPage;
+        connect(page, &GrowingPage::contentSizeChanged, &box, &Toolbox::updateWidgets);
+        box.addPage("Strona", page, true);
+        box.resize(480, 800);
+        box.show();
+        QTest::mouseClick(box.header(0), Qt::LeftButton);
+        QTest::qWait(Toolbox::animationDuration / 4);
+        QVERIFY(box.isAnimating());
+        page->wanted = 250;
+        emit page->contentSizeChanged();
+        QTRY_COMPARE_WITH_TIMEOUT(page->height(), 250, 3000);
+        QTRY_VERIFY(!box.isAnimating() && box.isEnabled());
+        QCOMPARE(page->height(), 250);
     }
 
     void hoursWrapAndModesReachTheTimers()

@@ -20,6 +20,7 @@
 #include "foundation/constants.h"
 #include "sampleserver/sampleserver.h"
 #include "sampleserver/sampleservices.h"
+#include "tests/support/boxes.h"
 #include "tests/support/testenv.h"
 
 // Catches what the program hands to the browser and to the composer.
@@ -86,6 +87,7 @@ private slots:
 
     void twitterPinFlowThenARevokedTokenLogsOut()
     {
+        Boxes boxes;
         QScopedPointer<ShareArticleDialog> dialog(openDialog());
         QSignalSpy closed(dialog.data(), &ShareArticleDialog::dialogClosed);
         QTest::mouseClick(dialog->form()->twitterButton, Qt::LeftButton);
@@ -99,11 +101,14 @@ private slots:
         QTRY_VERIFY(field->isVisible());
         QTest::mouseClick(panel->findChild<QPushButton*>("buttonOK"), Qt::LeftButton);
         QVERIFY(field->isVisible()); // an empty PIN does nothing
+        QCOMPARE(field->maxLength(), 7);
         QTest::keyClicks(field, pinFromBrowser(*twitter));
         QTest::mouseClick(panel->findChild<QPushButton*>("buttonOK"), Qt::LeftButton);
 
         QVERIFY(closed.wait(5000));
         QCOMPARE(closed.count(), 1);
+        QCOMPARE(boxes.texts(), QStringList{QString::fromUtf8("Wysłano pomyślnie tweet.")});
+        QCOMPARE(boxes.last().kind, MessageBox::Shown::Information);
         QCOMPARE(twitter->statuses, QList<QByteArray>{QString::fromUtf8("Sprawdź ciekawy artykuł: %1").arg(link).toUtf8()});
         QVERIFY2(twitter->refusals.isEmpty(), twitter->refusals.value(0).constData());
         // The token is kept, encrypted.
@@ -122,6 +127,7 @@ private slots:
         QTest::mouseClick(again->form()->twitterButton, Qt::LeftButton);
         QVERIFY(closedAgain.wait(5000));
         QCOMPARE(browser.opened.size(), 1); // posted at once, no login
+        QCOMPARE(boxes.last().text, QString::fromUtf8("Wysłanie tweeta nie powiodło się."));
         QVERIFY(!TokenStore::isLoggedIn("token", "tokenSecret"));
         SettingsTwitter page;
         QVERIFY(page.page().loggedinFrame->isHidden());
@@ -130,6 +136,7 @@ private slots:
 
     void blipPinFlowAndLogout()
     {
+        Boxes boxes;
         QScopedPointer<ShareArticleDialog> dialog(openDialog());
         QSignalSpy closed(dialog.data(), &ShareArticleDialog::dialogClosed);
         QTest::mouseClick(dialog->form()->blipButton, Qt::LeftButton);
@@ -139,9 +146,14 @@ private slots:
         QCOMPARE(browser.opened.last().toString().left(33), QString("http://blip.pl/m/oauth/authorize?"));
         QLineEdit* field = panel->findChild<QLineEdit*>("verifierTextEdit");
         QTRY_VERIFY(field->isVisible());
+        // Blip's codes are not cut to Twitter's seven digits.
+        QTest::keyClicks(field, "1234567890");
+        QCOMPARE(field->text(), QString("1234567890"));
+        field->clear();
         QTest::keyClicks(field, pinFromBrowser(*blip));
         QTest::mouseClick(panel->findChild<QPushButton*>("okButton"), Qt::LeftButton);
         QVERIFY(closed.wait(5000));
+        QCOMPARE(boxes.texts(), QStringList{QString::fromUtf8("Wysłano pomyślnie wiadomość.")});
         // The link alone, "=" and "&" as they are.
         QCOMPARE(blip->posts.last(), QByteArray("update%5Bbody%5D=http%3A%2F%2Fwww.kurendal.pl%2Fartykul%2F41147%3Fa=1&b=2"));
         QVERIFY(TokenStore::isLoggedIn("bliptoken", "bliptokenSecret"));
@@ -152,6 +164,45 @@ private slots:
         QTest::mouseClick(page.page().logout, Qt::LeftButton);
         QCOMPARE(resized.count(), 1);
         QVERIFY(page.page().loggedinFrame->isHidden());
+        QVERIFY(!TokenStore::isLoggedIn("bliptoken", "bliptokenSecret"));
+    }
+
+    void aWrongCodeIsReportedAndNothingIsPosted()
+    {
+        Boxes boxes;
+        QScopedPointer<ShareArticleDialog> dialog(openDialog());
+        QSignalSpy closed(dialog.data(), &ShareArticleDialog::dialogClosed);
+        QTest::mouseClick(dialog->form()->twitterButton, Qt::LeftButton);
+        TwitterDialog* panel = dialog->findChild<TwitterDialog*>();
+        QTRY_VERIFY_WITH_TIMEOUT(!browser.opened.isEmpty(), 5000);
+        QLineEdit* field = panel->findChild<QLineEdit*>("verifierTextEdit");
+        QTRY_VERIFY(field->isVisible());
+        const int posted = twitter->statuses.size();
+        QTest::keyClicks(field, "0000000");
+        QTest::mouseClick(panel->findChild<QPushButton*>("buttonOK"), Qt::LeftButton);
+        QVERIFY(closed.wait(5000));
+        QCOMPARE(boxes.texts(),
+                 QStringList{QString::fromUtf8("Błąd podczas otrzymywania kodu dostępu. Prawdopodobnie wpisano zły kod.")});
+        QCOMPARE(twitter->statuses.size(), posted);
+        QVERIFY(!TokenStore::isLoggedIn("token", "tokenSecret"));
+
+        // Blip says the same.
+        browser.opened.clear();
+        QScopedPointer<ShareArticleDialog> again(openDialog());
+        QSignalSpy closedAgain(again.data(), &ShareArticleDialog::dialogClosed);
+        QTest::mouseClick(again->form()->blipButton, Qt::LeftButton);
+        BlipDialog* blipPanel = again->findChild<BlipDialog*>();
+        QTRY_VERIFY_WITH_TIMEOUT(!browser.opened.isEmpty(), 5000);
+        QLineEdit* blipField = blipPanel->findChild<QLineEdit*>("verifierTextEdit");
+        QTRY_VERIFY(blipField->isVisible());
+        const int blipped = blip->posts.size();
+        QTest::keyClicks(blipField, "0000000000");
+        QTest::mouseClick(blipPanel->findChild<QPushButton*>("okButton"), Qt::LeftButton);
+        QVERIFY(closedAgain.wait(5000));
+        QCOMPARE(boxes.last().text,
+                 QString::fromUtf8("Błąd podczas otrzymywania kodu dostępu. Prawdopodobnie wpisano zły kod."));
+        QCOMPARE(boxes.shown.size(), 2);
+        QCOMPARE(blip->posts.size(), blipped);
         QVERIFY(!TokenStore::isLoggedIn("bliptoken", "bliptokenSecret"));
     }
 
@@ -189,11 +240,14 @@ private slots:
                          "&link=") + link);
         QCOMPARE(dialog->composeEmailBody(Article()), QString("<html><body><a href=\"\"></a></body></html>"));
 
-        // No e-mail account: the button is off and the slot sends nothing.
+        // No e-mail account: the button is off and the slot sends nothing but says why.
         if (!dialog->form()->emailButton->isEnabled()) {
+            Boxes boxes;
             const int before = browser.opened.size();
             dialog->emailClicked();
             QCOMPARE(browser.opened.size(), before);
+            QCOMPARE(boxes.texts(), QStringList{QString::fromUtf8("Brak skonfigurowanej skrzynki pocztowej na telefonie.")});
+            QCOMPARE(boxes.last().kind, MessageBox::Shown::Error);
         }
         QTest::mouseClick(dialog->form()->cancelButton, Qt::LeftButton);
         QCOMPARE(closed.count(), 3);

@@ -28,7 +28,11 @@ class TestSplashAd : public QObject
 private:
     Browser browser;
 
-    static void storeSplash(bool offered, const QByteArray& picture)
+    // Each of the two pictures stays 3 s; the timers may fire a little early, never at once.
+    static constexpr int shown = 3000 - 200;
+
+    static void storeSplash(bool offered, const QByteArray& picture,
+                            const QString& link = QString("http://kino.example.pl/repertuar"))
     {
         File* f = File::createFileToWrite(File::createPathToResource("banners"));
         f->open();
@@ -39,7 +43,7 @@ private:
         f->writeByte(offered ? 1 : 0);
         f->writeString(QString("http://ads.kurendal.pl/img/splash.png"));
         f->writeByte(1);
-        f->writeString(QString("http://kino.example.pl/repertuar"));
+        f->writeString(link);
         f->close();
         delete f;
         QFile file(File::createPathToResource("splash"));
@@ -103,6 +107,8 @@ private slots:
     void theAdvertisementFollowsThePictureAndOpensOnce()
     {
         storeSplash(true, png());
+        QElapsedTimer clock;
+        clock.start();
         QDeclarativeView* view = startShell();
         QPointer<SplashWidget> splash = view->findChild<SplashWidget*>();
         QVERIFY(splash);
@@ -114,11 +120,35 @@ private slots:
         QVERIFY(label->pixmap() && label->pixmap()->toImage().pixel(10, 10) != QColor(Qt::yellow).rgb());
         QTRY_VERIFY_WITH_TIMEOUT(label->pixmap() && label->pixmap()->toImage().pixel(10, 10) == QColor(Qt::yellow).rgb(),
                                  4000);
+        QVERIFY2(clock.elapsed() >= shown, qPrintable(QString::number(clock.elapsed())));
         tap(splash);
         tap(splash);
         QCOMPARE(browser.opened, QList<QUrl>{QUrl("http://kino.example.pl/repertuar")});
         QVERIFY(!MainWidget::getInstance());
         QTRY_VERIFY_WITH_TIMEOUT(splash.isNull(), 4500);
+        QVERIFY2(clock.elapsed() >= 2 * shown, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(MainWidget::getInstance());
+        stopShell(view);
+    }
+
+    void anAdvertisementWithoutALinkStillEndsAfterItsTime()
+    {
+        storeSplash(true, png(), QString());
+        QElapsedTimer clock;
+        clock.start();
+        QDeclarativeView* view = startShell();
+        QPointer<SplashWidget> splash = view->findChild<SplashWidget*>();
+        QVERIFY(splash);
+        QLabel* label = splash->findChild<QLabel*>("label");
+        QTRY_VERIFY_WITH_TIMEOUT(label->pixmap() && label->pixmap()->toImage().pixel(10, 10) == QColor(Qt::yellow).rgb(),
+                                 4000);
+        QVERIFY(clock.elapsed() >= shown);
+        const qint64 adShown = clock.elapsed();
+        tap(splash);
+        QVERIFY(browser.opened.isEmpty());
+        QVERIFY(!splash.isNull());
+        QTRY_VERIFY_WITH_TIMEOUT(splash.isNull(), 4500);
+        QVERIFY2(clock.elapsed() - adShown >= shown - 100, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(MainWidget::getInstance());
         stopShell(view);
     }
@@ -127,10 +157,14 @@ private slots:
     {
         for (bool offered : {true, false}) {
             storeSplash(offered, offered ? QByteArray("\x89PNG damaged") : png());
+            QElapsedTimer clock;
+            clock.start();
             QDeclarativeView* view = startShell();
             QPointer<SplashWidget> splash = view->findChild<SplashWidget*>();
             QVERIFY(splash);
+            // The built-in picture alone, for its whole time.
             QTRY_VERIFY_WITH_TIMEOUT(splash.isNull(), 4000);
+            QVERIFY2(clock.elapsed() >= shown && clock.elapsed() < 2 * shown, qPrintable(QString::number(clock.elapsed())));
             QVERIFY(browser.opened.isEmpty());
             stopShell(view);
         }

@@ -1,5 +1,7 @@
 #include "Views/ArticleList/articlelistmodel.h"
 
+#include <tuple>
+
 #include <QFont>
 #include <QFontMetrics>
 
@@ -194,14 +196,22 @@ void ArticleListModel::breakLines()
 
 void ArticleListModel::calculateSpacesAndIndexes()
 {
+    // The rows must stay as the views know them until the model says it changes them:
+    // work the new count out, put the old rows back, then announce and change.
     const int oldRows = rowCount();
+    const auto before = std::make_tuple(topBannerIndex, bottomBannerIndex, fakeSpaceIndex, fakeSpaceHeight,
+                                        noItemsIndex, noItemsHeight);
     computeIndexes();
+    const bool countChanges = rowCount() != oldRows;
+    std::tie(topBannerIndex, bottomBannerIndex, fakeSpaceIndex, fakeSpaceHeight, noItemsIndex, noItemsHeight) = before;
     // The views lay rows out again when their count changes.
-    if (rowCount() != oldRows) {
+    if (countChanges) {
         beginResetModel();
+        computeIndexes();
         endResetModel();
     } else {
         emit layoutAboutToBeChanged();
+        computeIndexes();
         emit layoutChanged();
         emitAllRowsChanged();
     }

@@ -122,8 +122,8 @@ bool Gallery::loadXmlFromCache(bool checkTime)
     picturesTitles = parser.getPicturesTitles();
     picturesLinks = parser.getPicturesLinks();
     picturesCount = urls.size();
-    ui->widgetPictureFlow->emitCentered();
     ui->widgetPictureFlow->setSlideCount(picturesCount);
+    ui->widgetPictureFlow->emitCentered();
     return true;
 }
 
@@ -173,12 +173,14 @@ void Gallery::startDownloadingPictures()
 void Gallery::downloadPicture()
 {
     releaseDownloader();
-    // Only web addresses are fetched; an empty or foreign one leaves its slide empty.
+    // Only web addresses are fetched; an empty or foreign one leaves its slide empty, and an
+    // empty file in the cache, so that the cache still holds a file for every picture.
     while (downloadPhotoNo < picturesCount) {
         const QUrl url(picturesUrls.value(downloadPhotoNo), QUrl::StrictMode);
         const QString scheme = url.scheme().toLower();
         if (url.isValid() && !url.host().isEmpty() && (scheme == QLatin1String("http") || scheme == QLatin1String("https")))
             break;
+        writeCacheFile(QString::number(downloadPhotoNo) + QStringLiteral(".jpg"), QByteArray());
         ++downloadPhotoNo;
     }
     if (downloadPhotoNo >= picturesCount) {
@@ -221,15 +223,14 @@ void Gallery::downloaderStateChanged(Http* h)
             picturesTitles = parser.getPicturesTitles();
             picturesLinks = parser.getPicturesLinks();
             picturesCount = picturesUrls.size();
+            ui->widgetPictureFlow->setSlideCount(picturesCount);
             ui->widgetPictureFlow->emitCentered();
             if (picturesCount > 0) {
-                ui->widgetPictureFlow->setSlideCount(picturesCount);
                 downloadState = DOWNLOAD_PICTURES;
                 downloadPhotoNo = 0;
                 downloadPicture();
             } else {
                 // Nothing to show: leave the refresh button to the user.
-                ui->widgetPictureFlow->setSlideCount(0);
                 downloadState = DOWNLOAD_NONE;
                 hideLoader();
             }
@@ -294,9 +295,11 @@ void Gallery::on_buttonRefresh_clicked()
 void Gallery::on_pictureFlow_itemCentered(int index)
 {
     currentIndex = index;
-    if (index < 0 || index >= picturesTitles.size())
-        return;
     QLabel* label = ui->pictureTitleLabel;
+    if (index < 0 || index >= picturesTitles.size()) {
+        label->clear();
+        return;
+    }
     ui->pictureTitleLabel->setText(
         Util::splitText(picturesTitles.at(index), QFontMetrics(label->font()), label->width(), 1)
             .join(QLatin1Char(' ')));

@@ -81,6 +81,13 @@ void PictureFlowPrivate::setSlideCount(int count)
 {
     slideImages.resize(qMax(0, count));
     captions.resize(qMax(0, count));
+    // A shorter list must leave neither the centre nor where it is heading past its end.
+    animateTimer.stop();
+    step = 0;
+    fade = 256;
+    centerIndex = qBound(0, centerIndex, qMax(0, count - 1));
+    target = centerIndex;
+    slideFrame = centerIndex << 16;
     surfaceCache.clear();
     resetSlides();
     triggerRender();

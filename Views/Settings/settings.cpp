@@ -16,7 +16,10 @@ Settings::Settings(QObject* parent)
 {
     for (bool& active : categoriesActive)
         active = true;
+    rushTimer.setParent(this);
     rushTimer.setSingleShot(true);
+    // A coarse timer may fire early and report the old mode before the new one.
+    rushTimer.setTimerType(Qt::PreciseTimer);
     connect(&rushTimer, &QTimer::timeout, this, &Settings::rushStateChanged);
     load();
 }

@@ -101,6 +101,11 @@ void Toolbox::buttonClicked(int id)
         animationInProgress = false;
         setEnabled(!resizeAnimationInProgress);
         group->deleteLater();
+        // Sizes that changed while the heights moved (a scroll bar, a turn of the phone).
+        for (int open = 0; open < widgets.size(); ++open) {
+            if (buttonGroup.button(open)->isChecked() && widgets.at(open)->maximumHeight() != openHeight(open))
+                resizeOpenPage(open);
+        }
     });
     group->start();
 }
@@ -137,15 +142,20 @@ void Toolbox::updateWidgets()
 {
     QWidget* page = qobject_cast<QWidget*>(sender());
     const int id = widgets.indexOf(page);
-    if (id >= 0 && buttonGroup.button(id)->isChecked() && !animationInProgress) {
-        QPropertyAnimation* animation = sizeAnimation(page, openHeight(id));
-        connect(animation, &QPropertyAnimation::finished, this, &Toolbox::onAnimationResizeEnd);
-        connect(animation, &QPropertyAnimation::valueChanged, this, &Toolbox::onAnimationLoop);
-        resizeAnimationInProgress = true;
-        setEnabled(false);
-        animation->start(QAbstractAnimation::DeleteWhenStopped);
-    }
+    // While the accordion moves, the end of that animation takes the new size.
+    if (id >= 0 && buttonGroup.button(id)->isChecked() && !animationInProgress)
+        resizeOpenPage(id);
     updateGeometry();
+}
+
+void Toolbox::resizeOpenPage(int id)
+{
+    QPropertyAnimation* animation = sizeAnimation(widgets.at(id), openHeight(id));
+    connect(animation, &QPropertyAnimation::finished, this, &Toolbox::onAnimationResizeEnd);
+    connect(animation, &QPropertyAnimation::valueChanged, this, &Toolbox::onAnimationLoop);
+    resizeAnimationInProgress = true;
+    setEnabled(false);
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
 void Toolbox::onAnimationResizeEnd()

@@ -41,6 +41,7 @@ protected:
 private:
     QPropertyAnimation* sizeAnimation(QWidget* page, int height);
     int openHeight(int id) const;
+    void resizeOpenPage(int id);
 
     QList<int> widgetsH;
     QButtonGroup buttonGroup;
