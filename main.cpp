@@ -8,6 +8,9 @@
 
 int main(int argc, char** argv)
 {
+    // The design's sizes are logical pixels; the pictures come in 1x, 2x and 3x.
+    QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
     QApplication application(argc, argv);
     app = &application;
     Q_INIT_RESOURCE(resources);

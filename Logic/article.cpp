@@ -4,6 +4,7 @@
 
 #include "Logic/photo.h"
 #include "foundation/file.h"
+#include "foundation/hidpi.h"
 #include "foundation/reachability.h"
 #include "http/myhttp.h"
 
@@ -209,9 +210,9 @@ void Article::thumbnailDownloaderStateChanged(Http* h)
     if (state == Http::STATE_COMPLETED) {
         thumbnailImage.loadFromData(h->getResponseAsBytes());
         if (thumbnailImage.isNull())
-            thumbnailImage.load(QStringLiteral(":/THUMBNAIL"));
+            thumbnailImage = Hidpi::image(QStringLiteral(":/THUMBNAIL"));
     } else {
-        thumbnailImage.load(QStringLiteral(":/THUMBNAIL"));
+        thumbnailImage = Hidpi::image(QStringLiteral(":/THUMBNAIL"));
     }
     emit thumbnailDownloadFinished(thumbnailImage);
 }

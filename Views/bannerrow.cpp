@@ -10,8 +10,10 @@ void paintBannerRow(QPainter* painter, const QStyleOptionViewItem& option, const
     const QRect row = option.rect;
     painter->fillRect(row, Qt::white);
     const QPixmap banner = index.data(ItemImageRole).value<QPixmap>();
-    painter->drawPixmap(row.left() + (row.width() - banner.width()) / 2,
-                        row.top() + (row.height() - banner.height()) / 2, banner);
+    const QSize size = banner.size() / banner.devicePixelRatio();
+    painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter->drawPixmap(row.left() + (row.width() - size.width()) / 2, row.top() + (row.height() - size.height()) / 2,
+                        banner);
     if (edges) {
         painter->setPen(QColor(185, 185, 185));
         painter->drawLine(row.topLeft(), row.topRight());

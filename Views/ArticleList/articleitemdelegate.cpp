@@ -4,6 +4,7 @@
 
 #include "Views/bannerrow.h"
 #include "foundation/constants.h"
+#include "foundation/hidpi.h"
 
 static QFont helvetica(int weight, int pixelSize)
 {
@@ -14,7 +15,7 @@ static QFont helvetica(int weight, int pixelSize)
 }
 
 ArticleItemDelegate::ArticleItemDelegate(QObject* parent)
-    : QAbstractItemDelegate(parent), defaultThumbnail(QStringLiteral(":/IMG/THUMBNAIL"))
+    : QAbstractItemDelegate(parent), defaultThumbnail(Hidpi::image(QStringLiteral(":/IMG/THUMBNAIL")))
 {
 }
 
@@ -27,6 +28,7 @@ void ArticleItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
 {
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing, true);
+    painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
     switch (index.data(ItemTypeRole).toInt()) {
     case ItemTypeNormal:
         paintArticle(painter, option, index);
