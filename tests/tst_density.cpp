@@ -14,6 +14,8 @@
 #include "Views/CategoryList/categorylistform.h"
 #include "Views/CategoryList/channelitemdelegate.h"
 #include "Views/Gallery/galleryform.h"
+#include "Views/Gallery/pictureflow.h"
+#include "Views/Gallery/pictureflowprivate.h"
 #include "Views/Settings/settings.h"
 #include "Views/Settings/settingspages.h"
 #include "Views/Settings/settingsview.h"
@@ -298,6 +300,40 @@ private slots:
         // Each frame replaces the last one.
         const qint64 key = frame.cacheKey();
         QTRY_VERIFY(label.pixmap(Qt::ReturnByValue).cacheKey() != key);
+    }
+
+    void coverFlowDrawsAtDevicePixels()
+    {
+        PictureFlow flow;
+        flow.resize(432, 936);
+        flow.setSlideCount(3);
+        QImage picture(1200, 800, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        for (int i = 0; i < 3; ++i)
+            flow.setSlide(i, picture);
+        flow.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&flow));
+        PictureFlowPrivate* d = flow.implementation();
+        QCOMPARE(d->buffer.size(), QSize(432, 936) * n);
+        // On screen, every device pixel is the buffer's own.
+        d->render();
+        QImage shown = flow.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        shown.setDevicePixelRatio(1);
+        const QImage buffer = d->buffer.convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(shown.size(), buffer.size());
+        QCOMPARE(shown.copy(0, 0, buffer.width(), buffer.height() - n), buffer.copy(0, 0, buffer.width(), buffer.height() - n));
+        QCOMPARE(flow.slide(0).size(), QSize(415, 280) * n);
+        QCOMPARE(flow.slideSize(), QSize(415, 280));
+
+        // Taps come in logical pixels: one on the middle picture opens it, one beside it turns.
+        d->render();
+        const QPoint middle = d->centerSlideRect.center() / n;
+        QSignalSpy opened(&flow, &PictureFlow::itemActivated);
+        QTest::mouseClick(&flow, Qt::LeftButton, Qt::NoModifier, middle);
+        QCOMPARE(opened.count(), 1);
+        QTest::mouseClick(&flow, Qt::LeftButton, Qt::NoModifier, QPoint(5, middle.y()));
+        QCOMPARE(opened.count(), 1);
+        QTRY_COMPARE(d->target, 2);
     }
 
     void pictureOnlyButtonsHaveNames()
