@@ -8,7 +8,9 @@
 
 int main(int argc, char** argv)
 {
-    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    // The design's sizes are logical pixels; the pictures come in 1x, 2x and 3x.
+    QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
     QApplication application(argc, argv);
     // Shells match the window with its desktop entry by this id (the Wayland app id).
     QGuiApplication::setDesktopFileName(QStringLiteral("pl.kurendal.Kurendal"));

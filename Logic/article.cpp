@@ -4,6 +4,7 @@
 
 #include "Logic/photo.h"
 #include "foundation/file.h"
+#include "foundation/hidpi.h"
 #include "foundation/reachability.h"
 #include "http/myhttp.h"
 
@@ -213,7 +214,7 @@ void Article::thumbnailDownloaderStateChanged(Http* h)
         image.loadFromData(h->getResponseAsBytes());
     thumbnailIsPlaceholder = image.isNull();
     if (thumbnailIsPlaceholder) {
-        image.load(QStringLiteral(":/THUMBNAIL"));
+        image = Hidpi::image(QStringLiteral(":/THUMBNAIL"));
         // A briefcase article asks again at the next opening of the network.
         if (isInSavedArticles && Reachability::singleton)
             downloadThumbnailWhenOnline();

@@ -11,19 +11,25 @@
 #include <QVBoxLayout>
 #include "Views/formstyle.h"
 
+#include "Views/busylabel.h"
+#include "foundation/hidpi.h"
+
 QString PinPanel::buttonStyle()
 {
-    return QStringLiteral(
-        "QPushButton { color: white; border-image: url(:/IMG/MESSAGEBOX/NORMAL) 8 8 8 8; border-width: 8px; }"
-        "QPushButton:pressed { border-image: url(:/IMG/MESSAGEBOX/NORMAL_ON) 8 8 8 8; }"
-        "QPushButton:disabled { border-image: url(:/IMG/MESSAGEBOX/NORMAL_DISABLED) 8 8 8 8; }");
+    return QStringLiteral("QPushButton { color: white; border-image: %1; border-width: 8px; }"
+                          "QPushButton:pressed { border-image: %2; }"
+                          "QPushButton:disabled { border-image: %3; }")
+        .arg(Hidpi::borderImage(QStringLiteral(":/IMG/MESSAGEBOX/NORMAL"), 8, 8, 8, 8),
+             Hidpi::borderImage(QStringLiteral(":/IMG/MESSAGEBOX/NORMAL_ON"), 8, 8, 8, 8),
+             Hidpi::borderImage(QStringLiteral(":/IMG/MESSAGEBOX/NORMAL_DISABLED"), 8, 8, 8, 8));
 }
 
 QString PinPanel::cancelStyle()
 {
-    return QStringLiteral(
-        "QPushButton { color: white; border-image: url(:/IMG/MESSAGEBOX/RED) 8 8 8 8; border-width: 8px; }"
-        "QPushButton:pressed { border-image: url(:/IMG/MESSAGEBOX/RED_ON) 8 8 8 8; }");
+    return QStringLiteral("QPushButton { color: white; border-image: %1; border-width: 8px; }"
+                          "QPushButton:pressed { border-image: %2; }")
+        .arg(Hidpi::borderImage(QStringLiteral(":/IMG/MESSAGEBOX/RED"), 8, 8, 8, 8),
+             Hidpi::borderImage(QStringLiteral(":/IMG/MESSAGEBOX/RED_ON"), 8, 8, 8, 8));
 }
 
 void PinPanel::setupUi(QWidget* form, const char* okName, const char* cancelName, const char* codeLabelName)
@@ -77,8 +83,8 @@ void PinPanel::setupUi(QWidget* form, const char* okName, const char* cancelName
     labelLoader = new QLabel(processingFrame);
     labelLoader->setObjectName(QStringLiteral("labelLoader"));
     labelLoader->setAlignment(Qt::AlignCenter);
-    movie = new QMovie(QStringLiteral(":/IMG/BUSY_DARK"), QByteArray(), form);
-    labelLoader->setMovie(movie);
+    movie = Hidpi::movie(QStringLiteral(":/IMG/BUSY_DARK"), form);
+    showBusyMovie(labelLoader, movie);
     processing->addStretch();
     processing->addWidget(processingLabel);
     processing->addWidget(labelLoader);
@@ -137,9 +143,9 @@ QFrame* serviceDialogFrame(QWidget* dialog, QWidget* content, const QSize& fixed
         FormStyle::fitInside(frame, fixedSize, fixedSize);
     else
         FormStyle::fitInside(frame, QSize(439, 410), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
-    frame->setStyleSheet(QStringLiteral(
-        "#frame { border-image: url(:/IMG/MESSAGEBOX/BACK) 20 28 25 28 stretch stretch; border-width: 20px 28px 25px 28px;"
-        " background: transparent; color: white; }"
+    frame->setStyleSheet(QStringLiteral("#frame { border-image: ")
+        + Hidpi::borderImage(QStringLiteral(":/IMG/MESSAGEBOX/BACK"), 20, 28, 25, 28) + QStringLiteral(
+        " stretch stretch; border-width: 20px 28px 25px 28px; background: transparent; color: white; }"
         "QLabel { color: white; }"));
     QGridLayout* inner = new QGridLayout(frame);
     inner->setObjectName(QStringLiteral("gridLayout"));

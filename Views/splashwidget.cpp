@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "Logic/bannerinfo.h"
+#include "foundation/hidpi.h"
 #include "foundation/util.h"
 #include "msgboxslot.h"
 
@@ -17,6 +18,7 @@ SplashWidget::SplashWidget(QWidget* parent)
       opennedUrl(false), alreadyStartedTimer(false)
 {
     ui->setupUi(this);
+    ui->label->setPixmap(Hidpi::pixmap(QStringLiteral(":/IMG/SPLASH")));
     BannerInfo* banner = BannerInfo::getSingleton();
     showPartner = banner->canShowSplash() && !banner->splashImage.isNull();
 }

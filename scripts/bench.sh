@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds (optimised) and runs the benchmarks: the news path, then the cover-flow.
+# Builds (optimised) and runs the benchmarks: the news path, the cover-flow, then frames at high density.
 # Extra arguments go to both (e.g. --benchmark_filter=startUp).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -8,3 +8,4 @@ build="${BUILD_DIR:-$root/build-release}"
 BUILD_TYPE=Release BUILD_DIR="$build" "$root/scripts/build.sh"
 "$build/bench/bench_news" "$@"
 "$build/bench/bench_pictureflow" "$@"
+"$build/bench/bench_density" "$@"

@@ -10,6 +10,7 @@
 #include "Views/Article/photosscrollwidget.h"
 #include "Views/contenttextbrowser.h"
 #include "Views/formstyle.h"
+#include "foundation/hidpi.h"
 
 namespace Ui {
 
@@ -58,8 +59,9 @@ void ArticleWidget::setupUi(QWidget* form)
     column->addWidget(titleLabel);
 
     authorLabel = columnLabel(scrollAreaWidgetContents, "authorLabel", 14, false,
-                              QStringLiteral("color: white; border-image: url(:/IMG/BELKA_CZERWONA) 5 0 5 0;"
-                                             " border-top: 5px; border-bottom: 5px;"));
+                              QStringLiteral("color: white; border-image: ")
+                                  + Hidpi::borderImage(QStringLiteral(":/IMG/BELKA_CZERWONA"), 5, 0, 5, 0)
+                                  + QStringLiteral("; border-top: 5px; border-bottom: 5px;"));
     authorLabel->setMinimumHeight(36);
     authorLabel->setMargin(2);
     authorLabel->setIndent(8);
@@ -96,6 +98,7 @@ void ArticleWidget::setupUi(QWidget* form)
     bannerButton->setMinimumHeight(80);
     bannerButton->setIconSize(QSize(320, 80));
     bannerButton->setFlat(true);
+    bannerButton->setAccessibleName(QObject::trUtf8("Reklama"));
     bannerButton->setFocusPolicy(Qt::NoFocus);
     bannerButton->setStyleSheet(QStringLiteral("background-color: white; border: none;"));
     column->addWidget(bannerButton);
@@ -110,17 +113,21 @@ void ArticleWidget::setupUi(QWidget* form)
     teczkaAddButton->setObjectName(QStringLiteral("teczkaAddButton"));
     FormStyle::imageButton(teczkaAddButton, QStringLiteral(":/IMG/TECZKA+SOFT_OFF"),
                            QStringLiteral(":/IMG/TECZKA+SOFT_ON"));
+    teczkaAddButton->setAccessibleName(QObject::trUtf8("Dodaj do teczki"));
     teczkaRemoveButton = new QPushButton(frame_2);
     teczkaRemoveButton->setObjectName(QStringLiteral("teczkaRemoveButton"));
     FormStyle::imageButton(teczkaRemoveButton, QStringLiteral(":/IMG/TECZKA-SOFT_OFF"),
                            QStringLiteral(":/IMG/TECZKA-SOFT_ON"));
+    teczkaRemoveButton->setAccessibleName(QObject::trUtf8("Usuń z teczki"));
     shareButton = new QPushButton(frame_2);
     shareButton->setObjectName(QStringLiteral("shareButton"));
     FormStyle::imageButton(shareButton, QStringLiteral(":/IMG/SHARE_SOFT_OFF"), QStringLiteral(":/IMG/SHARE_SOFT_ON"));
+    shareButton->setAccessibleName(QObject::trUtf8("Udostępnij"));
     mainmenuButton = new QPushButton(frame_2);
     mainmenuButton->setObjectName(QStringLiteral("mainmenuButton"));
     FormStyle::imageButton(mainmenuButton, QStringLiteral(":/IMG/MENU_GLOWNE_OFF"),
                            QStringLiteral(":/IMG/MENU_GLOWNE_ON"));
+    mainmenuButton->setAccessibleName(QObject::trUtf8("Menu główne"));
     grid->addWidget(teczkaAddButton, 0, 0);
     grid->addWidget(teczkaRemoveButton, 0, 1);
     grid->setColumnStretch(2, 1);

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "Logic/photo.h"
+#include "foundation/hidpi.h"
 #include "foundation/reachability.h"
 
 ArticlePhotoWidget::ArticlePhotoWidget(Photo* p, QWidget* parent)
@@ -61,11 +62,9 @@ void ArticlePhotoWidget::downloadFinished(QPixmap image)
 {
     downloaded = true;
     if (!image.isNull()) {
-        const QPixmap shown = image.width() <= maxPhotoWidth
-                                  ? image
-                                  : image.scaledToWidth(maxPhotoWidth, Qt::SmoothTransformation);
+        const QPixmap shown = Hidpi::scaledToWidth(image, maxPhotoWidth);
         photoImage->setPixmap(shown);
-        photoHeight = shown.height();
+        photoHeight = qRound(shown.height() / shown.devicePixelRatio());
     }
     emit photoDownloadFinished(this);
 }

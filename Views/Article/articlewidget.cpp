@@ -17,6 +17,7 @@
 #include "Views/Article/sharearticledialog.h"
 #include "Views/contenttextbrowser.h"
 #include "Views/messagebox.h"
+#include "foundation/hidpi.h"
 #include "foundation/util.h"
 
 static const int teczkaQuestion = 1;
@@ -165,7 +166,8 @@ void ArticleWidget::bottomBannerChanged(QPixmap image, QString link)
         ui->bannerButton->hide();
         return;
     }
-    ui->bannerButton->setIcon(QIcon(image));
+    // Scaled smoothly to the screen's device pixels here, once, rather than blown up when drawn.
+    ui->bannerButton->setIcon(QIcon(Hidpi::scaledToWidth(image, image.width())));
     ui->bannerButton->show();
     linkForBanner = link;
 }

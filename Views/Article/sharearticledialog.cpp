@@ -13,6 +13,7 @@
 #include "Views/formstyle.h"
 #include "Views/messagebox.h"
 #include "foundation/constants.h"
+#include "foundation/hidpi.h"
 #include "foundation/util.h"
 
 static const QString panelButtonStyle = QStringLiteral(
@@ -46,8 +47,9 @@ void Ui_ShareArticleDialog::setupUi(QWidget* form)
     mainFrame->setObjectName(QStringLiteral("mainFrame"));
     mainFrame->setFrameShape(QFrame::NoFrame);
     FormStyle::fitInside(mainFrame, QSize(439, 450), QSize(439, 450));
-    mainFrame->setStyleSheet(QStringLiteral("QFrame#mainFrame { border-image: url(:/IMG/MESSAGEBOX/BACK) 20 28 25 28;"
-                                            " border-width: 20px 28px 25px 28px; background: transparent; }")
+    mainFrame->setStyleSheet(QStringLiteral("QFrame#mainFrame { border-image: ")
+                             + Hidpi::borderImage(QStringLiteral(":/IMG/MESSAGEBOX/BACK"), 20, 28, 25, 28)
+                             + QStringLiteral("; border-width: 20px 28px 25px 28px; background: transparent; }")
                              + panelButtonStyle);
     QVBoxLayout* verticalLayout = new QVBoxLayout(mainFrame);
     verticalLayout->setSpacing(0);

@@ -4,6 +4,7 @@
 
 #include "Views/bannerrow.h"
 #include "foundation/constants.h"
+#include "foundation/hidpi.h"
 
 static QFont helvetica(int weight, int pixelSize)
 {
@@ -14,8 +15,25 @@ static QFont helvetica(int weight, int pixelSize)
 }
 
 ArticleItemDelegate::ArticleItemDelegate(QObject* parent)
-    : QAbstractItemDelegate(parent), defaultThumbnail(QStringLiteral(":/IMG/THUMBNAIL"))
+    : QAbstractItemDelegate(parent), defaultThumbnail(Hidpi::image(QStringLiteral(":/IMG/THUMBNAIL"))),
+      scaledThumbnails(8 * 1024)
 {
+}
+
+const QImage& ArticleItemDelegate::thumbnailFor(const QImage& picture, const QSize& box, qreal ratio) const
+{
+    const QSize pixels = box * ratio;
+    const QPair<qint64, qint64> key(picture.cacheKey(), (qint64(pixels.width()) << 32) | pixels.height());
+    if (QImage* scaled = scaledThumbnails.object(key))
+        return *scaled;
+    QImage fitted = picture.size() == pixels
+                        ? picture
+                        : picture.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    fitted.setDevicePixelRatio(ratio);
+    if (scaledThumbnails.insert(key, new QImage(fitted), int(fitted.sizeInBytes() / 1024) + 1))
+        return *scaledThumbnails.object(key);
+    lastThumbnail = fitted; // larger than the whole cache
+    return lastThumbnail;
 }
 
 QSize ArticleItemDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex& index) const
@@ -62,7 +80,8 @@ void ArticleItemDelegate::paintArticle(QPainter* painter, const QStyleOptionView
 
     const QRect box(QPoint(x + 13, y + 10), QPoint(x + 96, y + 87));
     const QImage thumbnail = index.data(ItemImageRole).value<QImage>();
-    painter->drawImage(box, thumbnail.isNull() ? defaultThumbnail : thumbnail);
+    const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    painter->drawImage(box.topLeft(), thumbnailFor(thumbnail.isNull() ? defaultThumbnail : thumbnail, box.size(), ratio));
     painter->setRenderHint(QPainter::Antialiasing, false);
     painter->setPen(QColor(67, 67, 67));
     painter->setBrush(Qt::NoBrush);

@@ -2,7 +2,9 @@
 #define ARTICLEITEMDELEGATE_H
 
 #include <QAbstractItemDelegate>
+#include <QCache>
 #include <QImage>
+#include <QPair>
 
 // Paints the rows of the article lists: articles, banners, the filler and the no-items row.
 class ArticleItemDelegate : public QAbstractItemDelegate
@@ -16,8 +18,13 @@ public:
 
 private:
     void paintArticle(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const;
+    const QImage& thumbnailFor(const QImage& picture, const QSize& box, qreal ratio) const;
 
     QImage defaultThumbnail;
+    // Thumbnails smoothly scaled to their box's device pixels, once, by picture and box size:
+    // scaling them at every frame of a scroll costs more than the rest of the row.
+    mutable QCache<QPair<qint64, qint64>, QImage> scaledThumbnails;
+    mutable QImage lastThumbnail;
 };
 
 #endif // ARTICLEITEMDELEGATE_H

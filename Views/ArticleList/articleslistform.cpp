@@ -8,6 +8,7 @@
 
 #include "Views/formstyle.h"
 #include "Views/listview.h"
+#include "foundation/hidpi.h"
 
 namespace Ui {
 
@@ -23,8 +24,9 @@ void ArticlesListWidget::setupUi(QWidget* form)
     frame_3 = new QFrame(form);
     frame_3->setObjectName(QStringLiteral("frame_3"));
     frame_3->setMinimumHeight(36);
-    frame_3->setStyleSheet(QStringLiteral(
-        "#frame_3 { border-image: url(:/IMG/BELKA_CZERWONA) 5 0 5 0; border-top: 5px; border-bottom: 5px;"
+    frame_3->setStyleSheet(QStringLiteral("#frame_3 { border-image: ")
+        + Hidpi::borderImage(QStringLiteral(":/IMG/BELKA_CZERWONA"), 5, 0, 5, 0) + QStringLiteral(
+        "; border-top: 5px; border-bottom: 5px;"
         " margin-left: 3px; margin-right: 3px; }"
         "QLabel { color: white; background: transparent; border: none; }"));
     QGridLayout* strip = new QGridLayout(frame_3);
@@ -59,14 +61,17 @@ void ArticlesListWidget::setupUi(QWidget* form)
     teczkaButton = new QPushButton(frame);
     teczkaButton->setObjectName(QStringLiteral("teczkaButton"));
     FormStyle::imageButton(teczkaButton, QStringLiteral(":/IMG/TECZKA_SOFT_OFF"), QStringLiteral(":/IMG/TECZKA_SOFT_ON"));
+    teczkaButton->setAccessibleName(QObject::trUtf8("Teczka"));
     refreshButton = new QPushButton(frame);
     refreshButton->setObjectName(QStringLiteral("refreshButton"));
     FormStyle::imageButton(refreshButton, QStringLiteral(":/IMG/REFRESH_SOFT_OFF"),
                            QStringLiteral(":/IMG/REFRESH_SOFT_ON"));
+    refreshButton->setAccessibleName(QObject::trUtf8("Odśwież"));
     mainmenuButton = new QPushButton(frame);
     mainmenuButton->setObjectName(QStringLiteral("mainmenuButton"));
     FormStyle::imageButton(mainmenuButton, QStringLiteral(":/IMG/MENU_GLOWNE_OFF"),
                            QStringLiteral(":/IMG/MENU_GLOWNE_ON"));
+    mainmenuButton->setAccessibleName(QObject::trUtf8("Menu główne"));
     grid->addWidget(teczkaButton, 0, 0);
     grid->setColumnStretch(1, 1);
     grid->addWidget(refreshButton, 0, 2);

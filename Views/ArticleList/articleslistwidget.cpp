@@ -9,7 +9,9 @@
 #include "Views/ArticleList/articlelistmodel.h"
 #include "Views/ArticleList/articlerows.h"
 #include "Views/ArticleList/articleslistform.h"
+#include "Views/busylabel.h"
 #include "Views/listview.h"
+#include "foundation/hidpi.h"
 
 ArticlesListWidget::ArticlesListWidget(RSSChannel* rssChannel, QWidget* parent)
     : BaseWidget(parent), ui(new Ui::ArticlesListWidget), itemDelegate(nullptr), model(nullptr), movie(nullptr),
@@ -18,8 +20,8 @@ ArticlesListWidget::ArticlesListWidget(RSSChannel* rssChannel, QWidget* parent)
     ui->setupUi(this);
     ui->infoLabel->setText(channel->getInfoText());
 
-    movie = new QMovie(QStringLiteral(":/IMG/BUSY_RED"), QByteArray(), this);
-    ui->processingLabel->setMovie(movie);
+    movie = Hidpi::movie(QStringLiteral(":/IMG/BUSY_RED"), this);
+    showBusyMovie(ui->processingLabel, movie);
     movie->start();
 
     itemDelegate = new ArticleItemDelegate(this);

@@ -6,14 +6,16 @@
 #include <QPainter>
 
 #include "Views/bannerrow.h"
+#include "Views/busylabel.h"
 #include "foundation/constants.h"
+#include "foundation/hidpi.h"
 
 const char* const ChannelItemDelegate::normalStyle = "background-color: rgba(255, 255, 255, 255);";
 const char* const ChannelItemDelegate::selectedStyle = "background-color: rgba(215, 215, 215, 255);";
 
 ChannelItemDelegate::ChannelItemDelegate(QAbstractItemView& itemView, QObject* parent)
-    : QAbstractItemDelegate(parent), cycek(QStringLiteral(":/IMG/KATEGORIA_CYCEK")), view(itemView),
-      movie(new QMovie(QStringLiteral(":/IMG/BUSY_WHITE"), QByteArray(), this))
+    : QAbstractItemDelegate(parent), cycek(Hidpi::image(QStringLiteral(":/IMG/KATEGORIA_CYCEK"))), view(itemView),
+      movie(Hidpi::movie(QStringLiteral(":/IMG/BUSY_WHITE"), this))
 {
     movie->start();
 }
@@ -53,12 +55,13 @@ void ChannelItemDelegate::paintChannel(QPainter* painter, const QStyleOptionView
     const bool selected = option.state & QStyle::State_Selected;
     painter->fillRect(row, selected ? QColor(215, 215, 215, 255) : QColor(Qt::white));
 
-    painter->drawImage(15, row.top() + (row.height() - cycek.height()) / 2, cycek);
+    const QSize cycekSize = cycek.size() / cycek.devicePixelRatio();
+    painter->drawImage(15, row.top() + (row.height() - cycekSize.height()) / 2, cycek);
 
     QFont font(QStringLiteral("Helvetica"), 18, 50, false);
     painter->setFont(font);
     painter->setPen(Qt::darkGray);
-    const QRect titleRect(cycek.width() + 25, row.top(), row.width() - 115 - cycek.width(), row.height());
+    const QRect titleRect(cycekSize.width() + 25, row.top(), row.width() - 115 - cycekSize.width(), row.height());
     painter->drawText(titleRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextWordWrap,
                       index.data(ItemMainTextRole).toString());
 
@@ -97,13 +100,12 @@ void ChannelItemDelegate::showBusyLabel(const QModelIndex& index, const QRect& b
         label->setStyleSheet(style);
         label->setGeometry(box);
         label->setAlignment(Qt::AlignCenter);
-        label->setMovie(movie);
+        showBusyMovie(label, movie);
         view.setIndexWidget(index, label);
         label->setGeometry(box);
         return;
     }
-    if (label->movie() != movie)
-        label->setMovie(movie);
+    showBusyMovie(label, movie);
     label->setVisible(true);
     label->setGeometry(box);
     if (label->styleSheet() != style)

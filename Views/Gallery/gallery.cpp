@@ -14,8 +14,10 @@
 #include "Views/Gallery/galleryform.h"
 #include "Views/Gallery/gallerypicturesparser.h"
 #include "Views/Gallery/pictureflow.h"
+#include "Views/busylabel.h"
 #include "Views/messagebox.h"
 #include "foundation/file.h"
+#include "foundation/hidpi.h"
 #include "foundation/util.h"
 #include "http/myhttp.h"
 
@@ -73,8 +75,8 @@ void Gallery::releaseDownloader()
 void Gallery::showLoader()
 {
     if (!movie)
-        movie = new QMovie(QStringLiteral(":/IMG/BUSY_DARK"), QByteArray(), this);
-    ui->loadingLabel->setMovie(movie);
+        movie = Hidpi::movie(QStringLiteral(":/IMG/BUSY_DARK"), this);
+    showBusyMovie(ui->loadingLabel, movie);
     ui->loadingLabel->setVisible(true);
     ui->widgetPictureFlow->loading = true;
     ui->buttonRefresh->setEnabled(false);

@@ -54,7 +54,8 @@ inline quint16 dim(quint16 c, int alpha)
 PictureFlowPrivate::PictureFlowPrivate(PictureFlow* w)
     : singlePress(false), singlePressThreshold(0), pixelDistanceMoved(0), pixelsToMovePerSlide(200),
       centerIndex(0), widget(w), slideWidth(415), slideHeight(280), zoom(100), itilt(227), spacing(415 / 5),
-      offsetX(0), offsetY(0), surfaceCache(100), slideFrame(0), step(0), target(0), fade(256)
+      offsetX(0), offsetY(0), surfaceCache(100), slideFrame(0), step(0), target(0), fade(256), ratio(1.0),
+      logicalSlideSize(415, 280)
 {
     triggerTimer.setSingleShot(true);
     triggerTimer.setInterval(0);
@@ -99,7 +100,7 @@ void PictureFlowPrivate::setSlide(int index, const QImage& image)
         return;
     slideImages[index] = image.isNull() ? QImage()
                                         : image.scaled(slideWidth, slideHeight, Qt::IgnoreAspectRatio,
-                                                       Qt::FastTransformation);
+                                                       Qt::SmoothTransformation);
     surfaceCache.remove(index);
 }
 
@@ -123,10 +124,26 @@ void PictureFlowPrivate::recalc(int ww, int wh)
     spacing = slideWidth / 5;
     offsetX = slideWidth * 4096 / 5;
     offsetY = slideWidth * 256 + (slideWidth / 2) * 1008;
-    singlePressThreshold = ww / 15;
+    singlePressThreshold = qRound(ww / ratio) / 15;
     pixelsToMovePerSlide = 200;
     itilt = 227;
     resetSlides();
+}
+
+void PictureFlowPrivate::resizeTo(int logicalWidth, int logicalHeight)
+{
+    const qreal r = widget->devicePixelRatioF();
+    if (r != ratio) {
+        ratio = r;
+        slideWidth = qRound(logicalSlideSize.width() * ratio);
+        slideHeight = qRound(logicalSlideSize.height() * ratio);
+        blankSurface = QImage();
+        surfaceCache.clear();
+        for (QImage& slide : slideImages)
+            if (!slide.isNull())
+                slide = slide.scaled(slideWidth, slideHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    recalc(qRound(logicalWidth * ratio), qRound(logicalHeight * ratio));
 }
 
 void PictureFlowPrivate::resetSlides()
@@ -226,9 +243,10 @@ QImage* PictureFlowPrivate::surface(int index)
             gradient.setColorAt(0, Qt::black);
             gradient.setColorAt(1, Qt::white);
             painter.fillRect(0, 0, sw, sh, gradient);
-            painter.setPen(QPen(QColor(64, 64, 64), 4, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
+            const int edge = qRound(2 * ratio);
+            painter.setPen(QPen(QColor(64, 64, 64), 2 * edge, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
             painter.setBrush(Qt::NoBrush);
-            painter.drawRect(2, 2, sw - 4, sh - 4);
+            painter.drawRect(edge, edge, sw - 2 * edge, sh - 2 * edge);
             painter.end();
             blankSurface = prepareSurface(blank);
         }
@@ -313,7 +331,7 @@ QRect PictureFlowPrivate::renderSlide(const SlideInfo& slide, int alpha, int col
     const QRect rect(first, 0, last - first + 1, h);
     if (slide.slideIndex == centerIndex && &slide == &centerSlide) {
         const int top = h / 2 - hs / 2;
-        centerSlideRect = QRect(QPoint(first, top), QPoint(last, top + 280));
+        centerSlideRect = QRect(QPoint(first, top), QPoint(last, top + qRound(280 * ratio)));
     }
     return rect;
 }
@@ -560,7 +578,7 @@ int PictureFlow::slideCount() const
 
 QSize PictureFlow::slideSize() const
 {
-    return QSize(d->slideWidth, d->slideHeight);
+    return d->logicalSlideSize;
 }
 
 int PictureFlow::zoomFactor() const
@@ -585,11 +603,12 @@ void PictureFlow::setSlideCount(int count)
 
 void PictureFlow::setSlideSize(QSize size)
 {
-    d->slideWidth = size.width();
-    d->slideHeight = size.height();
+    d->logicalSlideSize = size;
+    d->slideWidth = qRound(size.width() * d->ratio);
+    d->slideHeight = qRound(size.height() * d->ratio);
     d->blankSurface = QImage();
     d->surfaceCache.clear();
-    d->recalc(width(), height());
+    d->resizeTo(width(), height());
     d->triggerRender();
 }
 
@@ -598,7 +617,7 @@ void PictureFlow::setZoomFactor(int zoom)
     if (zoom <= 0)
         return;
     d->zoom = zoom;
-    d->recalc(width(), height());
+    d->resizeTo(width(), height());
     d->triggerRender();
 }
 
@@ -669,7 +688,12 @@ void PictureFlow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing, false);
+    // The buffer holds device pixels: undoing the device scale puts it on the screen 1:1, a plain
+    // copy rather than a scaled one.
+    painter.save();
+    painter.scale(1 / d->ratio, 1 / d->ratio);
     painter.drawImage(QPoint(0, 0), d->buffer);
+    painter.restore();
     painter.setPen(Qt::black);
     painter.drawLine(0, height() - 1, width() - 1, height() - 1);
 }
@@ -735,7 +759,7 @@ void PictureFlow::mouseMoveEvent(QMouseEvent* event)
     }
     int factor = 10;
     const qint64 elapsed = d->previousPosTimestamp.elapsed();
-    const int tenth = qMax(1, d->buffer.width() / 10);
+    const int tenth = qMax(1, qRound(d->buffer.width() / d->ratio) / 10);
     if (elapsed > 0) {
         const int speed = int((1000 * qAbs(dx) / elapsed) / tenth);
         if (speed <= 9)
@@ -770,7 +794,8 @@ void PictureFlow::mouseReleaseEvent(QMouseEvent* event)
         return;
     if (d->singlePress) {
         const int side = (d->buffer.width() - d->slideWidth) / 2;
-        const int x = event->pos().x();
+        const QPoint at(qRound(event->pos().x() * d->ratio), qRound(event->pos().y() * d->ratio));
+        const int x = at.x();
         const bool idle = !d->animateTimer.isActive();
         if (x < side) {
             if (idle)
@@ -778,7 +803,7 @@ void PictureFlow::mouseReleaseEvent(QMouseEvent* event)
         } else if (x > side + d->slideWidth) {
             if (idle)
                 showNext();
-        } else if (d->centerSlideRect.contains(event->pos(), true)) {
+        } else if (d->centerSlideRect.contains(at, true)) {
             emit itemActivated(d->target);
         }
         event->accept();
@@ -788,7 +813,7 @@ void PictureFlow::mouseReleaseEvent(QMouseEvent* event)
 
 void PictureFlow::resizeEvent(QResizeEvent* event)
 {
-    d->recalc(width(), height());
+    d->resizeTo(width(), height());
     d->render();
     QWidget::resizeEvent(event);
 }

@@ -35,6 +35,7 @@ public:
     void setSlideCount(int count);
     void setSlide(int index, const QImage& image);
     void recalc(int width, int height);
+    void resizeTo(int logicalWidth, int logicalHeight);
     void resetSlides();
     void relabelSlides();
     QImage* surface(int index);
@@ -81,6 +82,10 @@ public:
     int target;
     int fade;
     QRect centerSlideRect;
+    // Device pixels per logical pixel: the buffer, the slides and their geometry are in device
+    // pixels, the widget's events and the slide size it is given in logical ones.
+    qreal ratio;
+    QSize logicalSlideSize;
 
 private:
     int sideAlpha(bool left, int i, int count) const;

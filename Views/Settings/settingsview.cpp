@@ -71,6 +71,7 @@ void SettingsView::setupUi()
     pushButton_3 = new QPushButton(frame);
     pushButton_3->setObjectName(QStringLiteral("pushButton_3"));
     FormStyle::imageButton(pushButton_3, QStringLiteral(":/IMG/MENU_GLOWNE_OFF"), QStringLiteral(":/IMG/MENU_GLOWNE_ON"));
+    pushButton_3->setAccessibleName(QObject::trUtf8("Menu główne"));
     grid->setColumnStretch(0, 1);
     grid->addWidget(pushButton_3, 0, 1);
     grid->setColumnStretch(2, 1);

@@ -8,6 +8,7 @@
 
 #include "Views/formstyle.h"
 #include "Views/listview.h"
+#include "foundation/hidpi.h"
 
 namespace Ui {
 
@@ -26,7 +27,8 @@ void TeczkaWidget::setupUi(QWidget* form)
     infoLabel->setAlignment(Qt::AlignCenter);
     infoLabel->setWordWrap(true);
     infoLabel->setStyleSheet(QStringLiteral(
-        "color: white; border-image: url(:/IMG/BELKA_CZERWONA) 5 0 5 0; border-top: 5px; border-bottom: 5px;"));
+        "color: white; border-image: ") + Hidpi::borderImage(QStringLiteral(":/IMG/BELKA_CZERWONA"), 5, 0, 5, 0)
+        + QStringLiteral("; border-top: 5px; border-bottom: 5px;"));
     layout->addWidget(infoLabel);
 
     listView = FormStyle::listView(form, QStringLiteral("rgb(237, 237, 237)"));
@@ -39,6 +41,7 @@ void TeczkaWidget::setupUi(QWidget* form)
     mainmenuButton->setObjectName(QStringLiteral("mainmenuButton"));
     FormStyle::imageButton(mainmenuButton, QStringLiteral(":/IMG/MENU_GLOWNE_OFF"),
                            QStringLiteral(":/IMG/MENU_GLOWNE_ON"));
+    mainmenuButton->setAccessibleName(QObject::trUtf8("Menu główne"));
     grid->setColumnStretch(0, 1);
     grid->addWidget(mainmenuButton, 0, 1);
     grid->setColumnStretch(2, 1);

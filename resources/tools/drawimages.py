@@ -13,6 +13,20 @@ DARK_RED = (140, 10, 30)
 WHITE = (255, 255, 255)
 GREY = (67, 67, 67)
 FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"
+# Device pixels per design pixel of the set being drawn: 1, then the @2x and @3x variants.
+SCALE = 1
+
+
+def k(v):
+    """A design length in the device pixels of the current set."""
+    return v * SCALE
+
+
+def scaled_name(name):
+    if SCALE == 1:
+        return name
+    root, ext = os.path.splitext(name)
+    return "%s@%dx%s" % (root, SCALE, ext)
 
 
 def font(size):
@@ -20,7 +34,7 @@ def font(size):
 
 
 def save(img, name):
-    path = os.path.join(IMG, name)
+    path = os.path.join(IMG, scaled_name(name))
     os.makedirs(os.path.dirname(path), exist_ok=True)
     img.save(path)
 
@@ -36,21 +50,24 @@ def gradient(w, h, top, bottom):
 
 
 def bar(w, h, name, title=None):
+    w, h = k(w), k(h)
     img = gradient(w, h, (214, 40, 64), DARK_RED)
     d = ImageDraw.Draw(img)
-    d.line([(0, h - 1), (w, h - 1)], fill=(90, 0, 15, 255))
+    for i in range(k(1)):
+        d.line([(0, h - 1 - i), (w, h - 1 - i)], fill=(90, 0, 15, 255))
     if title:
         f = font(h // 3)
         tw = d.textlength(title, font=f)
-        d.text(((w - tw) / 2, h / 2 - h / 6 - 2), title, font=f, fill=WHITE)
+        d.text(((w - tw) / 2, h / 2 - h / 6 - k(2)), title, font=f, fill=WHITE)
     save(img, name)
 
 
 def icon(w, h, name, painter, pressed):
+    w, h = k(w), k(h)
     img = Image.new("RGBA", (w, h), (0, 0, 0, 0))
     d = ImageDraw.Draw(img)
     if pressed:
-        d.rounded_rectangle([1, 1, w - 2, h - 2], radius=8, fill=(255, 255, 255, 70))
+        d.rounded_rectangle([k(1), k(1), w - k(2), h - k(2)], radius=k(8), fill=(255, 255, 255, 70))
     painter(d, w, h)
     save(img, name)
 
@@ -69,14 +86,14 @@ def p_back(d, w, h):
 def p_x(d, w, h):
     s = min(w, h) * 0.32
     cx, cy = w / 2, h / 2
-    d.line([(cx - s, cy - s), (cx + s, cy + s)], fill=WHITE, width=6)
-    d.line([(cx - s, cy + s), (cx + s, cy - s)], fill=WHITE, width=6)
+    d.line([(cx - s, cy - s), (cx + s, cy + s)], fill=WHITE, width=k(6))
+    d.line([(cx - s, cy + s), (cx + s, cy - s)], fill=WHITE, width=k(6))
 
 
 def p_briefcase(mark):
     def paint(d, w, h):
-        d.rounded_rectangle([w * 0.18, h * 0.32, w * 0.82, h * 0.78], radius=5, outline=WHITE, width=4)
-        d.rectangle([w * 0.4, h * 0.2, w * 0.6, h * 0.32], outline=WHITE, width=3)
+        d.rounded_rectangle([w * 0.18, h * 0.32, w * 0.82, h * 0.78], radius=k(5), outline=WHITE, width=k(4))
+        d.rectangle([w * 0.4, h * 0.2, w * 0.6, h * 0.32], outline=WHITE, width=k(3))
         if mark:
             f = font(int(h * 0.34))
             tw = d.textlength(mark, font=f)
@@ -86,14 +103,14 @@ def p_briefcase(mark):
 
 def p_refresh(d, w, h):
     box = [w * 0.25, h * 0.25, w * 0.75, h * 0.75]
-    d.arc(box, 40, 330, fill=WHITE, width=5)
+    d.arc(box, 40, 330, fill=WHITE, width=k(5))
     d.polygon([(w * 0.7, h * 0.2), (w * 0.82, h * 0.42), (w * 0.6, h * 0.4)], fill=WHITE)
 
 
 def p_menu(d, w, h):
     for i in range(3):
         y = h * (0.32 + 0.17 * i)
-        d.rounded_rectangle([w * 0.25, y, w * 0.75, y + h * 0.08], radius=2, fill=WHITE)
+        d.rounded_rectangle([w * 0.25, y, w * 0.75, y + h * 0.08], radius=k(2), fill=WHITE)
 
 
 def p_settings(d, w, h):
@@ -101,19 +118,20 @@ def p_settings(d, w, h):
     for i in range(8):
         import math
         a = i * math.pi / 4
-        d.line([(cx, cy), (cx + math.cos(a) * r * 1.4, cy + math.sin(a) * r * 1.4)], fill=WHITE, width=7)
+        d.line([(cx, cy), (cx + math.cos(a) * r * 1.4, cy + math.sin(a) * r * 1.4)], fill=WHITE, width=k(7))
     d.ellipse([cx - r, cy - r, cx + r, cy + r], fill=WHITE)
     d.ellipse([cx - r / 2, cy - r / 2, cx + r / 2, cy + r / 2], fill=RED)
 
 
 def p_share(d, w, h):
     pts = [(w * 0.3, h * 0.5), (w * 0.68, h * 0.3), (w * 0.68, h * 0.7)]
-    d.line([pts[1], pts[0], pts[2]], fill=WHITE, width=4)
+    d.line([pts[1], pts[0], pts[2]], fill=WHITE, width=k(4))
     for x, y in pts:
-        d.ellipse([x - 7, y - 7, x + 7, y + 7], fill=WHITE)
+        d.ellipse([x - k(7), y - k(7), x + k(7), y + k(7)], fill=WHITE)
 
 
 def busy(size, name, colour, background):
+    size = size * SCALE
     frames = []
     for k in range(12):
         img = Image.new("RGBA", (size, size), background)
@@ -126,94 +144,97 @@ def busy(size, name, colour, background):
             r1, r2 = size * 0.22, size * 0.45
             cx = cy = size / 2
             d.line([(cx + math.cos(a) * r1, cy + math.sin(a) * r1),
-                    (cx + math.cos(a) * r2, cy + math.sin(a) * r2)], fill=c, width=max(2, size // 10))
+                    (cx + math.cos(a) * r2, cy + math.sin(a) * r2)], fill=c, width=max(2 * SCALE, size // 10))
         frames.append(img.convert("RGB").convert("P", palette=Image.ADAPTIVE))
-    path = os.path.join(IMG, name)
+    path = os.path.join(IMG, scaled_name(name))
     frames[0].save(path, save_all=True, append_images=frames[1:], duration=80, loop=0)
 
 
 def splash():
-    w, h = 480, 854
+    w, h = k(480), k(854)
     img = gradient(w, h, (250, 250, 250), (232, 232, 232))
     d = ImageDraw.Draw(img)
-    d.rectangle([0, 300, w, 470], fill=RED + (255,))
-    f = font(64)
+    d.rectangle([0, k(300), w, k(470)], fill=RED + (255,))
+    f = font(k(64))
     tw = d.textlength("Kurendal", font=f)
-    d.text(((w - tw) / 2, 345), "Kurendal", font=f, fill=WHITE)
-    f2 = font(22)
+    d.text(((w - tw) / 2, k(345)), "Kurendal", font=f, fill=WHITE)
+    f2 = font(k(22))
     sub = "dziennik w Twoim telefonie"
     tw = d.textlength(sub, font=f2)
-    d.text(((w - tw) / 2, 500), sub, font=f2, fill=GREY)
+    d.text(((w - tw) / 2, k(500)), sub, font=f2, fill=GREY)
     save(img, "splash.png")
 
 
 def thumbnail():
-    w, h = 84, 78
+    w, h = k(84), k(78)
     img = gradient(w, h, (236, 236, 236), (210, 210, 210))
     d = ImageDraw.Draw(img)
-    d.rectangle([18, 20, 66, 58], outline=(160, 160, 160), width=3)
-    d.polygon([(22, 54), (36, 36), (46, 48), (54, 40), (62, 54)], fill=(160, 160, 160))
-    d.ellipse([48, 25, 56, 33], fill=(160, 160, 160))
+    d.rectangle([k(18), k(20), k(66), k(58)], outline=(160, 160, 160), width=k(3))
+    d.polygon([(k(22), k(54)), (k(36), k(36)), (k(46), k(48)), (k(54), k(40)), (k(62), k(54))], fill=(160, 160, 160))
+    d.ellipse([k(48), k(25), k(56), k(33)], fill=(160, 160, 160))
     save(img, "thumbnail.png")
 
 
 def message_box():
-    w, h = 439, 450
+    w, h = k(439), k(450)
     img = Image.new("RGBA", (w, h), (0, 0, 0, 0))
     d = ImageDraw.Draw(img)
-    d.rounded_rectangle([4, 4, w - 5, h - 5], radius=22, fill=(35, 35, 35, 235), outline=(120, 120, 120, 255), width=3)
+    d.rounded_rectangle([k(4), k(4), w - k(5), h - k(5)], radius=k(22), fill=(35, 35, 35, 235),
+                        outline=(120, 120, 120, 255), width=k(3))
     save(img, "messagebox/back.png")
     for name, fill in (("normal", (80, 80, 80)), ("normal_on", (120, 120, 120)),
                        ("normal_disabled", (55, 55, 55)), ("red", RED), ("red_on", DARK_RED)):
-        b = Image.new("RGBA", (390, 60), (0, 0, 0, 0))
+        b = Image.new("RGBA", (k(390), k(60)), (0, 0, 0, 0))
         bd = ImageDraw.Draw(b)
-        bd.rounded_rectangle([1, 1, 388, 58], radius=10, fill=fill + (255,), outline=(20, 20, 20, 255), width=2)
+        bd.rounded_rectangle([k(1), k(1), k(388), k(58)], radius=k(10), fill=fill + (255,), outline=(20, 20, 20, 255),
+                             width=k(2))
         save(b, "messagebox/%s.png" % name)
 
 
 def settings_images():
     for name, checked in (("checkbox_on", True), ("checkbox_off", False)):
-        img = Image.new("RGBA", (40, 40), (0, 0, 0, 0))
+        img = Image.new("RGBA", (k(40), k(40)), (0, 0, 0, 0))
         d = ImageDraw.Draw(img)
-        d.rounded_rectangle([2, 2, 37, 37], radius=6, fill=WHITE, outline=(120, 120, 120), width=3)
+        d.rounded_rectangle([k(2), k(2), k(37), k(37)], radius=k(6), fill=WHITE, outline=(120, 120, 120), width=k(3))
         if checked:
-            d.line([(9, 20), (17, 29), (31, 10)], fill=RED, width=5)
+            d.line([(k(9), k(20)), (k(17), k(29)), (k(31), k(10))], fill=RED, width=k(5))
         save(img, "settings/%s.png" % name)
     for name, open_ in (("tab1", True), ("tab2", False)):
-        img = Image.new("RGBA", (60, 75), (0, 0, 0, 0))
+        img = Image.new("RGBA", (k(60), k(75)), (0, 0, 0, 0))
         d = ImageDraw.Draw(img)
         if open_:
-            d.polygon([(18, 30), (42, 30), (30, 46)], fill=GREY)
+            d.polygon([(k(18), k(30)), (k(42), k(30)), (k(30), k(46))], fill=GREY)
         else:
-            d.polygon([(24, 24), (24, 50), (40, 37)], fill=GREY)
+            d.polygon([(k(24), k(24)), (k(24), k(50)), (k(40), k(37))], fill=GREY)
         save(img, "settings/%s.png" % name)
     for name, sign in (("minus", "-"), ("plus", "+")):
         for suffix, fill in (("", RED), ("ON", DARK_RED)):
-            img = Image.new("RGBA", (80, 80), (0, 0, 0, 0))
+            img = Image.new("RGBA", (k(80), k(80)), (0, 0, 0, 0))
             d = ImageDraw.Draw(img)
-            d.ellipse([12, 12, 68, 68], fill=fill)
-            d.rectangle([26, 37, 54, 43], fill=WHITE)
+            d.ellipse([k(12), k(12), k(68), k(68)], fill=fill)
+            d.rectangle([k(26), k(37), k(54), k(43)], fill=WHITE)
             if sign == "+":
-                d.rectangle([37, 26, 43, 54], fill=WHITE)
+                d.rectangle([k(37), k(26), k(43), k(54)], fill=WHITE)
             save(img, "images/Settings/%s%s.png" % (name, suffix))
 
 
 def misc():
-    red_strip = gradient(854, 36, (214, 40, 64), (170, 20, 40))
+    red_strip = gradient(k(854), k(36), (214, 40, 64), (170, 20, 40))
     save(red_strip, "belka_czerwona.png")
-    img = Image.new("RGBA", (30, 30), (0, 0, 0, 0))
+    img = Image.new("RGBA", (k(30), k(30)), (0, 0, 0, 0))
     d = ImageDraw.Draw(img)
-    d.polygon([(8, 5), (24, 15), (8, 25)], fill=RED)
+    d.polygon([(k(8), k(5)), (k(24), k(15)), (k(8), k(25))], fill=RED)
     save(img, "kategoria_cycek.png")
     for name, fill in (("kropka1", (190, 190, 190)), ("kropka2", RED)):
-        img = Image.new("RGBA", (25, 50), (0, 0, 0, 0))
+        img = Image.new("RGBA", (k(25), k(50)), (0, 0, 0, 0))
         d = ImageDraw.Draw(img)
-        d.ellipse([6, 19, 18, 31], fill=fill)
+        d.ellipse([k(6), k(19), k(18), k(31)], fill=fill)
         save(img, name + ".png")
-    save(gradient(854, 69, (40, 40, 40), (0, 0, 0)), "galeria_pasek_gorny.png")
-    bottom = gradient(854, 76, (30, 30, 30), (0, 0, 0))
+    save(gradient(k(854), k(69), (40, 40, 40), (0, 0, 0)), "galeria_pasek_gorny.png")
+    bottom = gradient(k(854), k(76), (30, 30, 30), (0, 0, 0))
     save(bottom, "galeria_pasek_dolny.png")
-    save(Image.new("RGBA", (4, 4), (0, 0, 0, 0)), "../res/trans.png")
+    if SCALE == 1:
+        save(Image.new("RGBA", (4, 4), (0, 0, 0, 0)), "../res/trans.png")
 
 
 def main():
@@ -308,4 +329,5 @@ if __name__ == "__main__":
 
 
 if __name__ == "__main__":
-    main()
+    for SCALE in (1, 2, 3):
+        main()

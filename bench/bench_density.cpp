@@ -1,0 +1,150 @@
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTest>
+#include <benchmark/benchmark.h>
+#include <cstring>
+
+#include "Logic/article.h"
+#include "Logic/articleparser.h"
+#include "Views/ArticleList/articleitemdelegate.h"
+#include "Views/ArticleList/articlelistmodel.h"
+#include "Views/ArticleList/articlerows.h"
+#include "Views/Gallery/pictureflow.h"
+#include "Views/Gallery/pictureflowprivate.h"
+#include "Views/listview.h"
+#include "bench/newsdata.h"
+
+// Frames on a 1080 x 2340 phone at 2.5 device pixels per logical pixel (432 x 936 logical),
+// beside the floor: one plain copy of a whole frame of that size.
+namespace {
+
+const int deviceWidth = 1080;
+const int deviceHeight = 2340;
+const qreal ratio = 2.5;
+
+void frameCopyFloor(benchmark::State& state)
+{
+    QImage from(deviceWidth, deviceHeight, QImage::Format_RGB32);
+    from.fill(0xff123456);
+    QImage to(from.size(), from.format());
+    for (auto _ : state) {
+        std::memcpy(to.bits(), from.constBits(), size_t(from.sizeInBytes()));
+        benchmark::DoNotOptimize(to.constBits());
+        benchmark::ClobberMemory();
+    }
+}
+
+// The cover-flow drawn at the screen's device pixels, mid-animation, and put on the screen's
+// frame as its paint event does.
+void coverFlowFrame(benchmark::State& state)
+{
+    PictureFlow flow;
+    flow.resize(qRound(deviceWidth / ratio), qRound(deviceHeight / ratio));
+    PictureFlowPrivate* d = flow.implementation();
+    d->resizeTo(flow.width(), flow.height());
+    flow.setSlideCount(9);
+    for (int i = 0; i < 9; ++i) {
+        QImage picture(640, 480, QImage::Format_RGB32);
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                picture.setPixel(x, y, qRgb((x * 7 + i * 40) & 255, (y * 3) & 255, (x ^ y) & 255));
+        flow.setSlide(i, picture);
+    }
+    d->render(); // builds every surface once, as the first frame on screen does
+    state.counters["bufferWidth"] = d->buffer.width();
+    d->showNext();
+    for (int tick = 0; tick < 3; ++tick)
+        d->updateAnimation();
+    QImage frame(deviceWidth, deviceHeight, QImage::Format_RGB32);
+    frame.setDevicePixelRatio(ratio);
+    const bool shown = state.range(0) == 1;
+    for (auto _ : state) {
+        d->render();
+        if (shown) {
+            // As the paint event puts the buffer on the screen.
+            QPainter painter(&frame);
+            painter.scale(1 / ratio, 1 / ratio);
+            painter.drawImage(QPoint(0, 0), d->buffer);
+        }
+        benchmark::DoNotOptimize(frame.constBits());
+    }
+    state.SetLabel(shown ? "rendered and put on the frame" : "rendered");
+}
+
+// Fills its rows white: what the list costs around its rows.
+class PlainRows : public ArticleItemDelegate
+{
+public:
+    using ArticleItemDelegate::ArticleItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex&) const override
+    {
+        painter->fillRect(option.rect, Qt::white);
+    }
+};
+
+// One frame of a finger-scrolled list of 100 articles: the list moves by a few pixels. Shown in
+// its window, the list scrolls what is on screen and paints the uncovered strip (range 0), or
+// its whole viewport is painted anew into a frame of the screen's device pixels (range 1).
+void kineticScrollFrame(benchmark::State& state)
+{
+    const bool whole = state.range(0) == 1;
+    const bool plain = state.range(1) == 1;
+    QObject owner;
+    ArticleParser parser;
+    parser.parse(NewsData::feed(100, 1000));
+    QVector<Article*> articles;
+    for (const Article* a : *parser.getParserArticles()) {
+        Article* copy = new Article(&owner);
+        copy->updateFrom(*a, false);
+        articles << copy;
+    }
+    ListView list;
+    ArticleListModel model(nullptr, nullptr);
+    ArticleItemDelegate rows(nullptr);
+    PlainRows plainRows(nullptr);
+    ArticleRows::attach(&list, &model, plain ? &plainRows : &rows);
+    list.resize(qRound(deviceWidth / ratio), qRound(deviceHeight / ratio));
+    list.show();
+    QTest::qWaitForWindowExposed(&list);
+    model.articlesUpdated(articles);
+    model.widgetWidthChanged(list.viewport()->width());
+    QApplication::processEvents();
+    QImage frame(deviceWidth, deviceHeight, QImage::Format_RGB32);
+    frame.setDevicePixelRatio(ratio);
+    QScrollBar* bar = list.verticalScrollBar();
+    int step = 7;
+    for (auto _ : state) {
+        if (bar->value() + step > bar->maximum() || bar->value() + step < 0)
+            step = -step;
+        bar->setValue(bar->value() + step);
+        if (whole)
+            list.viewport()->render(&frame);
+        else
+            QApplication::processEvents();
+        benchmark::DoNotOptimize(frame.constBits());
+    }
+    state.SetLabel(QStringLiteral("%1%2").arg(whole ? "whole viewport" : "scrolled on screen", plain ? ", plain rows" : "").toStdString());
+    state.counters["rows"] = model.rowCount();
+}
+
+} // namespace
+
+BENCHMARK(frameCopyFloor)->Unit(benchmark::kMicrosecond);
+BENCHMARK(coverFlowFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(kineticScrollFrame)->Args({0, 0})->Args({1, 0})->Args({0, 1})->Unit(benchmark::kMicrosecond);
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_SCALE_FACTOR", "2.5");
+    qputenv("QT_LOGGING_RULES", "*.debug=false");
+    NewsData::useTemporaryData();
+    QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}

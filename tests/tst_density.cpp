@@ -1,0 +1,377 @@
+#include <QtTest>
+#include <QtWidgets>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "Logic/photo.h"
+#include "Views/Article/articleform.h"
+#include "Views/Article/articlephotowidget.h"
+#include "Views/Article/photosscrollwidget.h"
+#include "Views/Article/sharearticledialog.h"
+#include "Views/ArticleList/articleitemdelegate.h"
+#include "Views/ArticleList/articleslistform.h"
+#include "Views/CategoryList/categorylistform.h"
+#include "Views/CategoryList/channelitemdelegate.h"
+#include "Views/Gallery/galleryform.h"
+#include "Views/Gallery/pictureflow.h"
+#include "Views/Gallery/pictureflowprivate.h"
+#include "Views/Settings/settings.h"
+#include "Views/Settings/settingspages.h"
+#include "Views/Settings/settingsview.h"
+#include "Views/Teczka/teczkaform.h"
+#include "Views/busylabel.h"
+#include "Views/splashwidget.h"
+#include "foundation/constants.h"
+#include "foundation/hidpi.h"
+#include "tests/support/testenv.h"
+
+// The screens on a screen with 2 and 3 device pixels per logical pixel (the process runs once for
+// each): every picture they show is the one drawn for that density, never the 1x one blown up,
+// and every button that shows only a picture has a name a screen reader can say.
+class TestDensity : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TestDensity(int r) : n(r) {}
+
+private:
+    const int n;
+    QList<QWidget*> screens;
+
+    // The widget alone (no children, no parent's background) in device pixels, over transparency.
+    QImage alone(QWidget* w) const
+    {
+        QImage image(w->size() * n, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(n);
+        image.fill(Qt::transparent);
+        w->render(&image, QPoint(), QRegion(), QWidget::RenderFlags());
+        return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    }
+
+    static bool same(QRgb a, QRgb b, int tolerance)
+    {
+        return qAbs(qRed(a) - qRed(b)) <= tolerance && qAbs(qGreen(a) - qGreen(b)) <= tolerance
+               && qAbs(qBlue(a) - qBlue(b)) <= tolerance && qAbs(qAlpha(a) - qAlpha(b)) <= tolerance;
+    }
+
+    // The fewest n x n blocks, over the n ways of aligning the grid, whose pixels are not all
+    // alike. A picture blown up from 1x has none at its own alignment.
+    int unevenBlocks(const QImage& image) const
+    {
+        const QImage im = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        int fewest = INT_MAX;
+        for (int py = 0; py < n; ++py) {
+            for (int px = 0; px < n; ++px) {
+                int uneven = 0;
+                for (int by = py; by + n <= im.height(); by += n) {
+                    for (int bx = px; bx + n <= im.width(); bx += n) {
+                        const QRgb first = im.pixel(bx, by);
+                        bool alike = true;
+                        for (int y = by; y < by + n && alike; ++y)
+                            for (int x = bx; x < bx + n && alike; ++x)
+                                alike = same(im.pixel(x, y), first, 1);
+                        uneven += alike ? 0 : 1;
+                    }
+                }
+                fewest = qMin(fewest, uneven);
+            }
+        }
+        return fewest;
+    }
+
+    // Whether `shown` holds the picture drawn for this density rather than its 1x picture blown
+    // up: it has at least half the fine detail the picture itself has.
+    QString detail(const QImage& shown, const QString& alias) const
+    {
+        const int own = unevenBlocks(QImage(Hidpi::variant(alias, n)));
+        const int seen = unevenBlocks(shown);
+        return own > 0 && seen * 2 >= own ? QString() : QString("%1 uneven blocks of %2").arg(seen).arg(own);
+    }
+
+    QWidget* screen(const QString& name) const
+    {
+        for (QWidget* s : screens)
+            if (s->objectName() == name)
+                return s;
+        return nullptr;
+    }
+
+    template <class Form>
+    void addForm(const QString& name)
+    {
+        QWidget* root = new QWidget;
+        Form* form = new Form;
+        form->setupUi(root);
+        root->setObjectName(name);
+        screens << root;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        TestEnv::prepare();
+        QCOMPARE(qApp->devicePixelRatio(), qreal(n));
+        addForm<Ui::CategoryListWidget>("categories");
+        addForm<Ui::ArticlesListWidget>("articles");
+        addForm<Ui::TeczkaWidget>("teczka");
+        addForm<Ui::ArticleWidget>("article");
+        addForm<Ui_Gallery>("gallery");
+        addForm<Ui_ShareArticleDialog>("share");
+        QWidget* settings = new SettingsView(new Settings(this), nullptr);
+        settings->setObjectName("settings");
+        screens << settings;
+        QWidget* hours = new QWidget;
+        hours->setObjectName("hours");
+        SettingsPages::hourButton(hours, "plus", true);
+        SettingsPages::hourButton(hours, "minus", false);
+        screens << hours;
+        PhotosScrollWidget* strip = new PhotosScrollWidget;
+        strip->setObjectName("photos");
+        for (int i = 0; i < 3; ++i)
+            strip->addPhotoWidget(new ArticlePhotoWidget(new Photo(strip), nullptr));
+        screens << strip;
+        for (QWidget* s : screens) {
+            s->resize(480, 854);
+            s->show();
+        }
+        QVERIFY(QTest::qWaitForWindowExposed(screens.last()));
+    }
+
+    void cleanupTestCase() { qDeleteAll(screens); }
+
+    void imagesCarryTheScreensDensity_data()
+    {
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QString>("widget");
+        QTest::addColumn<QString>("image");
+        // The plain gradients (bottom bar, the gallery's bars) look the same blown up: not listed.
+        const struct { const char *screen, *widget, *image; } shown[] = {
+            {"categories", "teczkButton", ":/IMG/TECZKA_SOFT_OFF"},
+            {"categories", "refreshButton", ":/IMG/REFRESH_SOFT_OFF"},
+            {"categories", "settingsButton", ":/IMG/SETTINGS_SOFT_OFF"},
+            {"categories", "exitButton", ":/IMG/X_BUTTON"},
+            {"categories", "frame_2", ":/IMG/TOP_BAR"},
+            {"articles", "backButton", ":/IMG/BACK_BUTTON"},
+            {"articles", "teczkaButton", ":/IMG/TECZKA_SOFT_OFF"},
+            {"articles", "mainmenuButton", ":/IMG/MENU_GLOWNE_OFF"},
+            {"teczka", "mainmenuButton", ":/IMG/MENU_GLOWNE_OFF"},
+            {"article", "frame", ":/IMG/ARTICLE_TOP_BAR"},
+            {"article", "teczkaAddButton", ":/IMG/TECZKA+SOFT_OFF"},
+            {"article", "teczkaRemoveButton", ":/IMG/TECZKA-SOFT_OFF"},
+            {"article", "shareButton", ":/IMG/SHARE_SOFT_OFF"},
+            {"gallery", "backButton", ":/IMG/GALERIA_BACK"},
+            {"gallery", "exitButton", ":/IMG/GALERIA_X"},
+            {"gallery", "shareButton", ":/IMG/SHARE_SOFT_OFF"},
+            {"gallery", "buttonRefresh", ":/IMG/REFRESH_SOFT_OFF"},
+            {"share", "mainFrame", ":/IMG/MESSAGEBOX/BACK"},
+            {"settings", "pushButton_3", ":/IMG/MENU_GLOWNE_OFF"},
+            {"hours", "plus", ":/IMG/images/Settings/plus.png"},
+            {"hours", "minus", ":/IMG/images/Settings/minus.png"},
+        };
+        for (const auto& s : shown)
+            QTest::newRow(qPrintable(QString("%1 %2").arg(s.screen, s.widget))) << s.screen << s.widget << s.image;
+    }
+
+    void imagesCarryTheScreensDensity()
+    {
+        QFETCH(QString, screen);
+        QFETCH(QString, widget);
+        QFETCH(QString, image);
+        QWidget* w = this->screen(screen)->findChild<QWidget*>(widget);
+        QVERIFY(w);
+        w->setEnabled(true);
+        const QString lost = detail(alone(w), image);
+        QVERIFY2(lost.isEmpty(), qPrintable(lost));
+    }
+
+    void aBlownUpPictureIsCaught()
+    {
+        // A file with no larger variant beside it is drawn blown up; the check above must see that.
+        const QString flat = TestEnv::dataDir() + "/flat.png";
+        QVERIFY(QFile::copy(":/IMG/SETTINGS_SOFT_OFF", flat));
+        QPushButton button;
+        button.setFixedSize(80, 80);
+        button.setStyleSheet(QString("QPushButton { border: none; background-image: url(%1);"
+                                     " background-position: center; background-repeat: no-repeat; }").arg(flat));
+        button.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&button));
+        QVERIFY(!detail(alone(&button), ":/IMG/SETTINGS_SOFT_OFF").isEmpty());
+    }
+
+    void borderImagesKeepTheirEdges()
+    {
+        // At its own size the share panel's frame shows its picture pixel for pixel: the slices
+        // are cut where the picture drawn for this density has them.
+        QWidget* frame = screen("share")->findChild<QWidget*>("mainFrame");
+        const QImage shown = alone(frame);
+        const QImage picture =
+            QImage(Hidpi::variant(":/IMG/MESSAGEBOX/BACK", n)).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        QCOMPARE(shown.size(), picture.size());
+        int differing = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                differing += same(shown.pixel(x, y), picture.pixel(x, y), 8) ? 0 : 1;
+        QVERIFY2(differing < picture.width() * picture.height() / 100, qPrintable(QString::number(differing)));
+    }
+
+    void photoDotsShowTheirDensity()
+    {
+        QList<QPushButton*> dots = screen("photos")->findChildren<QPushButton*>();
+        QCOMPARE(dots.size(), 3);
+        QVERIFY(dots.first()->isChecked());
+        QCOMPARE(detail(alone(dots.first()), ":/IMG/KROPKA2"), QString());
+        QCOMPARE(detail(alone(dots.last()), ":/IMG/KROPKA1"), QString());
+    }
+
+    void rowPaintersDrawTheirPicturesAtDensity()
+    {
+        QStandardItemModel model;
+        QStandardItem* item = new QStandardItem;
+        item->setData(ItemTypeNormal, ItemTypeRole);
+        item->setData(480, ItemWidthRole);
+        item->setData(97, ItemHeightRole);
+        item->setData(QString("Tytuł"), ItemMainTextRole);
+        item->setData(30, ItemMainTextHeightRole);
+        item->setData(-1, ItemSubTextRole);
+        model.appendRow(item);
+        QListView view;
+        QImage row(QSize(480, 97) * n, QImage::Format_ARGB32_Premultiplied);
+        row.setDevicePixelRatio(n);
+        QStyleOptionViewItem option;
+        option.rect = QRect(0, 0, 480, 97);
+
+        // The article row without a downloaded thumbnail shows the default one in its box at (13, 10).
+        row.fill(Qt::transparent);
+        {
+            QPainter painter(&row);
+            ArticleItemDelegate(nullptr).paint(&painter, option, model.index(0, 0));
+        }
+        QCOMPARE(detail(row.copy(QRect(13 * n, 10 * n, 84 * n, 78 * n)), ":/IMG/THUMBNAIL"), QString());
+
+        // The category row draws its mark at x 15, centred in the row's height.
+        row.fill(Qt::transparent);
+        {
+            QPainter painter(&row);
+            ChannelItemDelegate(view, nullptr).paint(&painter, option, model.index(0, 0));
+        }
+        QCOMPARE(detail(row.copy(QRect(15 * n, (97 - 30) / 2 * n, 30 * n, 30 * n)), ":/IMG/KATEGORIA_CYCEK"), QString());
+    }
+
+    void pixmapsLoadedByHandCarryTheDensity()
+    {
+        // The splash picture fills the logical phone screen with the variant's pixels.
+        SplashWidget splash;
+        const QPixmap picture = splash.findChild<QLabel*>("label")->pixmap(Qt::ReturnByValue);
+        QCOMPARE(picture.devicePixelRatio(), qreal(n));
+        QCOMPARE(picture.size(), QSize(480, 854) * n);
+
+        // A downloaded photo wider than the strip is scaled down to the strip's device pixels.
+        const QPixmap photo = Hidpi::scaledToWidth(QPixmap(2000, 1000), ArticlePhotoWidget::maxPhotoWidth);
+        QCOMPARE(photo.devicePixelRatio(), qreal(n));
+        QCOMPARE(photo.width(), ArticlePhotoWidget::maxPhotoWidth * n);
+    }
+
+    void busyAnimationsShowTheirDensity_data()
+    {
+        QTest::addColumn<QString>("movie");
+        QTest::addColumn<int>("size");
+        QTest::newRow("red") << ":/IMG/BUSY_RED" << 21;
+        QTest::newRow("white") << ":/IMG/BUSY_WHITE" << 21;
+        QTest::newRow("dark") << ":/IMG/BUSY_DARK" << 48;
+    }
+
+    void busyAnimationsShowTheirDensity()
+    {
+        QFETCH(QString, movie);
+        QFETCH(int, size);
+        QLabel label;
+        label.setAlignment(Qt::AlignCenter);
+        QMovie* busy = Hidpi::movie(movie, &label);
+        showBusyMovie(&label, busy);
+        showBusyMovie(&label, busy);
+        label.show();
+        busy->start();
+        QTRY_VERIFY(!label.pixmap(Qt::ReturnByValue).isNull());
+        const QPixmap frame = label.pixmap(Qt::ReturnByValue);
+        QCOMPARE(frame.devicePixelRatio(), qreal(n));
+        QCOMPARE(frame.size(), QSize(size, size) * n);
+        QCOMPARE(label.sizeHint(), QSize(size, size));
+        // Each frame replaces the last one.
+        const qint64 key = frame.cacheKey();
+        QTRY_VERIFY(label.pixmap(Qt::ReturnByValue).cacheKey() != key);
+    }
+
+    void coverFlowDrawsAtDevicePixels()
+    {
+        PictureFlow flow;
+        flow.resize(432, 936);
+        flow.setSlideCount(3);
+        QImage picture(1200, 800, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        for (int i = 0; i < 3; ++i)
+            flow.setSlide(i, picture);
+        flow.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&flow));
+        PictureFlowPrivate* d = flow.implementation();
+        QCOMPARE(d->buffer.size(), QSize(432, 936) * n);
+        // On screen, every device pixel is the buffer's own.
+        d->render();
+        QImage shown = flow.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        shown.setDevicePixelRatio(1);
+        const QImage buffer = d->buffer.convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(shown.size(), buffer.size());
+        QCOMPARE(shown.copy(0, 0, buffer.width(), buffer.height() - n), buffer.copy(0, 0, buffer.width(), buffer.height() - n));
+        QCOMPARE(flow.slide(0).size(), QSize(415, 280) * n);
+        QCOMPARE(flow.slideSize(), QSize(415, 280));
+
+        // Taps come in logical pixels: one on the middle picture opens it, one beside it turns.
+        d->render();
+        const QPoint middle = d->centerSlideRect.center() / n;
+        QSignalSpy opened(&flow, &PictureFlow::itemActivated);
+        QTest::mouseClick(&flow, Qt::LeftButton, Qt::NoModifier, middle);
+        QCOMPARE(opened.count(), 1);
+        QTest::mouseClick(&flow, Qt::LeftButton, Qt::NoModifier, QPoint(5, middle.y()));
+        QCOMPARE(opened.count(), 1);
+        QTRY_COMPARE(d->target, 2);
+    }
+
+    void pictureOnlyButtonsHaveNames()
+    {
+        for (QWidget* s : screens) {
+            for (QAbstractButton* b : s->findChildren<QAbstractButton*>()) {
+                if (!b->text().trimmed().isEmpty())
+                    continue;
+                QVERIFY2(!b->accessibleName().trimmed().isEmpty(),
+                         qPrintable(s->objectName() + " " + b->objectName()));
+            }
+        }
+        QList<QPushButton*> dots = screen("photos")->findChildren<QPushButton*>();
+        QCOMPARE(dots.at(1)->accessibleName(), QString("Zdjęcie 2"));
+        QCOMPARE(screen("article")->findChild<QPushButton*>("bannerButton")->accessibleName(), QString("Reklama"));
+    }
+};
+
+// Runs the suite once at each density, each in a process of its own: the scale factor is read
+// when the application starts.
+int main(int argc, char** argv)
+{
+    int failed = 0;
+    for (int ratio : {2, 3}) {
+        const pid_t child = fork();
+        if (child == 0) {
+            qputenv("QT_SCALE_FACTOR", QByteArray::number(ratio));
+            QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+            QApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+            QApplication app(argc, argv);
+            TestDensity test(ratio);
+            _exit(QTest::qExec(&test, argc, argv) == 0 ? 0 : 1);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        failed += WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 1;
+    }
+    return failed;
+}
+
+#include "tst_density.moc"
