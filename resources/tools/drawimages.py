@@ -326,8 +326,5 @@ def app_icon():
 
 if __name__ == "__main__":
     app_icon()
-
-
-if __name__ == "__main__":
     for SCALE in (1, 2, 3):
         main()
