@@ -6,10 +6,12 @@
 #include <QEvent>
 #include <QIcon>
 #include <QPointer>
+#include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "Views/listview.h"
+#include "foundation/hidpi.h"
 
 namespace FormStyle {
 
@@ -43,20 +45,46 @@ void barButton(QPushButton* button, const QString& image, int width, int height)
     button->setFlat(true);
 }
 
+namespace {
+
+// A top bar: the bar's gradient with its picture centred on it; the picture carries the title in its
+// middle, so the title stays in the middle of the bar at any width. Painted by hand: a style sheet's
+// centred background is placed off centre on a high-density screen once the picture is wider than
+// the bar.
+class TopBarFrame : public QFrame
+{
+public:
+    TopBarFrame(QWidget* parent, const QString& image) : QFrame(parent), picture(Hidpi::pixmap(image)) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        QLinearGradient shade(0, 0, 0, 1);
+        shade.setCoordinateMode(QGradient::ObjectMode);
+        shade.setColorAt(0, QColor(214, 40, 64));
+        shade.setColorAt(0.98, QColor(140, 10, 30));
+        shade.setColorAt(0.99, QColor(90, 0, 15));
+        painter.fillRect(rect(), shade);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        const QSize size = picture.size() / picture.devicePixelRatio();
+        painter.drawPixmap(QRect(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size), picture);
+    }
+
+private:
+    const QPixmap picture;
+};
+
+} // namespace
+
 QFrame* topBar(QWidget* form, const QString& name, const QString& image, int height, int buttonWidth,
                QPushButton** backButton, QPushButton** exitButton)
 {
-    QFrame* bar = new QFrame(form);
+    QFrame* bar = new TopBarFrame(form, image);
     bar->setObjectName(name);
     bar->setFixedHeight(height);
-    bar->setStyleSheet(QStringLiteral("#") + name + QStringLiteral(" { background-image: url(") + image
-        + QStringLiteral("); background-position: center; border: none; }"
-                         "QPushButton { background-color: transparent; border: none; color: white; }"));
-    // The picture carries the title in its middle: on a bar wider than the picture it stays
-    // once, centred, and the bar's gradient goes on at both sides.
-    bar->setStyleSheet(bar->styleSheet() + QStringLiteral("#") + name + QStringLiteral(
-        " { background-repeat: no-repeat; background-color: qlineargradient(x1: 0, y1: 0, x2: 0, y2: 1,"
-        " stop: 0 rgb(214, 40, 64), stop: 0.98 rgb(140, 10, 30), stop: 0.99 rgb(90, 0, 15)); }"));
+    bar->setStyleSheet(QStringLiteral("#") + name + QStringLiteral(" { border: none; }"
+                       "QPushButton { background-color: transparent; border: none; color: white; }"));
     QHBoxLayout* layout = new QHBoxLayout(bar);
     layout->setSpacing(0);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -215,6 +215,35 @@ private slots:
         QVERIFY2(differing < picture.width() * picture.height() / 100, qPrintable(QString::number(differing)));
     }
 
+    void barTitlesStayCentred()
+    {
+        // The title drawn in the middle of the top bars' picture stays in the middle of the bar,
+        // on phones narrower than the picture and on wide windows alike.
+        const struct { const char *screen, *bar; } bars[] = {{"categories", "frame_2"}, {"article", "frame"}};
+        for (const auto& b : bars) {
+            QWidget* form = screen(b.screen);
+            QWidget* bar = form->findChild<QWidget*>(b.bar);
+            for (int width : {320, 360, 480, 854, 1280}) {
+                form->resize(width, 854);
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+                QCOMPARE(bar->width(), width);
+                const QImage shown = alone(bar);
+                int left = INT_MAX, right = -1;
+                for (int y = 0; y < shown.height(); ++y)
+                    for (int x = 0; x < shown.width(); ++x)
+                        if (qRed(shown.pixel(x, y)) > 200 && qGreen(shown.pixel(x, y)) > 200) {
+                            left = qMin(left, x);
+                            right = qMax(right, x);
+                        }
+                QVERIFY2(right >= 0, b.screen);
+                const qreal middle = (left + right + 1) / 2.0 / n;
+                QVERIFY2(qAbs(middle - width / 2.0) <= 2,
+                         qPrintable(QString("%1 at %2: title centred at %3").arg(b.screen).arg(width).arg(middle)));
+            }
+            form->resize(480, 854);
+        }
+    }
+
     void photoDotsShowTheirDensity()
     {
         QList<QPushButton*> dots = screen("photos")->findChildren<QPushButton*>();
