@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QNetworkProxyFactory>
 #include <QPointer>
+#include <QSslConfiguration>
 #include <QUrl>
 
 #include "msgboxslot.h"
@@ -18,6 +19,14 @@ int main(int argc, char** argv)
     Q_INIT_RESOURCE(resources);
     // The publisher's hosts are reached through the system's proxy when one is set.
     QNetworkProxyFactory::setUseSystemConfiguration(true);
+    // OpenSSL's SSL_CERT_FILE adds trusted authorities to the system's, as for other programs;
+    // Qt itself reads only the system's folders.
+    const QString authorities = qEnvironmentVariable("SSL_CERT_FILE");
+    if (!authorities.isEmpty()) {
+        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+        tls.setCaCertificates(QSslConfiguration::systemCaCertificates() + QSslCertificate::fromPath(authorities));
+        QSslConfiguration::setDefaultConfiguration(tls);
+    }
 
     QPointer<QDeclarativeView> view = new QDeclarativeView();
     view->setWindowTitle(QStringLiteral("Kurendal"));
