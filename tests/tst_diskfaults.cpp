@@ -25,28 +25,10 @@
 // user and mount namespace, so the faults are real and need no privileges.
 namespace {
 
-bool writeProcFile(const char* path, const QByteArray& text)
-{
-    const int fd = ::open(path, O_WRONLY);
-    if (fd < 0)
-        return false;
-    const bool ok = ::write(fd, text.constData(), size_t(text.size())) == text.size();
-    ::close(fd);
-    return ok;
-}
-
 // Must run before the process has a second thread.
 bool enterPrivateNamespace()
 {
-    const uid_t uid = getuid();
-    const gid_t gid = getgid();
-    if (unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
-        return false;
-    writeProcFile("/proc/self/setgroups", "deny");
-    if (!writeProcFile("/proc/self/uid_map", QByteArray("0 ") + QByteArray::number(uid) + " 1")
-        || !writeProcFile("/proc/self/gid_map", QByteArray("0 ") + QByteArray::number(gid) + " 1"))
-        return false;
-    return mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+    return TestEnv::enterUserNamespace(CLONE_NEWNS) && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
 }
 
 bool isolated = false;

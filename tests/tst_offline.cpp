@@ -17,26 +17,10 @@
 // so the offline case is real and needs no privileges.
 namespace {
 
-bool writeProcFile(const char* path, const QByteArray& text)
-{
-    const int fd = ::open(path, O_WRONLY);
-    if (fd < 0)
-        return false;
-    const bool ok = ::write(fd, text.constData(), size_t(text.size())) == text.size();
-    ::close(fd);
-    return ok;
-}
-
 // Must run before the process has a second thread.
 bool enterOfflineNamespace()
 {
-    const uid_t uid = getuid();
-    const gid_t gid = getgid();
-    if (unshare(CLONE_NEWUSER | CLONE_NEWNET) != 0)
-        return false;
-    writeProcFile("/proc/self/setgroups", "deny");
-    if (!writeProcFile("/proc/self/uid_map", QByteArray("0 ") + QByteArray::number(uid) + " 1")
-        || !writeProcFile("/proc/self/gid_map", QByteArray("0 ") + QByteArray::number(gid) + " 1"))
+    if (!TestEnv::enterUserNamespace(CLONE_NEWNET))
         return false;
     // The loopback up and running, as on every machine.
     const int fd = socket(AF_INET, SOCK_DGRAM, 0);

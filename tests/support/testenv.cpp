@@ -9,6 +9,10 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
+#include <sched.h>
+#include <unistd.h>
+
 #include "Logic/article.h"
 #include "Logic/rsschannel.h"
 #include "foundation/file.h"
@@ -81,6 +85,27 @@ QByteArray png(const QSize& size, Qt::GlobalColor colour)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     return bytes;
+}
+
+static bool writeProcFile(const char* path, const QByteArray& text)
+{
+    const int fd = ::open(path, O_WRONLY);
+    if (fd < 0)
+        return false;
+    const bool ok = ::write(fd, text.constData(), size_t(text.size())) == text.size();
+    ::close(fd);
+    return ok;
+}
+
+bool enterUserNamespace(int flags)
+{
+    const uid_t uid = getuid();
+    const gid_t gid = getgid();
+    if (unshare(CLONE_NEWUSER | flags) != 0)
+        return false;
+    writeProcFile("/proc/self/setgroups", "deny");
+    return writeProcFile("/proc/self/uid_map", QByteArray("0 ") + QByteArray::number(uid) + " 1")
+           && writeProcFile("/proc/self/gid_map", QByteArray("0 ") + QByteArray::number(gid) + " 1");
 }
 
 } // namespace TestEnv

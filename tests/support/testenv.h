@@ -27,6 +27,10 @@ QByteArray feed(const QVector<int>& ids);
 QVector<int> sortedIds(const RSSChannel& channel);
 // A PNG file of one colour.
 QByteArray png(const QSize& size, Qt::GlobalColor colour);
+// Moves the process into a new user namespace (mapped to the caller, so no privileges are
+// needed) together with the namespaces named by `flags` (CLONE_NEWNS, CLONE_NEWNET, ...).
+// Must run before the process has a second thread; false where the kernel refuses.
+bool enterUserNamespace(int flags);
 
 } // namespace TestEnv
 
