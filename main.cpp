@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QUrl>
 
+#include "Views/mainwidget.h"
+#include "Views/screenprompts.h"
 #include "msgboxslot.h"
 #include "platform/declarativeview.h"
 
@@ -16,6 +18,7 @@ int main(int argc, char** argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("pl.kurendal.Kurendal"));
     app = &application;
     Q_INIT_RESOURCE(resources);
+    ScreenPrompts::installForProcess();
     // The publisher's hosts are reached through the system's proxy when one is set.
     QNetworkProxyFactory::setUseSystemConfiguration(true);
 

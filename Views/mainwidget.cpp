@@ -1,5 +1,6 @@
 #include "Views/mainwidget.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QPropertyAnimation>
 #include <QResizeEvent>
@@ -18,9 +19,16 @@
 #include "Views/Gallery/gallery.h"
 #include "Views/Teczka/teczkawidget.h"
 #include "foundation/reachability.h"
-#include "msgboxslot.h"
 
 MainWidget* MainWidget::instance = nullptr;
+static MainWidget::OrientationHook orientationHook = nullptr;
+static MainWidget::CloseHook closeHook = nullptr;
+
+static void setScreenOrientation(int orientation)
+{
+    if (orientationHook)
+        orientationHook(orientation);
+}
 
 static const int slideDuration = 250;
 
@@ -99,7 +107,16 @@ MainWidget* MainWidget::getInstance()
 
 void MainWidget::closeApplication()
 {
-    closeApp();
+    if (closeHook)
+        closeHook();
+    else
+        QCoreApplication::exit(0);
+}
+
+void MainWidget::setPageHooks(OrientationHook orientation, CloseHook close)
+{
+    orientationHook = orientation;
+    closeHook = close;
 }
 
 void MainWidget::setGeometry(int x, int y, int w, int h)
