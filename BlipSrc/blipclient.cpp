@@ -2,8 +2,8 @@
 
 #include <QUrl>
 
-#include "TwitterSrc/oauth/kqoauthmanager.h"
-#include "TwitterSrc/oauth/kqoauthrequest.h"
+#include "oauth/kqoauthmanager.h"
+#include "oauth/kqoauthrequest.h"
 #include "foundation/constants.h"
 #include "foundation/userprompts.h"
 

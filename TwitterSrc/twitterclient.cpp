@@ -2,7 +2,7 @@
 
 #include <QDebug>
 
-#include "TwitterSrc/oauth/kqoauthrequest.h"
+#include "oauth/kqoauthrequest.h"
 #include "foundation/constants.h"
 #include "foundation/userprompts.h"
 

@@ -11,7 +11,7 @@
 #include "Logic/savedarticles.h"
 #include "Views/basewidget.h"
 #include "Views/messagebox.h"
-#include "Views/Settings/settings.h"
+#include "Logic/settings.h"
 #include "Views/Settings/settingsview.h"
 #include "Views/Article/articlewidget.h"
 #include "Views/ArticleList/articleslistwidget.h"

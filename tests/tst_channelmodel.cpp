@@ -3,7 +3,7 @@
 
 #include "Logic/rsschannel.h"
 #include "Views/CategoryList/channelmodel.h"
-#include "Views/Settings/settings.h"
+#include "Logic/settings.h"
 #include "foundation/constants.h"
 #include "sampleserver/sampleserver.h"
 #include "tests/support/testenv.h"

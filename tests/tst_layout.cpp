@@ -12,7 +12,7 @@
 #include "Views/Article/photosscrollwidget.h"
 #include "Views/Article/sharearticledialog.h"
 #include "Views/Gallery/gallery.h"
-#include "Views/Settings/settings.h"
+#include "Logic/settings.h"
 #include "Views/Settings/settingsview.h"
 #include "Views/Settings/toolbox.h"
 #include "Views/Teczka/teczkawidget.h"

@@ -1,6 +1,6 @@
 #include <QtTest>
 
-#include "Views/Settings/settings.h"
+#include "Logic/settings.h"
 #include "foundation/file.h"
 #include "tests/support/testenv.h"
 

@@ -3,7 +3,7 @@
 
 #include "Views/CategoryList/categorylistwidget.h"
 #include "Views/CategoryList/channelmodel.h"
-#include "Views/Settings/settings.h"
+#include "Logic/settings.h"
 #include "Views/Settings/settingscategoryview.h"
 #include "Views/Settings/settingsonlineview.h"
 #include "Views/Settings/settingsscrollarea.h"

@@ -7,7 +7,7 @@
 #include "Views/CategoryList/categorylistform.h"
 #include "Views/CategoryList/channelitemdelegate.h"
 #include "Views/CategoryList/channelmodel.h"
-#include "Views/Settings/settings.h"
+#include "Logic/settings.h"
 #include "Views/listview.h"
 #include "foundation/constants.h"
 #include "foundation/util.h"

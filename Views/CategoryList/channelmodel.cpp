@@ -4,7 +4,7 @@
 #include <QMutexLocker>
 
 #include "Logic/rsschannel.h"
-#include "Views/Settings/settings.h"
+#include "Logic/settings.h"
 #include "foundation/constants.h"
 
 static const int channelRowHeight = 70;

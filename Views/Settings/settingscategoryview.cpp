@@ -5,7 +5,7 @@
 #include <QVBoxLayout>
 
 #include "Logic/rsschannel.h"
-#include "Views/Settings/settings.h"
+#include "Logic/settings.h"
 #include "Views/Settings/settingspages.h"
 
 // The first box is channel type 2 (Kraj); types 0, 1 and 8 cannot be switched off.

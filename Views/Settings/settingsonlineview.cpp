@@ -7,7 +7,7 @@
 #include <QResizeEvent>
 #include <QVBoxLayout>
 
-#include "Views/Settings/settings.h"
+#include "Logic/settings.h"
 #include "Views/Settings/settingspages.h"
 #include "Views/formstyle.h"
 

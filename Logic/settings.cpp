@@ -1,4 +1,4 @@
-#include "Views/Settings/settings.h"
+#include "Logic/settings.h"
 
 #include <QTime>
 
