@@ -29,11 +29,7 @@ SettingsCategoryView::SettingsCategoryView(Settings* model, QWidget* parent) : Q
         QCheckBox* box = SettingsPages::checkBox(this, name.constData(), title);
         layout->addWidget(box);
         boxes.append(box);
-        connect(box, &QCheckBox::toggled, this, [this, i](bool on) {
-            settings->categoriesActive[firstSwitchable + i] = on;
-            settings->save();
-            emit settings->activeCategoriesChanged(settings);
-        });
+        connect(box, &QCheckBox::toggled, this, [this, i](bool on) { settings->setCategoryActive(firstSwitchable + i, on); });
     }
     updateData();
     resize(480, layout->sizeHint().height());
