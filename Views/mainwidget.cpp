@@ -7,6 +7,7 @@
 
 #include "Flurry/flurryagent.h"
 #include "Logic/bannerinfo.h"
+#include "Logic/refreshscheduler.h"
 #include "Logic/rsschannel.h"
 #include "Logic/savedarticles.h"
 #include "Views/basewidget.h"
@@ -55,6 +56,7 @@ MainWidget::MainWidget(QApplication*, QWidget* parent)
     channels = new QVector<RSSChannel*>();
     for (int type = RSSChannel::Najwazniejsze; type <= RSSChannel::Fotoplan; ++type)
         channels->append(new RSSChannel(RSSChannel::ChannelType(type), nullptr));
+    RefreshScheduler* scheduler = new RefreshScheduler(*channels, this);
 
     reachability->start();
 
@@ -63,9 +65,8 @@ MainWidget::MainWidget(QApplication*, QWidget* parent)
     connect(categoryList, &CategoryListWidget::teczkaSelected, this, &MainWidget::teczkaSelected);
     connect(categoryList, &CategoryListWidget::settingsSelected, this, &MainWidget::settingsSelected);
     categoryList->setActiveChannels(settings);
-    categoryList->setUpdateInterval(settings->getArticlesRefreshMode());
-    connect(settings, &Settings::refreshModeChanged, categoryList, &CategoryListWidget::updateIntervalChanged);
-    connect(this, &MainWidget::appliactionActiveChanged, categoryList, &CategoryListWidget::applicationStateChanged);
+    scheduler->follow(settings);
+    connect(this, &MainWidget::appliactionActiveChanged, scheduler, &RefreshScheduler::applicationStateChanged);
     connect(this, &MainWidget::activeChannelsChanged, categoryList, &CategoryListWidget::activeChannelsChanged);
     pushWidget(categoryList, true);
 
