@@ -13,8 +13,8 @@ static OAuthPinClient::Service twitter()
             QStringLiteral("token"), QStringLiteral("tokenSecret")};
 }
 
-TwitterClient::TwitterClient(QWidget* base)
-    : OAuthPinClient(twitter(), nullptr), twitterAuthorizationView(nullptr), baseWidget(base)
+TwitterClient::TwitterClient()
+    : OAuthPinClient(twitter(), nullptr)
 {
 }
 
