@@ -4,6 +4,8 @@
 #include <QSslConfiguration>
 #include <QUrl>
 
+#include "Views/mainwidget.h"
+#include "Views/screenprompts.h"
 #include "msgboxslot.h"
 #include "platform/declarativeview.h"
 
@@ -17,6 +19,7 @@ int main(int argc, char** argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("pl.kurendal.Kurendal"));
     app = &application;
     Q_INIT_RESOURCE(resources);
+    ScreenPrompts::installForProcess();
     // The publisher's hosts are reached through the system's proxy when one is set.
     QNetworkProxyFactory::setUseSystemConfiguration(true);
     // OpenSSL's SSL_CERT_FILE adds trusted authorities to the system's, as for other programs;

@@ -5,6 +5,7 @@
 #include <QVariant>
 #include <QtQml>
 
+#include "Views/mainwidget.h"
 #include "Views/msgboxlistener.h"
 #include "Views/qmainwidgetitem.h"
 #include "Views/qsplashwidgetitem.h"
@@ -37,18 +38,20 @@ void MsgBoxSlot::onMsgBoxRejected()
 void registerQmlElements()
 {
     registerMeegoComponents();
+    MainWidget::setPageHooks(setScreenOrientation, closeApp);
     qmlRegisterType<QMainWidgetItem>("MainWidget", 1, 0, "QMainWidgetItem");
     qmlRegisterType<QSplashWidgetItem>("SplashWidget", 1, 0, "QSplashWidgetItem");
 }
 
-void setScreenOrientation(MainWidget::InterfaceOrientation orientation)
+void setScreenOrientation(int orientation)
 {
     if (!rootObject)
         return;
+    // The mask's values: 1 upright, 2 sideways, 3 free.
     const char* method = "setOrientationAuto";
-    if (orientation == MainWidget::OrientationPortrait)
+    if (orientation == 1)
         method = "setOrientationPortrait";
-    else if (orientation == MainWidget::OrientationLandscape)
+    else if (orientation == 2)
         method = "setOrientationLandscape";
     QMetaObject::invokeMethod(rootObject, method);
 }

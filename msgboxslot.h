@@ -4,8 +4,6 @@
 #include <QWidget>
 #include <QString>
 
-#include "Views/mainwidget.h"
-
 class QApplication;
 class QDeclarativeView;
 class MsgBoxListener;
@@ -32,7 +30,8 @@ extern QObject* rootObject;
 extern MsgBoxSlot* mbs;
 
 void registerQmlElements();
-void setScreenOrientation(MainWidget::InterfaceOrientation orientation);
+// `orientation` is a MainWidget::InterfaceOrientation mask.
+void setScreenOrientation(int orientation);
 void showMsgBoxOk(QString text, QString title);
 void showMsgBoxYesNo(QString text, QString title, MsgBoxListener* listener);
 void showMsgBoxBackAgain(QString text, QString title, MsgBoxListener* listener);

@@ -2,10 +2,10 @@
 
 #include <QUrl>
 
-#include "TwitterSrc/oauth/kqoauthmanager.h"
-#include "TwitterSrc/oauth/kqoauthrequest.h"
-#include "Views/messagebox.h"
+#include "oauth/kqoauthmanager.h"
+#include "oauth/kqoauthrequest.h"
 #include "foundation/constants.h"
+#include "foundation/userprompts.h"
 
 static OAuthPinClient::Service blip()
 {
@@ -43,20 +43,20 @@ bool BlipClient::isFailure(const QString& reply) const
 
 void BlipClient::postSucceeded()
 {
-    MessageBox::showInformation(trUtf8("Wysłano pomyślnie wiadomość."), QString());
+    UserPrompts::information(trUtf8("Wysłano pomyślnie wiadomość."), QString());
     emit willHide();
 }
 
 void BlipClient::postFailed()
 {
-    MessageBox::showInformation(trUtf8("Wysłanie wiadomości nie powiodło się."), QString());
+    UserPrompts::information(trUtf8("Wysłanie wiadomości nie powiodło się."), QString());
     emit willHide();
 }
 
 void BlipClient::accessTokenFailed()
 {
-    MessageBox::showInformation(trUtf8("Błąd podczas otrzymywania kodu dostępu. Prawdopodobnie wpisano zły kod."),
-                                QString());
+    UserPrompts::information(trUtf8("Błąd podczas otrzymywania kodu dostępu. Prawdopodobnie wpisano zły kod."),
+                             QString());
     emit willHide();
 }
 
@@ -67,5 +67,5 @@ void BlipClient::requestTokenFailed()
 
 void BlipClient::onNetworkError()
 {
-    MessageBox::showInformation(trUtf8("Wysłanie wiadomości nie powiodło się."), QString());
+    UserPrompts::information(trUtf8("Wysłanie wiadomości nie powiodło się."), QString());
 }

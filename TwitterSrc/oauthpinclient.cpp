@@ -3,8 +3,8 @@
 #include <QDebug>
 #include <QUrl>
 
-#include "TwitterSrc/oauth/kqoauthmanager.h"
-#include "TwitterSrc/oauth/kqoauthrequest.h"
+#include "oauth/kqoauthmanager.h"
+#include "oauth/kqoauthrequest.h"
 #include "TwitterSrc/tokenstore.h"
 
 OAuthPinClient::OAuthPinClient(const Service& s, QObject* parent)

@@ -21,7 +21,7 @@ SettingsTwitter::~SettingsTwitter()
 
 void SettingsTwitter::on_buttonLogout_clicked()
 {
-    TwitterClient client(nullptr);
+    TwitterClient client;
     client.resetAccessToken();
     ui->showLoggedIn(false);
     emit contentSizeChanged();

@@ -2,9 +2,9 @@
 
 #include <QDebug>
 
-#include "TwitterSrc/oauth/kqoauthrequest.h"
-#include "Views/messagebox.h"
+#include "oauth/kqoauthrequest.h"
 #include "foundation/constants.h"
+#include "foundation/userprompts.h"
 
 static OAuthPinClient::Service twitter()
 {
@@ -13,8 +13,8 @@ static OAuthPinClient::Service twitter()
             QStringLiteral("token"), QStringLiteral("tokenSecret")};
 }
 
-TwitterClient::TwitterClient(QWidget* base)
-    : OAuthPinClient(twitter(), nullptr), twitterAuthorizationView(nullptr), baseWidget(base)
+TwitterClient::TwitterClient()
+    : OAuthPinClient(twitter(), nullptr)
 {
 }
 
@@ -38,35 +38,35 @@ bool TwitterClient::isFailure(const QString& reply) const
 
 void TwitterClient::postSucceeded()
 {
-    MessageBox::showInformation(trUtf8("Wysłano pomyślnie tweet."), QString());
+    UserPrompts::information(trUtf8("Wysłano pomyślnie tweet."), QString());
     emit willHide();
 }
 
 void TwitterClient::postFailed()
 {
-    MessageBox::showInformation(trUtf8("Wysłanie tweeta nie powiodło się."), QString());
+    UserPrompts::information(trUtf8("Wysłanie tweeta nie powiodło się."), QString());
     emit willHide();
 }
 
 void TwitterClient::accessTokenFailed()
 {
-    MessageBox::showInformation(trUtf8("Błąd podczas otrzymywania kodu dostępu. Prawdopodobnie wpisano zły kod."),
-                                QString());
+    UserPrompts::information(trUtf8("Błąd podczas otrzymywania kodu dostępu. Prawdopodobnie wpisano zły kod."),
+                             QString());
     emit willHide();
 }
 
 void TwitterClient::requestTokenFailed()
 {
     // A signature refused at the very first call: usually the phone's clock or time zone.
-    MessageBox::showInformation(trUtf8("Wysłanie tweeta nie powiodło się. Aby wysłać tweet musisz mieć poprawnie "
-                                       "ustawiony czas i strefę czasową."),
-                                QString());
+    UserPrompts::information(trUtf8("Wysłanie tweeta nie powiodło się. Aby wysłać tweet musisz mieć poprawnie "
+                                    "ustawiony czas i strefę czasową."),
+                             QString());
     emit willHide();
 }
 
 void TwitterClient::onNetworkError()
 {
     qDebug() << "Timeout";
-    MessageBox::showInformation(trUtf8("Wysłanie tweeta nie powiodło się."), QString());
+    UserPrompts::information(trUtf8("Wysłanie tweeta nie powiodło się."), QString());
     emit willHide();
 }

@@ -3,15 +3,12 @@
 
 #include "TwitterSrc/oauthpinclient.h"
 
-class TwitterAuthorizationView;
-class QWidget;
-
 // Posts a status on the user's behalf, logging in first by the PIN flow when no token is stored.
 class TwitterClient : public OAuthPinClient
 {
     Q_OBJECT
 public:
-    explicit TwitterClient(QWidget* baseWidget);
+    TwitterClient();
 
     void tweet(QString text);
 
@@ -25,10 +22,6 @@ protected:
     void postFailed() override;
     void accessTokenFailed() override;
     void requestTokenFailed() override;
-
-private:
-    TwitterAuthorizationView* twitterAuthorizationView;
-    QWidget* baseWidget;
 };
 
 #endif // TWITTERCLIENT_H

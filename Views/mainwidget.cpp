@@ -1,16 +1,18 @@
 #include "Views/mainwidget.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QPropertyAnimation>
 #include <QResizeEvent>
 
 #include "Flurry/flurryagent.h"
 #include "Logic/bannerinfo.h"
+#include "Logic/refreshscheduler.h"
 #include "Logic/rsschannel.h"
 #include "Logic/savedarticles.h"
 #include "Views/basewidget.h"
 #include "Views/messagebox.h"
-#include "Views/Settings/settings.h"
+#include "Logic/settings.h"
 #include "Views/Settings/settingsview.h"
 #include "Views/Article/articlewidget.h"
 #include "Views/ArticleList/articleslistwidget.h"
@@ -18,9 +20,16 @@
 #include "Views/Gallery/gallery.h"
 #include "Views/Teczka/teczkawidget.h"
 #include "foundation/reachability.h"
-#include "msgboxslot.h"
 
 MainWidget* MainWidget::instance = nullptr;
+static MainWidget::OrientationHook orientationHook = nullptr;
+static MainWidget::CloseHook closeHook = nullptr;
+
+static void setScreenOrientation(int orientation)
+{
+    if (orientationHook)
+        orientationHook(orientation);
+}
 
 static const int slideDuration = 250;
 
@@ -47,6 +56,7 @@ MainWidget::MainWidget(QApplication*, QWidget* parent)
     channels = new QVector<RSSChannel*>();
     for (int type = RSSChannel::Najwazniejsze; type <= RSSChannel::Fotoplan; ++type)
         channels->append(new RSSChannel(RSSChannel::ChannelType(type), nullptr));
+    RefreshScheduler* scheduler = new RefreshScheduler(*channels, this);
 
     reachability->start();
 
@@ -55,9 +65,8 @@ MainWidget::MainWidget(QApplication*, QWidget* parent)
     connect(categoryList, &CategoryListWidget::teczkaSelected, this, &MainWidget::teczkaSelected);
     connect(categoryList, &CategoryListWidget::settingsSelected, this, &MainWidget::settingsSelected);
     categoryList->setActiveChannels(settings);
-    categoryList->setUpdateInterval(settings->getArticlesRefreshMode());
-    connect(settings, &Settings::refreshModeChanged, categoryList, &CategoryListWidget::updateIntervalChanged);
-    connect(this, &MainWidget::appliactionActiveChanged, categoryList, &CategoryListWidget::applicationStateChanged);
+    scheduler->follow(settings);
+    connect(this, &MainWidget::appliactionActiveChanged, scheduler, &RefreshScheduler::applicationStateChanged);
     connect(this, &MainWidget::activeChannelsChanged, categoryList, &CategoryListWidget::activeChannelsChanged);
     pushWidget(categoryList, true);
 
@@ -99,7 +108,16 @@ MainWidget* MainWidget::getInstance()
 
 void MainWidget::closeApplication()
 {
-    closeApp();
+    if (closeHook)
+        closeHook();
+    else
+        QCoreApplication::exit(0);
+}
+
+void MainWidget::setPageHooks(OrientationHook orientation, CloseHook close)
+{
+    orientationHook = orientation;
+    closeHook = close;
 }
 
 void MainWidget::setGeometry(int x, int y, int w, int h)

@@ -34,6 +34,12 @@ public:
     static MainWidget* getInstance();
     static void closeApplication();
 
+    // The page hosting the controller turns the window and ends the program; the shell
+    // bridge sets these before the page loads. Without them the program only leaves its loop.
+    using OrientationHook = void (*)(int orientation);
+    using CloseHook = void (*)();
+    static void setPageHooks(OrientationHook orientation, CloseHook close);
+
     void setGeometry(int x, int y, int w, int h);
     void resize(int w, int h);
     void setOrientation(InterfaceOrientation orientation);

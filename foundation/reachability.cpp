@@ -7,8 +7,8 @@
 #include <QNetworkProxy>
 #include <QTimer>
 
-#include "Views/messagebox.h"
 #include "foundation/constants.h"
+#include "foundation/userprompts.h"
 
 Reachability* Reachability::singleton = nullptr;
 bool Reachability::connected = false;
@@ -119,8 +119,8 @@ void Reachability::start()
         QTimer::singleShot(0, this, &Reachability::opened);
         return;
     }
-    MessageBox::showError(trUtf8("Nie można się połączyć z Internetem. Brak dostępnych punktów dostępu."),
-                          trUtf8("Błąd"));
+    UserPrompts::error(trUtf8("Nie można się połączyć z Internetem. Brak dostępnych punktów dostępu."),
+                       trUtf8("Błąd"));
 }
 
 void Reachability::opened()

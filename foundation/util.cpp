@@ -5,8 +5,7 @@
 #include <QUrl>
 #include <openssl/evp.h>
 
-#include "Views/mainwidget.h"
-#include "platform/messaging.h"
+#include "foundation/userprompts.h"
 
 EVP_CIPHER_CTX* Util::en = nullptr;
 EVP_CIPHER_CTX* Util::de = nullptr;
@@ -27,26 +26,22 @@ void Util::openUrl(QString _url, bool closeApp)
 {
     QDesktopServices::openUrl(QUrl(_url));
     if (closeApp)
-        MainWidget::closeApplication();
+        UserPrompts::quit();
 }
 
 bool Util::isAnyEmailAccount()
 {
-    for (const Messaging::Account& account : Messaging::accounts()) {
-        if (account.messageTypes & Messaging::Email)
-            return true;
-    }
-    return false;
+    return UserPrompts::emailAccount();
 }
 
 bool Util::sendEmail(QString, QString _subject, QString _text)
 {
-    return Messaging::compose({Messaging::Email, QString(), _subject, _text});
+    return UserPrompts::email(_subject, _text);
 }
 
 bool Util::sendSMS(QString _phoneNo, QString _text)
 {
-    return Messaging::compose({Messaging::Sms, _phoneNo, QString(), _text});
+    return UserPrompts::sms(_phoneNo, _text);
 }
 
 QString Util::getVersion()

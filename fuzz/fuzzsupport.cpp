@@ -1,6 +1,6 @@
 #include "fuzz/fuzzsupport.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -14,7 +14,7 @@ namespace FuzzSupport {
 
 void start()
 {
-    static QApplication* application = nullptr;
+    static QGuiApplication* application = nullptr;
     if (application)
         return;
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -27,7 +27,7 @@ void start()
     static int argc = 1;
     static char name[] = "fuzz";
     static char* argv[] = {name, nullptr};
-    application = new QApplication(argc, argv);
+    application = new QGuiApplication(argc, argv);
     initProgramResources();
 }
 

@@ -10,8 +10,8 @@
 #include "Logic/bannerinfo.h"
 #include "Logic/photo.h"
 #include "Logic/rsschannel.h"
-#include "Views/Gallery/gallerypicturesparser.h"
-#include "Views/Settings/settings.h"
+#include "Logic/gallerypicturesparser.h"
+#include "Logic/settings.h"
 #include "foundation/file.h"
 #include "foundation/json.h"
 

@@ -1,9 +1,10 @@
 #include <QtTest>
 #include <QNetworkProxy>
 
+#include "Logic/refreshscheduler.h"
 #include "Logic/rsschannel.h"
 #include "Views/CategoryList/channelmodel.h"
-#include "Views/Settings/settings.h"
+#include "Logic/settings.h"
 #include "foundation/constants.h"
 #include "sampleserver/sampleserver.h"
 #include "tests/support/testenv.h"
@@ -15,9 +16,15 @@ class TestChannelModel : public QObject
 private:
     QVector<RSSChannel*> channels;
     ChannelModel* model = nullptr;
+    RefreshScheduler* scheduler = nullptr;
     Settings* settings = nullptr;
 
-    QTimer* timer(int i) { return model->updateTimers.at(i); }
+    QTimer* timer(int i) { return scheduler->updateTimers.at(i); }
+    void activeChannelsChanged()
+    {
+        scheduler->activeChannelsChanged(settings);
+        model->activeChannelsChanged(settings);
+    }
     void fire(int i) { QMetaObject::invokeMethod(timer(i), "timeout"); }
 
 private slots:
@@ -36,12 +43,14 @@ private slots:
         for (int t = RSSChannel::Najwazniejsze; t <= RSSChannel::Kraj; ++t)
             channels << new RSSChannel(RSSChannel::ChannelType(t), nullptr);
         model = new ChannelModel(&channels, nullptr);
+        scheduler = new RefreshScheduler(channels, nullptr);
         settings = new Settings(nullptr);
     }
 
     void cleanup()
     {
         delete model;
+        delete scheduler;
         delete settings;
         qDeleteAll(channels);
         channels.clear();
@@ -66,14 +75,14 @@ private slots:
 
     void updatesRestartTheirChannelsTimer()
     {
-        model->updateIntervalChanged(1);
+        scheduler->updateIntervalChanged(1);
         QSignalSpy changed(channels[0], &RSSChannel::articlesUpadted);
         channels[0]->updateArticles(true);
         QVERIFY(timer(0)->isActive());
         QCOMPARE(timer(0)->interval(), 300000);
 
         // In the foreground an elapsed timer refreshes its channel.
-        model->applicationStateChanged(true);
+        scheduler->applicationStateChanged(true);
         fire(0);
         QVERIFY(channels[0]->isUpdating());
         QVERIFY(!timer(0)->isActive());
@@ -83,54 +92,74 @@ private slots:
 
     void timersHeldBackInTheBackgroundRunOnceOnResume()
     {
-        model->updateIntervalChanged(2);
-        model->applicationStateChanged(false);
+        scheduler->updateIntervalChanged(2);
+        scheduler->applicationStateChanged(false);
         fire(1);
         fire(1);
         QVERIFY(!channels[1]->isUpdating());
-        QCOMPARE(model->channelsToUpdateAfterActivation.size(), 1);
-        model->applicationStateChanged(true);
-        QVERIFY(model->channelsToUpdateAfterActivation.isEmpty());
+        QCOMPARE(scheduler->channelsToUpdateAfterActivation.size(), 1);
+        scheduler->applicationStateChanged(true);
+        QVERIFY(scheduler->channelsToUpdateAfterActivation.isEmpty());
         QVERIFY(channels[1]->isUpdating());
     }
 
     void modeSwitches()
     {
-        model->updateIntervalChanged(2);
+        scheduler->updateIntervalChanged(2);
         for (int i = 0; i < 3; ++i)
             QCOMPARE(timer(i)->interval(), 900000);
-        model->updateIntervalChanged(4);
+        scheduler->updateIntervalChanged(4);
         for (int i = 0; i < 3; ++i)
             QVERIFY(!timer(i)->isActive());
-        model->updateIntervalChanged(3);
+        scheduler->updateIntervalChanged(3);
         const int now = int(QDateTime::currentSecsSinceEpoch());
         // From hourly to five minutes: what is left of the new interval, or 10 s when nothing is.
-        model->lastTimesUpdateStarted[0] = now - 100;
-        model->lastTimesUpdateStarted[1] = now - 400;
-        model->updateIntervalChanged(1);
+        scheduler->lastTimesUpdateStarted[0] = now - 100;
+        scheduler->lastTimesUpdateStarted[1] = now - 400;
+        scheduler->updateIntervalChanged(1);
         QVERIFY(qAbs(timer(0)->interval() - 200000) < 2000);
         QCOMPARE(timer(1)->interval(), 10000);
         QCOMPARE(timer(2)->interval(), 300000);
-        model->updateIntervalChanged(0);
+        scheduler->updateIntervalChanged(0);
         QVERIFY(!timer(0)->isActive());
     }
 
     void categoriesSwitchedOffLeaveTheList()
     {
-        model->updateIntervalChanged(2);
+        scheduler->updateIntervalChanged(2);
         settings->categoriesActive[1] = false;
-        model->activeChannelsChanged(settings);
+        activeChannelsChanged();
         QCOMPARE(model->rowCount(), 2);
         QCOMPARE(model->getChannel(1), channels[2]);
         QVERIFY(!timer(1)->isActive());
-        model->applicationStateChanged(true);
+        scheduler->applicationStateChanged(true);
         fire(1); // an inactive channel's timer does nothing
         QVERIFY(!channels[1]->isUpdating());
         QVERIFY(!timer(1)->isActive());
         settings->categoriesActive[1] = true;
-        model->activeChannelsChanged(settings);
+        activeChannelsChanged();
         QCOMPARE(model->rowCount(), 3);
         QVERIFY(timer(1)->isActive());
+    }
+
+    // The scheduler hears the settings themselves: no screen relays a mode or a category.
+    void settingsReachTheTimersDirectly()
+    {
+        settings->setRefreshModes(3, 3);
+        scheduler->follow(settings);
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(timer(i)->interval(), 3600000);
+        settings->setRefreshModes(0, 0); // "Ręcznie"
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(!timer(i)->isActive());
+        settings->setRefreshModes(2, 2);
+        QCOMPARE(timer(2)->interval(), 900000);
+        settings->setCategoryActive(channels[2]->getType(), false);
+        QVERIFY(!channels[2]->isActive());
+        QVERIFY(!timer(2)->isActive());
+        settings->setCategoryActive(channels[2]->getType(), true);
+        QVERIFY(channels[2]->isActive());
+        QVERIFY(timer(2)->isActive());
     }
 };
 

@@ -16,7 +16,7 @@
 #include "Views/Gallery/galleryform.h"
 #include "Views/Gallery/pictureflow.h"
 #include "Views/Gallery/pictureflowprivate.h"
-#include "Views/Settings/settings.h"
+#include "Logic/settings.h"
 #include "Views/Settings/settingspages.h"
 #include "Views/Settings/settingsview.h"
 #include "Views/Teczka/teczkaform.h"

@@ -15,7 +15,7 @@
 #include "Logic/articleparser.h"
 #include "Logic/rsschannel.h"
 #include "Logic/savedarticles.h"
-#include "Views/Settings/settings.h"
+#include "Logic/settings.h"
 #include "foundation/file.h"
 #include "sampleserver/sampleserver.h"
 #include "tests/support/testenv.h"

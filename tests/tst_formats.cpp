@@ -5,7 +5,7 @@
 #include "Logic/bannerinfo.h"
 #include "Logic/photo.h"
 #include "Logic/rsschannel.h"
-#include "Views/Settings/settings.h"
+#include "Logic/settings.h"
 #include "foundation/file.h"
 #include "tests/support/testenv.h"
 

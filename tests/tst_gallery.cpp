@@ -5,7 +5,7 @@
 #include "Logic/rsschannel.h"
 #include "Views/Gallery/gallery.h"
 #include "Views/Gallery/galleryform.h"
-#include "Views/Gallery/gallerypicturesparser.h"
+#include "Logic/gallerypicturesparser.h"
 #include "Views/Gallery/pictureflow.h"
 #include "Views/Gallery/pictureflowprivate.h"
 #include "foundation/file.h"

@@ -9,7 +9,7 @@
 #include "Views/Teczka/teczkawidget.h"
 #include "Views/listview.h"
 #include "Views/mainwidget.h"
-#include "Views/Settings/settings.h"
+#include "Logic/settings.h"
 #include "foundation/constants.h"
 #include "foundation/file.h"
 #include "sampleserver/sampleserver.h"

@@ -12,7 +12,7 @@
 #include "Views/Article/photosscrollwidget.h"
 #include "Views/Article/sharearticledialog.h"
 #include "Views/Gallery/gallery.h"
-#include "Views/Settings/settings.h"
+#include "Logic/settings.h"
 #include "Views/Settings/settingsview.h"
 #include "Views/Settings/toolbox.h"
 #include "Views/Teczka/teczkawidget.h"
@@ -326,7 +326,7 @@ private slots:
 
         // The Twitter and Blip panels take the share panel's place, as the share buttons put them.
         panel->hide();
-        TwitterClient client(nullptr);
+        TwitterClient client;
         TwitterDialog* twitter = new TwitterDialog(&client, share);
         share->form()->gridLayout_2->addWidget(twitter, 0, 0);
         twitter->show();

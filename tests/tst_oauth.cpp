@@ -1,6 +1,6 @@
 #include <QtTest>
 
-#include "TwitterSrc/oauth/kqoauthrequest.h"
+#include "oauth/kqoauthrequest.h"
 #include "BlipSrc/blipclient.h"
 #include "tests/support/testenv.h"
 

@@ -1,6 +1,6 @@
 #include <QtTest>
 
-#include "Views/Settings/settings.h"
+#include "Logic/settings.h"
 #include "foundation/file.h"
 #include "tests/support/testenv.h"
 
@@ -131,6 +131,47 @@ private slots:
         s.rushHoursEnd = 6;
         QCOMPARE(s.msecsToNextRushStateChange(QTime(23, 0)), 7 * 3600 * 1000);
         QCOMPARE(s.msecsToNextRushStateChange(QTime(12, 0)), 10 * 3600 * 1000);
+    }
+
+    // A change made through a setter is on disk when its signal arrives, and is announced once.
+    void settersSaveThenAnnounce()
+    {
+        Settings s(nullptr);
+        QSignalSpy modes(&s, &Settings::refreshModeChanged);
+        QSignalSpy categories(&s, &Settings::activeCategoriesChanged);
+        int savedRushMode = -1;
+        connect(&s, &Settings::refreshModeChanged, this, [&savedRushMode] {
+            savedRushMode = Settings(nullptr).articlesCheckRushHours;
+        });
+
+        s.setRefreshModes(1, 3);
+        QCOMPARE(modes.count(), 1);
+        QCOMPARE(modes.last().first().toInt(), s.refreshModeAt(QTime::currentTime()));
+        QCOMPARE(savedRushMode, 1);
+
+        s.setRushHours(23, 0);
+        QCOMPARE(modes.count(), 2);
+        s.setCategoryActive(5, false);
+        QCOMPARE(categories.count(), 1);
+        QCOMPARE(categories.last().first().value<Settings*>(), &s);
+        s.setCategoryActive(Settings::categoriesCount, false); // out of range: nothing changes
+        QCOMPARE(categories.count(), 1);
+
+        Settings back(nullptr);
+        QCOMPARE(back.articlesCheckRushHours, 1);
+        QCOMPARE(back.articlesCheckOutOfRushHours, 3);
+        QCOMPARE(back.rushHoursStart, 23);
+        QCOMPARE(back.rushHoursEnd, 0);
+        QVERIFY(!back.isCategoryActive(5));
+        QVERIFY(back.isCategoryActive(4));
+
+        // Values the file could not hold back fall to the defaults, as a damaged file does.
+        s.setRefreshModes(7, -1);
+        s.setRushHours(24, -3);
+        QCOMPARE(s.articlesCheckRushHours, Settings::defaultMode);
+        QCOMPARE(s.articlesCheckOutOfRushHours, Settings::defaultMode);
+        QCOMPARE(s.rushHoursStart, Settings::defaultRushStart);
+        QCOMPARE(s.rushHoursEnd, Settings::defaultRushEnd);
     }
 
     void intervals()

@@ -3,7 +3,8 @@
 
 #include "Views/CategoryList/categorylistwidget.h"
 #include "Views/CategoryList/channelmodel.h"
-#include "Views/Settings/settings.h"
+#include "Logic/refreshscheduler.h"
+#include "Logic/settings.h"
 #include "Views/Settings/settingscategoryview.h"
 #include "Views/Settings/settingsonlineview.h"
 #include "Views/Settings/settingsscrollarea.h"
@@ -120,7 +121,7 @@ private slots:
         QCOMPARE(reloaded().rushHoursStart, 0);
         QCOMPARE(reloaded().rushHoursEnd, 23);
 
-        ChannelModel* model = main->findChild<ChannelModel*>();
+        RefreshScheduler* model = main->findChild<RefreshScheduler*>();
         QSignalSpy announced(settings, &Settings::refreshModeChanged);
         online->rushHoursBoxes.at(1)->click();      // "Co 5 minut"
         online->outOfRushHoursBoxes.at(1)->click();

@@ -188,7 +188,7 @@ void ShareArticleDialog::twitterClicked()
 {
     ui->mainFrame->hide();
     delete twitterClient;
-    twitterClient = new TwitterClient(this);
+    twitterClient = new TwitterClient();
     TwitterDialog* dialog = new TwitterDialog(twitterClient, this);
     dialog->setGeometry(geometry());
     connect(dialog, &TwitterDialog::willHide, this, &ShareArticleDialog::cancelClicked);

@@ -7,7 +7,7 @@
 #include "Views/CategoryList/categorylistform.h"
 #include "Views/CategoryList/channelitemdelegate.h"
 #include "Views/CategoryList/channelmodel.h"
-#include "Views/Settings/settings.h"
+#include "Logic/settings.h"
 #include "Views/listview.h"
 #include "foundation/constants.h"
 #include "foundation/util.h"
@@ -19,8 +19,6 @@ CategoryListWidget::CategoryListWidget(QVector<RSSChannel*>* channels, QWidget* 
     delegate = new ChannelItemDelegate(*ui->listView, this);
     model = new ChannelModel(channels, this);
 
-    connect(this, &CategoryListWidget::updateIntervalChanged, model, &ChannelModel::updateIntervalChanged);
-    connect(this, &CategoryListWidget::applicationStateChanged, model, &ChannelModel::applicationStateChanged);
     connect(this, &CategoryListWidget::activeChannelsChanged, model, &ChannelModel::activeChannelsChanged);
 
     BannerInfo* banner = BannerInfo::getSingleton();
@@ -48,11 +46,6 @@ CategoryListWidget::~CategoryListWidget()
 void CategoryListWidget::setActiveChannels(Settings* settings)
 {
     emit activeChannelsChanged(settings);
-}
-
-void CategoryListWidget::setUpdateInterval(int value)
-{
-    emit updateIntervalChanged(value);
 }
 
 MainWidget::InterfaceOrientation CategoryListWidget::getSupportedOrientation()

@@ -23,15 +23,12 @@ public:
     ~CategoryListWidget() override;
 
     void setActiveChannels(Settings* settings);
-    void setUpdateInterval(int value);
     MainWidget::InterfaceOrientation getSupportedOrientation() override;
 
 signals:
     void channelSelected(RSSChannel* channel);
     void teczkaSelected();
     void settingsSelected();
-    void updateIntervalChanged(int newValue);
-    void applicationStateChanged(bool active);
     void activeChannelsChanged(Settings* settings);
 
 public slots:

@@ -1,26 +1,19 @@
 #include "Views/CategoryList/channelmodel.h"
 
-#include <QDateTime>
-#include <QMutexLocker>
-
 #include "Logic/rsschannel.h"
-#include "Views/Settings/settings.h"
+#include "Logic/settings.h"
 #include "foundation/constants.h"
 
 static const int channelRowHeight = 70;
-static const int leftoverMinimum = 10000;
 
 ChannelModel::ChannelModel(QVector<RSSChannel*>* channels, QObject* parent)
     : QAbstractListModel(parent), topBannerIndex(-1), allChannels(channels),
-      activeChannels(new QVector<RSSChannel*>()), updateInterval(-1), canUpdate(false)
+      activeChannels(new QVector<RSSChannel*>())
 {
     for (RSSChannel* channel : *allChannels) {
         connect(channel, &RSSChannel::articlesUpadted, this, &ChannelModel::updateFinished);
-        QTimer* timer = new QTimer(this);
-        timer->setSingleShot(true);
-        connect(timer, &QTimer::timeout, this, &ChannelModel::timeToUpdateElapsed);
-        updateTimers.append(timer);
-        lastTimesUpdateStarted.append(-1);
+        // A refresh the scheduler starts shows in the row at once.
+        connect(channel, &RSSChannel::updateChanged, this, [this, channel] { repaint(channel); });
         activeChannels->append(channel);
     }
 }
@@ -28,11 +21,6 @@ ChannelModel::ChannelModel(QVector<RSSChannel*>* channels, QObject* parent)
 ChannelModel::~ChannelModel()
 {
     delete activeChannels;
-}
-
-int ChannelModel::now()
-{
-    return int(QDateTime::currentSecsSinceEpoch());
 }
 
 RSSChannel* ChannelModel::getChannel(int row) const
@@ -87,6 +75,15 @@ int ChannelModel::rowOf(RSSChannel* channel) const
     return i + (topBannerIndex == 0 ? 1 : 0);
 }
 
+void ChannelModel::repaint(RSSChannel* channel)
+{
+    if (!channel->isActive())
+        return;
+    const int row = rowOf(channel);
+    if (row >= 0)
+        emit dataChanged(index(row), index(row));
+}
+
 void ChannelModel::emitAllRowsChanged()
 {
     if (rowCount() > 0)
@@ -112,80 +109,12 @@ void ChannelModel::updateChannels(RSSChannel* channel)
         emit dataChanged(index(row), index(row));
 }
 
-void ChannelModel::startTimer(int i, int interval)
-{
-    lastTimesUpdateStarted[i] = now();
-    updateTimers[i]->start(interval);
-}
-
-void ChannelModel::timeToUpdateElapsed()
-{
-    const int i = updateTimers.indexOf(qobject_cast<QTimer*>(sender()));
-    if (i < 0)
-        return;
-    RSSChannel* channel = allChannels->at(i);
-    if (!channel->isActive())
-        return;
-    if (canUpdate) {
-        lastTimesUpdateStarted[i] = -1;
-        updateTimers[i]->stop();
-        if (activeChannels->contains(channel))
-            updateChannels(channel);
-        return;
-    }
-    QMutexLocker lock(&mutex);
-    if (!channelsToUpdateAfterActivation.contains(channel))
-        channelsToUpdateAfterActivation.append(channel);
-}
-
 void ChannelModel::updateFinished()
 {
     RSSChannel* channel = qobject_cast<RSSChannel*>(sender());
-    const int i = allChannels->indexOf(channel);
-    if (i < 0)
+    if (!allChannels->contains(channel))
         return;
-    updateTimers[i]->stop();
-    if (updateInterval > 0 && channel->isActive())
-        startTimer(i, updateInterval);
-    else
-        lastTimesUpdateStarted[i] = -1;
-    if (channel->isActive()) {
-        const int row = rowOf(channel);
-        if (row >= 0)
-            emit dataChanged(index(row), index(row));
-    }
-}
-
-void ChannelModel::applicationStateChanged(bool active)
-{
-    canUpdate = active;
-    if (!active)
-        return;
-    QMutexLocker lock(&mutex);
-    while (!channelsToUpdateAfterActivation.isEmpty())
-        updateChannels(channelsToUpdateAfterActivation.takeFirst());
-}
-
-void ChannelModel::updateIntervalChanged(int newValue)
-{
-    const int newUpdateInterval = Settings::getTimeIntervalForType(newValue);
-    if (newValue == 0 || newValue == 4) {
-        for (int i = 0; i < updateTimers.size(); ++i) {
-            updateTimers[i]->stop();
-            lastTimesUpdateStarted[i] = -1;
-        }
-    } else {
-        const int t = now();
-        for (int i = 0; i < updateTimers.size(); ++i) {
-            if (lastTimesUpdateStarted[i] > 0 && updateTimers[i]->isActive()) {
-                const qint64 left = qint64(newUpdateInterval) - qint64(t - lastTimesUpdateStarted[i]) * 1000;
-                updateTimers[i]->start(left > 0 ? int(left) : leftoverMinimum);
-            } else if (newUpdateInterval >= 1) {
-                startTimer(i, newUpdateInterval);
-            }
-        }
-    }
-    updateInterval = newUpdateInterval;
+    repaint(channel);
 }
 
 void ChannelModel::activeChannelsChanged(Settings* settings)
@@ -195,16 +124,8 @@ void ChannelModel::activeChannelsChanged(Settings* settings)
     activeChannels->clear();
     for (int i = 0; i < allChannels->size(); ++i) {
         RSSChannel* channel = allChannels->at(i);
-        const bool isOn = settings->isCategoryActive(channel->getType());
-        channel->setActive(isOn);
-        if (isOn) {
+        if (settings->isCategoryActive(channel->getType()))
             activeChannels->append(channel);
-            if (!updateTimers[i]->isActive() && updateInterval >= 1)
-                startTimer(i, updateInterval);
-        } else {
-            updateTimers[i]->stop();
-            lastTimesUpdateStarted[i] = -1;
-        }
     }
     endResetModel();
     emitAllRowsChanged();

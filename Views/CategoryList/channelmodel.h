@@ -2,16 +2,14 @@
 #define CHANNELMODEL_H
 
 #include <QAbstractListModel>
-#include <QMutex>
 #include <QPixmap>
-#include <QTimer>
 #include <QVector>
 
 class RSSChannel;
 class Settings;
 
-// Rows of the category list (an optional banner, then the active channels) and
-// the automatic refresh: one single-shot timer per channel, held back in the background.
+// Rows of the category list: an optional banner, then the active channels. The automatic
+// refresh is RefreshScheduler's; the rows follow the channels' updates.
 class ChannelModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -27,34 +25,24 @@ public:
     void updateChannels(RSSChannel* channel);
 
 public slots:
-    void updateIntervalChanged(int newValue);
-    void applicationStateChanged(bool active);
     void activeChannelsChanged(Settings* settings);
     void topBannerChanged(QPixmap image, QString link);
 
 private slots:
     void updateFinished();
-    void timeToUpdateElapsed();
 
 private:
     friend class TestChannelModel;
 
     int rowOf(RSSChannel* channel) const;
-    void startTimer(int index, int interval);
+    void repaint(RSSChannel* channel);
     void emitAllRowsChanged();
-    static int now();
 
-    QMutex mutex;
     int topBannerIndex;
     QString topBannerLink;
     QPixmap topBannerImage;
     QVector<RSSChannel*>* allChannels;
     QVector<RSSChannel*>* activeChannels;
-    QVector<QTimer*> updateTimers;
-    QVector<int> lastTimesUpdateStarted;
-    int updateInterval;
-    bool canUpdate;
-    QVector<RSSChannel*> channelsToUpdateAfterActivation;
 };
 
 #endif // CHANNELMODEL_H

@@ -12,7 +12,7 @@
 #include "Logic/rsschannel.h"
 #include "Views/Article/sharearticledialog.h"
 #include "Views/Gallery/galleryform.h"
-#include "Views/Gallery/gallerypicturesparser.h"
+#include "Logic/gallerypicturesparser.h"
 #include "Views/Gallery/pictureflow.h"
 #include "Views/busylabel.h"
 #include "Views/messagebox.h"

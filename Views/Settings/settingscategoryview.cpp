@@ -5,7 +5,7 @@
 #include <QVBoxLayout>
 
 #include "Logic/rsschannel.h"
-#include "Views/Settings/settings.h"
+#include "Logic/settings.h"
 #include "Views/Settings/settingspages.h"
 
 // The first box is channel type 2 (Kraj); types 0, 1 and 8 cannot be switched off.
@@ -29,11 +29,7 @@ SettingsCategoryView::SettingsCategoryView(Settings* model, QWidget* parent) : Q
         QCheckBox* box = SettingsPages::checkBox(this, name.constData(), title);
         layout->addWidget(box);
         boxes.append(box);
-        connect(box, &QCheckBox::toggled, this, [this, i](bool on) {
-            settings->categoriesActive[firstSwitchable + i] = on;
-            settings->save();
-            emit settings->activeCategoriesChanged(settings);
-        });
+        connect(box, &QCheckBox::toggled, this, [this, i](bool on) { settings->setCategoryActive(firstSwitchable + i, on); });
     }
     updateData();
     resize(480, layout->sizeHint().height());

@@ -7,7 +7,7 @@
 #include <QResizeEvent>
 #include <QVBoxLayout>
 
-#include "Views/Settings/settings.h"
+#include "Logic/settings.h"
 #include "Views/Settings/settingspages.h"
 #include "Views/formstyle.h"
 
@@ -94,20 +94,22 @@ SettingsOnlineView::SettingsOnlineView(Settings* model, QWidget* parent)
     // The accordion opens this section to the height it has now.
     resize(480, layout->sizeHint().height());
 
-    connect(buttonRushHoursStartInc, &QPushButton::clicked, this, [this]() { changeHour(settings->rushHoursStart, 1); });
-    connect(buttonRushHoursStartDec, &QPushButton::clicked, this, [this]() { changeHour(settings->rushHoursStart, -1); });
-    connect(buttonRushHoursEndInc, &QPushButton::clicked, this, [this]() { changeHour(settings->rushHoursEnd, 1); });
-    connect(buttonRushHoursEndDec, &QPushButton::clicked, this, [this]() { changeHour(settings->rushHoursEnd, -1); });
+    connect(buttonRushHoursStartInc, &QPushButton::clicked, this, [this]() { changeHour(true, 1); });
+    connect(buttonRushHoursStartDec, &QPushButton::clicked, this, [this]() { changeHour(true, -1); });
+    connect(buttonRushHoursEndInc, &QPushButton::clicked, this, [this]() { changeHour(false, 1); });
+    connect(buttonRushHoursEndDec, &QPushButton::clicked, this, [this]() { changeHour(false, -1); });
     for (QCheckBox* box : rushHoursBoxes + outOfRushHoursBoxes)
         connect(box, &QCheckBox::toggled, this, &SettingsOnlineView::modeToggled);
 }
 
-void SettingsOnlineView::changeHour(int& hour, int step)
+void SettingsOnlineView::changeHour(bool start, int step)
 {
-    hour = (hour + step + 24) % 24;
+    const auto moved = [step](int hour) { return (hour + step + 24) % 24; };
+    if (start)
+        settings->setRushHours(moved(settings->rushHoursStart), settings->rushHoursEnd);
+    else
+        settings->setRushHours(settings->rushHoursStart, moved(settings->rushHoursEnd));
     updateData();
-    settings->save();
-    emit settings->refreshModeChanged(settings->getArticlesRefreshMode());
 }
 
 int SettingsOnlineView::modeOf(const QVector<QCheckBox*>& boxes)
@@ -120,10 +122,7 @@ int SettingsOnlineView::modeOf(const QVector<QCheckBox*>& boxes)
 
 void SettingsOnlineView::modeToggled()
 {
-    settings->articlesCheckRushHours = modeOf(rushHoursBoxes);
-    settings->articlesCheckOutOfRushHours = modeOf(outOfRushHoursBoxes);
-    emit settings->refreshModeChanged(settings->getArticlesRefreshMode());
-    settings->save();
+    settings->setRefreshModes(modeOf(rushHoursBoxes), modeOf(outOfRushHoursBoxes));
 }
 
 void SettingsOnlineView::updateData()

@@ -38,7 +38,7 @@ private slots:
     void modeToggled();
 
 private:
-    void changeHour(int& hour, int step);
+    void changeHour(bool start, int step);
     static int modeOf(const QVector<QCheckBox*>& boxes);
 
     Settings* settings;

@@ -15,6 +15,7 @@
 
 #include "Logic/article.h"
 #include "Logic/rsschannel.h"
+#include "Views/screenprompts.h"
 #include "foundation/file.h"
 
 static void initProgramResources()
@@ -33,6 +34,7 @@ void prepare()
         qputenv("XDG_DATA_HOME", QDir(root->path()).filePath("data").toUtf8());
         qputenv("XDG_CONFIG_HOME", QDir(root->path()).filePath("config").toUtf8());
         initProgramResources();
+        ScreenPrompts::installForProcess();
     }
 }
 

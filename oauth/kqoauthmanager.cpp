@@ -1,4 +1,4 @@
-#include "TwitterSrc/oauth/kqoauthmanager.h"
+#include "oauth/kqoauthmanager.h"
 
 #include <QDebug>
 #include <QNetworkAccessManager>
@@ -6,7 +6,7 @@
 #include <QNetworkRequest>
 #include <QUrlQuery>
 
-#include "TwitterSrc/oauth/kqoauthrequest.h"
+#include "oauth/kqoauthrequest.h"
 #include "foundation/util.h"
 
 KQOAuthManager::KQOAuthManager(QObject* parent)

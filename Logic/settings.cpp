@@ -1,4 +1,4 @@
-#include "Views/Settings/settings.h"
+#include "Logic/settings.h"
 
 #include <QTime>
 
@@ -82,6 +82,31 @@ bool Settings::isCategoryActive(int type)
     if (type < 0 || type >= categoriesCount)
         return false;
     return categoriesActive[type];
+}
+
+void Settings::setRefreshModes(int rushHours, int outOfRushHours)
+{
+    articlesCheckRushHours = validMode(rushHours) ? rushHours : defaultMode;
+    articlesCheckOutOfRushHours = validMode(outOfRushHours) ? outOfRushHours : defaultMode;
+    save();
+    emit refreshModeChanged(getArticlesRefreshMode());
+}
+
+void Settings::setRushHours(int start, int end)
+{
+    rushHoursStart = validHour(start) ? start : defaultRushStart;
+    rushHoursEnd = validHour(end) ? end : defaultRushEnd;
+    save();
+    emit refreshModeChanged(getArticlesRefreshMode());
+}
+
+void Settings::setCategoryActive(int type, bool active)
+{
+    if (type < 0 || type >= categoriesCount)
+        return;
+    categoriesActive[type] = active;
+    save();
+    emit activeCategoriesChanged(this);
 }
 
 bool Settings::isRushHour(int hour) const

@@ -30,6 +30,12 @@ public:
     int msecsToNextRushStateChange(const QTime& now) const;
     int rushTimerRemaining() const;
 
+    // Each setter saves the file and then announces the change.
+    void setRefreshModes(int rushHours, int outOfRushHours);
+    void setRushHours(int start, int end);
+    void setCategoryActive(int type, bool active);
+
+    // Read them; change them through the setters.
     int articlesCheckRushHours;
     int articlesCheckOutOfRushHours;
     int rushHoursStart;

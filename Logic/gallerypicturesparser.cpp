@@ -1,4 +1,4 @@
-#include "Views/Gallery/gallerypicturesparser.h"
+#include "Logic/gallerypicturesparser.h"
 
 #include <QXmlSimpleReader>
 

@@ -1,4 +1,4 @@
-#include "TwitterSrc/oauth/kqoauthrequest.h"
+#include "oauth/kqoauthrequest.h"
 
 #include <QDateTime>
 #include <QDebug>
