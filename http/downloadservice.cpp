@@ -39,6 +39,48 @@ int DownloadService::firstByteLimit(int timeout)
     return online ? timeout : timeout + offlineMargin;
 }
 
+void DownloadService::admit(Http* h)
+{
+    const QUrl url = h->request.url();
+    const QString key = url.scheme() + QLatin1String("://") + url.host() + QLatin1Char(':')
+                        + QString::number(url.port());
+    if (sending.contains(h))
+        leave(h); // sent again: it takes its place anew
+    Host& host = hosts[key];
+    if (host.sending >= connectionsPerHost) {
+        host.waiting.append(h);
+        return;
+    }
+    ++host.sending;
+    sending.insert(h, key);
+    connect(h, &Http::statusChanged, this, &DownloadService::ended, Qt::UniqueConnection);
+    connect(h, &QObject::destroyed, this, &DownloadService::leave, Qt::UniqueConnection);
+    h->send();
+}
+
+void DownloadService::ended(Http* h)
+{
+    if (h->getStatus() != Http::STATE_RUNNING)
+        leave(h);
+}
+
+void DownloadService::leave(QObject* h)
+{
+    const auto it = sending.find(h);
+    if (it == sending.end())
+        return;
+    Host& host = hosts[it.value()];
+    sending.erase(it);
+    --host.sending;
+    while (!host.waiting.isEmpty()) {
+        QPointer<Http> next = host.waiting.takeFirst();
+        if (next && next->getStatus() == Http::STATE_RUNNING) {
+            admit(next);
+            return;
+        }
+    }
+}
+
 void DownloadService::enqueue(const QString& queue, Http* h)
 {
     Queue& q = queues[queue];

@@ -30,6 +30,10 @@ public:
     static constexpr int maxRedirects = 10;
     // A body longer than this is not what any of our servers sends: the request fails.
     static constexpr int maxResponseBytes = 16 * 1024 * 1024;
+    // Qt opens at most this many connections to one host. A request beyond them would wait inside
+    // the manager with its time-out running (thirty thumbnails on a slow link would time out), so
+    // it waits here, untimed, until one of them ends.
+    static constexpr int connectionsPerHost = 6;
 
     static DownloadService* instance();
     // The service if it exists; null after the application object is gone.
@@ -39,6 +43,10 @@ public:
 
     // The time-out asked for, turned into the limit to the first byte now.
     static int firstByteLimit(int timeout);
+
+    // Sends h now when its host has a free connection, else when one of the host's requests ends
+    // (reaches a final state or is destroyed). One cancelled while it waits is never sent.
+    void admit(Http* h);
 
     // Starts h at once when the queue runs nothing, else puts it at the end.
     void enqueue(const QString& queue, Http* h);
@@ -50,6 +58,7 @@ public:
     int waitingCount(const QString& queue) const;
 
 private:
+    friend class Http; // a request cancelled without a report gives its connection back
     explicit DownloadService(QObject* parent);
     ~DownloadService() override;
 
@@ -58,9 +67,18 @@ private:
         QList<QPointer<Http>> waiting;
     };
     void startNext(Queue& q);
+    void ended(Http* h);
+    void leave(QObject* h);
+
+    struct Host {
+        int sending = 0;
+        QList<QPointer<Http>> waiting;
+    };
 
     QNetworkAccessManager* qnam;
     QHash<QString, Queue> queues;
+    QHash<QString, Host> hosts;
+    QHash<QObject*, QString> sending; // each request being sent, with its host
     static DownloadService* service;
 };
 

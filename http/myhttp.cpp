@@ -73,7 +73,11 @@ void Http::setRequestHeader(const QString& _key, const QString& _val)
 bool Http::execute()
 {
     redirects = 0;
-    return send();
+    if (type != 0 && type != 1)
+        return send(); // reports the error
+    currState = STATE_RUNNING;
+    DownloadService::instance()->admit(this);
+    return true;
 }
 
 bool Http::send()
@@ -117,6 +121,8 @@ void Http::cancelRequestNoEmit()
     currState = STATE_CANCELLED;
     if (reply && running && reply->isRunning())
         reply->abort();
+    if (DownloadService* service = DownloadService::existing())
+        service->leave(this);
 }
 
 int Http::getStatus() { return currState; }

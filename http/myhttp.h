@@ -73,6 +73,8 @@ private slots:
     void timeoutOccured();
 
 private:
+    friend class DownloadService; // sends the request once its host has a free connection
+
     static QUrl redirectUrl(const QUrl& possibleRedirectUrl, const QUrl& oldRedirectUrl);
     bool send();
     void failTooLong();

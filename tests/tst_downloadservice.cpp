@@ -153,6 +153,29 @@ private slots:
         QCOMPARE(gospodarka.getArticles().size(), 1);
     }
 
+    // More requests to one host than Qt opens connections to it: those beyond wait untimed, so a
+    // slow host answering every request in turn times none of them out.
+    void requestsWaitingForAConnectionDoNotTimeOut()
+    {
+        direct->route("*", "/slow", slow("picture", 600));
+        QList<Http*> all;
+        QSignalSpy* spies[2 * DownloadService::connectionsPerHost + 1];
+        for (int i = 0; i < 2 * DownloadService::connectionsPerHost + 1; ++i) {
+            Http* h = Http::createGETrequest(url("/slow"), QString::number(i));
+            h->setTimeout(1000);
+            spies[i] = new QSignalSpy(h, &Http::statusChanged);
+            all << h;
+        }
+        for (Http* h : all)
+            h->execute();
+        for (int i = 0; i < all.size(); ++i) {
+            QVERIFY(spies[i]->count() > 0 || spies[i]->wait(5000));
+            QCOMPARE(all[i]->getStatus(), int(Http::STATE_COMPLETED));
+            delete spies[i];
+        }
+        qDeleteAll(all);
+    }
+
     // Time-out, size bound and a request let go mid-way: the next request on the service still works.
     void limitsApplyAndTheServiceOutlivesAFailedRequest()
     {
