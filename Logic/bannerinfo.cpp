@@ -7,31 +7,27 @@
 #include "foundation/constants.h"
 #include "foundation/file.h"
 #include "foundation/json.h"
+#include "http/downloadservice.h"
 #include "http/myhttp.h"
 
 BannerInfo* BannerInfo::singleton = nullptr;
 
 static const int adTimeout = 10000;
+// The download service's queue for the descriptions and pictures: one request at a time.
+static const QString adQueue = QStringLiteral("ads");
 static const char* const bannersFile = "banners";
 static const char* const splashFile = "splash";
 
 BannerInfo::BannerInfo()
     : QObject(nullptr), showSplash(false), showTopBanner(false), showBottomBanner(false), splashDownloaded(false),
-      topBannerDownloaded(false), bottomBannerDownloaded(false), currentDownload(nullptr)
+      topBannerDownloaded(false), bottomBannerDownloaded(false)
 {
     loadFromFile();
 }
 
 BannerInfo::~BannerInfo()
 {
-    for (Http* h : waitingDownloads) {
-        h->cancelRequestNoEmit();
-        h->deleteLater();
-    }
-    if (currentDownload) {
-        currentDownload->cancelRequestNoEmit();
-        currentDownload->deleteLater();
-    }
+    cancelDownloads();
     if (singleton == this)
         singleton = nullptr;
 }
@@ -65,18 +61,27 @@ QString BannerInfo::safeLink(const QString& link)
     return QString();
 }
 
-void BannerInfo::startUpdate()
+bool BannerInfo::isDownloading() const
 {
-    if (currentDownload) {
-        currentDownload->cancelRequestNoEmit();
-        currentDownload->deleteLater();
-        currentDownload = nullptr;
-    }
-    for (Http* h : waitingDownloads) {
+    const DownloadService* service = DownloadService::existing();
+    return service && (service->current(adQueue) || service->waitingCount(adQueue) > 0);
+}
+
+// The running request and the waiting ones are dropped, nothing more starts.
+void BannerInfo::cancelDownloads()
+{
+    DownloadService* service = DownloadService::existing();
+    if (!service)
+        return;
+    for (Http* h : service->takeAll(adQueue)) {
         h->cancelRequestNoEmit();
         h->deleteLater();
     }
-    waitingDownloads.clear();
+}
+
+void BannerInfo::startUpdate()
+{
+    cancelDownloads();
     downloadSplash();
     downloadTopBanner();
     downloadBottomBanner();
@@ -85,12 +90,7 @@ void BannerInfo::startUpdate()
 void BannerInfo::enqueue(Http* h)
 {
     h->setTimeout(adTimeout);
-    if (!currentDownload) {
-        currentDownload = h;
-        h->execute();
-    } else {
-        waitingDownloads.append(h);
-    }
+    DownloadService::instance()->enqueue(adQueue, h);
 }
 
 bool BannerInfo::isFinal(Http* h)
@@ -103,18 +103,9 @@ bool BannerInfo::isFinal(Http* h)
 void BannerInfo::done(Http* h)
 {
     h->deleteLater();
-    if (h == currentDownload) {
-        currentDownload = nullptr;
-        startOtherDownloads();
-    }
-}
-
-void BannerInfo::startOtherDownloads()
-{
-    if (currentDownload || waitingDownloads.isEmpty())
-        return;
-    currentDownload = waitingDownloads.takeFirst();
-    currentDownload->execute();
+    DownloadService* service = DownloadService::existing();
+    if (service && h == service->current(adQueue))
+        service->release(adQueue, h);
 }
 
 bool BannerInfo::readDescription(Http* h, QVariantMap& description)

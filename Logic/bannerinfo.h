@@ -11,7 +11,7 @@ class Http;
 
 // The three advertisements: the top banner (category list), the bottom banner (article
 // lists and the article screen) and the splash picture shown at the next start.
-// All their requests run one at a time through a queue of its own.
+// All their requests run one at a time through a queue of the download service.
 class BannerInfo : public QObject
 {
     Q_OBJECT
@@ -41,8 +41,9 @@ public:
     bool splashDownloaded;
     bool topBannerDownloaded;
     bool bottomBannerDownloaded;
-    Http* currentDownload;
-    QList<Http*> waitingDownloads;
+
+    // True while one of the advertisement requests runs or waits.
+    bool isDownloading() const;
 
 public slots:
     void startUpdate();
@@ -66,13 +67,13 @@ private slots:
     void topBannerImageDownloaderStateChanged(Http* h);
     void bottomBannerDownloaderStateChanged(Http* h);
     void bottomBannerImageDownloaderStateChanged(Http* h);
-    void startOtherDownloads();
 
 private:
     BannerInfo();
     ~BannerInfo() override;
 
     void enqueue(Http* h);
+    void cancelDownloads();
     static bool isFinal(Http* h);
     void done(Http* h);
     static bool readDescription(Http* h, QVariantMap& description);

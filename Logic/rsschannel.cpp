@@ -6,12 +6,12 @@
 #include "Logic/articleparser.h"
 #include "foundation/constants.h"
 #include "foundation/file.h"
+#include "http/downloadservice.h"
 #include "http/myhttp.h"
 
-QList<Http*> RSSChannel::downloadQueue;
-Http* RSSChannel::currentDownload = nullptr;
-
 static const int feedTimeout = 5000;
+// The download service's queue all channels share: one feed download at a time.
+static const QString feedQueue = QStringLiteral("feeds");
 
 RSSChannel::RSSChannel(ChannelType type, QObject* parent)
     : QObject(parent), id(type), title(titleForType(type)), xmlUrl(urlForType(type)),
@@ -24,9 +24,7 @@ RSSChannel::RSSChannel(ChannelType type, QObject* parent)
 RSSChannel::~RSSChannel()
 {
     if (downloader) {
-        if (downloader == currentDownload)
-            advanceQueue();
-        downloadQueue.removeAll(downloader);
+        leaveQueue();
         downloader->cancelRequestNoEmit();
         downloader->deleteLater();
         downloader = nullptr;
@@ -125,33 +123,28 @@ void RSSChannel::updateArticles(bool readFromDiskOnly)
     if (id == Fotoplan)
         return;
     if (downloader) {
-        if (downloader == currentDownload)
-            advanceQueue();
-        else
-            downloadQueue.removeAll(downloader);
+        leaveQueue();
         downloader->deleteLater();
         downloader = nullptr;
     }
     downloader = Http::createGETrequest(xmlUrl, QString());
     downloader->setTimeout(feedTimeout);
     connect(downloader, &Http::statusChanged, this, &RSSChannel::downloaderStateChanged);
-    if (currentDownload) {
-        downloadQueue.append(downloader);
-    } else {
-        currentDownload = downloader;
-        currentDownload->execute();
-    }
+    DownloadService::instance()->enqueue(feedQueue, downloader);
     emit updateChanged();
 }
 
-// The current download is over: start the next waiting one.
-void RSSChannel::advanceQueue()
+// The request leaves the shared queue; when it was the running one, the next waiting one starts.
+void RSSChannel::leaveQueue()
 {
-    currentDownload = nullptr;
-    if (!downloadQueue.isEmpty()) {
-        currentDownload = downloadQueue.takeFirst();
-        currentDownload->execute();
-    }
+    if (DownloadService* service = DownloadService::existing())
+        service->release(feedQueue, downloader);
+}
+
+bool RSSChannel::isDownloadingNow() const
+{
+    const DownloadService* service = DownloadService::existing();
+    return downloader && service && service->current(feedQueue) == downloader;
 }
 
 void RSSChannel::downloaderStateChanged(Http* h)
@@ -174,8 +167,8 @@ void RSSChannel::downloaderStateChanged(Http* h)
     } else {
         articlesDidChange(false);
     }
-    if (downloader && downloader == currentDownload)
-        advanceQueue();
+    if (isDownloadingNow())
+        leaveQueue();
     if (h == downloader) {
         h->deleteLater();
         downloader = nullptr;

@@ -70,7 +70,8 @@ protected slots:
 
 protected:
     QString cacheName() const;
-    void advanceQueue();
+    void leaveQueue();
+    bool isDownloadingNow() const;
     void mergeFeed(const QVector<Article*>& parsed);
 
     ChannelType id;
@@ -82,9 +83,6 @@ protected:
     bool active;
     bool needsUpdate;
     bool needsReadFromFile;
-
-    static QList<Http*> downloadQueue;
-    static Http* currentDownload;
 };
 
 Q_DECLARE_METATYPE(QVector<Article*>)

@@ -3,16 +3,10 @@
 #include <QNetworkAccessManager>
 #include <QTimer>
 
-#include "foundation/reachability.h"
-#include "foundation/util.h"
 
 const QByteArray Http::aux_strCONTENT_TYPE_URLENCODED("application/x-www-form-urlencoded; charset=UTF-8");
 const QByteArray Http::aux_strCONTENT_TYPE_OCTET("application/octet-stream");
 const QByteArray Http::HEAD_CONTENT_TYPE("Content-Type");
-
-static const int defaultTimeout = 5000;
-static const int longTimeout = 20000;
-static const int offlineMargin = 10000;
 
 Http* Http::createGETrequest(const QString& _host, const QString& _values)
 {
@@ -39,11 +33,9 @@ Http* Http::createPOSTrequest(const QString& _host, const QByteArray& args)
 
 Http::Http(const QString& _url)
     : QObject(nullptr), currState(STATE_READY), downloadInProgress(false), errorOccured(false),
-      timeout(defaultTimeout), qnam(new QNetworkAccessManager()),
-      reply(nullptr), url(QUrl(_url)), arguments(nullptr), type(0), head_responseCode(-1), redirects(0)
+      timeout(DownloadService::defaultTimeout), reply(nullptr), url(QUrl(_url)), arguments(nullptr), type(0), head_responseCode(-1), redirects(0)
 {
     request.setUrl(url);
-    connect(qnam, &QNetworkAccessManager::finished, this, &Http::replyFinished);
 }
 
 Http::Http(const QString& _url, const QByteArray& _args)
@@ -54,13 +46,18 @@ Http::Http(const QString& _url, const QByteArray& _args)
 
 Http::~Http()
 {
-    delete qnam;
+    // The manager stays: the reply of a request still running is aborted and let go here.
+    if (reply) {
+        reply->disconnect(this);
+        reply->abort();
+        reply->deleteLater();
+    }
     delete arguments;
 }
 
 void Http::setTimeout(int _timeout)
 {
-    timeout = _timeout < 0 ? longTimeout : _timeout;
+    timeout = _timeout < 0 ? DownloadService::longTimeout : _timeout;
 }
 
 void Http::disableCache()
@@ -76,7 +73,11 @@ void Http::setRequestHeader(const QString& _key, const QString& _val)
 bool Http::execute()
 {
     redirects = 0;
-    return send();
+    if (type != 0 && type != 1)
+        return send(); // reports the error
+    currState = STATE_RUNNING;
+    DownloadService::instance()->admit(this);
+    return true;
 }
 
 bool Http::send()
@@ -86,6 +87,7 @@ bool Http::send()
     responseHeaders.clear();
     head_responseCode = -1;
     currState = STATE_RUNNING;
+    QNetworkAccessManager* qnam = DownloadService::instance()->manager();
     if (type == 0) {
         reply = qnam->get(request);
     } else if (type == 1) {
@@ -96,13 +98,14 @@ bool Http::send()
         return false;
     }
     downloadInProgress = false;
+    QNetworkReply* sent = reply;
+    connect(reply, &QNetworkReply::finished, this, [this, sent] { replyFinished(sent); });
     connect(reply, &QNetworkReply::downloadProgress, this, &Http::downloadProgress);
     connect(reply, &QNetworkReply::finished, this, &Http::finished);
     connect(reply, &QNetworkReply::errorOccurred, this, &Http::error);
     connect(reply, &QNetworkReply::sslErrors, this, &Http::sslErrors);
     connect(reply, &QNetworkReply::readyRead, this, &Http::readReady);
-    const bool online = Reachability::isConnectedToNetwork() && Util::isSymbianV3();
-    QTimer::singleShot(online ? timeout : timeout + offlineMargin, this, &Http::timeoutOccured);
+    QTimer::singleShot(DownloadService::firstByteLimit(timeout), this, &Http::timeoutOccured);
     return true;
 }
 
@@ -118,6 +121,8 @@ void Http::cancelRequestNoEmit()
     currState = STATE_CANCELLED;
     if (reply && running && reply->isRunning())
         reply->abort();
+    if (DownloadService* service = DownloadService::existing())
+        service->leave(this);
 }
 
 int Http::getStatus() { return currState; }

@@ -10,9 +10,10 @@
 #include <QSslError>
 #include <QUrl>
 
-class QNetworkAccessManager;
+#include "http/downloadservice.h"
 
 // One HTTP request and its response; every state change is reported by statusChanged.
+// It runs on the download service's manager, which outlives it.
 class Http : public QObject
 {
     Q_OBJECT
@@ -30,10 +31,9 @@ public:
     static const QByteArray aux_strCONTENT_TYPE_OCTET;
     static const QByteArray HEAD_CONTENT_TYPE;
 
-    // A chain of redirects longer than this ends in STATE_ERROR_HTTP.
-    static constexpr int maxRedirects = 10;
-    // A body longer than this is not what any of our servers sends: the request fails.
-    static constexpr int maxResponseBytes = 16 * 1024 * 1024;
+    // The bounds are the download service's (a longer chain or body ends in STATE_ERROR_HTTP).
+    static constexpr int maxRedirects = DownloadService::maxRedirects;
+    static constexpr int maxResponseBytes = DownloadService::maxResponseBytes;
 
     static Http* createGETrequest(const QString& _host, const QString& _values);
     static Http* createPOSTrequest(const QString& _host, const QString& _values);
@@ -73,6 +73,8 @@ private slots:
     void timeoutOccured();
 
 private:
+    friend class DownloadService; // sends the request once its host has a free connection
+
     static QUrl redirectUrl(const QUrl& possibleRedirectUrl, const QUrl& oldRedirectUrl);
     bool send();
     void failTooLong();
@@ -81,7 +83,6 @@ private:
     bool downloadInProgress;
     bool errorOccured;
     int timeout;
-    QNetworkAccessManager* qnam;
     QPointer<QNetworkReply> reply;
     QNetworkRequest request;
     QUrl url;

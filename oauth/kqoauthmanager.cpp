@@ -8,10 +8,11 @@
 
 #include "oauth/kqoauthrequest.h"
 #include "foundation/util.h"
+#include "http/downloadservice.h"
 
 KQOAuthManager::KQOAuthManager(QObject* parent)
     : QObject(parent), error(NoError), hasTemporary(false), verified(false), authorized(false),
-      handleUserAuthorization(false), network(new QNetworkAccessManager(this)), tokenRequest(new KQOAuthRequest(this)),
+      handleUserAuthorization(false), network(DownloadService::instance()->manager()), tokenRequest(new KQOAuthRequest(this)),
       reply(nullptr), octetStream(false)
 {
     timeoutTimer.setSingleShot(true);

@@ -118,6 +118,7 @@ void SampleServer::incomingConnection(qintptr descriptor)
         delete socket;
         return;
     }
+    ++accepted;
     addPendingConnection(socket);
 }
 
@@ -177,7 +178,10 @@ void SampleServer::readFrom(QTcpSocket* socket)
     if (data.size() < headerEnd + 4 + length)
         return;
     request.body = data.mid(headerEnd + 4, length);
-    data.clear();
+    if (keepAlive)
+        data.remove(0, headerEnd + 4 + length);
+    else
+        data.clear();
 
     const QByteArray target = requestLine.at(1);
     QUrl url;
@@ -229,7 +233,8 @@ void SampleServer::send(QTcpSocket* socket, const Reply& reply)
     if (reply.noReply)
         return;
     QPointer<QTcpSocket> guard(socket);
-    auto write = [guard, reply] {
+    const bool close = !keepAlive;
+    auto write = [guard, reply, close] {
         if (!guard)
             return;
         QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reasonPhrase(reply.status) + "\r\n";
@@ -237,7 +242,7 @@ void SampleServer::send(QTcpSocket* socket, const Reply& reply)
         head += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
         for (const auto& h : reply.headers)
             head += h.first + ": " + h.second + "\r\n";
-        head += "Connection: close\r\n\r\n";
+        head += close ? "Connection: close\r\n\r\n" : "Connection: keep-alive\r\n\r\n";
         guard->write(head);
         if (reply.closeAfterBytes >= 0) {
             guard->write(reply.body.left(reply.closeAfterBytes));
@@ -246,7 +251,8 @@ void SampleServer::send(QTcpSocket* socket, const Reply& reply)
             return;
         }
         guard->write(reply.body);
-        guard->disconnectFromHost();
+        if (close)
+            guard->disconnectFromHost();
     };
     if (reply.delayMs > 0)
         QTimer::singleShot(reply.delayMs, socket, write);

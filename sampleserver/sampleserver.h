@@ -54,6 +54,10 @@ public:
     void route(const QString& host, const QString& path, const Reply& reply);
 
     QList<Request> requests() const { return log; }
+    // Connections accepted since the start (a tunnel counts once).
+    int connectionsAccepted() const { return accepted; }
+    // Off by default: every reply closes its connection. On: connections stay open for more requests.
+    void setKeepAlive(bool on) { keepAlive = on; }
     void clearRequests() { log.clear(); }
 
     // Certificate and key for CONNECT tunnels: the service then plays HTTPS hosts too.
@@ -84,6 +88,8 @@ private:
     QHash<QTcpSocket*, QString> tunnels; // socket -> host it was opened for
     QByteArray tlsCertificate;
     QByteArray tlsKey;
+    int accepted = 0;
+    bool keepAlive = false;
 };
 
 #endif // SAMPLESERVER_H

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds (optimised) and runs the benchmarks: the news path, the cover-flow, then frames at high density.
+# Builds (optimised) and runs the benchmarks: the news path, the cover-flow, frames at high density, then downloads.
 # Extra arguments go to both (e.g. --benchmark_filter=startUp).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -9,3 +9,4 @@ BUILD_TYPE=Release BUILD_DIR="$build" "$root/scripts/build.sh"
 "$build/bench/bench_news" "$@"
 "$build/bench/bench_pictureflow" "$@"
 "$build/bench/bench_density" "$@"
+"$build/bench/bench_downloads" "$@"

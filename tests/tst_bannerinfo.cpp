@@ -124,7 +124,7 @@ private slots:
         const QStringList order = served();
         QCOMPARE(order.mid(4, 3), (QStringList{"102", "101", "108"}));
         QCOMPARE(order.count("/img/top.png"), 1);
-        QTRY_VERIFY(!banner->currentDownload && banner->waitingDownloads.isEmpty());
+        QTRY_VERIFY(!banner->isDownloading());
         QVERIFY(!banner->bottomBannerImage.isNull());
     }
 
@@ -146,7 +146,7 @@ private slots:
         banner = fresh();
         banner->startUpdate();
         QTRY_COMPARE(served().size(), 6);
-        QTRY_VERIFY(!banner->currentDownload);
+        QTRY_VERIFY(!banner->isDownloading());
         QVERIFY(!banner->splashDownloaded);
         BannerInfo* next = fresh();
         QVERIFY(next->canShowSplash());
@@ -173,7 +173,7 @@ private slots:
             server->clearRequests();
             banner->startUpdate();
             QTRY_VERIFY(served().size() >= 5);
-            QTRY_VERIFY(!banner->currentDownload && banner->waitingDownloads.isEmpty());
+            QTRY_VERIFY(!banner->isDownloading());
         };
         const QString second = "http://ads.kurendal.pl/img/second.png";
 

@@ -215,7 +215,7 @@ private slots:
             return false;
         };
         QTRY_VERIFY_WITH_TIMEOUT(servedGreen(), 5000);
-        QTRY_VERIFY(!banners->currentDownload);
+        QTRY_VERIFY(!banners->isDownloading());
 
         banners = freshBanners();
         QVERIFY(banners->canShowSplash());
