@@ -43,19 +43,19 @@ bool BlipClient::isFailure(const QString& reply) const
 
 void BlipClient::postSucceeded()
 {
-    MessageBox::showInformation(trUtf8("Wysłano pomyślnie wiadomość."), QString());
+    MessageBox::showInformation(tr("Wysłano pomyślnie wiadomość."), QString());
     emit willHide();
 }
 
 void BlipClient::postFailed()
 {
-    MessageBox::showInformation(trUtf8("Wysłanie wiadomości nie powiodło się."), QString());
+    MessageBox::showInformation(tr("Wysłanie wiadomości nie powiodło się."), QString());
     emit willHide();
 }
 
 void BlipClient::accessTokenFailed()
 {
-    MessageBox::showInformation(trUtf8("Błąd podczas otrzymywania kodu dostępu. Prawdopodobnie wpisano zły kod."),
+    MessageBox::showInformation(tr("Błąd podczas otrzymywania kodu dostępu. Prawdopodobnie wpisano zły kod."),
                                 QString());
     emit willHide();
 }
@@ -67,5 +67,5 @@ void BlipClient::requestTokenFailed()
 
 void BlipClient::onNetworkError()
 {
-    MessageBox::showInformation(trUtf8("Wysłanie wiadomości nie powiodło się."), QString());
+    MessageBox::showInformation(tr("Wysłanie wiadomości nie powiodło się."), QString());
 }

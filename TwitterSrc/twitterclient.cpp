@@ -38,19 +38,19 @@ bool TwitterClient::isFailure(const QString& reply) const
 
 void TwitterClient::postSucceeded()
 {
-    MessageBox::showInformation(trUtf8("Wysłano pomyślnie tweet."), QString());
+    MessageBox::showInformation(tr("Wysłano pomyślnie tweet."), QString());
     emit willHide();
 }
 
 void TwitterClient::postFailed()
 {
-    MessageBox::showInformation(trUtf8("Wysłanie tweeta nie powiodło się."), QString());
+    MessageBox::showInformation(tr("Wysłanie tweeta nie powiodło się."), QString());
     emit willHide();
 }
 
 void TwitterClient::accessTokenFailed()
 {
-    MessageBox::showInformation(trUtf8("Błąd podczas otrzymywania kodu dostępu. Prawdopodobnie wpisano zły kod."),
+    MessageBox::showInformation(tr("Błąd podczas otrzymywania kodu dostępu. Prawdopodobnie wpisano zły kod."),
                                 QString());
     emit willHide();
 }
@@ -58,7 +58,7 @@ void TwitterClient::accessTokenFailed()
 void TwitterClient::requestTokenFailed()
 {
     // A signature refused at the very first call: usually the phone's clock or time zone.
-    MessageBox::showInformation(trUtf8("Wysłanie tweeta nie powiodło się. Aby wysłać tweet musisz mieć poprawnie "
+    MessageBox::showInformation(tr("Wysłanie tweeta nie powiodło się. Aby wysłać tweet musisz mieć poprawnie "
                                        "ustawiony czas i strefę czasową."),
                                 QString());
     emit willHide();
@@ -67,6 +67,6 @@ void TwitterClient::requestTokenFailed()
 void TwitterClient::onNetworkError()
 {
     qDebug() << "Timeout";
-    MessageBox::showInformation(trUtf8("Wysłanie tweeta nie powiodło się."), QString());
+    MessageBox::showInformation(tr("Wysłanie tweeta nie powiodło się."), QString());
     emit willHide();
 }

@@ -155,7 +155,7 @@ void MainWidget::settingsSelected()
 
 void MainWidget::exitClicked()
 {
-    MessageBox::showQuestion(trUtf8("Czy na pewno chcesz zamknąć aplikację?"), QString(), this);
+    MessageBox::showQuestion(tr("Czy na pewno chcesz zamknąć aplikację?"), QString(), this);
 }
 
 void MainWidget::onMsgBoxAccepted()

@@ -91,8 +91,8 @@ void SplashWidget::showPicture(const QPixmap& shown)
 // The whole picture, as large as the widget allows with its proportions kept.
 void SplashWidget::fitPicture()
 {
-    if (picture.isNull() && ui->label->pixmap())
-        picture = *ui->label->pixmap();
+    if (picture.isNull())
+        picture = ui->label->pixmap(Qt::ReturnByValue);
     if (picture.isNull() || width() < 1 || height() < 1)
         return;
     const qreal ratio = devicePixelRatioF();
