@@ -1,6 +1,5 @@
 #include "Logic/bannerinfo.h"
 
-#include <QDebug>
 #include <QImage>
 #include <QUrl>
 
@@ -8,6 +7,7 @@
 #include "foundation/file.h"
 #include "foundation/json.h"
 #include "http/myhttp.h"
+#include "foundation/logging.h"
 
 BannerInfo* BannerInfo::singleton = nullptr;
 
@@ -332,7 +332,7 @@ void BannerInfo::saveToFile()
         if (!f->close())
             throw -1;
     } catch (int) {
-        qDebug() << "BannerInfo: the banner cache could not be written";
+        qCWarning(lcBanners) << "the banner cache could not be written";
     }
     delete f;
 }

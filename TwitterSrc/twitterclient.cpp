@@ -1,10 +1,10 @@
 #include "TwitterSrc/twitterclient.h"
 
-#include <QDebug>
 
 #include "TwitterSrc/oauth/kqoauthrequest.h"
 #include "Views/messagebox.h"
 #include "foundation/constants.h"
+#include "foundation/logging.h"
 
 static OAuthPinClient::Service twitter()
 {
@@ -20,7 +20,6 @@ TwitterClient::TwitterClient(QWidget* base)
 
 void TwitterClient::tweet(QString text)
 {
-    qDebug() << "tweet1";
     post(text);
 }
 
@@ -66,7 +65,7 @@ void TwitterClient::requestTokenFailed()
 
 void TwitterClient::onNetworkError()
 {
-    qDebug() << "Timeout";
+    qCWarning(lcOAuth) << "the tweet was not sent: network error";
     MessageBox::showInformation(tr("Wysłanie tweeta nie powiodło się."), QString());
     emit willHide();
 }

@@ -1,6 +1,5 @@
 #include "Views/mainwidget.h"
 
-#include <QDebug>
 #include <QPropertyAnimation>
 #include <QResizeEvent>
 
@@ -109,7 +108,6 @@ void MainWidget::setGeometry(int x, int y, int w, int h)
 
 void MainWidget::resize(int w, int h)
 {
-    qDebug() << "MainWidget::resize";
     QWidget::resize(w, h);
 }
 
@@ -347,7 +345,6 @@ void MainWidget::updateOrientation(int indexToUpdate)
 
 void MainWidget::resizeEvent(QResizeEvent* e)
 {
-    qDebug() << "MainWidget::resizeEvent";
     QWidget::resizeEvent(e);
     updateGeometry();
     if (!stack->isEmpty()) {
@@ -362,7 +359,6 @@ void MainWidget::onResumeApp()
     if (isRunningApp)
         return;
     isRunningApp = true;
-    qDebug() << ">>>>show";
     emit appliactionActiveChanged(true);
     flurryAgent->onStartupApp();
 }
@@ -372,7 +368,6 @@ void MainWidget::onPauseApp()
     if (!isRunningApp)
         return;
     isRunningApp = false;
-    qDebug() << ">>>>hide";
     emit appliactionActiveChanged(false);
     flurryAgent->onPauseApp();
 }
