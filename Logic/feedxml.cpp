@@ -1,5 +1,7 @@
 #include "Logic/feedxml.h"
 
+#include <QRegularExpression>
+#include <QTextCodec>
 #include <QXmlStreamReader>
 
 namespace {
@@ -19,11 +21,37 @@ QString localName(const QStringRef& qualifiedName)
     return (colon < 0 ? qualifiedName : qualifiedName.mid(colon + 1)).toString();
 }
 
+// The text of the document as the feeds were always read: a byte order mark, else the encoding
+// declared (UTF-8 when it is unknown); a broken byte becomes U+FFFD instead of failing the feed.
+// The declaration loses its encoding, which no longer applies to the decoded text.
+QString decode(const QByteArray& xml)
+{
+    static const QRegularExpression declaration(
+        QStringLiteral("^(<\\?xml[^>]*?)\\sencoding\\s*=\\s*[\"']([A-Za-z][A-Za-z0-9._-]*)[\"']"));
+    QTextCodec* codec = QTextCodec::codecForUtfText(xml, nullptr);
+    if (!codec && xml.startsWith(QByteArray("<\0", 2)))
+        codec = QTextCodec::codecForName("UTF-16LE");
+    if (!codec && xml.startsWith(QByteArray("\0<", 2)))
+        codec = QTextCodec::codecForName("UTF-16BE");
+    if (!codec) {
+        const QRegularExpressionMatch m = declaration.match(QString::fromLatin1(xml.left(200)));
+        if (m.hasMatch())
+            codec = QTextCodec::codecForName(m.captured(2).toLatin1());
+    }
+    if (!codec)
+        codec = QTextCodec::codecForMib(106); // UTF-8
+    QString text = codec->toUnicode(xml);
+    const QRegularExpressionMatch m = declaration.match(text);
+    if (m.hasMatch())
+        text.replace(0, m.capturedLength(0), m.captured(1));
+    return text;
+}
+
 } // namespace
 
 bool FeedXml::read(const QByteArray& xml, FeedXmlHandler& handler)
 {
-    QXmlStreamReader reader(xml);
+    QXmlStreamReader reader(decode(xml));
     reader.setNamespaceProcessing(false);
     SkipUndeclaredEntities skip;
     reader.setEntityResolver(&skip);

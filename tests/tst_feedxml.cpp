@@ -69,6 +69,30 @@ private slots:
         QCOMPARE(pictures.getPicturesUrls(), QList<QString>{"http://x/1.jpg"});
     }
 
+    void bytesAreDecodedAsDeclaredAndABrokenByteDoesNotLoseTheFeed_data()
+    {
+        QTest::addColumn<QByteArray>("declaration");
+        QTest::addColumn<QByteArray>("title");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("windows-1250") << QByteArray("<?xml version=\"1.0\" encoding=\"windows-1250\"?>")
+                                      << QByteArray("\xb9\x9c") << QString::fromUtf8("ąś");
+        QTest::newRow("unknown is UTF-8") << QByteArray("<?xml version='1.0' encoding='bogus-enc'?>")
+                                          << QByteArray("\xc5\x82") << QString::fromUtf8("ł");
+        QTest::newRow("broken UTF-8") << QByteArray() << QByteArray("a\xff") << QString::fromUtf8("a\uFFFD");
+    }
+
+    void bytesAreDecodedAsDeclaredAndABrokenByteDoesNotLoseTheFeed()
+    {
+        QFETCH(QByteArray, declaration);
+        QFETCH(QByteArray, title);
+        QFETCH(QString, expected);
+        ArticleParser articles;
+        QVERIFY(articles.parse(declaration + "<iphonefeed><artykul><xx>1</xx><title>" + title +
+                               "</title></artykul></iphonefeed>"));
+        QCOMPARE(articles.getParserArticles()->size(), 1);
+        QCOMPARE(articles.getParserArticles()->at(0)->title, expected);
+    }
+
     void prefixesAreIgnoredAndDtdDefaultsNotApplied()
     {
         ArticleParser articles;
