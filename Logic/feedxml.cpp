@@ -21,6 +21,54 @@ QString localName(const QStringRef& qualifiedName)
     return (colon < 0 ? qualifiedName : qualifiedName.mid(colon + 1)).toString();
 }
 
+// Control characters that XML forbids but feeds carry (pasted from word processors) never failed
+// a feed: they pass the reader as characters of a private plane and come back in the text.
+const ushort carrierHigh = 0xDBC0; // high surrogate of U+100000..U+1003FF
+const ushort carrierLow = 0xDC00;
+
+int carriedIndex(ushort c)
+{
+    if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
+        return c;
+    if (c == 0xFFFE || c == 0xFFFF)
+        return 0x20 + (c - 0xFFFE);
+    return -1;
+}
+
+QString carryForbidden(const QString& text)
+{
+    QString out;
+    for (int i = 0; i < text.size(); ++i) {
+        const int index = carriedIndex(text.at(i).unicode());
+        if (index >= 0 && out.isNull())
+            out = text.left(i);
+        if (index >= 0)
+            out.append(QChar(carrierHigh)).append(QChar(ushort(carrierLow + index)));
+        else if (!out.isNull())
+            out.append(text.at(i));
+    }
+    return out.isNull() ? text : out;
+}
+
+QString restoreForbidden(const QStringRef& text)
+{
+    if (!text.contains(QChar(carrierHigh)))
+        return text.toString();
+    QString out;
+    for (int i = 0; i < text.size(); ++i) {
+        const ushort c = text.at(i).unicode();
+        const ushort next = i + 1 < text.size() ? text.at(i + 1).unicode() : 0;
+        if (c == carrierHigh && next >= carrierLow && next <= carrierLow + 0x21) {
+            const int index = next - carrierLow;
+            out.append(QChar(ushort(index < 0x20 ? index : 0xFFFE + (index - 0x20))));
+            ++i;
+        } else {
+            out.append(text.at(i));
+        }
+    }
+    return out;
+}
+
 // The text of the document as the feeds were always read: a byte order mark, else the encoding
 // declared (UTF-8 when it is unknown); a broken byte becomes U+FFFD instead of failing the feed.
 // The declaration loses its encoding, which no longer applies to the decoded text.
@@ -44,7 +92,7 @@ QString decode(const QByteArray& xml)
     const QRegularExpressionMatch m = declaration.match(text);
     if (m.hasMatch())
         text.replace(0, m.capturedLength(0), m.captured(1));
-    return text;
+    return carryForbidden(text);
 }
 
 } // namespace
@@ -74,7 +122,7 @@ bool FeedXml::read(const QByteArray& xml, FeedXmlHandler& handler)
             break;
         case QXmlStreamReader::Characters:
             if (depth > 0)
-                handler.characters(reader.text().toString());
+                handler.characters(restoreForbidden(reader.text()));
             break;
         case QXmlStreamReader::EndDocument:
             handler.endDocument();
@@ -93,7 +141,7 @@ QString FeedXml::attribute(const QXmlStreamAttributes& attributes, const QString
     for (const QXmlStreamAttribute& a : attributes) {
         const QStringRef written = a.qualifiedName().isEmpty() ? a.name() : a.qualifiedName();
         if (!a.isDefault() && written == name)
-            return a.value().toString();
+            return restoreForbidden(a.value());
     }
     return QString();
 }

@@ -79,6 +79,8 @@ private slots:
         QTest::newRow("unknown is UTF-8") << QByteArray("<?xml version='1.0' encoding='bogus-enc'?>")
                                           << QByteArray("\xc5\x82") << QString::fromUtf8("ł");
         QTest::newRow("broken UTF-8") << QByteArray() << QByteArray("a\xff") << QString::fromUtf8("a\uFFFD");
+        QTest::newRow("control characters") << QByteArray() << QByteArray("a\x01\x0b b\xef\xbf\xbe")
+                                            << QString::fromUtf8("a\u0001\u000b b\uFFFE");
     }
 
     void bytesAreDecodedAsDeclaredAndABrokenByteDoesNotLoseTheFeed()
