@@ -43,19 +43,19 @@ bool BlipClient::isFailure(const QString& reply) const
 
 void BlipClient::postSucceeded()
 {
-    UserPrompts::information(trUtf8("Wysłano pomyślnie wiadomość."), QString());
+    UserPrompts::information(tr("Wysłano pomyślnie wiadomość."), QString());
     emit willHide();
 }
 
 void BlipClient::postFailed()
 {
-    UserPrompts::information(trUtf8("Wysłanie wiadomości nie powiodło się."), QString());
+    UserPrompts::information(tr("Wysłanie wiadomości nie powiodło się."), QString());
     emit willHide();
 }
 
 void BlipClient::accessTokenFailed()
 {
-    UserPrompts::information(trUtf8("Błąd podczas otrzymywania kodu dostępu. Prawdopodobnie wpisano zły kod."),
+    UserPrompts::information(tr("Błąd podczas otrzymywania kodu dostępu. Prawdopodobnie wpisano zły kod."),
                              QString());
     emit willHide();
 }
@@ -67,5 +67,5 @@ void BlipClient::requestTokenFailed()
 
 void BlipClient::onNetworkError()
 {
-    UserPrompts::information(trUtf8("Wysłanie wiadomości nie powiodło się."), QString());
+    UserPrompts::information(tr("Wysłanie wiadomości nie powiodło się."), QString());
 }

@@ -1,8 +1,6 @@
 #include "Logic/articleparser.h"
 
 #include <QHash>
-#include <QXmlInputSource>
-#include <QXmlSimpleReader>
 
 #include "Logic/article.h"
 #include "Logic/photo.h"
@@ -42,14 +40,11 @@ ArticleParser::~ArticleParser()
 
 bool ArticleParser::parse(const QByteArray& xml)
 {
-    QXmlInputSource source;
-    source.setData(xml);
-    QXmlSimpleReader reader;
-    reader.setContentHandler(this);
+    state = -1;
     sawRoot = false;
     skipDepth = 0;
     // A well-formed document of another kind (an HTML error page) is no feed either.
-    const bool ok = reader.parse(&source) && sawRoot;
+    const bool ok = FeedXml::read(xml, *this) && sawRoot;
     for (Article* article : articles) {
         for (Photo* photo : article->photos)
             photo->articleXX = article->xx;
@@ -73,19 +68,7 @@ QString ArticleParser::replaceEntities(const QString& text)
     return s;
 }
 
-void ArticleParser::setDocumentLocator(QXmlLocator*) {}
-
-bool ArticleParser::startDocument()
-{
-    state = -1;
-    return true;
-}
-
-bool ArticleParser::endDocument() { return true; }
-bool ArticleParser::startPrefixMapping(const QString&, const QString&) { return true; }
-bool ArticleParser::endPrefixMapping(const QString&) { return true; }
-
-bool ArticleParser::startElement(const QString&, const QString& localName, const QString&, const QXmlAttributes&)
+void ArticleParser::startElement(const QString& localName, const QXmlStreamAttributes&)
 {
     if (skipDepth > 0) {
         ++skipDepth;
@@ -108,16 +91,16 @@ bool ArticleParser::startElement(const QString&, const QString& localName, const
     } else {
         skipDepth = 1;
     }
-    return true;
 }
 
-bool ArticleParser::endElement(const QString&, const QString& localName, const QString&)
+// The text of a field is everything since the previous end tag, trimmed.
+void ArticleParser::endElement(const QString& localName)
 {
     if (skipDepth > 0) {
         --skipDepth;
         delete currentElementValue;
         currentElementValue = nullptr;
-        return true;
+        return;
     }
     const bool hasText = currentElementValue != nullptr;
     const QString text = hasText ? currentElementValue->trimmed() : QString();
@@ -161,22 +144,11 @@ bool ArticleParser::endElement(const QString&, const QString& localName, const Q
     }
     delete currentElementValue;
     currentElementValue = nullptr;
-    return true;
 }
 
-bool ArticleParser::characters(const QString& ch)
+void ArticleParser::characters(const QString& ch)
 {
     if (!currentElementValue)
         currentElementValue = new QString();
     currentElementValue->append(ch);
-    return true;
-}
-
-bool ArticleParser::ignorableWhitespace(const QString&) { return true; }
-bool ArticleParser::processingInstruction(const QString&, const QString&) { return true; }
-bool ArticleParser::skippedEntity(const QString&) { return true; }
-
-QString ArticleParser::errorString() const
-{
-    return QStringLiteral("ERROR");
 }

@@ -2,13 +2,14 @@
 #define ARTICLEPARSER_H
 
 #include <QVector>
-#include <QXmlContentHandler>
+
+#include "Logic/feedxml.h"
 
 class Article;
 class Photo;
 
-// SAX handler that turns one category feed ("iphonefeed") into articles with photos.
-class ArticleParser : public QXmlContentHandler
+// Turns one category feed ("iphonefeed") into articles with photos.
+class ArticleParser : private FeedXmlHandler
 {
 public:
     enum PARSER_STATE {
@@ -24,21 +25,11 @@ public:
 
     static QString replaceEntities(const QString& text);
 
-    void setDocumentLocator(QXmlLocator* locator) override;
-    bool startDocument() override;
-    bool endDocument() override;
-    bool startPrefixMapping(const QString& prefix, const QString& uri) override;
-    bool endPrefixMapping(const QString& prefix) override;
-    bool startElement(const QString& namespaceURI, const QString& localName, const QString& qName,
-                      const QXmlAttributes& atts) override;
-    bool endElement(const QString& namespaceURI, const QString& localName, const QString& qName) override;
-    bool characters(const QString& ch) override;
-    bool ignorableWhitespace(const QString& ch) override;
-    bool processingInstruction(const QString& target, const QString& data) override;
-    bool skippedEntity(const QString& name) override;
-    QString errorString() const override;
-
 private:
+    void startElement(const QString& localName, const QXmlStreamAttributes& attributes) override;
+    void endElement(const QString& localName) override;
+    void characters(const QString& ch) override;
+
     int state;
     QString* currentElementValue;
     Article* currentArticle;

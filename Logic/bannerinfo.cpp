@@ -1,6 +1,5 @@
 #include "Logic/bannerinfo.h"
 
-#include <QDebug>
 #include <QImage>
 #include <QUrl>
 
@@ -9,6 +8,7 @@
 #include "foundation/json.h"
 #include "http/downloadservice.h"
 #include "http/myhttp.h"
+#include "foundation/logging.h"
 
 BannerInfo* BannerInfo::singleton = nullptr;
 
@@ -323,7 +323,7 @@ void BannerInfo::saveToFile()
         if (!f->close())
             throw -1;
     } catch (int) {
-        qDebug() << "BannerInfo: the banner cache could not be written";
+        qCWarning(lcBanners) << "the banner cache could not be written";
     }
     delete f;
 }

@@ -1,12 +1,5 @@
 #include "Logic/gallerypicturesparser.h"
 
-#include <QXmlSimpleReader>
-
-static QString nameOf(const QString& localName, const QString& qName)
-{
-    return localName.isEmpty() ? qName : localName;
-}
-
 GalleryPicturesParser::GalleryPicturesParser() : state(-1), currentElementValue(new QString), itemsCount(0) {}
 
 GalleryPicturesParser::~GalleryPicturesParser()
@@ -17,11 +10,8 @@ GalleryPicturesParser::~GalleryPicturesParser()
 bool GalleryPicturesParser::parse(const QByteArray& xml)
 {
     itemsCount = 0;
-    QXmlInputSource source;
-    source.setData(xml);
-    QXmlSimpleReader reader;
-    reader.setContentHandler(this);
-    return reader.parse(&source);
+    state = -1;
+    return FeedXml::read(xml, *this);
 }
 
 QList<QString> GalleryPicturesParser::getPicturesUrls() const
@@ -39,16 +29,8 @@ QList<QString> GalleryPicturesParser::getPicturesLinks() const
     return picturesLinksToGallery;
 }
 
-bool GalleryPicturesParser::startDocument()
+void GalleryPicturesParser::startElement(const QString& name, const QXmlStreamAttributes& attributes)
 {
-    state = -1;
-    return true;
-}
-
-bool GalleryPicturesParser::startElement(const QString&, const QString& localName, const QString& qName,
-                                         const QXmlAttributes& atts)
-{
-    const QString name = nameOf(localName, qName);
     if (name == QLatin1String("channel")) {
         state = CHANNEL;
     } else if (state == CHANNEL && name == QLatin1String("item")) {
@@ -57,19 +39,17 @@ bool GalleryPicturesParser::startElement(const QString&, const QString& localNam
     } else if (state == ITEM) {
         if (name == QLatin1String("enclosure")) {
             state = ITEM_ENCLOSURE;
-            picturesUrls.append(atts.value(QStringLiteral("url")));
+            picturesUrls.append(FeedXml::attribute(attributes, QStringLiteral("url")));
         } else if (name == QLatin1String("title")) {
             state = ITEM_TITLE;
         } else if (name == QLatin1String("link")) {
             state = ITEM_LINK;
         }
     }
-    return true;
 }
 
-bool GalleryPicturesParser::endElement(const QString&, const QString& localName, const QString& qName)
+void GalleryPicturesParser::endElement(const QString& name)
 {
-    const QString name = nameOf(localName, qName);
     if (name == QLatin1String("enclosure") && state == ITEM_ENCLOSURE) {
         state = ITEM;
     } else if (name == QLatin1String("item") && state == ITEM) {
@@ -85,18 +65,15 @@ bool GalleryPicturesParser::endElement(const QString&, const QString& localName,
         state = ITEM;
     }
     currentElementValue->clear();
-    return true;
 }
 
 // Trimmed once at the end tag: the reader splits text around entities, and trimming
 // every piece would glue "Kraków &amp; okolice" into "Kraków&okolice".
-bool GalleryPicturesParser::characters(const QString& ch)
+void GalleryPicturesParser::characters(const QString& ch)
 {
     currentElementValue->append(ch);
-    return true;
 }
 
-void GalleryPicturesParser::setDocumentLocator(QXmlLocator*) {}
 // Parallel lists: an item without one of its elements gets an empty entry, and a second
 // picture, title or link in one item is dropped so that the later items keep their own.
 void GalleryPicturesParser::evenUpLists()
@@ -110,18 +87,7 @@ void GalleryPicturesParser::evenUpLists()
 }
 
 // An item that a nested channel left unclosed still gets its entries.
-bool GalleryPicturesParser::endDocument()
+void GalleryPicturesParser::endDocument()
 {
     evenUpLists();
-    return true;
-}
-bool GalleryPicturesParser::startPrefixMapping(const QString&, const QString&) { return true; }
-bool GalleryPicturesParser::endPrefixMapping(const QString&) { return true; }
-bool GalleryPicturesParser::ignorableWhitespace(const QString&) { return true; }
-bool GalleryPicturesParser::processingInstruction(const QString&, const QString&) { return true; }
-bool GalleryPicturesParser::skippedEntity(const QString&) { return true; }
-
-QString GalleryPicturesParser::errorString() const
-{
-    return QStringLiteral("ERROR");
 }

@@ -3,10 +3,11 @@
 
 #include <QList>
 #include <QString>
-#include <QXmlContentHandler>
 
-// SAX handler for the picture feed (RSS): per item the enclosure's address, the title and the link.
-class GalleryPicturesParser : public QXmlContentHandler
+#include "Logic/feedxml.h"
+
+// Reads the picture feed (RSS): per item the enclosure's address, the title and the link.
+class GalleryPicturesParser : private FeedXmlHandler
 {
 public:
     enum PARSER_STATE { CHANNEL = 0, ITEM, ITEM_ENCLOSURE, ITEM_TITLE, ITEM_LINK };
@@ -19,21 +20,11 @@ public:
     QList<QString> getPicturesTitles() const;
     QList<QString> getPicturesLinks() const;
 
-    void setDocumentLocator(QXmlLocator* locator) override;
-    bool startDocument() override;
-    bool endDocument() override;
-    bool startPrefixMapping(const QString& prefix, const QString& uri) override;
-    bool endPrefixMapping(const QString& prefix) override;
-    bool startElement(const QString& namespaceURI, const QString& localName, const QString& qName,
-                      const QXmlAttributes& atts) override;
-    bool endElement(const QString& namespaceURI, const QString& localName, const QString& qName) override;
-    bool characters(const QString& ch) override;
-    bool ignorableWhitespace(const QString& ch) override;
-    bool processingInstruction(const QString& target, const QString& data) override;
-    bool skippedEntity(const QString& name) override;
-    QString errorString() const override;
-
 private:
+    void startElement(const QString& name, const QXmlStreamAttributes& attributes) override;
+    void endElement(const QString& name) override;
+    void characters(const QString& ch) override;
+    void endDocument() override;
     void evenUpLists();
 
     int state;

@@ -23,7 +23,7 @@ void AccountPage::setupUi(QWidget* form, const char* loggedOutLabel, const char*
     loggedoutFrame = new QFrame(form);
     loggedoutFrame->setObjectName(QStringLiteral("loggedoutFrame"));
     QVBoxLayout* out = new QVBoxLayout(loggedoutFrame);
-    QLabel* outLabel = new QLabel(QObject::trUtf8("Użytkownik niezalogowany"), loggedoutFrame);
+    QLabel* outLabel = new QLabel(QObject::tr("Użytkownik niezalogowany"), loggedoutFrame);
     outLabel->setObjectName(QLatin1String(loggedOutLabel));
     outLabel->setFont(big);
     outLabel->setAlignment(Qt::AlignCenter);
@@ -33,14 +33,14 @@ void AccountPage::setupUi(QWidget* form, const char* loggedOutLabel, const char*
     loggedinFrame = new QFrame(form);
     loggedinFrame->setObjectName(QStringLiteral("loggedinFrame"));
     QVBoxLayout* in = new QVBoxLayout(loggedinFrame);
-    QLabel* inLabel = new QLabel(QObject::trUtf8("Jesteś zalogowany"), loggedinFrame);
+    QLabel* inLabel = new QLabel(QObject::tr("Jesteś zalogowany"), loggedinFrame);
     inLabel->setObjectName(QLatin1String(loggedInLabel));
     inLabel->setFont(big);
     inLabel->setAlignment(Qt::AlignCenter);
     in->addWidget(inLabel);
     QHBoxLayout* row = new QHBoxLayout();
     row->setObjectName(QStringLiteral("horizontalLayout"));
-    logout = new QPushButton(QObject::trUtf8("Wyloguj"), loggedinFrame);
+    logout = new QPushButton(QObject::tr("Wyloguj"), loggedinFrame);
     logout->setObjectName(QLatin1String(logoutButton));
     logout->setFixedHeight(67);
     FormStyle::fitInside(logout, QSize(300, 67), QSize(400, 67));

@@ -1,8 +1,8 @@
 #include "TwitterSrc/oauthpinclient.h"
 
-#include <QDebug>
 #include <QUrl>
 
+#include "foundation/logging.h"
 #include "oauth/kqoauthmanager.h"
 #include "oauth/kqoauthrequest.h"
 #include "TwitterSrc/tokenstore.h"
@@ -77,7 +77,9 @@ void OAuthPinClient::cancel()
 
 void OAuthPinClient::onTemporaryTokenReceived(QString temporaryToken, QString temporarySecret)
 {
-    qDebug() << "Temporary token received: " << temporaryToken << temporarySecret;
+    Q_UNUSED(temporaryToken)
+    Q_UNUSED(temporarySecret)
+    qCDebug(lcOAuth) << "temporary token received";
     if (oauthManager->lastError() == NoError) {
         oauthManager->getUserAuthorization(QUrl(service.authorizeUrl));
         emit showVerifier();
@@ -86,13 +88,13 @@ void OAuthPinClient::onTemporaryTokenReceived(QString temporaryToken, QString te
 
 void OAuthPinClient::onAuthorizationReceived(QString, QString)
 {
-    qDebug() << "User authorization received: ";
+    qCDebug(lcOAuth) << "user authorization received";
     oauthManager->getUserAccessTokens(QUrl(service.accessTokenUrl));
 }
 
 void OAuthPinClient::onAccessTokenReceived(QString accessToken, QString accessSecret)
 {
-    qDebug() << "Access token received: " << accessToken << accessSecret;
+    qCDebug(lcOAuth) << "access token received";
     token = accessToken;
     tokenSecret = accessSecret;
     saveAccessToken();
@@ -100,13 +102,14 @@ void OAuthPinClient::onAccessTokenReceived(QString accessToken, QString accessSe
 
 void OAuthPinClient::onAuthorizedRequestDone()
 {
-    qDebug() << "Request sent!";
+    qCDebug(lcOAuth) << "request sent";
 }
 
 void OAuthPinClient::onRequestReady(QByteArray response)
 {
     const QString text = TokenStore::replyText(response);
-    qDebug() << "Response from the service: " << text;
+    // The reply may hold tokens: log only its size.
+    qCDebug(lcOAuth) << "reply of" << response.size() << "bytes";
     if (!isFailure(text)) {
         if (tweetRequestisRunning) {
             tweetRequestisRunning = false;

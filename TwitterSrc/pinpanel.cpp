@@ -52,7 +52,7 @@ void PinPanel::setupUi(QWidget* form, const char* okName, const char* cancelName
     QVBoxLayout* code = new QVBoxLayout(codeFrame);
     code->setSpacing(25);
     code->addStretch();
-    codeLabel = new QLabel(QObject::trUtf8("Wprowadź kod"), codeFrame);
+    codeLabel = new QLabel(QObject::tr("Wprowadź kod"), codeFrame);
     codeLabel->setObjectName(QLatin1String(codeLabelName));
     codeLabel->setFont(big);
     codeLabel->setAlignment(Qt::AlignCenter);
@@ -76,7 +76,7 @@ void PinPanel::setupUi(QWidget* form, const char* okName, const char* cancelName
     processingFrame = new QFrame(form);
     processingFrame->setObjectName(QStringLiteral("processingFrame"));
     QVBoxLayout* processing = new QVBoxLayout(processingFrame);
-    processingLabel = new QLabel(QObject::trUtf8("Przetwarzanie"), processingFrame);
+    processingLabel = new QLabel(QObject::tr("Przetwarzanie"), processingFrame);
     processingLabel->setObjectName(QStringLiteral("processingLabel"));
     processingLabel->setFont(big);
     processingLabel->setAlignment(Qt::AlignCenter);
@@ -91,7 +91,7 @@ void PinPanel::setupUi(QWidget* form, const char* okName, const char* cancelName
     processing->addStretch();
     layout->addWidget(processingFrame, 1);
 
-    cancelButton = new QPushButton(QObject::trUtf8("Zamknij"), form);
+    cancelButton = new QPushButton(QObject::tr("Zamknij"), form);
     cancelButton->setObjectName(QLatin1String(cancelName));
     cancelButton->setFixedHeight(67);
     cancelButton->setMaximumWidth(400);

@@ -1,10 +1,10 @@
 #include "TwitterSrc/twitterclient.h"
 
-#include <QDebug>
 
 #include "oauth/kqoauthrequest.h"
 #include "foundation/constants.h"
 #include "foundation/userprompts.h"
+#include "foundation/logging.h"
 
 static OAuthPinClient::Service twitter()
 {
@@ -20,7 +20,6 @@ TwitterClient::TwitterClient()
 
 void TwitterClient::tweet(QString text)
 {
-    qDebug() << "tweet1";
     post(text);
 }
 
@@ -38,19 +37,19 @@ bool TwitterClient::isFailure(const QString& reply) const
 
 void TwitterClient::postSucceeded()
 {
-    UserPrompts::information(trUtf8("Wysłano pomyślnie tweet."), QString());
+    UserPrompts::information(tr("Wysłano pomyślnie tweet."), QString());
     emit willHide();
 }
 
 void TwitterClient::postFailed()
 {
-    UserPrompts::information(trUtf8("Wysłanie tweeta nie powiodło się."), QString());
+    UserPrompts::information(tr("Wysłanie tweeta nie powiodło się."), QString());
     emit willHide();
 }
 
 void TwitterClient::accessTokenFailed()
 {
-    UserPrompts::information(trUtf8("Błąd podczas otrzymywania kodu dostępu. Prawdopodobnie wpisano zły kod."),
+    UserPrompts::information(tr("Błąd podczas otrzymywania kodu dostępu. Prawdopodobnie wpisano zły kod."),
                              QString());
     emit willHide();
 }
@@ -58,7 +57,7 @@ void TwitterClient::accessTokenFailed()
 void TwitterClient::requestTokenFailed()
 {
     // A signature refused at the very first call: usually the phone's clock or time zone.
-    UserPrompts::information(trUtf8("Wysłanie tweeta nie powiodło się. Aby wysłać tweet musisz mieć poprawnie "
+    UserPrompts::information(tr("Wysłanie tweeta nie powiodło się. Aby wysłać tweet musisz mieć poprawnie "
                                     "ustawiony czas i strefę czasową."),
                              QString());
     emit willHide();
@@ -66,7 +65,7 @@ void TwitterClient::requestTokenFailed()
 
 void TwitterClient::onNetworkError()
 {
-    qDebug() << "Timeout";
-    UserPrompts::information(trUtf8("Wysłanie tweeta nie powiodło się."), QString());
+    qCWarning(lcOAuth) << "the tweet was not sent: network error";
+    UserPrompts::information(tr("Wysłanie tweeta nie powiodło się."), QString());
     emit willHide();
 }

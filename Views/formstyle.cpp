@@ -92,14 +92,14 @@ QFrame* topBar(QWidget* form, const QString& name, const QString& image, int hei
         *backButton = new QPushButton(bar);
         (*backButton)->setObjectName(QStringLiteral("backButton"));
         barButton(*backButton, QStringLiteral(":/IMG/BACK_BUTTON"), buttonWidth, height);
-        (*backButton)->setAccessibleName(QObject::trUtf8("Wstecz"));
+        (*backButton)->setAccessibleName(QObject::tr("Wstecz"));
         layout->addWidget(*backButton);
     }
     layout->addStretch();
     *exitButton = new QPushButton(bar);
     (*exitButton)->setObjectName(QStringLiteral("exitButton"));
     barButton(*exitButton, QStringLiteral(":/IMG/X_BUTTON"), buttonWidth, height);
-    (*exitButton)->setAccessibleName(QObject::trUtf8("Zamknij"));
+    (*exitButton)->setAccessibleName(QObject::tr("Zamknij"));
     layout->addWidget(*exitButton);
     return bar;
 }

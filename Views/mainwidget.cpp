@@ -1,7 +1,6 @@
 #include "Views/mainwidget.h"
 
 #include <QCoreApplication>
-#include <QDebug>
 #include <QPropertyAnimation>
 #include <QResizeEvent>
 
@@ -127,7 +126,6 @@ void MainWidget::setGeometry(int x, int y, int w, int h)
 
 void MainWidget::resize(int w, int h)
 {
-    qDebug() << "MainWidget::resize";
     QWidget::resize(w, h);
 }
 
@@ -173,7 +171,7 @@ void MainWidget::settingsSelected()
 
 void MainWidget::exitClicked()
 {
-    MessageBox::showQuestion(trUtf8("Czy na pewno chcesz zamknąć aplikację?"), QString(), this);
+    MessageBox::showQuestion(tr("Czy na pewno chcesz zamknąć aplikację?"), QString(), this);
 }
 
 void MainWidget::onMsgBoxAccepted()
@@ -365,7 +363,6 @@ void MainWidget::updateOrientation(int indexToUpdate)
 
 void MainWidget::resizeEvent(QResizeEvent* e)
 {
-    qDebug() << "MainWidget::resizeEvent";
     QWidget::resizeEvent(e);
     updateGeometry();
     if (!stack->isEmpty()) {
@@ -380,7 +377,6 @@ void MainWidget::onResumeApp()
     if (isRunningApp)
         return;
     isRunningApp = true;
-    qDebug() << ">>>>show";
     emit appliactionActiveChanged(true);
     flurryAgent->onStartupApp();
 }
@@ -390,7 +386,6 @@ void MainWidget::onPauseApp()
     if (!isRunningApp)
         return;
     isRunningApp = false;
-    qDebug() << ">>>>hide";
     emit appliactionActiveChanged(false);
     flurryAgent->onPauseApp();
 }

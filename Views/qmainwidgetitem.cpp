@@ -1,6 +1,5 @@
 #include "Views/qmainwidgetitem.h"
 
-#include <QDebug>
 
 #include "Views/mainwidget.h"
 
@@ -15,7 +14,6 @@ QMainWidgetItem::QMainWidgetItem(QDeclarativeItem* parent)
 void QMainWidgetItem::geometryChanged(const QRectF& newGeometry, const QRectF& oldGeometry)
 {
     QDeclarativeItem::geometryChanged(newGeometry, oldGeometry);
-    qDebug() << "geometryChanged" << newGeometry;
     if (proxy && proxy->widget())
         widget->setGeometry(0, 0, int(newGeometry.width()), int(newGeometry.height()));
 }

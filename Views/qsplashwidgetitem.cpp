@@ -1,6 +1,5 @@
 #include "Views/qsplashwidgetitem.h"
 
-#include <QDebug>
 
 #include "Views/splashwidget.h"
 
@@ -15,7 +14,6 @@ QSplashWidgetItem::QSplashWidgetItem()
 void QSplashWidgetItem::geometryChanged(const QRectF& newGeometry, const QRectF& oldGeometry)
 {
     QDeclarativeItem::geometryChanged(newGeometry, oldGeometry);
-    qDebug() << "geometryChanged" << newGeometry;
     if (proxy && proxy->widget())
         widget->setGeometry(QRect(0, 0, int(newGeometry.width()), int(newGeometry.height())));
 }

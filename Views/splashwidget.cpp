@@ -1,7 +1,6 @@
 #include "Views/splashwidget.h"
 #include "ui_splashwidget.h"
 
-#include <QDebug>
 #include <QMouseEvent>
 #include <QResizeEvent>
 #include <QTimer>
@@ -30,7 +29,6 @@ SplashWidget::~SplashWidget()
 
 void SplashWidget::showEvent(QShowEvent* e)
 {
-    qDebug() << "<<<<<<<<SplashWidget::showEvent";
     if (!alreadyStartedTimer) {
         QTimer::singleShot(splashDuration, this, SLOT(hideSplash()));
         alreadyStartedTimer = true;
@@ -66,7 +64,6 @@ void SplashWidget::mouseReleaseEvent(QMouseEvent* e)
 {
     if (serviceClick && !opennedUrl) {
         const QString link = BannerInfo::getSingleton()->splashLink;
-        qDebug() << ">> touch " << link;
         if (!link.isEmpty()) {
             Util::openUrl(link, false);
             opennedUrl = true;
@@ -91,8 +88,8 @@ void SplashWidget::showPicture(const QPixmap& shown)
 // The whole picture, as large as the widget allows with its proportions kept.
 void SplashWidget::fitPicture()
 {
-    if (picture.isNull() && ui->label->pixmap())
-        picture = *ui->label->pixmap();
+    if (picture.isNull())
+        picture = ui->label->pixmap(Qt::ReturnByValue);
     if (picture.isNull() || width() < 1 || height() < 1)
         return;
     const qreal ratio = devicePixelRatioF();

@@ -1,7 +1,7 @@
 #include "foundation/file.h"
+#include "foundation/logging.h"
 
 #include <QDataStream>
-#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -172,7 +172,7 @@ void File::fail(int check)
     lastError = -1;
     if (!readOnly)
         writeFailed = true;
-    qDebug() << "QT_THROW" << check;
+    qCDebug(lcFiles) << "read or write failed at check" << check;
     throw lastError;
 }
 

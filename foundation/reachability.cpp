@@ -1,13 +1,13 @@
 #include "foundation/reachability.h"
 
-#include <QDebug>
 #include <QHostAddress>
-#include <QNetworkConfigurationManager>
 #include <QNetworkInterface>
 #include <QNetworkProxy>
 #include <QTimer>
 
 #include "foundation/constants.h"
+#include "foundation/logging.h"
+#include "foundation/networksession.h"
 #include "foundation/userprompts.h"
 
 Reachability* Reachability::singleton = nullptr;
@@ -16,7 +16,7 @@ bool Reachability::connected = false;
 static const int sessionTimeout = 30000;
 
 Reachability::Reachability(QObject* parent)
-    : QObject(parent), manager(nullptr), m_session(nullptr), timeoutTimer(nullptr)
+    : QObject(parent), session(nullptr), timeoutTimer(nullptr)
 {
     singleton = this;
     timeoutTimer = new QTimer(this);
@@ -24,18 +24,16 @@ Reachability::Reachability(QObject* parent)
     timeoutTimer->setInterval(sessionTimeout);
     connect(timeoutTimer, &QTimer::timeout, this, &Reachability::timeout);
 
-    manager = new QNetworkConfigurationManager();
-    connect(manager, &QNetworkConfigurationManager::configurationAdded, this, &Reachability::configurationAdded);
-    connect(manager, &QNetworkConfigurationManager::configurationChanged, this, &Reachability::configurationChanged);
-    connect(manager, &QNetworkConfigurationManager::configurationRemoved, this, &Reachability::configurationRemoved);
-    connect(manager, &QNetworkConfigurationManager::updateCompleted, this, &Reachability::configurationUpdated);
-    connect(manager, &QNetworkConfigurationManager::onlineStateChanged, this, &Reachability::configurationStateChanged);
+    session = NetworkSession::create(this);
+    connect(session, &NetworkSession::opened, this, &Reachability::opened);
+    connect(session, &NetworkSession::closed, this, &Reachability::closed);
+    connect(session, &NetworkSession::failed, this, &Reachability::failed);
+    connect(session, &NetworkSession::configurationsChanged, this, &Reachability::configurationUpdated);
+    connect(session, &NetworkSession::onlineStateChanged, this, &Reachability::configurationStateChanged);
 }
 
 Reachability::~Reachability()
 {
-    delete m_session;
-    delete manager;
     if (singleton == this)
         singleton = nullptr;
 }
@@ -81,74 +79,41 @@ bool Reachability::proxyOnLoopback()
 
 void Reachability::start()
 {
-    const QNetworkConfigurationManager::Capabilities caps = manager->capabilities();
-    const QNetworkConfiguration config = manager->defaultConfiguration();
-    const bool usable = config.isValid()
-        && ((caps & QNetworkConfigurationManager::CanStartAndStopInterfaces)
-            || config.state() == QNetworkConfiguration::Active);
-    if (usable) {
-        if (m_session) {
-            m_session->deleteLater();
-            m_session = nullptr;
-        }
-        m_session = new QNetworkSession(config);
-        // Queued: on a desktop an already active interface opens inside open() itself,
-        // and the owner expects the opening to come after start() has returned.
-        connect(m_session, &QNetworkSession::opened, this, &Reachability::opened, Qt::QueuedConnection);
-        connect(m_session, &QNetworkSession::closed, this, &Reachability::closed);
-        connect(m_session, QOverload<QNetworkSession::SessionError>::of(&QNetworkSession::error),
-                this, &Reachability::error);
-        connect(m_session, &QNetworkSession::preferredConfigurationChanged,
-                this, &Reachability::preferredConfigurationChanged);
-        connect(m_session, &QNetworkSession::newConfigurationActivated,
-                this, &Reachability::newConfigurationActivated);
+    if (session->canOpen()) {
         connected = false;
-        m_session->open();
+        session->open();
         timeoutTimer->stop();
         timeoutTimer->start();
         return;
     }
-    if ((!config.isValid() && anyInterfaceUp()) || proxyOnLoopback()) {
-        if (m_session) {
-            m_session->deleteLater();
-            m_session = nullptr;
-        }
+    if ((!session->hasConfiguration() && anyInterfaceUp()) || proxyOnLoopback()) {
+        session->release();
         connected = false;
         timeoutTimer->stop();
         timeoutTimer->start();
         QTimer::singleShot(0, this, &Reachability::opened);
         return;
     }
-    UserPrompts::error(trUtf8("Nie można się połączyć z Internetem. Brak dostępnych punktów dostępu."),
-                       trUtf8("Błąd"));
+    UserPrompts::error(tr("Nie można się połączyć z Internetem. Brak dostępnych punktów dostępu."),
+                       tr("Błąd"));
 }
 
 void Reachability::opened()
 {
     connected = true;
-    qDebug() << "Reachability: network session opened";
+    qCDebug(lcReachability) << "network session opened";
     emit networkSessionOpened();
 }
 
 void Reachability::closed()
 {
-    if (m_session) {
-        m_session->deleteLater();
-        m_session = nullptr;
-    }
+    session->release();
     connected = false;
     emit networkSessionCancelled();
 }
 
-void Reachability::error(QNetworkSession::SessionError e)
+void Reachability::failed()
 {
-    if (e == QNetworkSession::UnknownSessionError) {
-        if (m_session && m_session->state() == QNetworkSession::Connecting) {
-            connected = false;
-            emit networkSessionCancelled();
-        }
-        return;
-    }
     connected = false;
     emit networkSessionCancelled();
 }
@@ -157,34 +122,8 @@ void Reachability::timeout()
 {
     if (connected)
         return;
-    if (m_session) {
-        // Closing may report closed() at once; that would clear the pointer and announce
-        // the end a second time.
-        QNetworkSession* session = m_session;
-        m_session = nullptr;
-        disconnect(session, nullptr, this, nullptr);
-        session->close();
-        session->deleteLater();
-    }
+    session->abandon();
     emit networkSessionCancelled();
-}
-
-void Reachability::preferredConfigurationChanged(QNetworkConfiguration, bool)
-{
-    if (m_session)
-        m_session->migrate();
-}
-
-void Reachability::newConfigurationActivated()
-{
-    if (m_session)
-        m_session->accept();
-}
-
-void Reachability::configurationAdded(QNetworkConfiguration)
-{
-    if (!connected)
-        start();
 }
 
 void Reachability::configurationUpdated()
@@ -195,9 +134,6 @@ void Reachability::configurationUpdated()
 
 void Reachability::configurationStateChanged()
 {
-    if (manager->isOnline() && !connected)
-        manager->updateConfigurations();
+    if (session->isOnline() && !connected)
+        session->updateConfigurations();
 }
-
-void Reachability::configurationRemoved(QNetworkConfiguration) {}
-void Reachability::configurationChanged(QNetworkConfiguration) {}

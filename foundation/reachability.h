@@ -1,11 +1,9 @@
 #ifndef REACHABILITY_H
 #define REACHABILITY_H
 
-#include <QNetworkConfiguration>
-#include <QNetworkSession>
 #include <QObject>
 
-class QNetworkConfigurationManager;
+class NetworkSession;
 class QTimer;
 
 // Opens the network session and keeps the process-wide "connected" flag.
@@ -27,23 +25,17 @@ signals:
 
 private slots:
     void timeout();
-    void error(QNetworkSession::SessionError error);
+    void failed();
     void opened();
     void closed();
-    void newConfigurationActivated();
-    void preferredConfigurationChanged(QNetworkConfiguration config, bool isSeamless);
-    void configurationAdded(QNetworkConfiguration config);
     void configurationStateChanged();
     void configurationUpdated();
-    void configurationRemoved(QNetworkConfiguration config);
-    void configurationChanged(QNetworkConfiguration config);
 
 private:
     static bool anyInterfaceUp();
     static bool proxyOnLoopback();
 
-    QNetworkConfigurationManager* manager;
-    QNetworkSession* m_session;
+    NetworkSession* session;
     QTimer* timeoutTimer;
 
     static bool connected;

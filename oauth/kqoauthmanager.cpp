@@ -1,6 +1,5 @@
 #include "oauth/kqoauthmanager.h"
 
-#include <QDebug>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -9,6 +8,7 @@
 #include "oauth/kqoauthrequest.h"
 #include "foundation/util.h"
 #include "http/downloadservice.h"
+#include "foundation/logging.h"
 
 KQOAuthManager::KQOAuthManager(QObject* parent)
     : QObject(parent), error(NoError), hasTemporary(false), verified(false), authorized(false),
@@ -32,17 +32,17 @@ KQOAuthManager::~KQOAuthManager()
 void KQOAuthManager::executeRequest(KQOAuthRequest* request)
 {
     if (!request) {
-        qDebug() << "Request is NULL. Cannot proceed.";
+        qCWarning(lcOAuth) << "Request is NULL. Cannot proceed.";
         error = RequestError;
         return;
     }
     if (!request->requestEndpoint().isValid() || request->requestEndpoint().host().isEmpty()) {
-        qDebug() << "Request endpoint URL is not valid. Cannot proceed.";
+        qCWarning(lcOAuth) << "Request endpoint URL is not valid. Cannot proceed.";
         error = RequestEndpointError;
         return;
     }
     if (!request->isValid()) {
-        qDebug() << "Request is not valid. Cannot proceed.";
+        qCWarning(lcOAuth) << "Request is not valid. Cannot proceed.";
         error = RequestValidationError;
         return;
     }

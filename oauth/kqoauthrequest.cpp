@@ -1,7 +1,6 @@
 #include "oauth/kqoauthrequest.h"
 
 #include <QDateTime>
-#include <QDebug>
 #include <QMessageAuthenticationCode>
 #include <QRandomGenerator>
 #include <algorithm>
@@ -162,7 +161,6 @@ QByteArray KQOAuthRequest::authorizationHeader()
     for (auto it = d->additionalParams.constBegin(); it != d->additionalParams.constEnd(); ++it)
         signedParameters << qMakePair(it.key(), it.value());
     const QByteArray base = signatureBaseString(d->oauthHttpMethodString, d->oauthRequestEndpoint, signedParameters);
-    qDebug() << "========== KQOAuthRequest has the following base string:" << base;
     const QByteArray signature = hmacSha1(base, d->oauthConsumerSecretKey, d->oauthTokenSecret);
 
     QList<QPair<QString, QString>> header = present;

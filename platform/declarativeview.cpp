@@ -1,6 +1,5 @@
 #include "platform/declarativeview.h"
 
-#include <QDebug>
 #include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
@@ -11,6 +10,7 @@
 #include <QQuickItem>
 
 #include "platform/meegocomponents.h"
+#include "foundation/logging.h"
 
 QDeclarativeView* QDeclarativeView::loading = nullptr;
 
@@ -74,7 +74,7 @@ void QDeclarativeView::setSource(const QUrl& newUrl)
     url = newUrl;
     QQmlComponent component(qmlEngine, url);
     if (component.isError()) {
-        qWarning() << component.errors();
+        qCWarning(lcViews) << component.errors();
         return;
     }
     QDeclarativeView* previous = loading;
@@ -82,12 +82,12 @@ void QDeclarativeView::setSource(const QUrl& newUrl)
     QObject* object = component.create();
     loading = previous;
     if (!object) {
-        qWarning() << component.errors();
+        qCWarning(lcViews) << component.errors();
         return;
     }
     root = qobject_cast<QQuickItem*>(object);
     if (!root) {
-        qWarning() << "QDeclarativeView: the root of" << url << "is not an item";
+        qCWarning(lcViews) << "QDeclarativeView: the root of" << url << "is not an item";
         delete object;
         return;
     }

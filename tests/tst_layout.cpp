@@ -211,7 +211,7 @@ private slots:
         for (const QSize& natural : {QSize(480, 854), advert.size()}) {
             if (natural == advert.size())
                 splash->showPicture(advert);
-            const QSize shown = label->pixmap()->size() / label->pixmap()->devicePixelRatio();
+            const QSize shown = label->pixmap(Qt::ReturnByValue).size() / label->pixmap(Qt::ReturnByValue).devicePixelRatio();
             // As large as fits, whole, its proportions kept, in the middle.
             QVERIFY(shown.width() <= size.width() && shown.height() <= size.height());
             QVERIFY(shown.width() >= size.width() - 1 || shown.height() >= size.height() - 1);
@@ -221,7 +221,7 @@ private slots:
         }
         if (size == QSize(480, 854)) {
             splash->showPicture(QPixmap(":/IMG/SPLASH"));
-            QCOMPARE(label->pixmap()->size(), QSize(480, 854));
+            QCOMPARE(label->pixmap(Qt::ReturnByValue).size(), QSize(480, 854));
         }
     }
 

@@ -18,6 +18,7 @@
 #include "Views/Article/sharearticledialog.h"
 #include "Logic/article.h"
 #include "foundation/constants.h"
+#include "foundation/logging.h"
 #include "sampleserver/sampleserver.h"
 #include "sampleserver/sampleservices.h"
 #include "tests/support/boxes.h"
@@ -32,6 +33,20 @@ public:
 public slots:
     void open(const QUrl& url) { opened << url; }
 };
+
+// Every line the program logs, with every category switched on.
+static QStringList logged;
+static void keepMessage(QtMsgType, const QMessageLogContext&, const QString& text)
+{
+    logged << text;
+}
+static void debugEverywhere(bool on)
+{
+    // The test environment switches debug output off; these categories come back on here.
+    for (const QLoggingCategory& (*category)() : {lcHttp, lcChannels, lcBanners, lcGallery, lcOAuth, lcAnalytics,
+                                                   lcReachability, lcFiles, lcViews})
+        const_cast<QLoggingCategory&>(category()).setEnabled(QtDebugMsg, on);
+}
 
 // Sharing end to end against the local OAuth providers, which verify every signature.
 class TestSharing : public QObject
@@ -87,6 +102,10 @@ private slots:
 
     void twitterPinFlowThenARevokedTokenLogsOut()
     {
+        logged.clear();
+        debugEverywhere(true);
+        const QtMessageHandler previous = qInstallMessageHandler(keepMessage);
+        QStringList secrets;
         Boxes boxes;
         QScopedPointer<ShareArticleDialog> dialog(openDialog());
         QSignalSpy closed(dialog.data(), &ShareArticleDialog::dialogClosed);
@@ -99,6 +118,8 @@ private slots:
         QCOMPARE(browser.opened.last().path(), QString("/oauth/authorize"));
         QLineEdit* field = panel->findChild<QLineEdit*>("verifierTextEdit");
         QTRY_VERIFY(field->isVisible());
+        for (auto it = twitter->temporary.cbegin(); it != twitter->temporary.cend(); ++it)
+            secrets << it.key() << it->secret << it->pin;
         QTest::mouseClick(panel->findChild<QPushButton*>("buttonOK"), Qt::LeftButton);
         QVERIFY(field->isVisible()); // an empty PIN does nothing
         QCOMPARE(field->maxLength(), 7);
@@ -116,6 +137,16 @@ private slots:
         QVERIFY(!store.value("token").toByteArray().isEmpty());
         QVERIFY(!store.value("token").toByteArray().contains("access"));
         QVERIFY(TokenStore::isLoggedIn("token", "tokenSecret"));
+        qInstallMessageHandler(previous);
+        debugEverywhere(false);
+        // Nothing that opens the account reaches the log.
+        for (auto it = twitter->access.cbegin(); it != twitter->access.cend(); ++it)
+            secrets << it.key() << it.value();
+        QVERIFY(!logged.isEmpty());
+        QVERIFY(secrets.size() >= 5);
+        for (const QString& line : qAsConst(logged))
+            for (const QString& secret : qAsConst(secrets))
+                QVERIFY2(secret.isEmpty() || !line.contains(secret), qPrintable(line));
         SettingsTwitter loggedIn;
         QVERIFY(!loggedIn.page().loggedinFrame->isHidden());
 

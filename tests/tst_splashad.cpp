@@ -117,8 +117,8 @@ private slots:
         tap(splash);
         QVERIFY(browser.opened.isEmpty());
 
-        QVERIFY(label->pixmap() && label->pixmap()->toImage().pixel(10, 10) != QColor(Qt::yellow).rgb());
-        QTRY_VERIFY_WITH_TIMEOUT(label->pixmap() && label->pixmap()->toImage().pixel(10, 10) == QColor(Qt::yellow).rgb(),
+        QVERIFY(!label->pixmap(Qt::ReturnByValue).isNull() && label->pixmap(Qt::ReturnByValue).toImage().pixel(10, 10) != QColor(Qt::yellow).rgb());
+        QTRY_VERIFY_WITH_TIMEOUT(!label->pixmap(Qt::ReturnByValue).isNull() && label->pixmap(Qt::ReturnByValue).toImage().pixel(10, 10) == QColor(Qt::yellow).rgb(),
                                  4000);
         QVERIFY2(clock.elapsed() >= shown, qPrintable(QString::number(clock.elapsed())));
         tap(splash);
@@ -140,7 +140,7 @@ private slots:
         QPointer<SplashWidget> splash = view->findChild<SplashWidget*>();
         QVERIFY(splash);
         QLabel* label = splash->findChild<QLabel*>("label");
-        QTRY_VERIFY_WITH_TIMEOUT(label->pixmap() && label->pixmap()->toImage().pixel(10, 10) == QColor(Qt::yellow).rgb(),
+        QTRY_VERIFY_WITH_TIMEOUT(!label->pixmap(Qt::ReturnByValue).isNull() && label->pixmap(Qt::ReturnByValue).toImage().pixel(10, 10) == QColor(Qt::yellow).rgb(),
                                  4000);
         QVERIFY(clock.elapsed() >= shown);
         const qint64 adShown = clock.elapsed();

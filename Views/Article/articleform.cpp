@@ -98,7 +98,7 @@ void ArticleWidget::setupUi(QWidget* form)
     bannerButton->setMinimumHeight(80);
     bannerButton->setIconSize(QSize(320, 80));
     bannerButton->setFlat(true);
-    bannerButton->setAccessibleName(QObject::trUtf8("Reklama"));
+    bannerButton->setAccessibleName(QObject::tr("Reklama"));
     bannerButton->setFocusPolicy(Qt::NoFocus);
     bannerButton->setStyleSheet(QStringLiteral("background-color: white; border: none;"));
     column->addWidget(bannerButton);
@@ -113,21 +113,21 @@ void ArticleWidget::setupUi(QWidget* form)
     teczkaAddButton->setObjectName(QStringLiteral("teczkaAddButton"));
     FormStyle::imageButton(teczkaAddButton, QStringLiteral(":/IMG/TECZKA+SOFT_OFF"),
                            QStringLiteral(":/IMG/TECZKA+SOFT_ON"));
-    teczkaAddButton->setAccessibleName(QObject::trUtf8("Dodaj do teczki"));
+    teczkaAddButton->setAccessibleName(QObject::tr("Dodaj do teczki"));
     teczkaRemoveButton = new QPushButton(frame_2);
     teczkaRemoveButton->setObjectName(QStringLiteral("teczkaRemoveButton"));
     FormStyle::imageButton(teczkaRemoveButton, QStringLiteral(":/IMG/TECZKA-SOFT_OFF"),
                            QStringLiteral(":/IMG/TECZKA-SOFT_ON"));
-    teczkaRemoveButton->setAccessibleName(QObject::trUtf8("Usuń z teczki"));
+    teczkaRemoveButton->setAccessibleName(QObject::tr("Usuń z teczki"));
     shareButton = new QPushButton(frame_2);
     shareButton->setObjectName(QStringLiteral("shareButton"));
     FormStyle::imageButton(shareButton, QStringLiteral(":/IMG/SHARE_SOFT_OFF"), QStringLiteral(":/IMG/SHARE_SOFT_ON"));
-    shareButton->setAccessibleName(QObject::trUtf8("Udostępnij"));
+    shareButton->setAccessibleName(QObject::tr("Udostępnij"));
     mainmenuButton = new QPushButton(frame_2);
     mainmenuButton->setObjectName(QStringLiteral("mainmenuButton"));
     FormStyle::imageButton(mainmenuButton, QStringLiteral(":/IMG/MENU_GLOWNE_OFF"),
                            QStringLiteral(":/IMG/MENU_GLOWNE_ON"));
-    mainmenuButton->setAccessibleName(QObject::trUtf8("Menu główne"));
+    mainmenuButton->setAccessibleName(QObject::tr("Menu główne"));
     grid->addWidget(teczkaAddButton, 0, 0);
     grid->addWidget(teczkaRemoveButton, 0, 1);
     grid->setColumnStretch(2, 1);

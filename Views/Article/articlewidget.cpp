@@ -114,12 +114,12 @@ void ArticleWidget::teczkaAddClicked()
 {
     if (SavedArticles* saved = SavedArticles::getSingleton()) {
         if (saved->addArticle(*article)) {
-            MessageBox::showInformation(trUtf8("Artykuł dodano do teczki."), QString());
+            MessageBox::showInformation(tr("Artykuł dodano do teczki."), QString());
         } else {
             msgBoxId = teczkaQuestion;
-            MessageBox::showQuestion(trUtf8("Masz już za dużo artykułów w teczce. Czy chcesz usunąć najstarszy "
+            MessageBox::showQuestion(tr("Masz już za dużo artykułów w teczce. Czy chcesz usunąć najstarszy "
                                             "artykuł z teczki i dodać ten artykuł?"),
-                                     trUtf8("Pytanie"), this);
+                                     tr("Pytanie"), this);
         }
     }
     updateTeczkaButtons();
@@ -131,12 +131,12 @@ void ArticleWidget::onMsgBoxAccepted()
         return;
     SavedArticles* saved = SavedArticles::getSingleton();
     if (!saved || !saved->removeOldest()) {
-        MessageBox::showError(trUtf8("Podczas usuwania artykułu wystąpił błąd."), QString());
+        MessageBox::showError(tr("Podczas usuwania artykułu wystąpił błąd."), QString());
     } else {
         if (saved->addArticle(*article))
-            MessageBox::showInformation(trUtf8("Artykuł dodano do teczki."), QString());
+            MessageBox::showInformation(tr("Artykuł dodano do teczki."), QString());
         else
-            MessageBox::showError(trUtf8("Podczas dodawania artykułu wystąpił błąd."), QString());
+            MessageBox::showError(tr("Podczas dodawania artykułu wystąpił błąd."), QString());
         updateTeczkaButtons();
     }
     msgBoxId = noQuestion;
@@ -151,11 +151,11 @@ void ArticleWidget::teczkaRemoveClicked()
 {
     if (SavedArticles* saved = SavedArticles::getSingleton()) {
         if (saved->removeArticle(*article))
-            MessageBox::showInformation(trUtf8("Artykuł został usunięty z teczki."), QString());
+            MessageBox::showInformation(tr("Artykuł został usunięty z teczki."), QString());
         else
-            MessageBox::showError(trUtf8("Usuwanie artykułu z teczki nie powiodło się. Podczas usuwania artykułu "
+            MessageBox::showError(tr("Usuwanie artykułu z teczki nie powiodło się. Podczas usuwania artykułu "
                                          "z teczki nastąpił błąd. Artykuł nie został usunięty z teczki."),
-                                  trUtf8("Błąd"));
+                                  tr("Błąd"));
     }
     updateTeczkaButtons();
 }

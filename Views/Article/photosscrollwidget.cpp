@@ -61,7 +61,7 @@ void PhotosScrollWidget::addPhotoWidget(ArticlePhotoWidget* photo)
     buttons.append(dot);
     connect(dot, &QPushButton::clicked, this, &PhotosScrollWidget::kropkaClicked);
     const int index = content->addWidget(photo);
-    dot->setAccessibleName(trUtf8("Zdjęcie %1").arg(index + 1));
+    dot->setAccessibleName(tr("Zdjęcie %1").arg(index + 1));
     bottomFrame->setVisible(content->getWidgetsCount() >= 2);
     dot->setCheckable(true);
     dot->setChecked(index == content->getCurrentIndex());

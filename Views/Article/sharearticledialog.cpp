@@ -58,7 +58,7 @@ void Ui_ShareArticleDialog::setupUi(QWidget* form)
     QFont big = form->font();
     big.setPointSize(16);
 
-    label = new QLabel(QObject::trUtf8("Podziel się przez:"), mainFrame);
+    label = new QLabel(QObject::tr("Podziel się przez:"), mainFrame);
     label->setObjectName(QStringLiteral("label"));
     label->setMinimumHeight(35);
     label->setFont(big);
@@ -84,7 +84,7 @@ void Ui_ShareArticleDialog::setupUi(QWidget* form)
     twitterButton = button("twitterButton", QStringLiteral("Twitter"));
     facebookButton = button("facebookButton", QStringLiteral("Facebook"));
     verticalLayout->addStretch();
-    cancelButton = button("cancelButton", QObject::trUtf8("Zamknij"));
+    cancelButton = button("cancelButton", QObject::tr("Zamknij"));
     cancelButton->setStyleSheet(QStringLiteral(
         "QPushButton { background-image: url(:/IMG/MESSAGEBOX/RED); }"
         "QPushButton:pressed { background-image: url(:/IMG/MESSAGEBOX/RED_ON); }"));
@@ -158,14 +158,14 @@ void ShareArticleDialog::cancelClicked()
 void ShareArticleDialog::emailClicked()
 {
     if (!Util::isAnyEmailAccount()) {
-        MessageBox::showError(trUtf8("Brak skonfigurowanej skrzynki pocztowej na telefonie."), QString());
+        MessageBox::showError(tr("Brak skonfigurowanej skrzynki pocztowej na telefonie."), QString());
         return;
     }
     const QString body = article ? composeEmailBody(*article) : emailBody(link);
     if (Util::sendEmail(QString(), sharedTitle(), body))
         cancelClicked();
     else
-        MessageBox::showError(trUtf8("Wysyłanie maila nie powiodło się."), QString());
+        MessageBox::showError(tr("Wysyłanie maila nie powiodło się."), QString());
 }
 
 void ShareArticleDialog::smsClicked()
@@ -173,7 +173,7 @@ void ShareArticleDialog::smsClicked()
     if (Util::sendSMS(QString(), sharedLink()))
         cancelClicked();
     else
-        MessageBox::showError(trUtf8("Wysyłanie SMS nie powiodło się."), QString());
+        MessageBox::showError(tr("Wysyłanie SMS nie powiodło się."), QString());
 }
 
 void ShareArticleDialog::facebookClicked()
@@ -194,7 +194,7 @@ void ShareArticleDialog::twitterClicked()
     connect(dialog, &TwitterDialog::willHide, this, &ShareArticleDialog::cancelClicked);
     ui->gridLayout_2->addWidget(dialog, 0, 0);
     dialog->show();
-    twitterClient->tweet(trUtf8("Sprawdź ciekawy artykuł: ") + sharedLink());
+    twitterClient->tweet(tr("Sprawdź ciekawy artykuł: ") + sharedLink());
 }
 
 void ShareArticleDialog::blipClicked()

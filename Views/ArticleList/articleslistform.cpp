@@ -61,17 +61,17 @@ void ArticlesListWidget::setupUi(QWidget* form)
     teczkaButton = new QPushButton(frame);
     teczkaButton->setObjectName(QStringLiteral("teczkaButton"));
     FormStyle::imageButton(teczkaButton, QStringLiteral(":/IMG/TECZKA_SOFT_OFF"), QStringLiteral(":/IMG/TECZKA_SOFT_ON"));
-    teczkaButton->setAccessibleName(QObject::trUtf8("Teczka"));
+    teczkaButton->setAccessibleName(QObject::tr("Teczka"));
     refreshButton = new QPushButton(frame);
     refreshButton->setObjectName(QStringLiteral("refreshButton"));
     FormStyle::imageButton(refreshButton, QStringLiteral(":/IMG/REFRESH_SOFT_OFF"),
                            QStringLiteral(":/IMG/REFRESH_SOFT_ON"));
-    refreshButton->setAccessibleName(QObject::trUtf8("Odśwież"));
+    refreshButton->setAccessibleName(QObject::tr("Odśwież"));
     mainmenuButton = new QPushButton(frame);
     mainmenuButton->setObjectName(QStringLiteral("mainmenuButton"));
     FormStyle::imageButton(mainmenuButton, QStringLiteral(":/IMG/MENU_GLOWNE_OFF"),
                            QStringLiteral(":/IMG/MENU_GLOWNE_ON"));
-    mainmenuButton->setAccessibleName(QObject::trUtf8("Menu główne"));
+    mainmenuButton->setAccessibleName(QObject::tr("Menu główne"));
     grid->addWidget(teczkaButton, 0, 0);
     grid->setColumnStretch(1, 1);
     grid->addWidget(refreshButton, 0, 2);

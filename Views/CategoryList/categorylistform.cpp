@@ -28,17 +28,17 @@ void CategoryListWidget::setupUi(QWidget* form)
     teczkButton = new QPushButton(frame);
     teczkButton->setObjectName(QStringLiteral("teczkButton"));
     FormStyle::imageButton(teczkButton, QStringLiteral(":/IMG/TECZKA_SOFT_OFF"), QStringLiteral(":/IMG/TECZKA_SOFT_ON"));
-    teczkButton->setAccessibleName(QObject::trUtf8("Teczka"));
+    teczkButton->setAccessibleName(QObject::tr("Teczka"));
     refreshButton = new QPushButton(frame);
     refreshButton->setObjectName(QStringLiteral("refreshButton"));
     FormStyle::imageButton(refreshButton, QStringLiteral(":/IMG/REFRESH_SOFT_OFF"),
                            QStringLiteral(":/IMG/REFRESH_SOFT_ON"));
-    refreshButton->setAccessibleName(QObject::trUtf8("Odśwież"));
+    refreshButton->setAccessibleName(QObject::tr("Odśwież"));
     settingsButton = new QPushButton(frame);
     settingsButton->setObjectName(QStringLiteral("settingsButton"));
     FormStyle::imageButton(settingsButton, QStringLiteral(":/IMG/SETTINGS_SOFT_OFF"),
                            QStringLiteral(":/IMG/SETTINGS_SOFT_ON"));
-    settingsButton->setAccessibleName(QObject::trUtf8("Ustawienia"));
+    settingsButton->setAccessibleName(QObject::tr("Ustawienia"));
     grid->addWidget(teczkButton, 0, 0);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(2, 1);

@@ -200,7 +200,7 @@ bool Gallery::writeCacheFile(const QString& name, const QByteArray& bytes)
 {
     const bool ok = File::replaceContents(cacheDirectory() + name, bytes);
     if (!ok && !freeSpaceMessageShowed) {
-        MessageBox::showError(trUtf8("Nie można zapisać obrazka na dysku."), trUtf8("Brak pamięci"));
+        MessageBox::showError(tr("Nie można zapisać obrazka na dysku."), tr("Brak pamięci"));
         freeSpaceMessageShowed = true;
     }
     return ok;
@@ -257,7 +257,7 @@ void Gallery::downloaderStateChanged(Http* h)
             startLoadingFromCache();
         else
             MessageBox::showMessageBoxBackAgain(
-                trUtf8("Nie można wyswietlić galerii. Prawdopodobnie nie masz połączenia z internetem."), QString(),
+                tr("Nie można wyswietlić galerii. Prawdopodobnie nie masz połączenia z internetem."), QString(),
                 this);
         downloadState = DOWNLOAD_NONE;
         hideLoader();

@@ -44,7 +44,7 @@ void Ui_Gallery::setupUi(QWidget* form)
     horizontalLayout_3->setObjectName(QStringLiteral("horizontalLayout_3"));
     horizontalLayout_3->setContentsMargins(2, 0, 2, 0);
     backButton = galleryButton(frame, "backButton", QStringLiteral(":/IMG/GALERIA_BACK"), QString(), 64, 64);
-    backButton->setAccessibleName(QObject::trUtf8("Wstecz"));
+    backButton->setAccessibleName(QObject::tr("Wstecz"));
     horizontalLayout_3->addWidget(backButton);
     horizontalLayout_3->addStretch();
     pictureTitleLabel = new QLabel(frame);
@@ -60,7 +60,7 @@ void Ui_Gallery::setupUi(QWidget* form)
         "color: rgb(255, 255, 255); background-color: transparent; background-image: url(:/res/trans.png);"));
     horizontalLayout_3->addWidget(pictureTitleLabel, 1);
     exitButton = galleryButton(frame, "exitButton", QStringLiteral(":/IMG/GALERIA_X"), QString(), 64, 64);
-    exitButton->setAccessibleName(QObject::trUtf8("Zamknij"));
+    exitButton->setAccessibleName(QObject::tr("Zamknij"));
     horizontalLayout_3->addWidget(exitButton);
     verticalLayout_2->addWidget(frame);
 
@@ -90,13 +90,13 @@ void Ui_Gallery::setupUi(QWidget* form)
     gridLayout->setContentsMargins(0, 0, 0, 0);
     shareButton = galleryButton(frame_2, "shareButton", QStringLiteral(":/IMG/SHARE_SOFT_OFF"),
                                 QStringLiteral(":/IMG/SHARE_SOFT_ON"), 120, 76);
-    shareButton->setAccessibleName(QObject::trUtf8("Udostępnij"));
+    shareButton->setAccessibleName(QObject::tr("Udostępnij"));
     buttonRefresh = galleryButton(frame_2, "buttonRefresh", QStringLiteral(":/IMG/REFRESH_SOFT_OFF"),
                                   QStringLiteral(":/IMG/REFRESH_SOFT_ON"), 120, 76);
-    buttonRefresh->setAccessibleName(QObject::trUtf8("Odśwież"));
+    buttonRefresh->setAccessibleName(QObject::tr("Odśwież"));
     menuButton = galleryButton(frame_2, "menuButton", QStringLiteral(":/IMG/MENU_GLOWNE_OFF"),
                                QStringLiteral(":/IMG/MENU_GLOWNE_ON"), 120, 76);
-    menuButton->setAccessibleName(QObject::trUtf8("Menu główne"));
+    menuButton->setAccessibleName(QObject::tr("Menu główne"));
     for (QPushButton* button : {shareButton, buttonRefresh, menuButton})
         FormStyle::fitInside(button, QSize(120, 76), QSize(120, 76), QMargins(), 3);
     gridLayout->addWidget(shareButton, 0, 0);

@@ -42,20 +42,20 @@ QString SettingsHelpView::helpText()
     const QString empty = QStringLiteral("<p><br/></p>");
     return QStringLiteral("<html><head><style>p { margin: 0px; }</style></head><body style=\"font-size:16pt\">") +
            heading(tr("Teczka")) +
-           paragraph(trUtf8("Jeśli chcesz zachować artykuł na dłużej dodaj go do teczki. Wybierz ikonę Teczki u dołu "
+           paragraph(tr("Jeśli chcesz zachować artykuł na dłużej dodaj go do teczki. Wybierz ikonę Teczki u dołu "
                             "ekranu. Dzięki temu będziesz mógł czytać artykuł i przeglądać dołączone do niego zdjęcia "
                             "dopóki nie usuniesz artykułu z teczki")) +
            empty + heading(tr("Ustawienia")) + empty + heading(tr("Kategorie")) +
-           paragraph(trUtf8("Jeśli nie chcesz pobierać artykułów ze wszystkich kategorii na liście kategorii w "
+           paragraph(tr("Jeśli nie chcesz pobierać artykułów ze wszystkich kategorii na liście kategorii w "
                             "Ustawieniach odznacz te, które są dla ciebie nieinteresujące. ")) +
            empty + heading(tr("Online")) +
-           paragraph(trUtf8("Możesz ustawić jak często aplikacja ma sprawdzać czy są dostępne nowe wiadomości. Ustal "
+           paragraph(tr("Możesz ustawić jak często aplikacja ma sprawdzać czy są dostępne nowe wiadomości. Ustal "
                             "godziny szczytu za pomocą przycisków a następnie określ przedział czasowy w jakim "
                             "aplikacja będzie nawiązywała połączenie z internetem w celu pobrania nowych wiadomości.")) +
-           paragraph(trUtf8("Pamiętaj, że jeśli nie masz wykupionego pakietu danych i nie korzystasz z Wi-Fi "
+           paragraph(tr("Pamiętaj, że jeśli nie masz wykupionego pakietu danych i nie korzystasz z Wi-Fi "
                             "połączenie z internetem naraża cię na dodatkowe koszta, zależne od Twojego operatora.")) +
-           empty + heading(trUtf8("Serwisy społecznościowe")) + empty +
-           paragraph(trUtf8("Dla Twojej wygody aplikacja zapamiętuje hasła do serwisów społecznościowych i "
+           empty + heading(tr("Serwisy społecznościowe")) + empty +
+           paragraph(tr("Dla Twojej wygody aplikacja zapamiętuje hasła do serwisów społecznościowych i "
                             "przechowuje je zaszyfrowane w pamięci urządzenia. Dane te nie są wykorzystywane w żaden "
                             "inny sposób jak tylko do logowania do określonego serwisu celem umieszczenia na nim "
                             "posta dotyczącego wybranego przez ciebie artykułu. Jeśli wylogujesz się z serwisu "

@@ -33,7 +33,7 @@ SettingsOnlineView::SettingsOnlineView(Settings* model, QWidget* parent)
     QVBoxLayout* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 10);
     layout->setSpacing(0);
-    layout->addWidget(heading(this, trUtf8("  Godziny szczytu:")));
+    layout->addWidget(heading(this, tr("  Godziny szczytu:")));
 
     QGridLayout* hours = new QGridLayout();
     QFont big = font();
@@ -69,7 +69,7 @@ SettingsOnlineView::SettingsOnlineView(Settings* model, QWidget* parent)
     hours->addWidget(buttonRushHoursEndInc, 0, 6);
     layout->addLayout(hours);
 
-    layout->addWidget(heading(this, trUtf8("  Sprawdzaj nowe artykuły:")));
+    layout->addWidget(heading(this, tr("  Sprawdzaj nowe artykuły:")));
     auto group = [&](const QString& title, const char* prefix, QVector<QCheckBox*>& boxes) {
         QLabel* label = heading(this, QStringLiteral("  ") + title);
         label->setFont(font());
@@ -80,15 +80,15 @@ SettingsOnlineView::SettingsOnlineView(Settings* model, QWidget* parent)
         column->setSpacing(0);
         for (int i = 0; i < 5; ++i) {
             const QByteArray name = QByteArray(prefix) + QByteArray::number(i + 1);
-            QCheckBox* box = SettingsPages::checkBox(holder, name.constData(), trUtf8(modeNames[i]));
+            QCheckBox* box = SettingsPages::checkBox(holder, name.constData(), tr(modeNames[i]));
             box->setAutoExclusive(true);
             column->addWidget(box);
             boxes.append(box);
         }
         layout->addWidget(holder);
     };
-    group(trUtf8("W godzinach szczytu"), "checkBoxRushHours", rushHoursBoxes);
-    group(trUtf8("Poza szczytem"), "checkBoxOutOfRushHours", outOfRushHoursBoxes);
+    group(tr("W godzinach szczytu"), "checkBoxRushHours", rushHoursBoxes);
+    group(tr("Poza szczytem"), "checkBoxOutOfRushHours", outOfRushHoursBoxes);
 
     updateData();
     // The accordion opens this section to the height it has now.

@@ -30,7 +30,7 @@ QPushButton* hourButton(QWidget* parent, const char* name, bool plus)
     button->setObjectName(QLatin1String(name));
     button->setFixedSize(80, 80);
     button->setFocusPolicy(Qt::NoFocus);
-    button->setAccessibleName(plus ? QObject::trUtf8("Później") : QObject::trUtf8("Wcześniej"));
+    button->setAccessibleName(plus ? QObject::tr("Później") : QObject::tr("Wcześniej"));
     const QString image = plus ? QStringLiteral("plus") : QStringLiteral("minus");
     button->setStyleSheet(QStringLiteral("QPushButton { background-color: transparent; border: none;"
                                          " background-image: url(:/IMG/images/Settings/%1.png);"

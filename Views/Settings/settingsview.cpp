@@ -27,12 +27,12 @@ SettingsView::SettingsView(Settings* model, QWidget* parent) : BaseWidget(parent
     settingsHelpView = new SettingsHelpView(nullptr);
     blipView = new BlipSettingsWidget(this);
 
-    toolbox->addPage(trUtf8("Kategorie"), settingsCategoryView, false);
-    toolbox->addPage(trUtf8("Online"), settingsOnlineView, false);
+    toolbox->addPage(tr("Kategorie"), settingsCategoryView, false);
+    toolbox->addPage(tr("Online"), settingsOnlineView, false);
     twitterView = new SettingsTwitter(nullptr);
-    toolbox->addPage(trUtf8("Twitter"), twitterView, true);
-    toolbox->addPage(trUtf8("Blip"), blipView, true);
-    toolbox->addPage(trUtf8("Pomoc"), settingsHelpView, true);
+    toolbox->addPage(tr("Twitter"), twitterView, true);
+    toolbox->addPage(tr("Blip"), blipView, true);
+    toolbox->addPage(tr("Pomoc"), settingsHelpView, true);
     connect(settingsOnlineView, &SettingsOnlineView::contentSizeChanged, toolbox, &Toolbox::updateWidgets);
     connect(twitterView, &SettingsTwitter::contentSizeChanged, toolbox, &Toolbox::updateWidgets);
     connect(blipView, &BlipSettingsWidget::contentSizeChanged, toolbox, &Toolbox::updateWidgets);
@@ -71,7 +71,7 @@ void SettingsView::setupUi()
     pushButton_3 = new QPushButton(frame);
     pushButton_3->setObjectName(QStringLiteral("pushButton_3"));
     FormStyle::imageButton(pushButton_3, QStringLiteral(":/IMG/MENU_GLOWNE_OFF"), QStringLiteral(":/IMG/MENU_GLOWNE_ON"));
-    pushButton_3->setAccessibleName(QObject::trUtf8("Menu główne"));
+    pushButton_3->setAccessibleName(QObject::tr("Menu główne"));
     grid->setColumnStretch(0, 1);
     grid->addWidget(pushButton_3, 0, 1);
     grid->setColumnStretch(2, 1);

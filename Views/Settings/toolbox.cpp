@@ -14,7 +14,7 @@ Toolbox::Toolbox(QWidget* parent)
     setObjectName(QStringLiteral("toolbox"));
     setMinimumWidth(tabMinimum - scrollBarWidth);
     buttonGroup.setExclusive(false);
-    connect(&buttonGroup, QOverload<int>::of(&QButtonGroup::buttonClicked), this, &Toolbox::buttonClicked);
+    connect(&buttonGroup, &QButtonGroup::idClicked, this, &Toolbox::buttonClicked);
     layout = new QVBoxLayout(this);
     layout->setSpacing(0);
     layout->setContentsMargins(0, 5, 0, 5);

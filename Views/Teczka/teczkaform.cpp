@@ -41,7 +41,7 @@ void TeczkaWidget::setupUi(QWidget* form)
     mainmenuButton->setObjectName(QStringLiteral("mainmenuButton"));
     FormStyle::imageButton(mainmenuButton, QStringLiteral(":/IMG/MENU_GLOWNE_OFF"),
                            QStringLiteral(":/IMG/MENU_GLOWNE_ON"));
-    mainmenuButton->setAccessibleName(QObject::trUtf8("Menu główne"));
+    mainmenuButton->setAccessibleName(QObject::tr("Menu główne"));
     grid->setColumnStretch(0, 1);
     grid->addWidget(mainmenuButton, 0, 1);
     grid->setColumnStretch(2, 1);
