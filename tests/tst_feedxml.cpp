@@ -2,7 +2,7 @@
 
 #include "Logic/article.h"
 #include "Logic/articleparser.h"
-#include "Views/Gallery/gallerypicturesparser.h"
+#include "Logic/gallerypicturesparser.h"
 #include "tests/support/testenv.h"
 
 // What both feed readers do with a document type, entities and prefixes.
