@@ -4,6 +4,8 @@
 
 #include "Logic/rsschannel.h"
 #include "Views/Gallery/gallery.h"
+#include "Logic/galleryfeed.h"
+#include "http/downloadservice.h"
 #include "Views/Gallery/galleryform.h"
 #include "Logic/gallerypicturesparser.h"
 #include "Views/Gallery/pictureflow.h"
@@ -124,7 +126,7 @@ private slots:
         Gallery gallery(nullptr);
         writeCache(3, 59 * 60);
         QVERIFY(gallery.loadXmlFromCache(true));
-        QCOMPARE(gallery.picturesCount, 3);
+        QCOMPARE(gallery.feed->count(), 3);
         QCOMPARE(gallery.ui->widgetPictureFlow->slideCount(), 3);
         writeCache(3, 60 * 60);
         QVERIFY(!gallery.loadXmlFromCache(true));
@@ -165,6 +167,46 @@ private slots:
         QCOMPARE(again.ui->widgetPictureFlow->slideCount(), 5);
         QVERIFY(again.ui->widgetPictureFlow->slide(1).isNull());
         QVERIFY(!again.ui->widgetPictureFlow->slide(4).isNull());
+    }
+
+    void theFeedFetchesOnItsOwnQueueOnePictureAtATime()
+    {
+        serveFeed(feed({"http://www.kurendal.pl/g/0.jpg", "http://www.kurendal.pl/g/bad.jpg", QString(),
+                        "http://www.kurendal.pl/g/2.jpg"}));
+        GalleryFeed gallery;
+        QSignalSpy ready(&gallery, &GalleryFeed::feedReady);
+        QSignalSpy picture(&gallery, &GalleryFeed::pictureReady);
+        QSignalSpy finished(&gallery, &GalleryFeed::finished);
+        QSignalSpy failed(&gallery, &GalleryFeed::feedFailed);
+        gallery.download();
+        QVERIFY(gallery.isDownloading());
+        QVERIFY(DownloadService::instance()->current("gallery"));
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 5000);
+        QVERIFY(!gallery.isDownloading());
+        QCOMPARE(DownloadService::instance()->current("gallery"), static_cast<Http*>(nullptr));
+        QCOMPARE(ready.size(), 1);
+        QCOMPARE(failed.size(), 0);
+        QCOMPARE(gallery.count(), 4);
+        QCOMPARE(picture.size(), 3);
+        QList<int> order;
+        for (const QList<QVariant>& args : picture)
+            order << args.at(0).toInt();
+        QCOMPARE(order, (QList<int>{0, 1, 3}));
+        QVERIFY(!picture.at(0).at(1).value<QImage>().isNull());
+        QVERIFY(picture.at(1).at(1).value<QImage>().isNull());
+        QCOMPARE(QFileInfo(GalleryFeed::pictureFile(2)).size(), 0);
+        QVERIFY(gallery.loadFromCache(true));
+
+        // Cancelled once the feed is in: no picture is asked for, the queue is free.
+        server->clearRequests();
+        connect(&gallery, &GalleryFeed::feedReady, &gallery, &GalleryFeed::cancel);
+        gallery.refresh();
+        QTRY_COMPARE_WITH_TIMEOUT(ready.size(), 2, 5000);
+        QVERIFY(!gallery.isDownloading());
+        QCOMPARE(DownloadService::instance()->current("gallery"), static_cast<Http*>(nullptr));
+        QTest::qWait(200);
+        QCOMPARE(paths(), QStringList{"/pub/rss/fotoplan.xml"});
+        QCOMPARE(picture.size(), 3);
     }
 
     void aRefreshToFewerPicturesKeepsTheCentreOnAPicture()
@@ -242,7 +284,7 @@ private slots:
         Gallery empty(nullptr);
         empty.showFinished();
         QTRY_VERIFY_WITH_TIMEOUT(finished(empty), 5000);
-        QCOMPARE(empty.downloadState, -1);
+        QCOMPARE(empty.feed->downloadState, -1);
         QCOMPARE(empty.ui->widgetPictureFlow->slideCount(), 0);
         QCOMPARE(boxes.shown.size(), 1);
         QCOMPARE(boxes.last().kind, MessageBox::Shown::BackAgain);
@@ -257,7 +299,7 @@ private slots:
         QCOMPARE(paths(), QStringList{"/pub/rss/fotoplan.xml"});
         // "Anuluj" leaves the screen as it is.
         boxes.reject();
-        QCOMPARE(empty.downloadState, -1);
+        QCOMPARE(empty.feed->downloadState, -1);
         QVERIFY(finished(empty));
         QCOMPARE(boxes.shown.size(), 2);
     }

@@ -1,41 +1,27 @@
 #include "Views/Gallery/gallery.h"
 
-#include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMovie>
 #include <QPushButton>
-#include <QUrl>
 
-#include "Logic/rsschannel.h"
+#include "Logic/galleryfeed.h"
 #include "Views/Article/sharearticledialog.h"
 #include "Views/Gallery/galleryform.h"
-#include "Logic/gallerypicturesparser.h"
 #include "Views/Gallery/pictureflow.h"
 #include "Views/busylabel.h"
 #include "Views/messagebox.h"
-#include "foundation/file.h"
 #include "foundation/hidpi.h"
 #include "foundation/util.h"
-#include "http/myhttp.h"
 
-static const int feedTimeout = 30000;
-static const int pictureTimeout = 10000000;
 static const int cacheLoadInterval = 300;
 
-enum { DOWNLOAD_NONE = -1, DOWNLOAD_FEED = 0, DOWNLOAD_PICTURES = 1 };
-
 Gallery::Gallery(QWidget* parent)
-    : BaseWidget(parent), freeSpaceMessageShowed(false), ui(new Ui_Gallery), movie(nullptr), picturesCount(0),
-      loadedPicture(0), downloader(nullptr), downloadState(DOWNLOAD_NONE), downloadPhotoNo(0),
-      currentDialog(nullptr), currentIndex(0), loadDataFromCache(false)
+    : BaseWidget(parent), freeSpaceMessageShowed(false), ui(new Ui_Gallery), movie(nullptr), feed(new GalleryFeed(this)),
+      loadedPicture(0), currentDialog(nullptr), currentIndex(0), loadDataFromCache(false)
 {
     ui->setupUi(this);
     connect(ui->widgetPictureFlow, &PictureFlow::itemActivated, this, &Gallery::on_pictureFlow_itemActivated);
     connect(ui->widgetPictureFlow, &PictureFlow::itemCentered, this, &Gallery::on_pictureFlow_itemCentered);
-    picturesCount = 0;
     loadedPicture = 0;
     showLoader();
     connect(ui->exitButton, &QPushButton::clicked, this, &Gallery::exitClicked);
@@ -45,11 +31,16 @@ Gallery::Gallery(QWidget* parent)
     connect(ui->shareButton, &QPushButton::clicked, this, &Gallery::shareClicked);
     timerForLoadingPicturesFromCache.setInterval(cacheLoadInterval);
     connect(&timerForLoadingPicturesFromCache, &QTimer::timeout, this, &Gallery::loadPicturesFromCache);
+    connect(feed, &GalleryFeed::feedReady, this, &Gallery::feedReady);
+    connect(feed, &GalleryFeed::pictureReady, this, &Gallery::pictureReady);
+    connect(feed, &GalleryFeed::feedFailed, this, &Gallery::feedFailed);
+    connect(feed, &GalleryFeed::finished, this, &Gallery::hideLoader);
+    connect(feed, &GalleryFeed::writeFailed, this, &Gallery::writeFailed);
 }
 
 Gallery::~Gallery()
 {
-    releaseDownloader();
+    feed->cancel();
     delete ui;
 }
 
@@ -60,16 +51,7 @@ MainWidget::InterfaceOrientation Gallery::getSupportedOrientation()
 
 QString Gallery::cacheDirectory()
 {
-    return File::createPathToResource(QStringLiteral("galleryPictures/"));
-}
-
-void Gallery::releaseDownloader()
-{
-    if (!downloader)
-        return;
-    downloader->cancelRequestNoEmit();
-    downloader->deleteLater();
-    downloader = nullptr;
+    return GalleryFeed::cacheDirectory();
 }
 
 void Gallery::showLoader()
@@ -101,30 +83,9 @@ void Gallery::hideLoader()
 
 bool Gallery::loadXmlFromCache(bool checkTime)
 {
-    const QString dir = cacheDirectory();
-    const QString feedFile = dir + QStringLiteral("0.xml");
-    QFileInfo info(feedFile);
-    if (!info.exists())
+    if (!feed->loadFromCache(checkTime))
         return false;
-    // The feed file is written once, so its modification time is its creation time.
-    if (checkTime && info.lastModified().secsTo(QDateTime::currentDateTime()) >= cacheLifetime)
-        return false;
-    QFile file(feedFile);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    GalleryPicturesParser parser;
-    if (!parser.parse(file.readAll()))
-        return false;
-    const QList<QString> urls = parser.getPicturesUrls();
-    for (int n = 0; n < urls.size(); ++n) {
-        if (!QFile::exists(dir + QString::number(n) + QStringLiteral(".jpg")))
-            return false;
-    }
-    picturesUrls = urls;
-    picturesTitles = parser.getPicturesTitles();
-    picturesLinks = parser.getPicturesLinks();
-    picturesCount = urls.size();
-    ui->widgetPictureFlow->setSlideCount(picturesCount);
+    ui->widgetPictureFlow->setSlideCount(feed->count());
     ui->widgetPictureFlow->emitCentered();
     return true;
 }
@@ -136,8 +97,7 @@ void Gallery::showFinished()
         return;
     }
     loadDataFromCache = false;
-    startDownloadingPictures();
-    downloader->execute();
+    feed->download();
 }
 
 void Gallery::startLoadingFromCache()
@@ -149,155 +109,73 @@ void Gallery::startLoadingFromCache()
 
 void Gallery::loadPicturesFromCache()
 {
-    if (loadedPicture < picturesCount) {
+    if (loadedPicture < feed->count()) {
         QImage image;
-        image.load(cacheDirectory() + QString::number(loadedPicture) + QStringLiteral(".jpg"));
+        image.load(GalleryFeed::pictureFile(loadedPicture));
         ui->widgetPictureFlow->setSlide(loadedPicture, image);
         ++loadedPicture;
         ui->widgetPictureFlow->render();
     }
-    if (loadedPicture >= picturesCount) {
+    if (loadedPicture >= feed->count()) {
         timerForLoadingPicturesFromCache.stop();
         ui->widgetPictureFlow->render();
         hideLoader();
     }
 }
 
-void Gallery::startDownloadingPictures()
+void Gallery::feedReady()
 {
-    releaseDownloader();
-    downloadState = DOWNLOAD_FEED;
-    downloader = Http::createGETrequest(RSSChannel::urlForType(RSSChannel::Fotoplan), QString());
-    downloader->setTimeout(feedTimeout);
-    connect(downloader, &Http::statusChanged, this, &Gallery::downloaderStateChanged);
+    ui->widgetPictureFlow->setSlideCount(feed->count());
+    ui->widgetPictureFlow->emitCentered();
 }
 
-void Gallery::downloadPicture()
+void Gallery::pictureReady(int index, const QImage& image)
 {
-    releaseDownloader();
-    // Only web addresses are fetched; an empty or foreign one leaves its slide empty, and an
-    // empty file in the cache, so that the cache still holds a file for every picture.
-    while (downloadPhotoNo < picturesCount) {
-        const QUrl url(picturesUrls.value(downloadPhotoNo), QUrl::StrictMode);
-        const QString scheme = url.scheme().toLower();
-        if (url.isValid() && !url.host().isEmpty() && (scheme == QLatin1String("http") || scheme == QLatin1String("https")))
-            break;
-        writeCacheFile(QString::number(downloadPhotoNo) + QStringLiteral(".jpg"), QByteArray());
-        ++downloadPhotoNo;
-    }
-    if (downloadPhotoNo >= picturesCount) {
-        downloadState = DOWNLOAD_NONE;
-        hideLoader();
-        return;
-    }
-    downloader = Http::createGETrequest(picturesUrls.at(downloadPhotoNo), QString());
-    downloader->setTimeout(pictureTimeout);
-    connect(downloader, &Http::statusChanged, this, &Gallery::downloaderStateChanged);
-    downloader->execute();
+    ui->widgetPictureFlow->setSlide(index, image);
 }
 
-bool Gallery::writeCacheFile(const QString& name, const QByteArray& bytes)
+void Gallery::feedFailed()
 {
-    const bool ok = File::replaceContents(cacheDirectory() + name, bytes);
-    if (!ok && !freeSpaceMessageShowed) {
+    if (loadXmlFromCache(false))
+        startLoadingFromCache();
+    else
+        MessageBox::showMessageBoxBackAgain(
+            tr("Nie można wyswietlić galerii. Prawdopodobnie nie masz połączenia z internetem."), QString(), this);
+    hideLoader();
+}
+
+void Gallery::writeFailed()
+{
+    if (!freeSpaceMessageShowed) {
         MessageBox::showError(tr("Nie można zapisać obrazka na dysku."), tr("Brak pamięci"));
         freeSpaceMessageShowed = true;
-    }
-    return ok;
-}
-
-void Gallery::downloaderStateChanged(Http* h)
-{
-    const int state = h->getStatus();
-    if (state == Http::STATE_READY || state == Http::STATE_RUNNING)
-        return;
-
-    if (state == Http::STATE_COMPLETED && downloadState == DOWNLOAD_FEED) {
-        const QByteArray feed = h->getResponseAsBytes();
-        GalleryPicturesParser parser;
-        if (parser.parse(feed)) {
-            File::deleteDirectory(cacheDirectory());
-            QDir().mkpath(cacheDirectory());
-            // A feed file that is not whole is no cache at all.
-            if (!writeCacheFile(QStringLiteral("0.xml"), feed))
-                QFile::remove(cacheDirectory() + QStringLiteral("0.xml"));
-            picturesUrls = parser.getPicturesUrls();
-            picturesTitles = parser.getPicturesTitles();
-            picturesLinks = parser.getPicturesLinks();
-            picturesCount = picturesUrls.size();
-            ui->widgetPictureFlow->setSlideCount(picturesCount);
-            ui->widgetPictureFlow->emitCentered();
-            if (picturesCount > 0) {
-                downloadState = DOWNLOAD_PICTURES;
-                downloadPhotoNo = 0;
-                downloadPicture();
-            } else {
-                // Nothing to show: leave the refresh button to the user.
-                downloadState = DOWNLOAD_NONE;
-                hideLoader();
-            }
-        } else {
-            downloadState = DOWNLOAD_NONE;
-            hideLoader();
-        }
-    } else if (state == Http::STATE_COMPLETED && downloadState == DOWNLOAD_PICTURES) {
-        const QByteArray bytes = h->getResponseAsBytes();
-        const QImage image = QImage::fromData(bytes);
-        writeCacheFile(QString::number(downloadPhotoNo) + QStringLiteral(".jpg"), bytes);
-        ui->widgetPictureFlow->setSlide(downloadPhotoNo, image);
-        ++downloadPhotoNo;
-        if (downloadPhotoNo >= picturesCount) {
-            downloadState = DOWNLOAD_NONE;
-            hideLoader();
-        } else {
-            downloadPicture();
-        }
-    } else if (state == Http::STATE_ERROR_HTTP && downloadState == DOWNLOAD_FEED) {
-        if (loadXmlFromCache(false))
-            startLoadingFromCache();
-        else
-            MessageBox::showMessageBoxBackAgain(
-                tr("Nie można wyswietlić galerii. Prawdopodobnie nie masz połączenia z internetem."), QString(),
-                this);
-        downloadState = DOWNLOAD_NONE;
-        hideLoader();
-    } else {
-        downloadState = DOWNLOAD_NONE;
-        hideLoader();
-    }
-
-    if (h == downloader) {
-        h->deleteLater();
-        downloader = nullptr;
     }
 }
 
 void Gallery::onMsgBoxAccepted()
 {
     showLoader();
-    startDownloadingPictures();
-    downloader->execute();
+    feed->download();
 }
 
 void Gallery::onMsgBoxRejected()
 {
-    downloadState = DOWNLOAD_NONE;
+    feed->cancel();
 }
 
 void Gallery::on_buttonRefresh_clicked()
 {
     freeSpaceMessageShowed = false;
     timerForLoadingPicturesFromCache.stop();
-    File::deleteDirectory(cacheDirectory());
     showLoader();
-    startDownloadingPictures();
-    downloader->execute();
+    feed->refresh();
 }
 
 void Gallery::on_pictureFlow_itemCentered(int index)
 {
     currentIndex = index;
     QLabel* label = ui->pictureTitleLabel;
+    const QList<QString>& picturesTitles = feed->titles();
     if (index < 0 || index >= picturesTitles.size()) {
         label->clear();
         return;
@@ -309,17 +187,17 @@ void Gallery::on_pictureFlow_itemCentered(int index)
 
 void Gallery::on_pictureFlow_itemActivated(int index)
 {
-    const QString link = picturesLinks.value(index);
+    const QString link = feed->links().value(index);
     if (!link.isEmpty())
         Util::openUrl(link, false);
 }
 
 void Gallery::shareClicked()
 {
-    if (currentIndex < 0 || currentIndex >= picturesTitles.size())
+    if (currentIndex < 0 || currentIndex >= feed->titles().size())
         return;
     ShareArticleDialog* dialog =
-        new ShareArticleDialog(picturesTitles.at(currentIndex), picturesLinks.value(currentIndex), this);
+        new ShareArticleDialog(feed->titles().value(currentIndex), feed->links().value(currentIndex), this);
     dialog->setGeometry(rect());
     connect(dialog, &ShareArticleDialog::dialogClosed, this, &Gallery::shareDialogEnded);
     currentDialog = dialog;

@@ -1,14 +1,13 @@
 #ifndef GALLERY_H
 #define GALLERY_H
 
-#include <QList>
-#include <QString>
+#include <QImage>
 #include <QTimer>
 
 #include "Views/basewidget.h"
 #include "Views/msgboxlistener.h"
 
-class Http;
+class GalleryFeed;
 class QMovie;
 class ShareArticleDialog;
 class Ui_Gallery;
@@ -29,8 +28,6 @@ public:
     bool loadXmlFromCache(bool checkTime);
     static QString cacheDirectory();
 
-    static constexpr int cacheLifetime = 3600;
-
 public slots:
     void showFinished() override;
 
@@ -38,7 +35,10 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
 
 private slots:
-    void downloaderStateChanged(Http* h);
+    void feedReady();
+    void pictureReady(int index, const QImage& image);
+    void feedFailed();
+    void writeFailed();
     void on_buttonRefresh_clicked();
     void shareClicked();
     void shareDialogEnded(ShareArticleDialog* dialog);
@@ -50,24 +50,14 @@ private:
     friend class TestGallery;
     void showLoader();
     void hideLoader();
-    void startDownloadingPictures();
-    void downloadPicture();
     void startLoadingFromCache();
-    void releaseDownloader();
-    bool writeCacheFile(const QString& name, const QByteArray& bytes);
 
     bool freeSpaceMessageShowed;
     Ui_Gallery* ui;
     QMovie* movie;
-    int picturesCount;
+    GalleryFeed* feed;
     int loadedPicture;
     QTimer timerForLoadingPicturesFromCache;
-    Http* downloader;
-    int downloadState;
-    int downloadPhotoNo;
-    QList<QString> picturesUrls;
-    QList<QString> picturesTitles;
-    QList<QString> picturesLinks;
     QWidget* currentDialog;
     int currentIndex;
     bool loadDataFromCache;
