@@ -264,16 +264,22 @@ void BannerInfo::splashDownloaderStateChanged(Http* h)
     done(h);
 }
 
+bool BannerInfo::takeBannerImage(Http* h, QPixmap& image, bool& downloaded)
+{
+    QPixmap loaded;
+    if (h->getStatus() != Http::STATE_COMPLETED || !loaded.loadFromData(h->getResponseAsBytes()))
+        return false;
+    image = loaded;
+    downloaded = true;
+    return true;
+}
+
 void BannerInfo::topBannerImageDownloaderStateChanged(Http* h)
 {
     if (!isFinal(h))
         return;
-    QPixmap image;
-    if (h->getStatus() == Http::STATE_COMPLETED && image.loadFromData(h->getResponseAsBytes())) {
-        topBannerImage = image;
-        topBannerDownloaded = true;
+    if (takeBannerImage(h, topBannerImage, topBannerDownloaded))
         emit topBannerChanged(topBannerImage, topBannerLink);
-    }
     done(h);
 }
 
@@ -281,12 +287,8 @@ void BannerInfo::bottomBannerImageDownloaderStateChanged(Http* h)
 {
     if (!isFinal(h))
         return;
-    QPixmap image;
-    if (h->getStatus() == Http::STATE_COMPLETED && image.loadFromData(h->getResponseAsBytes())) {
-        bottomBannerImage = image;
-        bottomBannerDownloaded = true;
+    if (takeBannerImage(h, bottomBannerImage, bottomBannerDownloaded))
         emit bottomBannerChanged(bottomBannerImage, bottomBannerLink);
-    }
     done(h);
 }
 

@@ -75,6 +75,8 @@ private:
     void enqueue(Http* h);
     void cancelDownloads();
     static bool isFinal(Http* h);
+    // Takes a completed download's picture into image; false when it is no picture.
+    static bool takeBannerImage(Http* h, QPixmap& image, bool& downloaded);
     void done(Http* h);
     static bool readDescription(Http* h, QVariantMap& description);
     bool takeBanner(const QVariantMap& description, bool& show, bool& downloaded, QString& img, QString& link);

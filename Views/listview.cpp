@@ -2,30 +2,11 @@
 
 #include <QMouseEvent>
 #include <QScrollBar>
-#include <QTimer>
 
 static const int listDeadZone = 10;
 
-ListView::ListView(QWidget* parent)
-    : QListView(parent), kineticTimer(new QTimer(this)), kinetic(kineticTimer)
+ListView::ListView(QWidget* parent) : KineticScrollHost(parent, true)
 {
-    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, &ListView::sliderRangeChanged);
-    connect(kineticTimer, &QTimer::timeout, this, &ListView::onKineticTimerElapsed);
-}
-
-void ListView::stopMotion()
-{
-    kinetic.stopMotion();
-}
-
-void ListView::sliderRangeChanged(int min, int max)
-{
-    kinetic.isScrollEnabled = max - min > 0;
-}
-
-void ListView::onKineticTimerElapsed()
-{
-    kinetic.tick(verticalScrollBar());
 }
 
 void ListView::mousePressEvent(QMouseEvent* e)

@@ -32,7 +32,7 @@ private slots:
         SampleServer::Reply never;
         never.noReply = true;
         server.route("rss.kurendal.pl", "/img/slow.jpg", never);
-        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", server.serverPort()));
+        TestEnv::proxyThrough(server);
         Reachability online;
         QMetaObject::invokeMethod(&online, "opened");
 

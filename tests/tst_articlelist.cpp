@@ -188,7 +188,7 @@ private slots:
         TestEnv::clearData();
         SampleServer server;
         QVERIFY(server.start());
-        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", server.serverPort()));
+        TestEnv::proxyThrough(server);
         server.route("rss.kurendal.pl", QUrl(RSSChannel::urlForType(RSSChannel::Kraj)).path(),
                      SampleServer::text("<iphonefeed><artykul><xx>7</xx><order>0</order><title>Pierwszy</title>"
                                         "<lead>Lead</lead></artykul><artykul><xx>8</xx><order>1</order>"

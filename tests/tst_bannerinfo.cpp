@@ -45,9 +45,8 @@ private slots:
     void initTestCase()
     {
         TestEnv::prepare();
-        server = new SampleServer(this);
-        QVERIFY(server->start());
-        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", server->serverPort()));
+        server = TestEnv::startSampleServer(this);
+        QVERIFY(server);
         server->route("ads.kurendal.pl", "/ad/GetBanMb", [this](const SampleServer::Request& r) {
             return SampleServer::text(descriptions.value(QUrlQuery(r.query).queryItemValue("typ"), "{}"),
                                       "application/json");

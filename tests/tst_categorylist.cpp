@@ -42,10 +42,9 @@ private slots:
     void initTestCase()
     {
         TestEnv::prepare();
-        server = new SampleServer(this);
-        QVERIFY(server->start());
+        server = TestEnv::startSampleServer(this);
+        QVERIFY(server);
         server->setContentRoot(KURENDAL_SAMPLE_CONTENT);
-        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", server->serverPort()));
     }
 
     void init() { TestEnv::clearData(); }

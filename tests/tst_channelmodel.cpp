@@ -32,9 +32,7 @@ private slots:
     {
         TestEnv::prepare();
         // Every feed request ends at once: the local stand-in of the publisher knows no feeds.
-        SampleServer* server = new SampleServer(this);
-        QVERIFY(server->start());
-        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", server->serverPort()));
+        QVERIFY(TestEnv::startSampleServer(this));
     }
 
     void init()

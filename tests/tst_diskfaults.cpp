@@ -117,9 +117,8 @@ private slots:
         dir = TestEnv::dataDir().toUtf8();
         if (dir.endsWith('/'))
             dir.chop(1);
-        server = new SampleServer(this);
-        QVERIFY(server->start());
-        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", server->serverPort()));
+        server = TestEnv::startSampleServer(this);
+        QVERIFY(server);
         server->route("ads.kurendal.pl", "/ad/GetBanMb", [this](const SampleServer::Request& r) {
             if (QUrlQuery(r.query).queryItemValue("typ") != "102")
                 return SampleServer::text("{}", "application/json");

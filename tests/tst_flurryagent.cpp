@@ -69,10 +69,9 @@ private slots:
     {
         TestEnv::prepare();
         qRegisterMetaTypeStreamOperators<FlurryInfoStruct>("FlurryInfoStruct");
-        server = new SampleServer(this);
-        QVERIFY(server->start());
+        server = TestEnv::startSampleServer(this);
+        QVERIFY(server);
         installAnalyticsService(*server);
-        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", server->serverPort()));
     }
 
     void init()

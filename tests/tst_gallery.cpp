@@ -84,9 +84,8 @@ private slots:
     void initTestCase()
     {
         TestEnv::prepare();
-        server = new SampleServer(this);
-        QVERIFY(server->start());
-        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", server->serverPort()));
+        server = TestEnv::startSampleServer(this);
+        QVERIFY(server);
         server->route("www.kurendal.pl", "/g/0.jpg", SampleServer::text(jpeg(800, 600), "image/jpeg"));
         server->route("www.kurendal.pl", "/g/1.jpg", SampleServer::text(jpeg(300, 500), "image/jpeg"));
         server->route("www.kurendal.pl", "/g/2.jpg", SampleServer::text(jpeg(640, 640), "image/jpeg"));

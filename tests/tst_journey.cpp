@@ -138,7 +138,7 @@ private slots:
         server.setContentRoot(KURENDAL_SAMPLE_CONTENT);
         installAdService(server, KURENDAL_SAMPLE_CONTENT);
         installAnalyticsService(server);
-        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", server.serverPort()));
+        TestEnv::proxyThrough(server);
         auto count = [&server](auto matches) {
             int n = 0;
             for (const SampleServer::Request& r : server.requests())

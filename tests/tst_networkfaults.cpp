@@ -53,9 +53,8 @@ private slots:
     void initTestCase()
     {
         TestEnv::prepare();
-        server = new SampleServer(this);
-        QVERIFY(server->start());
-        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", server->serverPort()));
+        server = TestEnv::startSampleServer(this);
+        QVERIFY(server);
     }
 
     void aFeedThatFailsLeavesTheListAndTheQueueWorking_data()

@@ -109,7 +109,7 @@ private slots:
             return broken ? SampleServer::text("<html>503</html>", "text/html")
                           : SampleServer::text(TestEnv::png(QSize(30, 30), Qt::green), "image/png");
         });
-        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", server.serverPort()));
+        TestEnv::proxyThrough(server);
         QMetaObject::invokeMethod(Reachability::singleton, "opened");
 
         SavedArticles saved(nullptr);

@@ -78,14 +78,13 @@ private slots:
     void initTestCase()
     {
         TestEnv::prepare();
-        server = new SampleServer(this);
-        QVERIFY(server->start());
+        server = TestEnv::startSampleServer(this);
+        QVERIFY(server);
         QVERIFY(server->setTlsFiles(KURENDAL_SAMPLE_TLS "/server.pem", KURENDAL_SAMPLE_TLS "/server.key"));
         twitter = twitterService();
         blip = blipService();
         installOAuthService(*server, twitter);
         installOAuthService(*server, blip);
-        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", server->serverPort()));
         // This process trusts the sample service's own authority; nothing ignores TLS errors.
         QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
         tls.addCaCertificates(SampleServer::testAuthorityFile());

@@ -2,29 +2,16 @@
 
 #include <QMouseEvent>
 #include <QScrollBar>
-#include <QTimer>
 
 static const int articleDeadZone = 10;
 
-ArticleScrollArea::ArticleScrollArea(QWidget* parent)
-    : QScrollArea(parent), kineticTimer(new QTimer(this)), kinetic(kineticTimer)
+ArticleScrollArea::ArticleScrollArea(QWidget* parent) : KineticScrollHost(parent, false)
 {
-    connect(kineticTimer, &QTimer::timeout, this, &ArticleScrollArea::onKineticTimerElapsed);
-}
-
-void ArticleScrollArea::stopMotion()
-{
-    kinetic.stopMotion();
 }
 
 void ArticleScrollArea::callMousePress(QMouseEvent* e)
 {
     mousePressEvent(e);
-}
-
-void ArticleScrollArea::onKineticTimerElapsed()
-{
-    kinetic.tick(verticalScrollBar());
 }
 
 void ArticleScrollArea::mousePressEvent(QMouseEvent* e)

@@ -3,32 +3,21 @@
 
 #include <QScrollArea>
 
-#include "Views/kineticmotion.h"
-
-class QTimer;
+#include "Views/kineticscrollhost.h"
 
 // The article's column: scrolled by the finger while it is down.
-class ArticleScrollArea : public QScrollArea
+class ArticleScrollArea : public KineticScrollHost<QScrollArea>
 {
     Q_OBJECT
 public:
     explicit ArticleScrollArea(QWidget* parent = nullptr);
 
-    void stopMotion();
     void callMousePress(QMouseEvent* e);
-    const KineticMotion& motion() const { return kinetic; }
-
-public slots:
-    void onKineticTimerElapsed();
 
 protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
-
-private:
-    QTimer* kineticTimer;
-    KineticMotion kinetic;
 };
 
 #endif // ARTICLESCROLLAREA_H

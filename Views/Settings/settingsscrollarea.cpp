@@ -2,30 +2,11 @@
 
 #include <QMouseEvent>
 #include <QScrollBar>
-#include <QTimer>
 
 static const int settingsDeadZone = 20;
 
-SettingsScrollArea::SettingsScrollArea(QWidget* parent)
-    : QScrollArea(parent), kineticTimer(new QTimer(this)), kinetic(kineticTimer)
+SettingsScrollArea::SettingsScrollArea(QWidget* parent) : KineticScrollHost(parent, true)
 {
-    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, &SettingsScrollArea::sliderRangeChanged);
-    connect(kineticTimer, &QTimer::timeout, this, &SettingsScrollArea::onKineticTimerElapsed);
-}
-
-void SettingsScrollArea::stopMotion()
-{
-    kinetic.stopMotion();
-}
-
-void SettingsScrollArea::sliderRangeChanged(int min, int max)
-{
-    kinetic.isScrollEnabled = max - min > 0;
-}
-
-void SettingsScrollArea::onKineticTimerElapsed()
-{
-    kinetic.tick(verticalScrollBar());
 }
 
 void SettingsScrollArea::mousePressEvent(QMouseEvent* e)

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QNetworkProxy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -17,6 +18,7 @@
 #include "Logic/rsschannel.h"
 #include "Views/screenprompts.h"
 #include "foundation/file.h"
+#include "sampleserver/sampleserver.h"
 
 static void initProgramResources()
 {
@@ -48,6 +50,22 @@ void clearData()
     QDir dir(dataDir());
     dir.removeRecursively();
     QDir().mkpath(dataDir());
+}
+
+void proxyThrough(const SampleServer& server)
+{
+    QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", server.serverPort()));
+}
+
+SampleServer* startSampleServer(QObject* parent)
+{
+    auto* server = new SampleServer(parent);
+    if (!server->start()) {
+        delete server;
+        return nullptr;
+    }
+    proxyThrough(*server);
+    return server;
 }
 
 void spin(int ms)

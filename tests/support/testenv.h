@@ -9,6 +9,8 @@
 class QSize;
 class QWidget;
 class RSSChannel;
+class QObject;
+class SampleServer;
 
 // Every test process runs against a data and settings folder of its own.
 namespace TestEnv {
@@ -19,6 +21,10 @@ void prepare();
 QString dataDir();
 // Removes everything in the data folder.
 void clearData();
+// Sends every request of the process through the sample server, which answers for any host.
+void proxyThrough(const SampleServer& server);
+// Starts a sample server owned by parent and proxies the process through it; null if it cannot listen.
+SampleServer* startSampleServer(QObject* parent);
 // Pumps the event loop for ms milliseconds.
 void spin(int ms);
 // A category feed with one article per id, in that order.
