@@ -79,7 +79,10 @@ bool Reachability::proxyOnLoopback()
 
 void Reachability::start()
 {
+    if (opening)
+        return;
     if (session->canOpen()) {
+        opening = true;
         connected = false;
         session->open();
         timeoutTimer->stop();
@@ -87,6 +90,7 @@ void Reachability::start()
         return;
     }
     if ((!session->hasConfiguration() && anyInterfaceUp()) || proxyOnLoopback()) {
+        opening = true;
         session->release();
         connected = false;
         timeoutTimer->stop();
@@ -100,6 +104,7 @@ void Reachability::start()
 
 void Reachability::opened()
 {
+    opening = false;
     connected = true;
     qCDebug(lcReachability) << "network session opened";
     emit networkSessionOpened();
@@ -107,6 +112,7 @@ void Reachability::opened()
 
 void Reachability::closed()
 {
+    opening = false;
     session->release();
     connected = false;
     emit networkSessionCancelled();
@@ -114,6 +120,7 @@ void Reachability::closed()
 
 void Reachability::failed()
 {
+    opening = false;
     connected = false;
     emit networkSessionCancelled();
 }
@@ -122,6 +129,7 @@ void Reachability::timeout()
 {
     if (connected)
         return;
+    opening = false;
     session->abandon();
     emit networkSessionCancelled();
 }

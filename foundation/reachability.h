@@ -37,6 +37,9 @@ private:
 
     NetworkSession* session;
     QTimer* timeoutTimer;
+    // An attempt is under way: a configuration update arriving meanwhile (the bearer layer's
+    // first scan does, at start) must not open the network a second time.
+    bool opening = false;
 
     static bool connected;
 };
