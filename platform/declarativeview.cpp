@@ -1,8 +1,6 @@
 #include "platform/declarativeview.h"
 
 #include <QGuiApplication>
-#include <QLinearGradient>
-#include <QPainter>
 #include <QScreen>
 #include <QQmlComponent>
 #include <QQmlContext>
@@ -122,27 +120,11 @@ QRect QDeclarativeView::windowPlacement(const QRect& available)
 
 QIcon QDeclarativeView::applicationIcon()
 {
+    // The installed icon's pictures (drawn by resources/tools/drawimages.py), for a window
+    // manager that shows the window's own icon.
     QIcon icon;
-    for (int side : {16, 24, 32, 48, 64, 128, 256}) {
-        QPixmap pixmap(side, side);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        QLinearGradient red(0, 0, 0, side);
-        red.setColorAt(0, QColor(214, 40, 64));
-        red.setColorAt(1, QColor(140, 10, 30));
-        p.setPen(Qt::NoPen);
-        p.setBrush(red);
-        p.drawRoundedRect(QRectF(0, 0, side, side), side * 0.18, side * 0.18);
-        QFont font(QStringLiteral("DejaVu Sans"));
-        font.setBold(true);
-        font.setPixelSize(qRound(side * 0.72));
-        p.setFont(font);
-        p.setPen(Qt::white);
-        p.drawText(QRect(0, 0, side, side), Qt::AlignCenter, QStringLiteral("K"));
-        p.end();
-        icon.addPixmap(pixmap);
-    }
+    for (int side : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/ICON/%1").arg(side), QSize(side, side));
     return icon;
 }
 

@@ -464,6 +464,14 @@ private slots:
         const QRect low = QDeclarativeView::windowPlacement(QRect(0, 30, 1280, 770));
         QVERIFY(QRect(0, 30, 1280, 770).contains(low));
         QVERIFY(low.height() > low.width());
+        // The window carries the installed icon's pictures.
+        const QIcon icon = QDeclarativeView::applicationIcon();
+        QCOMPARE(icon.availableSizes().size(), 7);
+        const QImage shown = icon.pixmap(48, 48).toImage();
+        const QImage installed(KURENDAL_ICON_DIR "/48x48/apps/pl.kurendal.Kurendal.png");
+        QCOMPARE(shown.size(), installed.size());
+        for (const QPoint at : {QPoint(24, 24), QPoint(24, 8), QPoint(12, 36)})
+            QCOMPARE(shown.pixel(at), installed.pixel(at));
     }
 };
 
