@@ -7,8 +7,13 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -114,6 +119,55 @@ bool File::replaceContents(const QString& path, const QByteArray& bytes)
     QSaveFile file(path);
     // Qt's commit() misses an error of its own last flush: flush first and look.
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() && file.commit();
+}
+
+File::ReadResult File::readRegular(const QString& path, qint64 maxBytes, QByteArray* bytes)
+{
+    bytes->clear();
+    const QByteArray native = QFile::encodeName(path);
+    // Non-blocking, so that opening a FIFO returns at once instead of waiting for a writer.
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT || errno == ENOTDIR ? Missing : ReadFailed;
+    struct stat st;
+    ReadResult result = Read;
+    if (::fstat(fd, &st) != 0)
+        result = ReadFailed;
+    else if (!S_ISREG(st.st_mode))
+        result = NotRegular;
+    else if (st.st_size > maxBytes)
+        result = TooLarge;
+    if (result == Read) {
+        // The file may grow while it is read: one byte past the bound tells it is too large.
+        const qint64 cap = maxBytes + 1;
+        qint64 got = 0;
+        bytes->resize(int(qMin<qint64>(cap, st.st_size + 1)));
+        while (result == Read) {
+            if (got == bytes->size()) {
+                if (got >= cap)
+                    break;
+                bytes->resize(int(qMin<qint64>(cap, got + 64 * 1024)));
+            }
+            const ssize_t n = ::read(fd, bytes->data() + got, size_t(bytes->size() - got));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                result = ReadFailed;
+            else if (n == 0)
+                break;
+            else
+                got += n;
+        }
+        if (result == Read && got > maxBytes)
+            result = TooLarge;
+        bytes->resize(int(got));
+    }
+    ::close(fd);
+    if (result != Read) {
+        bytes->clear();
+        qCDebug(lcFiles) << "refused to read" << path << "result" << int(result);
+    }
+    return result;
 }
 
 short File::SwapShort(short arg)

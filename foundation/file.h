@@ -40,6 +40,11 @@ public:
     // Puts bytes in place of the file at path; on any failure the old file stays as it was.
     static bool replaceContents(const QString& path, const QByteArray& bytes);
 
+    enum ReadResult { Read, Missing, NotRegular, TooLarge, ReadFailed };
+    // Reads the whole file at path into *bytes when it is a regular file of at most maxBytes.
+    // A device, FIFO or directory is refused without blocking and without reading from it.
+    static ReadResult readRegular(const QString& path, qint64 maxBytes, QByteArray* bytes);
+
     static short SwapShort(short arg);
     static int SwapInt(int arg);
 

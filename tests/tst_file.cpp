@@ -3,6 +3,8 @@
 #include "foundation/file.h"
 #include "tests/support/testenv.h"
 
+#include <sys/stat.h>
+
 class TestFile : public QObject
 {
     Q_OBJECT
@@ -163,6 +165,36 @@ private slots:
         QVERIFY(r1 == r2);
         QVERIFY(r1 != w1);
         QVERIFY(r1 != r3);
+    }
+
+    // Only regular files within the bound are read; the others are refused at once.
+    void readRegularRefusesWhatIsNotAPlainFile()
+    {
+        const QString dir = File::createPathToResource(QStringLiteral("odd"));
+        QDir().mkpath(dir);
+        QByteArray bytes = "left over";
+        QCOMPARE(File::readRegular(dir + QStringLiteral("/none"), 100, &bytes), File::Missing);
+        QVERIFY(bytes.isEmpty());
+        QCOMPARE(File::readRegular(dir, 100, &bytes), File::NotRegular);
+
+        const QString fifo = dir + QStringLiteral("/fifo");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QCOMPARE(File::readRegular(fifo, 100, &bytes), File::NotRegular); // no writer: would block
+
+        const QString zero = dir + QStringLiteral("/zero");
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), zero));
+        QCOMPARE(File::readRegular(zero, 100, &bytes), File::NotRegular);
+
+        const QString plain = dir + QStringLiteral("/plain");
+        QFile f(plain);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(100, 'x'));
+        f.close();
+        QCOMPARE(File::readRegular(plain, 100, &bytes), File::Read);
+        QCOMPARE(bytes, QByteArray(100, 'x'));
+        QCOMPARE(File::readRegular(plain, 99, &bytes), File::TooLarge);
+        QVERIFY(bytes.isEmpty());
+        File::deleteDirectory(dir);
     }
 };
 
