@@ -151,6 +151,7 @@ void FlurryAgent::sendReport(int timeout)
     raportWasSent = true;
     Http* h = Http::createPOSTrequest(flurryUrl, createRequest());
     h->setTimeout(timeout);
+    h->setKind(DownloadService::Kind::Report);
     h->setRequestHeader(ConnectionHeader, ConnectionCloseHeader);
     connect(h, &Http::statusChanged, this, &FlurryAgent::httpStateChanged);
     h->execute();

@@ -193,6 +193,7 @@ void Article::startDownloadThumbnail(bool readFromCache)
         }
         imageDownloader = Http::createGETrequest(thumbnail.toString(), QString());
         imageDownloader->setTimeout(thumbnailTimeout);
+        imageDownloader->setKind(DownloadService::Kind::Picture);
         connect(imageDownloader, &Http::statusChanged, this, &Article::thumbnailDownloaderStateChanged);
         imageDownloader->execute();
         return;

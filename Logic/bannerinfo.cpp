@@ -159,6 +159,7 @@ void BannerInfo::downloadSplashImage()
     if (!mayDownloadImage(splashDownloaded, showSplash, QPixmap(), splashImg))
         return;
     Http* h = Http::createGETrequest(splashImg, QString());
+    h->setKind(DownloadService::Kind::Picture);
     connect(h, &Http::statusChanged, this, &BannerInfo::splashImageDownloaderStateChanged);
     enqueue(h);
 }
@@ -168,6 +169,7 @@ void BannerInfo::downloadTopBannerImage()
     if (!mayDownloadImage(topBannerDownloaded, showTopBanner, topBannerImage, topBannerImg))
         return;
     Http* h = Http::createGETrequest(topBannerImg, QString());
+    h->setKind(DownloadService::Kind::Picture);
     connect(h, &Http::statusChanged, this, &BannerInfo::topBannerImageDownloaderStateChanged);
     enqueue(h);
 }
@@ -177,6 +179,7 @@ void BannerInfo::downloadBottomBannerImage()
     if (!mayDownloadImage(bottomBannerDownloaded, showBottomBanner, bottomBannerImage, bottomBannerImg))
         return;
     Http* h = Http::createGETrequest(bottomBannerImg, QString());
+    h->setKind(DownloadService::Kind::Picture);
     connect(h, &Http::statusChanged, this, &BannerInfo::bottomBannerImageDownloaderStateChanged);
     enqueue(h);
 }

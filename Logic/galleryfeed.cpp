@@ -87,6 +87,7 @@ void GalleryFeed::startRequest(const QString& url, int timeout)
     releaseDownloader();
     downloader = Http::createGETrequest(url, QString());
     downloader->setTimeout(timeout);
+    downloader->setKind(downloadState == DOWNLOAD_FEED ? DownloadService::Kind::Feed : DownloadService::Kind::Picture);
     connect(downloader, &Http::statusChanged, this, &GalleryFeed::downloaderStateChanged);
     DownloadService::instance()->enqueue(galleryQueue, downloader);
 }

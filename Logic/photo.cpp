@@ -96,6 +96,7 @@ void Photo::downloadPhoto(bool readFromCacheOnly)
         downloading = true;
         downloader = Http::createGETrequest(url.toString(), QString());
         downloader->setTimeout(photoTimeout);
+        downloader->setKind(DownloadService::Kind::Picture);
         connect(downloader, &Http::statusChanged, this, &Photo::downloadStateChnaged);
         downloader->execute();
     } else if (Reachability::singleton) {

@@ -1,7 +1,9 @@
 #include "http/downloadservice.h"
 
 #include <QCoreApplication>
+#include <QHostAddress>
 #include <QNetworkAccessManager>
+#include <QUrl>
 
 #include "foundation/reachability.h"
 #include "foundation/util.h"
@@ -12,6 +14,12 @@ DownloadService* DownloadService::service = nullptr;
 DownloadService::DownloadService(QObject* parent)
     : QObject(parent), qnam(new QNetworkAccessManager(this))
 {
+    // Redirects are followed by Http, hop by hop, after redirectAllowed(); Qt follows none.
+    qnam->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
+    kindLimits.insert(int(Kind::Feed), feedLimits);
+    kindLimits.insert(int(Kind::Picture), pictureLimits);
+    kindLimits.insert(int(Kind::Report), reportLimits);
+    kindLimits.insert(int(Kind::Sharing), sharingLimits);
 }
 
 DownloadService::~DownloadService()
@@ -37,6 +45,68 @@ int DownloadService::firstByteLimit(int timeout)
 {
     const bool online = Reachability::isConnectedToNetwork() && Util::isSymbianV3();
     return online ? timeout : timeout + offlineMargin;
+}
+
+DownloadService::Limits DownloadService::limits(Kind kind) const
+{
+    return kindLimits.value(int(kind), feedLimits);
+}
+
+void DownloadService::setLimits(Kind kind, Limits limits)
+{
+    kindLimits.insert(int(kind), limits);
+}
+
+static bool isLocalIPv4(quint32 a)
+{
+    const auto in = [a](quint32 net, int bits) { return (a >> (32 - bits)) == (net >> (32 - bits)); };
+    return in(0x00000000, 8)     // "this network": 0.0.0.0 reaches this machine
+           || in(0x7f000000, 8)  // loopback
+           || in(0x0a000000, 8) || in(0xac100000, 12) || in(0xc0a80000, 16) // private
+           || in(0x64400000, 10) // shared by carrier NAT
+           || in(0xa9fe0000, 16) // link-local
+           || in(0xe0000000, 4) || in(0xf0000000, 4); // multicast, reserved and broadcast
+}
+
+bool DownloadService::isLocalHost(const QString& host)
+{
+    QString name = host.toLower();
+    if (name.endsWith(QLatin1Char('.')))
+        name.chop(1);
+    if (name == QLatin1String("localhost") || name.endsWith(QLatin1String(".localhost")))
+        return true;
+    QHostAddress address;
+    if (!address.setAddress(name))
+        return false; // a name: judged by what it says, not by what it resolves to
+    if (address.protocol() == QAbstractSocket::IPv4Protocol)
+        return isLocalIPv4(address.toIPv4Address());
+    const Q_IPV6ADDR six = address.toIPv6Address();
+    const auto word = [&six](int i) { return quint16(six[2 * i] << 8 | six[2 * i + 1]); };
+    const auto v4At = [&six](int byte) {
+        return quint32(six[byte]) << 24 | quint32(six[byte + 1]) << 16 | quint32(six[byte + 2]) << 8 | six[byte + 3];
+    };
+    bool zeroHead = true; // the first 80 bits
+    for (int i = 0; i < 5; ++i)
+        zeroHead = zeroHead && word(i) == 0;
+    // Mapped (::ffff:a.b.c.d), compatible (::a.b.c.d, :: and ::1 among them) and translated forms
+    // carry an IPv4 address that is judged as such.
+    if (zeroHead && (word(5) == 0xffff || word(5) == 0))
+        return isLocalIPv4(v4At(12));
+    if (word(0) == 0x0064 && word(1) == 0xff9b && word(2) == 0 && word(3) == 0 && word(4) == 0 && word(5) == 0)
+        return isLocalIPv4(v4At(12)); // NAT64
+    if (word(0) == 0x2002)
+        return isLocalIPv4(v4At(2)); // 6to4
+    return (six[0] & 0xfe) == 0xfc      // unique local
+           || (six[0] == 0xfe && (six[1] & 0x80) == 0x80) // link-local and the old site-local
+           || six[0] == 0xff;           // multicast
+}
+
+bool DownloadService::redirectAllowed(const QUrl& from, const QUrl& to)
+{
+    const QString scheme = to.scheme().toLower();
+    if (!to.isValid() || to.host().isEmpty() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
+        return false;
+    return isLocalHost(from.host()) || !isLocalHost(to.host());
 }
 
 void DownloadService::admit(Http* h)

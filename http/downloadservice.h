@@ -9,6 +9,7 @@
 
 class Http;
 class QNetworkAccessManager;
+class QUrl;
 
 // The one network access manager of the program and the rules every request keeps:
 // time-outs, the redirect bound and the size bound. Sharing the manager lets requests to
@@ -34,6 +35,40 @@ public:
     // the manager with its time-out running (thirty thumbnails on a slow link would time out), so
     // it waits here, untimed, until one of them ends.
     static constexpr int connectionsPerHost = 6;
+
+    // What a request carries decides how long its transfer may take.
+    enum class Kind {
+        Feed,    // a category or gallery feed, an ad description: the default
+        Picture, // a thumbnail, photo, banner, splash or gallery picture
+        Report,  // the analytics report
+        Sharing  // an OAuth request of the Twitter and Blip clients
+    };
+    // Once the first byte has arrived, a transfer fails when no byte arrives for `inactivity` ms;
+    // every transfer fails when it has not ended `total` ms after it was sent (redirects included).
+    struct Limits {
+        int inactivity;
+        int total;
+    };
+    // The program's figures (see the README). A slow but live mobile link, 2 KB/s with pauses
+    // of a few seconds, brings a 100 KB feed in 50 s and a 200 KB picture in 100 s.
+    static constexpr Limits feedLimits{15000, 120000};
+    static constexpr Limits pictureLimits{15000, 180000};
+    static constexpr Limits reportLimits{15000, 60000};
+    // The OAuth layer's 30 s from sending to the whole reply.
+    static constexpr Limits sharingLimits{15000, 30000};
+
+    // The limits requests of this kind get when they are sent; tests shorten them.
+    Limits limits(Kind kind) const;
+    void setLimits(Kind kind, Limits limits);
+
+    // Whether a redirect from `from` (the URL the owner asked for) may be followed to `to`:
+    // only to http or https, and never from a public host to a loopback, link-local or private
+    // address (a literal one, or a localhost name), unless `from` was such a host itself.
+    // Names are not resolved: only what the URL itself says is judged.
+    static bool redirectAllowed(const QUrl& from, const QUrl& to);
+    // A host that is this machine or its local network: `localhost` names, loopback, link-local,
+    // private, shared (carrier NAT), unspecified and multicast addresses, IPv4 inside IPv6 included.
+    static bool isLocalHost(const QString& host);
 
     static DownloadService* instance();
     // The service if it exists; null after the application object is gone.
@@ -76,6 +111,7 @@ private:
     };
 
     QNetworkAccessManager* qnam;
+    QHash<int, Limits> kindLimits;
     QHash<QString, Queue> queues;
     QHash<QString, Host> hosts;
     QHash<QObject*, QString> sending; // each request being sent, with its host

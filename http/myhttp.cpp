@@ -33,9 +33,14 @@ Http* Http::createPOSTrequest(const QString& _host, const QByteArray& args)
 
 Http::Http(const QString& _url)
     : QObject(nullptr), currState(STATE_READY), downloadInProgress(false), errorOccured(false),
-      timeout(DownloadService::defaultTimeout), reply(nullptr), url(QUrl(_url)), arguments(nullptr), type(0), head_responseCode(-1), redirects(0)
+      timeout(DownloadService::defaultTimeout), reply(nullptr), url(QUrl(_url)), arguments(nullptr), type(0), head_responseCode(-1), redirects(0),
+      origin(url), kind(DownloadService::Kind::Feed), timedOut(false), finalStatusCode(-1)
 {
     request.setUrl(url);
+    pauseTimer.setSingleShot(true);
+    totalTimer.setSingleShot(true);
+    connect(&pauseTimer, &QTimer::timeout, this, &Http::transferTimedOut);
+    connect(&totalTimer, &QTimer::timeout, this, &Http::transferTimedOut);
 }
 
 Http::Http(const QString& _url, const QByteArray& _args)
@@ -60,6 +65,11 @@ void Http::setTimeout(int _timeout)
     timeout = _timeout < 0 ? DownloadService::longTimeout : _timeout;
 }
 
+void Http::setKind(DownloadService::Kind _kind)
+{
+    kind = _kind;
+}
+
 void Http::disableCache()
 {
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
@@ -73,8 +83,23 @@ void Http::setRequestHeader(const QString& _key, const QString& _val)
 bool Http::execute()
 {
     redirects = 0;
+    timedOut = false;
+    finalStatusCode = -1;
+    pauseTimer.stop();
+    totalTimer.stop();
     if (type != 0 && type != 1)
         return send(); // reports the error
+    const QString scheme = request.url().scheme().toLower();
+    if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) {
+        // Only the web: never a local file or another handler of the manager. Reported from the
+        // event loop, as the manager reports a failed request.
+        currState = STATE_RUNNING;
+        QTimer::singleShot(0, this, [this] {
+            if (currState == STATE_RUNNING)
+                fail();
+        });
+        return false;
+    }
     currState = STATE_RUNNING;
     DownloadService::instance()->admit(this);
     return true;
@@ -98,6 +123,11 @@ bool Http::send()
         return false;
     }
     downloadInProgress = false;
+    const DownloadService::Limits limits = DownloadService::instance()->limits(kind);
+    pauseTimer.setInterval(limits.inactivity);
+    pauseTimer.stop(); // a new hop waits for its first byte first
+    if (!totalTimer.isActive())
+        totalTimer.start(limits.total);
     QNetworkReply* sent = reply;
     connect(reply, &QNetworkReply::finished, this, [this, sent] { replyFinished(sent); });
     connect(reply, &QNetworkReply::downloadProgress, this, &Http::downloadProgress);
@@ -119,6 +149,8 @@ void Http::cancelRequestNoEmit()
 {
     const bool running = currState == STATE_RUNNING;
     currState = STATE_CANCELLED;
+    pauseTimer.stop();
+    totalTimer.stop();
     if (reply && running && reply->isRunning())
         reply->abort();
     if (DownloadService* service = DownloadService::existing())
@@ -173,14 +205,24 @@ void Http::readReady()
         return;
     }
     buffer.append(reply->readAll());
+    pauseTimer.start();
 }
 
 void Http::failTooLong()
 {
+    buffer.clear();
+    fail();
+}
+
+// Ends the running request as an error: the reply's own end reports nothing more.
+void Http::fail()
+{
     errorOccured = true;
     currState = STATE_ERROR_HTTP;
-    buffer.clear();
-    reply->abort();
+    pauseTimer.stop();
+    totalTimer.stop();
+    if (reply)
+        reply->abort();
     emit statusChanged(this);
 }
 
@@ -206,10 +248,17 @@ void Http::timeoutOccured()
 {
     if (downloadInProgress || !reply || currState != STATE_RUNNING)
         return;
-    errorOccured = true;
-    currState = STATE_ERROR_HTTP;
-    reply->abort();
-    emit statusChanged(this);
+    timedOut = true;
+    fail();
+}
+
+// A pause after the first byte or the whole transfer took longer than the kind allows.
+void Http::transferTimedOut()
+{
+    if (!reply || currState != STATE_RUNNING)
+        return;
+    timedOut = true;
+    fail();
 }
 
 QUrl Http::redirectUrl(const QUrl& possibleRedirectUrl, const QUrl& oldRedirectUrl)
@@ -225,6 +274,8 @@ void Http::replyFinished(QNetworkReply* finishedReply)
     if (finishedReply != reply)
         return; // a reply of an earlier hop or run, aborted or replaced
     responseHeaders = reply->rawHeaderPairs();
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    finalStatusCode = status.isValid() ? status.toInt() : -1;
     QUrl target = reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
     if (!target.isEmpty())
         target = url.resolved(target);
@@ -232,11 +283,13 @@ void Http::replyFinished(QNetworkReply* finishedReply)
     if (target.isEmpty() || currState != STATE_RUNNING) {
         if (currState == STATE_RUNNING) {
             currState = errorOccured ? STATE_ERROR_HTTP : STATE_COMPLETED;
+            pauseTimer.stop();
+            totalTimer.stop();
             emit statusChanged(this);
         }
-    } else if (++redirects > maxRedirects) {
-        currState = STATE_ERROR_HTTP;
-        emit statusChanged(this);
+    } else if (++redirects > maxRedirects || !DownloadService::redirectAllowed(origin, target)) {
+        buffer.clear(); // the page of a refused redirect is nobody's content
+        fail();
     } else {
         buffer.clear();
         url = target;

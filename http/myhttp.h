@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QSslError>
+#include <QTimer>
 #include <QUrl>
 
 #include "http/downloadservice.h"
@@ -44,6 +45,8 @@ public:
     ~Http() override;
 
     void setTimeout(int _timeout);
+    // The kind bounds the whole transfer and its pauses (DownloadService::limits); a feed by default.
+    void setKind(DownloadService::Kind _kind);
     void disableCache();
     void setRequestHeader(const QString& _key, const QString& _val);
 
@@ -57,6 +60,10 @@ public:
     QByteArray getResponseAsBytes() const;
     QString getResponseAsString();
     QString getResponseHeader(const QString& _key);
+    // The status of the last response, with a body or without; -1 when none arrived.
+    int getFinalStatusCode() const { return finalStatusCode; }
+    // The request failed because a time-out ran out (first byte, a pause or the whole transfer).
+    bool hasTimedOut() const { return timedOut; }
     static bool isHTTP();
     static bool isHttpActive();
 
@@ -71,6 +78,7 @@ private slots:
     void sslErrors(QList<QSslError> errors);
     void replyFinished(QNetworkReply* reply);
     void timeoutOccured();
+    void transferTimedOut();
 
 private:
     friend class DownloadService; // sends the request once its host has a free connection
@@ -78,6 +86,7 @@ private:
     static QUrl redirectUrl(const QUrl& possibleRedirectUrl, const QUrl& oldRedirectUrl);
     bool send();
     void failTooLong();
+    void fail();
 
     int currState;
     bool downloadInProgress;
@@ -91,6 +100,12 @@ private:
     int type;
     int head_responseCode;
     int redirects;
+    QUrl origin; // what the owner asked for: redirects are judged against its host
+    DownloadService::Kind kind;
+    QTimer pauseTimer; // restarted by every byte that arrives
+    QTimer totalTimer; // runs from the first send to the end, across redirects
+    bool timedOut;
+    int finalStatusCode;
     QList<QNetworkReply::RawHeaderPair> responseHeaders; // kept when the reply is released
 };
 

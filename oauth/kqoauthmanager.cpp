@@ -1,32 +1,22 @@
 #include "oauth/kqoauthmanager.h"
 
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QUrlQuery>
 
 #include "oauth/kqoauthrequest.h"
 #include "foundation/util.h"
-#include "http/downloadservice.h"
+#include "http/myhttp.h"
 #include "foundation/logging.h"
 
 KQOAuthManager::KQOAuthManager(QObject* parent)
     : QObject(parent), error(NoError), hasTemporary(false), verified(false), authorized(false),
-      handleUserAuthorization(false), network(DownloadService::instance()->manager()), tokenRequest(new KQOAuthRequest(this)),
-      reply(nullptr), octetStream(false)
+      handleUserAuthorization(false), tokenRequest(new KQOAuthRequest(this)), octetStream(false)
 {
-    timeoutTimer.setSingleShot(true);
-    timeoutTimer.setInterval(requestTimeout);
-    connect(&timeoutTimer, &QTimer::timeout, this, &KQOAuthManager::timeoutElapsed);
+    static_assert(requestTimeout == DownloadService::sharingLimits.total, "one figure for the OAuth time-out");
 }
 
 KQOAuthManager::~KQOAuthManager()
 {
-    if (reply) {
-        reply->disconnect(this);
-        reply->abort();
-        reply->deleteLater();
-    }
+    cancel();
 }
 
 void KQOAuthManager::executeRequest(KQOAuthRequest* request)
@@ -61,21 +51,25 @@ void KQOAuthManager::executeRequest(KQOAuthRequest* request)
     if (request->httpMethod() == KQOAuthRequest::GET && !form.isEmpty())
         url.setQuery(QString::fromLatin1(form), QUrl::StrictMode);
 
-    QNetworkRequest networkRequest(url);
-    networkRequest.setRawHeader("Authorization", request->authorizationHeader());
-    for (auto it = additionalHeaders.constBegin(); it != additionalHeaders.constEnd(); ++it)
-        networkRequest.setRawHeader(it.key().toUtf8(), it.value().toUtf8());
-
+    Http* http;
+    const QString address = url.toString(QUrl::FullyEncoded);
     if (request->httpMethod() == KQOAuthRequest::GET) {
-        reply = network->get(networkRequest);
+        http = Http::createGETrequest(address, QString());
     } else {
-        networkRequest.setHeader(QNetworkRequest::ContentTypeHeader,
-                                 octetStream ? QByteArray("multipart/form-data;")
-                                             : QByteArray("application/x-www-form-urlencoded;"));
-        reply = network->post(networkRequest, request->hasPostBody() ? request->postBody() : form);
+        http = Http::createPOSTrequest(address, request->hasPostBody() ? request->postBody() : form);
+        http->setRequestHeader(QString::fromLatin1(Http::HEAD_CONTENT_TYPE),
+                               octetStream ? QStringLiteral("multipart/form-data;")
+                                           : QStringLiteral("application/x-www-form-urlencoded;"));
     }
-    connect(reply, &QNetworkReply::finished, this, &KQOAuthManager::replyFinished);
-    timeoutTimer.start();
+    http->setRequestHeader(QStringLiteral("Authorization"), QString::fromUtf8(request->authorizationHeader()));
+    for (auto it = additionalHeaders.constBegin(); it != additionalHeaders.constEnd(); ++it)
+        http->setRequestHeader(it.key(), it.value());
+    http->setKind(DownloadService::Kind::Sharing);
+    http->setTimeout(requestTimeout);
+    http->disableCache();
+    reply = http;
+    connect(http, &Http::statusChanged, this, &KQOAuthManager::replyFinished);
+    http->execute();
 }
 
 QMap<QString, QString> KQOAuthManager::tokensFrom(const QByteArray& body)
@@ -89,20 +83,24 @@ QMap<QString, QString> KQOAuthManager::tokensFrom(const QByteArray& body)
     return values;
 }
 
-void KQOAuthManager::replyFinished()
+void KQOAuthManager::replyFinished(Http* finished)
 {
-    QNetworkReply* finished = qobject_cast<QNetworkReply*>(sender());
-    if (!finished || finished != reply)
+    const int state = finished->getStatus();
+    if (finished != reply || state == Http::STATE_READY || state == Http::STATE_RUNNING)
         return;
-    timeoutTimer.stop();
     reply = nullptr;
     finished->deleteLater();
-    const QByteArray body = finished->readAll();
-    const int status = finished->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (finished->hasTimedOut()) {
+        error = NetworkError;
+        emit networkError();
+        return;
+    }
+    const QByteArray body = finished->getResponseAsBytes();
+    const int status = finished->getFinalStatusCode();
     const KQOAuthRequest::RequestType type =
         currentRequest ? currentRequest->requestType() : KQOAuthRequest::AuthorizedRequest;
 
-    if (finished->error() != QNetworkReply::NoError) {
+    if (state != Http::STATE_COMPLETED) {
         error = (status == 401 || status == 403) ? RequestUnauthorized : NetworkError;
         emit requestReady(body);
         return;
@@ -122,19 +120,6 @@ void KQOAuthManager::replyFinished()
         emit authorizedRequestDone();
     }
     emit requestReady(body);
-}
-
-void KQOAuthManager::timeoutElapsed()
-{
-    if (!reply)
-        return;
-    QNetworkReply* timedOut = reply;
-    reply = nullptr;
-    timedOut->disconnect(this);
-    timedOut->abort();
-    timedOut->deleteLater();
-    error = NetworkError;
-    emit networkError();
 }
 
 void KQOAuthManager::setHandleUserAuthorization(bool handle)
@@ -184,11 +169,10 @@ void KQOAuthManager::cancel()
 {
     if (!reply)
         return;
-    QNetworkReply* running = reply;
+    Http* running = reply;
     reply = nullptr;
-    timeoutTimer.stop();
     running->disconnect(this);
-    running->abort();
+    running->cancelRequestNoEmit();
     running->deleteLater();
 }
 

@@ -6,12 +6,10 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
-#include <QTimer>
 #include <QUrl>
 
+class Http;
 class KQOAuthRequest;
-class QNetworkAccessManager;
-class QNetworkReply;
 
 enum KQOAuthError {
     NoError = 0,
@@ -24,11 +22,14 @@ enum KQOAuthError {
 };
 
 // Executes signed requests, runs the PIN (out-of-band) token exchange and opens the
-// service's authorisation page in the browser.
+// service's authorisation page in the browser. A request goes out as an Http of the kind
+// Sharing, so the download service's connections, time-outs, redirect rule and size bound
+// hold for it as for every other request.
 class KQOAuthManager : public QObject
 {
     Q_OBJECT
 public:
+    // From sending to the whole reply; a longer wait ends in networkError().
     static constexpr int requestTimeout = 30000;
 
     explicit KQOAuthManager(QObject* parent = nullptr);
@@ -57,8 +58,7 @@ signals:
     void networkError();
 
 private slots:
-    void replyFinished();
-    void timeoutElapsed();
+    void replyFinished(Http* finished);
 
 private:
     static QMap<QString, QString> tokensFrom(const QByteArray& body);
@@ -72,10 +72,8 @@ private:
     bool verified;
     bool authorized;
     bool handleUserAuthorization;
-    QNetworkAccessManager* network;
     KQOAuthRequest* tokenRequest;
-    QNetworkReply* reply;
-    QTimer timeoutTimer;
+    QPointer<Http> reply; // the request in flight
     bool octetStream;
     QMap<QString, QString> additionalHeaders;
 };

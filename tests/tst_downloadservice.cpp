@@ -176,6 +176,78 @@ private slots:
         qDeleteAll(all);
     }
 
+    void redirectDecisions_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<bool>("allowed");
+        const QString pub = "http://rss.kurendal.pl/pub/rss/kraj.xml";
+        const QString mine = "http://127.0.0.1:18080/feed";
+        // On the web.
+        QTest::newRow("public to public") << pub << "http://www.kurendal.pl/x" << true;
+        QTest::newRow("to https") << pub << "https://www.kurendal.pl/x" << true;
+        QTest::newRow("scheme in capitals") << pub << "HTTPS://WWW.KURENDAL.PL/x" << true;
+        QTest::newRow("public address") << pub << "http://8.8.8.8/x" << true;
+        QTest::newRow("public IPv6") << pub << "http://[2001:4860::8888]/x" << true;
+        QTest::newRow("public v4 inside v6") << pub << "http://[::ffff:8.8.8.8]/x" << true;
+        QTest::newRow("just outside 172.16/12") << pub << "http://172.32.0.1/x" << true;
+        QTest::newRow("just outside 100.64/10") << pub << "http://100.128.0.1/x" << true;
+        QTest::newRow("a name that merely starts so") << pub << "http://localhost.kurendal.pl/x" << true;
+        QTest::newRow("a name made of digits") << pub << "http://127.0.0.1.kurendal.pl/x" << true;
+        // Not the web, from anywhere.
+        QTest::newRow("file") << pub << "file:///etc/passwd" << false;
+        QTest::newRow("file from this machine") << mine << "file:///home/user/.config/x" << false;
+        QTest::newRow("qrc") << mine << "qrc:/qml/main.qml" << false;
+        QTest::newRow("data") << pub << "data:text/xml,<iphonefeed/>" << false;
+        QTest::newRow("ftp") << pub << "ftp://ftp.kurendal.pl/x" << false;
+        QTest::newRow("no host") << pub << "http:///etc/passwd" << false;
+        // From a public name to this machine or its network.
+        QTest::newRow("loopback") << pub << "http://127.0.0.1:631/" << false;
+        QTest::newRow("loopback /8") << pub << "http://127.45.6.7/" << false;
+        QTest::newRow("localhost") << pub << "http://localhost:8080/" << false;
+        QTest::newRow("localhost, capitals, dot") << pub << "http://LocalHost./" << false;
+        QTest::newRow("a localhost subdomain") << pub << "http://admin.localhost/" << false;
+        QTest::newRow("decimal") << pub << "http://2130706433/" << false;
+        QTest::newRow("hexadecimal") << pub << "http://0x7f.0.0.1/" << false;
+        QTest::newRow("octal") << pub << "http://0177.0.0.1/" << false;
+        QTest::newRow("short") << pub << "http://127.1/" << false;
+        QTest::newRow("percent-encoded") << pub << "http://%31%32%37.0.0.1/" << false;
+        QTest::newRow("zero") << pub << "http://0.0.0.0:8080/" << false;
+        QTest::newRow("10/8") << pub << "http://10.1.2.3/" << false;
+        QTest::newRow("172.16/12") << pub << "http://172.31.255.254/" << false;
+        QTest::newRow("192.168/16") << pub << "http://192.168.1.1/admin" << false;
+        QTest::newRow("carrier NAT") << pub << "http://100.64.0.1/" << false;
+        QTest::newRow("link-local, cloud metadata") << pub << "http://169.254.169.254/latest/meta-data/" << false;
+        QTest::newRow("multicast") << pub << "http://239.255.255.250:1900/" << false;
+        QTest::newRow("broadcast") << pub << "http://255.255.255.255/" << false;
+        QTest::newRow("IPv6 loopback") << pub << "http://[::1]:8080/" << false;
+        QTest::newRow("IPv6 unspecified") << pub << "http://[::]/" << false;
+        QTest::newRow("mapped loopback") << pub << "http://[::ffff:127.0.0.1]/" << false;
+        QTest::newRow("mapped, hex") << pub << "http://[::ffff:7f00:1]/" << false;
+        QTest::newRow("mapped private") << pub << "http://[::ffff:192.168.0.1]/" << false;
+        QTest::newRow("compatible loopback") << pub << "http://[::127.0.0.1]/" << false;
+        QTest::newRow("NAT64 of loopback") << pub << "http://[64:ff9b::7f00:1]/" << false;
+        QTest::newRow("6to4 of private") << pub << "http://[2002:c0a8:0101::1]/" << false;
+        QTest::newRow("IPv6 link-local") << pub << "http://[fe80::1]/" << false;
+        QTest::newRow("IPv6 link-local with zone") << pub << "http://[fe80::1%25eth0]/" << false;
+        QTest::newRow("IPv6 unique local") << pub << "http://[fd12:3456::1]/" << false;
+        QTest::newRow("IPv6 multicast") << pub << "http://[ff02::1]/" << false;
+        // A request made to this machine may stay on it (the sample service, a test server).
+        QTest::newRow("loopback to loopback") << mine << "http://127.0.0.1:18081/other" << true;
+        QTest::newRow("loopback to localhost") << mine << "http://localhost/" << true;
+        QTest::newRow("localhost to private") << "http://localhost/" << "http://192.168.1.1/" << true;
+        QTest::newRow("private to public") << "http://10.0.0.2/" << "http://www.kurendal.pl/" << true;
+        QTest::newRow("private to loopback") << "http://192.168.0.10/" << "http://127.0.0.1/" << true;
+    }
+
+    void redirectDecisions()
+    {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(bool, allowed);
+        QCOMPARE(DownloadService::redirectAllowed(QUrl(from), QUrl(from).resolved(QUrl(to))), allowed);
+    }
+
     // Time-out, size bound and a request let go mid-way: the next request on the service still works.
     void limitsApplyAndTheServiceOutlivesAFailedRequest()
     {

@@ -1,7 +1,10 @@
 #include <QtTest>
 
+#include "oauth/kqoauthmanager.h"
 #include "oauth/kqoauthrequest.h"
 #include "BlipSrc/blipclient.h"
+#include "http/downloadservice.h"
+#include "tests/support/rawserver.h"
 #include "tests/support/testenv.h"
 
 // OAuth 1.0a signing: known vectors, the header form and the encodings.
@@ -83,6 +86,82 @@ private slots:
         fresh.setConsumerSecretKey("s");
         QVERIFY(fresh.authorizationHeader() != fresh.authorizationHeader());
         QVERIFY(!fresh.authorizationHeader().contains("oauth_token="));
+    }
+
+    // The manager's requests go through the download service: its time-outs, redirect rule and
+    // size bound hold for them, and its outcomes keep the manager's signals.
+    void requestsKeepTheDownloadServicesRules()
+    {
+        RawServer server;
+        QVERIFY(server.start());
+        server.handler = [](const QByteArray& target, const QByteArray&) {
+            RawServer::Answer a;
+            const QString path = RawServer::path(target);
+            if (path == "/moved") {
+                return RawServer::redirect("/tokens");
+            } else if (path == "/tokens") {
+                a.body = "oauth_token=t1&oauth_token_secret=s1";
+            } else if (path == "/stall") {
+                a.body = "oauth_token=t2&oauth_token_secret=s2";
+                a.firstBytes = 5;
+            } else if (path == "/unauthorized") {
+                a.status = 401;
+            } else if (path == "/file") {
+                return RawServer::redirect("file:///etc/passwd");
+            } else if (path == "/huge") {
+                a.body = QByteArray(DownloadService::maxResponseBytes + 1, 'x');
+            }
+            return a;
+        };
+        DownloadService::instance()->setLimits(DownloadService::Kind::Sharing, {300, 1000});
+        KQOAuthManager manager;
+        KQOAuthRequest request;
+        QSignalSpy ready(&manager, &KQOAuthManager::requestReady);
+        QSignalSpy tokens(&manager, &KQOAuthManager::temporaryTokenReceived);
+        QSignalSpy timedOut(&manager, &KQOAuthManager::networkError);
+        const auto ask = [&](const QString& path, KQOAuthRequest::RequestHttpMethod method = KQOAuthRequest::POST) {
+            ready.clear();
+            tokens.clear();
+            timedOut.clear();
+            request.initRequest(KQOAuthRequest::TemporaryCredentials, QUrl(server.base() + path));
+            request.setHttpMethod(method);
+            request.setConsumerKey("k");
+            request.setConsumerSecretKey("s");
+            manager.executeRequest(&request);
+            QTRY_VERIFY_WITH_TIMEOUT(ready.count() + timedOut.count() > 0, 3000);
+            TestEnv::spin(50);
+        };
+
+        ask("/moved"); // followed within this machine
+        QCOMPARE(tokens.count(), 1);
+        QCOMPARE(tokens.first().first().toString(), QString("t1"));
+        QCOMPARE(ready.count(), 1);
+        QCOMPARE(manager.lastError(), NoError);
+        QCOMPARE(server.targets.mid(server.targets.size() - 2), (QList<QByteArray>{"/moved", "/tokens"}));
+
+        QElapsedTimer clock;
+        clock.start();
+        ask("/stall");
+        QCOMPARE(timedOut.count(), 1);
+        QCOMPARE(ready.count(), 0);
+        QCOMPARE(tokens.count(), 0);
+        QCOMPARE(manager.lastError(), NetworkError);
+        QVERIFY(clock.elapsed() < 1500);
+
+        ask("/unauthorized"); // no body, yet the status is known
+        QCOMPARE(ready.count(), 1);
+        QCOMPARE(manager.lastError(), RequestUnauthorized);
+
+        // A local file would be read by a GET.
+        for (const QString& path : {QString("/file"), QString("/huge")}) {
+            ask(path, KQOAuthRequest::GET);
+            QCOMPARE(ready.count(), 1);
+            QVERIFY(ready.first().first().toByteArray().isEmpty());
+            QCOMPARE(tokens.count(), 0);
+            QCOMPARE(manager.lastError(), NetworkError);
+        }
+        QCOMPARE(timedOut.count(), 0);
+        DownloadService::instance()->setLimits(DownloadService::Kind::Sharing, DownloadService::sharingLimits);
     }
 
     void blipBodyKeepsItsSeparators()
