@@ -5,7 +5,6 @@
 #include "oauth/kqoauthmanager.h"
 #include "oauth/kqoauthrequest.h"
 #include "foundation/constants.h"
-#include "foundation/userprompts.h"
 
 static OAuthPinClient::Service blip()
 {
@@ -14,7 +13,17 @@ static OAuthPinClient::Service blip()
             QStringLiteral("bliptoken"), QStringLiteral("bliptokenSecret")};
 }
 
-BlipClient::BlipClient(QObject* parent) : OAuthPinClient(blip(), parent)
+// A refused request token shows nothing, and after a network error the panel stays open:
+// the user closes it.
+static OAuthPinClient::Messages blipMessages()
+{
+    const QString failed = BlipClient::tr("Wysłanie wiadomości nie powiodło się.");
+    return {BlipClient::tr("Wysłano pomyślnie wiadomość."), failed,
+            BlipClient::tr("Błąd podczas otrzymywania kodu dostępu. Prawdopodobnie wpisano zły kod."), QString(),
+            failed, false};
+}
+
+BlipClient::BlipClient(QObject* parent) : OAuthPinClient(blip(), blipMessages(), parent)
 {
     oauthManager->addHeader(blipXApiHeader, blipXApiHeaderValue);
     oauthManager->addHeader(blipAcceptHeader, blipAcceptHeaderValue);
@@ -39,33 +48,4 @@ void BlipClient::fillPost(const QString& text)
 bool BlipClient::isFailure(const QString& reply) const
 {
     return reply.isEmpty() || reply.contains(QLatin1String("ERROR"));
-}
-
-void BlipClient::postSucceeded()
-{
-    UserPrompts::information(tr("Wysłano pomyślnie wiadomość."), QString());
-    emit willHide();
-}
-
-void BlipClient::postFailed()
-{
-    UserPrompts::information(tr("Wysłanie wiadomości nie powiodło się."), QString());
-    emit willHide();
-}
-
-void BlipClient::accessTokenFailed()
-{
-    UserPrompts::information(tr("Błąd podczas otrzymywania kodu dostępu. Prawdopodobnie wpisano zły kod."),
-                             QString());
-    emit willHide();
-}
-
-// Nothing is shown: the busy panel stays until the user closes it.
-void BlipClient::requestTokenFailed()
-{
-}
-
-void BlipClient::onNetworkError()
-{
-    UserPrompts::information(tr("Wysłanie wiadomości nie powiodło się."), QString());
 }

@@ -15,16 +15,9 @@ public:
     // "update[body]=" + text, UTF-8 percent-encoded with "=" and "&" left as they are.
     static QString postBody(const QString& text);
 
-protected slots:
-    void onNetworkError() override;
-
 protected:
     void fillPost(const QString& text) override;
     bool isFailure(const QString& reply) const override;
-    void postSucceeded() override;
-    void postFailed() override;
-    void accessTokenFailed() override;
-    void requestTokenFailed() override;
 };
 
 #endif // BLIPCLIENT_H

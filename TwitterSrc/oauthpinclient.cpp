@@ -6,10 +6,11 @@
 #include "oauth/kqoauthmanager.h"
 #include "oauth/kqoauthrequest.h"
 #include "TwitterSrc/tokenstore.h"
+#include "foundation/userprompts.h"
 
-OAuthPinClient::OAuthPinClient(const Service& s, QObject* parent)
+OAuthPinClient::OAuthPinClient(const Service& s, const Messages& m, QObject* parent)
     : QObject(parent), oauthManager(new KQOAuthManager(this)), oauthRequest(new KQOAuthRequest(this)),
-      tweetRequestisRunning(false), getAccessTokenRequestisRunning(false), service(s)
+      tweetRequestisRunning(false), getAccessTokenRequestisRunning(false), service(s), messages(m)
 {
     connect(oauthManager, &KQOAuthManager::temporaryTokenReceived, this, &OAuthPinClient::onTemporaryTokenReceived);
     connect(oauthManager, &KQOAuthManager::authorizationReceived, this, &OAuthPinClient::onAuthorizationReceived);
@@ -114,7 +115,7 @@ void OAuthPinClient::onRequestReady(QByteArray response)
         if (tweetRequestisRunning) {
             tweetRequestisRunning = false;
             cancel();
-            postSucceeded();
+            tell(messages.posted);
         } else if (getAccessTokenRequestisRunning) {
             getAccessTokenRequestisRunning = false;
             if (!tweetAfterGettingAccesToken.isEmpty()) {
@@ -128,11 +129,26 @@ void OAuthPinClient::onRequestReady(QByteArray response)
     if (tweetRequestisRunning) {
         resetAccessToken(); // the next share logs in again
         tweetRequestisRunning = false;
-        postFailed();
+        tell(messages.postFailed);
     } else if (getAccessTokenRequestisRunning) {
         getAccessTokenRequestisRunning = false;
-        accessTokenFailed();
+        tell(messages.accessTokenFailed);
     } else {
-        requestTokenFailed();
+        tell(messages.requestTokenFailed);
     }
+}
+
+void OAuthPinClient::onNetworkError()
+{
+    qCWarning(lcOAuth) << "not sent: network error";
+    tell(messages.networkError, messages.hideAfterNetworkError);
+}
+
+void OAuthPinClient::tell(const QString& text, bool hide)
+{
+    if (text.isEmpty())
+        return;
+    UserPrompts::information(text, QString());
+    if (hide)
+        emit willHide();
 }

@@ -23,6 +23,16 @@ public:
         QString tokenKey;       // QSettings keys of the encrypted pair
         QString tokenSecretKey;
     };
+    // What the user reads after each outcome, in an information box; the panel then hides,
+    // except where said. An empty text shows nothing and the panel stays.
+    struct Messages {
+        QString posted;
+        QString postFailed;
+        QString accessTokenFailed;
+        QString requestTokenFailed;
+        QString networkError;
+        bool hideAfterNetworkError;
+    };
 
     void setVerifier(QString verifier);
     void cancel();
@@ -38,20 +48,17 @@ protected slots:
     void onAccessTokenReceived(QString token, QString tokenSecret);
     void onAuthorizedRequestDone();
     void onRequestReady(QByteArray response);
-    virtual void onNetworkError() = 0;
+    void onNetworkError();
 
 protected:
-    OAuthPinClient(const Service& service, QObject* parent);
+    OAuthPinClient(const Service& service, const Messages& messages, QObject* parent);
 
     // Posts text, logging in first when no token pair is stored.
     void post(const QString& text);
     // Puts the text on the signed request (a parameter or a body).
     virtual void fillPost(const QString& text) = 0;
     virtual bool isFailure(const QString& reply) const = 0;
-    virtual void postSucceeded() = 0;
-    virtual void postFailed() = 0;
-    virtual void accessTokenFailed() = 0;
-    virtual void requestTokenFailed() = 0;
+    void tell(const QString& text, bool hide = true);
 
     void saveAccessToken();
     void loadAccessToken();
@@ -67,6 +74,7 @@ protected:
 
 private:
     Service service;
+    Messages messages;
 };
 
 #endif // OAUTHPINCLIENT_H

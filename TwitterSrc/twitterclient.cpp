@@ -1,10 +1,7 @@
 #include "TwitterSrc/twitterclient.h"
 
-
 #include "oauth/kqoauthrequest.h"
 #include "foundation/constants.h"
-#include "foundation/userprompts.h"
-#include "foundation/logging.h"
 
 static OAuthPinClient::Service twitter()
 {
@@ -13,8 +10,19 @@ static OAuthPinClient::Service twitter()
             QStringLiteral("token"), QStringLiteral("tokenSecret")};
 }
 
+static OAuthPinClient::Messages twitterMessages()
+{
+    const QString failed = TwitterClient::tr("Wysłanie tweeta nie powiodło się.");
+    return {TwitterClient::tr("Wysłano pomyślnie tweet."), failed,
+            TwitterClient::tr("Błąd podczas otrzymywania kodu dostępu. Prawdopodobnie wpisano zły kod."),
+            // A signature refused at the very first call: usually the phone's clock or time zone.
+            TwitterClient::tr("Wysłanie tweeta nie powiodło się. Aby wysłać tweet musisz mieć poprawnie "
+                              "ustawiony czas i strefę czasową."),
+            failed, true};
+}
+
 TwitterClient::TwitterClient()
-    : OAuthPinClient(twitter(), nullptr)
+    : OAuthPinClient(twitter(), twitterMessages(), nullptr)
 {
 }
 
@@ -33,39 +41,4 @@ void TwitterClient::fillPost(const QString& text)
 bool TwitterClient::isFailure(const QString& reply) const
 {
     return reply.isEmpty() || reply.contains(QLatin1String("ERROR")) || reply.contains(QLatin1String("Failed"));
-}
-
-void TwitterClient::postSucceeded()
-{
-    UserPrompts::information(tr("Wysłano pomyślnie tweet."), QString());
-    emit willHide();
-}
-
-void TwitterClient::postFailed()
-{
-    UserPrompts::information(tr("Wysłanie tweeta nie powiodło się."), QString());
-    emit willHide();
-}
-
-void TwitterClient::accessTokenFailed()
-{
-    UserPrompts::information(tr("Błąd podczas otrzymywania kodu dostępu. Prawdopodobnie wpisano zły kod."),
-                             QString());
-    emit willHide();
-}
-
-void TwitterClient::requestTokenFailed()
-{
-    // A signature refused at the very first call: usually the phone's clock or time zone.
-    UserPrompts::information(tr("Wysłanie tweeta nie powiodło się. Aby wysłać tweet musisz mieć poprawnie "
-                                    "ustawiony czas i strefę czasową."),
-                             QString());
-    emit willHide();
-}
-
-void TwitterClient::onNetworkError()
-{
-    qCWarning(lcOAuth) << "the tweet was not sent: network error";
-    UserPrompts::information(tr("Wysłanie tweeta nie powiodło się."), QString());
-    emit willHide();
 }

@@ -12,16 +12,9 @@ public:
 
     void tweet(QString text);
 
-protected slots:
-    void onNetworkError() override;
-
 protected:
     void fillPost(const QString& text) override;
     bool isFailure(const QString& reply) const override;
-    void postSucceeded() override;
-    void postFailed() override;
-    void accessTokenFailed() override;
-    void requestTokenFailed() override;
 };
 
 #endif // TWITTERCLIENT_H

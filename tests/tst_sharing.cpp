@@ -19,6 +19,7 @@
 #include "Logic/article.h"
 #include "foundation/constants.h"
 #include "foundation/logging.h"
+#include "http/downloadservice.h"
 #include "sampleserver/sampleserver.h"
 #include "sampleserver/sampleservices.h"
 #include "tests/support/boxes.h"
@@ -252,6 +253,37 @@ private slots:
         QCOMPARE(tokens.count(), 0);
         QCOMPARE(manager.lastError(), RequestUnauthorized);
         QVERIFY(blip->refusals.size() == refusals + 1 && blip->refusals.last().startsWith("signature does not match"));
+    }
+
+    // A service that never answers: after the download service's limit Twitter says the tweet
+    // failed and closes its panel; Blip says so and leaves its panel to the user.
+    void aServiceThatNeverAnswersIsReported()
+    {
+        SampleServer::Reply silent;
+        silent.noReply = true;
+        server->route("api.twitter.com", QUrl(twitterRequestTokenUrl).path(), silent);
+        server->route("blip.pl", QUrl(blipRequestTokenUrl).path(), silent);
+        DownloadService::instance()->setLimits(DownloadService::Kind::Sharing, {300, 600});
+        Boxes boxes;
+        QScopedPointer<ShareArticleDialog> dialog(openDialog());
+        QSignalSpy closed(dialog.data(), &ShareArticleDialog::dialogClosed);
+        QTest::mouseClick(dialog->form()->twitterButton, Qt::LeftButton);
+        QVERIFY(closed.wait(3000));
+        QCOMPARE(boxes.texts(), QStringList{QString::fromUtf8("Wysłanie tweeta nie powiodło się.")});
+        QVERIFY(browser.opened.isEmpty());
+
+        QScopedPointer<ShareArticleDialog> again(openDialog());
+        QSignalSpy closedAgain(again.data(), &ShareArticleDialog::dialogClosed);
+        QTest::mouseClick(again->form()->blipButton, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(boxes.shown.size(), 2, 3000);
+        QCOMPARE(boxes.last().text, QString::fromUtf8("Wysłanie wiadomości nie powiodło się."));
+        TestEnv::spin(100);
+        QCOMPARE(closedAgain.count(), 0);
+        QVERIFY(again->findChild<BlipDialog*>()->isVisible());
+
+        DownloadService::instance()->setLimits(DownloadService::Kind::Sharing, DownloadService::sharingLimits);
+        installOAuthService(*server, twitter);
+        installOAuthService(*server, blip);
     }
 
     void smsAndFacebookTakeTheLinkAsItIs()
