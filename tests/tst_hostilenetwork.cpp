@@ -155,17 +155,6 @@ private slots:
         }
     }
 
-    // The default figures let a 100 KB feed at 2 KB/s through, with pauses of a few seconds.
-    void theProgramsFiguresFitASlowMobileLink()
-    {
-        for (const DownloadService::Limits& l : {DownloadService::feedLimits, DownloadService::pictureLimits}) {
-            QVERIFY(l.total >= 2 * 50000);
-            QVERIFY(l.inactivity >= 10000);
-            QVERIFY(l.inactivity >= DownloadService::defaultTimeout);
-        }
-        QCOMPARE(DownloadService::sharingLimits.total, 30000);
-    }
-
     // A feed server that stops and one that trickles hold the shared feed queue only until their
     // limits: the channel behind them refreshes, and their connections are closed.
     void aStalledFeedFreesTheQueueAndTheOtherChannelsRefresh()
