@@ -5,6 +5,7 @@
 #include "Logic/photo.h"
 #include "foundation/file.h"
 #include "foundation/hidpi.h"
+#include "foundation/picturereader.h"
 #include "foundation/reachability.h"
 #include "http/myhttp.h"
 
@@ -212,7 +213,7 @@ void Article::thumbnailDownloaderStateChanged(Http* h)
     }
     QImage image;
     if (state == Http::STATE_COMPLETED)
-        image.loadFromData(h->getResponseAsBytes());
+        PictureReader::read(h->getResponseAsBytes(), &image);
     thumbnailIsPlaceholder = image.isNull();
     if (thumbnailIsPlaceholder) {
         image = Hidpi::image(QStringLiteral(":/THUMBNAIL"));
@@ -241,7 +242,9 @@ void Article::loadImages(bool loadPhotos)
 {
     if (!isInSavedArticles)
         return;
-    if (thumbnailImage.isNull() && !thumbnailImage.load(File::createPathToResource(thumbnailFileName()))) {
+    if (thumbnailImage.isNull()
+        && PictureReader::readStored(File::createPathToResource(thumbnailFileName()), &thumbnailImage)
+            != PictureReader::Decoded) {
         if (Reachability::isConnectedToNetwork())
             startDownloadThumbnail(false);
         else if (Reachability::singleton)

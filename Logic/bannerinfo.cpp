@@ -6,6 +6,7 @@
 #include "foundation/constants.h"
 #include "foundation/file.h"
 #include "foundation/json.h"
+#include "foundation/picturereader.h"
 #include "http/downloadservice.h"
 #include "http/myhttp.h"
 #include "foundation/logging.h"
@@ -269,10 +270,11 @@ void BannerInfo::splashDownloaderStateChanged(Http* h)
 
 bool BannerInfo::takeBannerImage(Http* h, QPixmap& image, bool& downloaded)
 {
-    QPixmap loaded;
-    if (h->getStatus() != Http::STATE_COMPLETED || !loaded.loadFromData(h->getResponseAsBytes()))
+    QImage loaded;
+    if (h->getStatus() != Http::STATE_COMPLETED
+        || PictureReader::read(h->getResponseAsBytes(), &loaded) != PictureReader::Decoded)
         return false;
-    image = loaded;
+    image = QPixmap::fromImage(loaded);
     downloaded = true;
     return true;
 }
@@ -301,8 +303,9 @@ void BannerInfo::splashImageDownloaderStateChanged(Http* h)
     if (!isFinal(h))
         return;
     const QByteArray bytes = h->getResponseAsBytes();
-    // Only a picture counts; an error page or a cut reply is asked for again next time.
-    if (h->getStatus() == Http::STATE_COMPLETED && !QImage::fromData(bytes).isNull()) {
+    // Only a picture within the bounds counts; an error page or a cut reply is asked for again next time.
+    QImage picture;
+    if (h->getStatus() == Http::STATE_COMPLETED && PictureReader::read(bytes, &picture) == PictureReader::Decoded) {
         // The previous picture stays whole until the new one is all on disk.
         splashDownloaded = File::replaceContents(File::createPathToResource(QLatin1String(splashFile)), bytes);
         if (splashDownloaded)
@@ -310,6 +313,18 @@ void BannerInfo::splashImageDownloaderStateChanged(Http* h)
         saveToFile();
     }
     done(h);
+}
+
+// A splash file that is gone or holds no picture within the bounds is no splash: it is
+// removed and fetched again at the next update, instead of failing at every start.
+void BannerInfo::loadSplashImage()
+{
+    QImage picture;
+    if (PictureReader::readStored(File::createPathToResource(QLatin1String(splashFile)), &picture)
+        == PictureReader::Decoded)
+        splashImage = QPixmap::fromImage(picture);
+    else
+        splashDownloaded = false;
 }
 
 void BannerInfo::saveToFile()
@@ -351,7 +366,7 @@ void BannerInfo::loadFromFile()
             if (showSplash) {
                 // The file holds the last picture fetched whole (a newer address may still be
                 // on its way). A damaged or foreign file simply leaves no splash advertisement.
-                splashImage.load(File::createPathToResource(QLatin1String(splashFile)));
+                loadSplashImage();
             }
             splashLink = safeLink(f->readString());
             nextSplashLink = splashLink;

@@ -81,6 +81,7 @@ private:
     static bool readDescription(Http* h, QVariantMap& description);
     bool takeBanner(const QVariantMap& description, bool& show, bool& downloaded, QString& img, QString& link);
     bool mayDownloadImage(bool downloaded, bool show, const QPixmap& image, const QString& img) const;
+    void loadSplashImage();
 
     static BannerInfo* singleton;
 };

@@ -9,6 +9,8 @@
 #include "Logic/gallerypicturesparser.h"
 #include "Logic/rsschannel.h"
 #include "foundation/file.h"
+#include "foundation/logging.h"
+#include "foundation/picturereader.h"
 #include "http/downloadservice.h"
 #include "http/myhttp.h"
 
@@ -131,6 +133,19 @@ void GalleryFeed::downloadPicture()
     startRequest(picturesUrls.at(downloadPhotoNo), pictureTimeout);
 }
 
+QImage GalleryFeed::cachedPicture(int index)
+{
+    QImage image;
+    const QString path = pictureFile(index);
+    const PictureReader::Result result = PictureReader::readFile(path, &image);
+    // An empty file is a slide left empty on purpose (its address was not a web address).
+    if (result != PictureReader::Decoded && result != PictureReader::Missing && result != PictureReader::Empty) {
+        qCWarning(lcGallery) << "a cached gallery picture that does not decode is removed";
+        QFile::remove(path);
+    }
+    return image;
+}
+
 bool GalleryFeed::writeCacheFile(const QString& name, const QByteArray& bytes)
 {
     const bool ok = File::replaceContents(cacheDirectory() + name, bytes);
@@ -175,8 +190,11 @@ void GalleryFeed::downloaderStateChanged(Http* h)
         }
     } else if (state == Http::STATE_COMPLETED && downloadState == DOWNLOAD_PICTURES) {
         const QByteArray bytes = h->getResponseAsBytes();
-        const QImage image = QImage::fromData(bytes);
-        writeCacheFile(QString::number(downloadPhotoNo) + QStringLiteral(".jpg"), bytes);
+        QImage image;
+        // Only a picture within the bounds is kept. Without its file the cache counts as
+        // incomplete, so the next opening fetches the gallery again.
+        if (PictureReader::read(bytes, &image) == PictureReader::Decoded)
+            writeCacheFile(QString::number(downloadPhotoNo) + QStringLiteral(".jpg"), bytes);
         emit pictureReady(downloadPhotoNo, image);
         if (h != downloader)
             return;

@@ -19,6 +19,9 @@ public:
 
     static QString cacheDirectory();
     static QString pictureFile(int index);
+    // The cached picture of that index, null when there is none; a file that holds no picture
+    // within the bounds is removed, so that the cache counts as incomplete and is fetched again.
+    static QImage cachedPicture(int index);
     static constexpr int cacheLifetime = 3600;
 
     // The cached feed with all its pictures; with checkTime only when under an hour old.

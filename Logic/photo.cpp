@@ -1,10 +1,16 @@
 #include "Logic/photo.h"
 
+#include <QFile>
+#include <QtEndian>
+
 #include "foundation/file.h"
+#include "foundation/picturereader.h"
 #include "foundation/reachability.h"
 #include "http/myhttp.h"
 
 static const int photoTimeout = 10000;
+// The photo file: the length of the picture's bytes, then the bytes.
+static const int lengthBytes = 4;
 
 Photo::Photo(QObject* parent)
     : QObject(parent), xx(0), articleXX(-1), downloading(false), isInSavedArticles(false)
@@ -110,11 +116,12 @@ void Photo::downloadStateChnaged(Http* h)
     const int state = h->getStatus();
     if (state == Http::STATE_READY || state == Http::STATE_RUNNING)
         return;
-    if (state == Http::STATE_COMPLETED) {
+    QImage decoded;
+    // Only bytes that decode are a photo; anything else is asked for again when next shown.
+    if (state == Http::STATE_COMPLETED && PictureReader::read(h->getResponseAsBytes(), &decoded) == PictureReader::Decoded) {
         data = h->getResponseAsBytes();
-        image.loadFromData(data);
-        if (!image.isNull())
-            emit photoDownloadFinished(image);
+        image = QPixmap::fromImage(decoded);
+        emit photoDownloadFinished(image);
     }
     downloading = false;
     if (h == downloader)
@@ -141,26 +148,24 @@ void Photo::loadImages()
 {
     if (!isInSavedArticles || !image.isNull())
         return;
-    if (!File::fileExistInResources(photoFileName()))
+    const QString path = File::createPathToResource(photoFileName());
+    QByteArray file;
+    const File::ReadResult read = File::readRegular(path, lengthBytes + PictureReader::maxFileBytes, &file);
+    if (read == File::Missing)
         return;
-    File* f = File::createFileToRead(File::createPathToResource(photoFileName()));
-    f->open();
-    try {
-        const unsigned int length = f->readUInt();
-        QByteArray bytes(static_cast<int>(qMin<unsigned int>(length, static_cast<unsigned int>(f->getFileLength()))),
-                         Qt::Uninitialized);
-        if (length > static_cast<unsigned int>(bytes.size()))
-            throw -1;
-        if (length > 0)
-            f->readBytes(reinterpret_cast<unsigned char*>(bytes.data()), 0, static_cast<int>(length));
-        data = bytes;
-        image.loadFromData(data);
-    } catch (int) {
+    QImage decoded;
+    if (read == File::Read && file.size() >= lengthBytes) {
+        const QByteArray bytes = file.mid(lengthBytes);
+        const quint32 length = qFromBigEndian<quint32>(file.constData());
+        if (length == quint32(bytes.size()) && PictureReader::read(bytes, &decoded) == PictureReader::Decoded) {
+            data = bytes;
+            image = QPixmap::fromImage(decoded);
+            emit photoChanged(image);
+            return;
+        }
     }
-    f->close();
-    delete f;
-    if (!image.isNull())
-        emit photoChanged(image);
+    // Cut, damaged or no picture within the bounds: dropped, so that it is downloaded again.
+    QFile::remove(path);
 }
 
 void Photo::deleteImages()

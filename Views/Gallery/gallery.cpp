@@ -110,9 +110,7 @@ void Gallery::startLoadingFromCache()
 void Gallery::loadPicturesFromCache()
 {
     if (loadedPicture < feed->count()) {
-        QImage image;
-        image.load(GalleryFeed::pictureFile(loadedPicture));
-        ui->widgetPictureFlow->setSlide(loadedPicture, image);
+        ui->widgetPictureFlow->setSlide(loadedPicture, GalleryFeed::cachedPicture(loadedPicture));
         ++loadedPicture;
         ui->widgetPictureFlow->render();
     }

@@ -1,0 +1,344 @@
+#include <QtTest>
+#include <QtEndian>
+
+#include <sys/stat.h>
+
+#include "Logic/article.h"
+#include "Logic/bannerinfo.h"
+#include "Logic/galleryfeed.h"
+#include "Logic/photo.h"
+#include "Logic/rsschannel.h"
+#include "foundation/file.h"
+#include "foundation/picturereader.h"
+#include "foundation/reachability.h"
+#include "sampleserver/sampleserver.h"
+#include "tests/support/testenv.h"
+
+// Pictures that declare a huge size in a few bytes ("bombs"), and bytes that are no picture,
+// whether they arrive from the network or wait in the data folder.
+class TestPictureReader : public QObject
+{
+    Q_OBJECT
+private:
+    SampleServer* server = nullptr;
+    Reachability* online = nullptr;
+    QByteArray splashDescription;
+
+    static QByteArray bigEndian(quint32 v)
+    {
+        QByteArray b(4, 0);
+        qToBigEndian(v, b.data());
+        return b;
+    }
+
+    static QByteArray chunk(const QByteArray& type, const QByteArray& data)
+    {
+        quint32 crc = 0xffffffffu;
+        for (char c : type + data) {
+            crc ^= quint8(c);
+            for (int k = 0; k < 8; ++k)
+                crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1)));
+        }
+        return bigEndian(quint32(data.size())) + type + data + bigEndian(~crc);
+    }
+
+    // A black PNG of one bit a pixel. Its rows are all zero bytes, which deflate with fixed codes
+    // to one literal and then matches of 258 bytes, 13 bits each: 20000 x 20000 fits in 315 KB.
+    static QByteArray blackPng(int width, int height)
+    {
+        const qint64 raw = qint64(height) * (1 + (width + 7) / 8);
+        QByteArray out("\x78\x01", 2);
+        quint64 acc = 0;
+        int bits = 0;
+        const auto put = [&](quint32 reversedCode, int n) { // Huffman codes go in from their highest bit
+            for (int i = n - 1; i >= 0; --i, ++bits)
+                acc |= quint64((reversedCode >> i) & 1) << bits;
+            for (; bits >= 8; bits -= 8, acc >>= 8)
+                out.append(char(acc & 0xff));
+        };
+        put(0x6, 3); // the last block, fixed codes: bits 1, then 01 from its lowest
+        put(0x30, 8); // literal 0
+        qint64 left = raw - 1;
+        for (; left >= 258; left -= 258)
+            put(0xc5 << 5, 13); // length 258, distance 1
+        for (; left > 0; --left)
+            put(0x30, 8);
+        put(0, 7 + 7); // end of block, and the last byte filled
+        out += bigEndian(quint32((raw % 65521) << 16) | 1); // Adler-32 of zeros
+        const QByteArray header = bigEndian(quint32(width)) + bigEndian(quint32(height)) + QByteArray("\x01\0\0\0\0", 5);
+        return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", out) + chunk("IEND", "");
+    }
+
+    static QByteArray jpeg(int width, int height)
+    {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "JPG");
+        return bytes;
+    }
+
+    // A small JPEG whose frame header declares width x height.
+    static QByteArray jpegDeclaring(int width, int height)
+    {
+        QByteArray bytes = jpeg(16, 16);
+        int at = 2;
+        while (quint8(bytes[at + 1]) != 0xc0)
+            at += 2 + qFromBigEndian<quint16>(bytes.constData() + at + 2);
+        return bytes.left(at + 5) + bigEndian(quint32(height << 16 | width)) + bytes.mid(at + 9);
+    }
+
+    // A GIF of one pixel's data on a logical screen of width x height, its frame frame x frame.
+    static QByteArray gifDeclaring(int width, int height, int frame = 1)
+    {
+        const auto word = [](int v) { return QByteArray(1, char(v & 0xff)) + char((v >> 8) & 0xff); };
+        return "GIF89a" + word(width) + word(height) + QByteArray("\x80\0\0\0\0\0\xff\xff\xff,\0\0\0\0", 14)
+            + word(frame) + word(frame) + QByteArray("\0\x02\x02\x44\x01\0;", 7);
+    }
+
+    static QString path(const QString& name) { return File::createPathToResource(name); }
+    static bool exists(const QString& name) { return QFileInfo::exists(path(name)); }
+    static void write(const QString& name, const QByteArray& bytes)
+    {
+        QDir().mkpath(QFileInfo(path(name)).path());
+        QVERIFY(File::replaceContents(path(name), bytes));
+    }
+
+    static BannerInfo* freshBanners()
+    {
+        BannerInfo::releaseSingleton();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return BannerInfo::getSingleton();
+    }
+
+    static Article* briefcaseArticle(int xx)
+    {
+        Article* article = new Article(nullptr);
+        article->xx = xx;
+        article->thumbnail = QUrl("http://rss.kurendal.pl/img/good.png");
+        article->setSavedArticles(true);
+        Photo* photo = new Photo(article);
+        photo->xx = 1;
+        photo->articleXX = xx;
+        photo->url = QUrl("http://rss.kurendal.pl/img/good.jpg");
+        photo->setSavedArticles(true);
+        article->photos << photo;
+        return article;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        TestEnv::prepare();
+        server = TestEnv::startSampleServer(this);
+        QVERIFY(server);
+        const QList<QPair<QString, QByteArray>> pictures{{"/img/good.png", TestEnv::png(QSize(120, 90), Qt::blue)},
+                                                         {"/img/good.jpg", jpeg(200, 150)},
+                                                         {"/img/bomb.png", blackPng(20000, 20000)},
+                                                         {"/img/bomb.jpg", jpegDeclaring(30000, 30000)},
+                                                         {"/img/page.html", "<html><body>Zaloguj się</body></html>"}};
+        for (const auto& picture : pictures) {
+            for (const char* host : {"rss.kurendal.pl", "ads.kurendal.pl", "www.kurendal.pl"})
+                server->route(host, picture.first, SampleServer::text(picture.second, "image/png"));
+        }
+        server->route("ads.kurendal.pl", "/ad/GetBanMb", [this](const SampleServer::Request& r) {
+            const bool splash = QUrlQuery(r.query).queryItemValue("typ") == "102";
+            return SampleServer::text(splash ? splashDescription : "{}", "application/json");
+        });
+        online = new Reachability(this);
+        QMetaObject::invokeMethod(online, "opened");
+    }
+
+    void cleanupTestCase() { BannerInfo::releaseSingleton(); }
+
+    void init()
+    {
+        TestEnv::clearData();
+        server->clearRequests();
+    }
+
+    void picturesWithinTheBoundsDecodeAndLargerOnesAreRefusedUnread()
+    {
+        QImage image;
+        QCOMPARE(PictureReader::read(blackPng(64, 48), &image), PictureReader::Decoded);
+        QCOMPARE(image.size(), QSize(64, 48));
+        QCOMPARE(QColor(image.pixel(63, 47)), QColor(Qt::black));
+        QCOMPARE(PictureReader::read(jpeg(300, 200), &image), PictureReader::Decoded);
+        QCOMPARE(image.size(), QSize(300, 200));
+        QCOMPARE(PictureReader::read(gifDeclaring(0, 0, 40), &image), PictureReader::Decoded);
+        QCOMPARE(image.size(), QSize(40, 40));
+
+        // At the bounds and just past them, on either side and in pixels.
+        QCOMPARE(PictureReader::read(blackPng(4096, 2048), &image), PictureReader::Decoded);
+        for (const QSize& over : {QSize(4097, 8), QSize(8, 4097), QSize(4096, 2049), QSize(3000, 3000)})
+            QCOMPARE(PictureReader::read(blackPng(over.width(), over.height()), &image), PictureReader::TooLarge);
+
+        // The bombs: a few hundred KB that would decode to gigabytes. Qt declares a GIF by its small
+        // frame, yet allocates its large logical screen; a screen of no size takes the frame's.
+        const QByteArray png = blackPng(20000, 20000);
+        QVERIFY(png.size() < 400 * 1024);
+        for (const QByteArray& bomb : {png, jpegDeclaring(30000, 30000), gifDeclaring(20000, 20000),
+                                       gifDeclaring(4097, 4097), gifDeclaring(12000, 12000), gifDeclaring(0, 0, 5000)}) {
+            image = QImage(1, 1, QImage::Format_RGB32);
+            QCOMPARE(PictureReader::read(bomb, &image), PictureReader::TooLarge);
+            QVERIFY(image.isNull());
+        }
+    }
+
+    void onlyOurFormatsWithAReadableSizeAreDecoded()
+    {
+        QImage image;
+        QCOMPARE(PictureReader::read(QByteArray(), &image), PictureReader::Empty);
+        QCOMPARE(PictureReader::read("<html><body>Zaloguj się</body></html>", &image), PictureReader::NotAPicture);
+        const QByteArray svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"20\" height=\"20\"/>";
+        QVERIFY(!QImage::fromData(svg).isNull()); // Qt itself would draw it
+        QCOMPARE(PictureReader::read(svg, &image), PictureReader::NotAPicture);
+        QByteArray bmp;
+        QBuffer buffer(&bmp);
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(QImage(8, 8, QImage::Format_RGB32).save(&buffer, "BMP"));
+        QCOMPARE(PictureReader::read(bmp, &image), PictureReader::NotAPicture);
+
+        // A known signature with its header cut: the size cannot be read, nothing is decoded.
+        QCOMPARE(PictureReader::read(blackPng(64, 48).left(12), &image), PictureReader::UnknownSize);
+        QCOMPARE(PictureReader::read(jpeg(64, 48).left(4), &image), PictureReader::UnknownSize);
+        QCOMPARE(PictureReader::read(gifDeclaring(1, 1).left(20), &image), PictureReader::UnknownSize);
+        QByteArray damaged = blackPng(64, 48);
+        damaged[damaged.indexOf("IDAT") + 6] = 'x';
+        QCOMPARE(PictureReader::read(damaged, &image), PictureReader::NotAPicture);
+        QVERIFY(image.isNull());
+    }
+
+    void storedPicturesThatFailAreRemovedWithoutBlocking()
+    {
+        QImage image;
+        QCOMPARE(PictureReader::readStored(path("none.png"), &image), PictureReader::Missing);
+        write("good.jpg", jpeg(40, 30));
+        write("bomb.png", blackPng(20000, 20000));
+        QVERIFY(::mkfifo(QFile::encodeName(path("fifo.jpg")).constData(), 0600) == 0);
+        QCOMPARE(PictureReader::readStored(path("fifo.jpg"), &image), PictureReader::Unreadable);
+        QCOMPARE(PictureReader::readStored(path("bomb.png"), &image), PictureReader::TooLarge);
+        QVERIFY(!exists("fifo.jpg") && !exists("bomb.png"));
+        QCOMPARE(PictureReader::readStored(path("good.jpg"), &image), PictureReader::Decoded);
+        QCOMPARE(image.size(), QSize(40, 30));
+        QVERIFY(exists("good.jpg"));
+    }
+
+    void downloadsThatAreNoPictureAreNeitherShownNorKept()
+    {
+        QDir().mkpath(path("teczka"));
+        int xx = 700;
+        for (const QString& address : {"/img/bomb.png", "/img/bomb.jpg", "/img/page.html", "/img/good.png"}) {
+            QScopedPointer<Article> article(briefcaseArticle(++xx));
+            Photo* photo = article->photos.first();
+            article->thumbnail = photo->url = QUrl("http://rss.kurendal.pl" + address);
+            QSignalSpy thumbnail(article.data(), &Article::thumbnailDownloadFinished);
+            QSignalSpy shown(photo, &Photo::photoChanged);
+            article->startDownloadThumbnail();
+            photo->downloadPhoto();
+            QVERIFY(thumbnail.wait(5000));
+            QTRY_VERIFY_WITH_TIMEOUT(!photo->downloading, 5000);
+            const bool good = address == "/img/good.png";
+            // A thumbnail that did not come is the placeholder; a photo stays null.
+            QCOMPARE(article->thumbnailIsPlaceholder, !good);
+            QCOMPARE(article->thumbnailImage.size(), good ? QSize(120, 90) : QImage(":/THUMBNAIL").size());
+            QCOMPARE(shown.size(), good ? 1 : 0);
+            QCOMPARE(photo->data.isEmpty(), !good);
+            QCOMPARE(exists(article->thumbnailFileName()), good);
+            QCOMPARE(exists(photo->photoFileName()), good);
+        }
+
+        // Splash and gallery pictures likewise: not stored, so asked for again.
+        splashDescription = "{\"@type\":\"banner\",\"ImageUrl\":{\"#text\":\"http://ads.kurendal.pl/img/bomb.png\"}}";
+        BannerInfo* banners = freshBanners();
+        server->clearRequests();
+        banners->startUpdate();
+        QTRY_VERIFY_WITH_TIMEOUT(server->requests().size() == 4 && !banners->isDownloading(), 5000);
+        QVERIFY(!banners->splashDownloaded && !exists("splash"));
+
+        QByteArray xml = "<rss><channel>";
+        for (const char* p : {"/img/bomb.png", "/img/good.jpg", "/img/page.html"})
+            xml += QByteArray("<item><title>t</title><enclosure url=\"http://www.kurendal.pl") + p + "\"/></item>";
+        server->route("www.kurendal.pl", QUrl(RSSChannel::urlForType(RSSChannel::Fotoplan)).path(),
+                      SampleServer::text(xml + "</channel></rss>", "application/rss+xml"));
+        GalleryFeed feed;
+        QSignalSpy picture(&feed, &GalleryFeed::pictureReady);
+        QSignalSpy finished(&feed, &GalleryFeed::finished);
+        feed.download();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 5000);
+        QCOMPARE(picture.size(), 3);
+        QVERIFY(picture.at(0).at(1).value<QImage>().isNull() && picture.at(2).at(1).value<QImage>().isNull());
+        QCOMPARE(picture.at(1).at(1).value<QImage>().size(), QSize(200, 150));
+        QVERIFY(!QFileInfo::exists(GalleryFeed::pictureFile(0)) && QFileInfo::exists(GalleryFeed::pictureFile(1)));
+        QVERIFY(!feed.loadFromCache(true));
+
+        // A cache damaged later: the bomb goes, the slide left empty on purpose stays empty.
+        QVERIFY(File::replaceContents(GalleryFeed::pictureFile(0), blackPng(20000, 20000)));
+        QVERIFY(File::replaceContents(GalleryFeed::pictureFile(2), QByteArray()));
+        QVERIFY(feed.loadFromCache(true));
+        QVERIFY(GalleryFeed::cachedPicture(0).isNull() && GalleryFeed::cachedPicture(2).isNull());
+        QCOMPARE(GalleryFeed::cachedPicture(1).size(), QSize(200, 150));
+        QVERIFY(!QFileInfo::exists(GalleryFeed::pictureFile(0)) && QFileInfo::exists(GalleryFeed::pictureFile(2)));
+        QVERIFY(!feed.loadFromCache(true));
+    }
+
+    void aStoredSplashThatIsABombIsDroppedAndFetchedAgain()
+    {
+        splashDescription = "{\"@type\":\"banner\",\"ImageUrl\":{\"#text\":\"http://ads.kurendal.pl/img/good.png\"}}";
+        BannerInfo* banners = freshBanners();
+        banners->startUpdate();
+        QTRY_VERIFY_WITH_TIMEOUT(banners->splashDownloaded, 5000);
+        for (const QByteArray& bomb : {blackPng(20000, 20000), jpegDeclaring(30000, 30000), QByteArray("<html/>")}) {
+            write("splash", bomb);
+            banners = freshBanners();
+            QVERIFY(banners->canShowSplash() && banners->splashImage.isNull());
+            QVERIFY(!banners->splashDownloaded && !exists("splash"));
+            // The same address as before is asked for again, and the next start has its picture.
+            server->clearRequests();
+            banners->startUpdate();
+            QTRY_VERIFY_WITH_TIMEOUT(banners->splashDownloaded, 5000);
+            QCOMPARE(server->requests().last().path, QString("/img/good.png"));
+            QCOMPARE(freshBanners()->splashImage.size(), QSize(120, 90));
+        }
+    }
+
+    void aStoredThumbnailOrPhotoThatIsABombIsDroppedAndFetchedAgain()
+    {
+        // Offline the bombs are dropped at once, and fetched when the network opens.
+        QMetaObject::invokeMethod(online, "closed");
+        QScopedPointer<Article> article(briefcaseArticle(50));
+        Photo* photo = article->photos.first();
+        write(article->thumbnailFileName(), blackPng(20000, 20000));
+        const QByteArray bomb = jpegDeclaring(30000, 30000);
+        write(photo->photoFileName(), bigEndian(quint32(bomb.size())) + bomb);
+        article->loadImages();
+        photo->downloadPhoto();
+        QVERIFY(article->thumbnailImage.isNull() && photo->image.isNull());
+        QVERIFY(!exists(article->thumbnailFileName()) && !exists(photo->photoFileName()));
+        QVERIFY(server->requests().isEmpty());
+        QMetaObject::invokeMethod(online, "opened");
+        QTRY_VERIFY_WITH_TIMEOUT(!article->thumbnailImage.isNull() && !photo->image.isNull(), 5000);
+        QCOMPARE(article->thumbnailImage.size(), QSize(120, 90));
+
+        // Written again whole, as pictures: a new article reads them from disk.
+        QScopedPointer<Article> reread(briefcaseArticle(50));
+        QTRY_VERIFY(exists(photo->photoFileName()));
+        reread->loadImages(true);
+        QCOMPARE(reread->thumbnailImage.size(), QSize(120, 90));
+        QCOMPARE(reread->photos.first()->image.size(), QSize(200, 150));
+
+        // A photo file whose length does not match its bytes is damaged: dropped too.
+        QByteArray cut;
+        QVERIFY(File::readRegular(path(photo->photoFileName()), 1 << 20, &cut) == File::Read);
+        write(photo->photoFileName(), cut.left(cut.size() - 1));
+        QScopedPointer<Article> damaged(briefcaseArticle(50));
+        damaged->photos.first()->downloadPhoto(true);
+        QVERIFY(damaged->photos.first()->image.isNull());
+        QVERIFY(!exists(photo->photoFileName()));
+    }
+};
+
+QTEST_MAIN(TestPictureReader)
+#include "tst_picturereader.moc"
