@@ -68,7 +68,7 @@ void Photo::loadFromFile(File* file)
     if (p != 'P' || h != 'H' || t != 'T')
         throw static_cast<QObject*>(this);
     if (file->readByte() != 1)
-        return;
+        throw static_cast<QObject*>(this);
     xx = file->readInt();
     url = QUrl(file->readString());
     url2 = QUrl(file->readString());
@@ -142,14 +142,15 @@ void Photo::loadImages()
         return;
     if (!File::fileExistInResources(photoFileName()))
         return;
-    File* f = File::createFileToRead(File::createPathToResource(photoFileName()));
+    // The length and the bytes of one downloaded picture.
+    File* f = File::createFileToRead(File::createPathToResource(photoFileName()), 4 + Http::maxResponseBytes);
     f->open();
     try {
+        // The length names the rest of the file exactly: a cut or padded file is damaged.
         const unsigned int length = f->readUInt();
-        QByteArray bytes(static_cast<int>(qMin<unsigned int>(length, static_cast<unsigned int>(f->getFileLength()))),
-                         Qt::Uninitialized);
-        if (length > static_cast<unsigned int>(bytes.size()))
+        if (qint64(length) != f->bytesLeft())
             throw -1;
+        QByteArray bytes(static_cast<int>(length), Qt::Uninitialized);
         if (length > 0)
             f->readBytes(reinterpret_cast<unsigned char*>(bytes.data()), 0, static_cast<int>(length));
         data = bytes;
