@@ -7,6 +7,7 @@
 #include <QSettings>
 
 #include "foundation/constants.h"
+#include "foundation/file.h"
 #include "foundation/util.h"
 #include "http/myhttp.h"
 
@@ -29,6 +30,7 @@ FlurryAgent::FlurryAgent(QObject* parent)
     qRegisterMetaType<FlurryInfoStruct>("FlurryInfoStruct");
     qRegisterMetaTypeStreamOperators<FlurryInfoStruct>("FlurryInfoStruct");
 
+    File::guardSettingsStore();
     QSettings store(organizationName, applicationName);
     if (!store.contains(flurryInitDateKey)) {
         store.clear();
@@ -79,6 +81,7 @@ qlonglong FlurryAgent::now() const
 
 QString FlurryAgent::getBluetoothAddress()
 {
+    File::guardSettingsStore();
     QSettings store(organizationName, applicationName);
     const QString stored = store.value(flurryDevIDKey).toString();
     if (!stored.isEmpty())
@@ -100,6 +103,7 @@ void FlurryAgent::storeSessions()
     QVariantList list;
     for (const FlurryInfoStruct& info : startups)
         list.append(QVariant::fromValue(info));
+    File::guardSettingsStore();
     QSettings store(organizationName, applicationName);
     store.setValue(flurryStartupsKey, list);
 }

@@ -152,7 +152,7 @@ void Article::loadFromFile(File* file)
     if (a != 'A' || r != 'R' || t != 'T')
         throw static_cast<QObject*>(this);
     if (file->readByte() != 1)
-        return;
+        throw static_cast<QObject*>(this);
     xx = file->readInt();
     const int storedOrder = file->readInt();
     if (storedOrder < 0) {
@@ -170,8 +170,10 @@ void Article::loadFromFile(File* file)
     signature = file->readString();
     label = file->readString();
     thumbnail = QUrl(file->readString());
-    // A damaged count only makes the record run into the end of the file.
+    // Checked before any photo is made: a damaged count never builds thousands of them.
     const int count = file->readInt();
+    if (count < 0 || count > file->bytesLeft() / Photo::minRecordBytes)
+        throw static_cast<QObject*>(this);
     for (int i = 0; i < count; ++i) {
         Photo* photo = new Photo(this);
         photo->articleXX = xx;

@@ -18,6 +18,8 @@ static const int adTimeout = 10000;
 static const QString adQueue = QStringLiteral("ads");
 static const char* const bannersFile = "banners";
 static const char* const splashFile = "splash";
+// 'R','E','K', the version, two flags and two strings of at most 65535 bytes with their lengths.
+static const qint64 maxBannersFileBytes = 4 + 1 + 2 * (2 + 65535) + 1;
 
 BannerInfo::BannerInfo()
     : QObject(nullptr), showSplash(false), showTopBanner(false), showBottomBanner(false), splashDownloaded(false),
@@ -352,14 +354,15 @@ void BannerInfo::loadFromFile()
 {
     if (!File::fileExistInResources(QLatin1String(bannersFile)))
         return;
-    File* f = File::createFileToRead(File::createPathToResource(QLatin1String(bannersFile)));
+    File* f = File::createFileToRead(File::createPathToResource(QLatin1String(bannersFile)), maxBannersFileBytes);
     f->open();
     try {
         const char r = f->readByte();
         const char e = f->readByte();
         const char k = f->readByte();
         if (r == 'R' && e == 'E' && k == 'K') {
-            f->readByte();
+            if (f->readByte() != 1)
+                throw -1;
             showSplash = f->readByte() != 0;
             splashImg = f->readString();
             splashDownloaded = f->readByte() != 0;
@@ -370,8 +373,17 @@ void BannerInfo::loadFromFile()
             }
             splashLink = safeLink(f->readString());
             nextSplashLink = splashLink;
+            if (f->bytesLeft() != 0)
+                throw -1;
         }
     } catch (int) {
+        // Only a file that decodes whole counts: otherwise no splash advertisement.
+        showSplash = false;
+        splashImg.clear();
+        splashDownloaded = false;
+        splashImage = QPixmap();
+        splashLink.clear();
+        nextSplashLink.clear();
     }
     f->close();
     delete f;

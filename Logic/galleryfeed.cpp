@@ -67,11 +67,12 @@ bool GalleryFeed::loadFromCache(bool checkTime)
     // The feed file is written once, so its modification time is its creation time.
     if (checkTime && info.lastModified().secsTo(QDateTime::currentDateTime()) >= cacheLifetime)
         return false;
-    QFile file(feedFile);
-    if (!file.open(QIODevice::ReadOnly))
+    // Kept as it came, so at most one download's worth.
+    QByteArray bytes;
+    if (File::readRegular(feedFile, Http::maxResponseBytes, &bytes) != File::Read)
         return false;
     GalleryPicturesParser parser;
-    if (!parser.parse(file.readAll()))
+    if (!parser.parse(bytes))
         return false;
     const QList<QString> urls = parser.getPicturesUrls();
     for (int n = 0; n < urls.size(); ++n) {

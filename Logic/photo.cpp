@@ -74,7 +74,7 @@ void Photo::loadFromFile(File* file)
     if (p != 'P' || h != 'H' || t != 'T')
         throw static_cast<QObject*>(this);
     if (file->readByte() != 1)
-        return;
+        throw static_cast<QObject*>(this);
     xx = file->readInt();
     url = QUrl(file->readString());
     url2 = QUrl(file->readString());

@@ -15,6 +15,9 @@ class Photo : public QObject
 {
     Q_OBJECT
 public:
+    // 'P','H','T', the version, the id and four empty strings: the shortest record stored.
+    static constexpr int minRecordBytes = 16;
+
     explicit Photo(QObject* parent);
     ~Photo() override;
 

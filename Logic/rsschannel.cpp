@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <algorithm>
+#include <cstdio>
 
 #include "Logic/articleparser.h"
 #include "foundation/constants.h"
@@ -10,6 +11,7 @@
 #include "http/myhttp.h"
 
 static const int feedTimeout = 5000;
+static const char cacheVersion = 1;
 // The download service's queue all channels share: one feed download at a time.
 static const QString feedQueue = QStringLiteral("feeds");
 
@@ -204,17 +206,34 @@ void RSSChannel::articlesDidChange(bool value)
     emit articlesUpadted(articles);
 }
 
-void RSSChannel::saveToFile()
+// Every step leaves a complete list on disk: ".new" is whole before anything moves, each
+// rename replaces its target at once, and only a main file that decodes whole becomes the
+// backup. When ".new" cannot take the main file's place it stays, and is read first.
+bool RSSChannel::saveToFile()
 {
     const QString name = cacheName();
-    if (!saveToFile(name + QStringLiteral(".new")))
-        return;
     const QString path = File::createPathToResource(name);
     const QString oldPath = path + QStringLiteral(".old");
-    QFile::remove(oldPath);
-    QFile::rename(path, oldPath);
-    QFile::remove(path);
-    QFile::rename(path + QStringLiteral(".new"), path);
+    const QString newPath = path + QStringLiteral(".new");
+    if (!saveToFile(name + QStringLiteral(".new")))
+        return false;
+    if (mainFile == Unknown)
+        mainFile = RSSChannel(id, nullptr).loadFromFile(name) ? Whole : Damaged;
+    if (mainFile == Whole) {
+        File::clearWayFor(oldPath);
+        renameOver(path, oldPath);
+    } else {
+        File::clearWayFor(path); // a damaged main file is never pushed over the backup
+    }
+    if (!renameOver(newPath, path))
+        return true; // the whole list waits in ".new"
+    mainFile = Whole;
+    return true;
+}
+
+bool RSSChannel::renameOver(const QString& from, const QString& to)
+{
+    return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
 
 bool RSSChannel::saveToFile(const QString& name)
@@ -226,7 +245,7 @@ bool RSSChannel::saveToFile(const QString& name)
         f->writeByte('R');
         f->writeByte('S');
         f->writeByte('S');
-        f->writeByte(1);
+        f->writeByte(cacheVersion);
         const int count = qMin(articles.size(), maxArticles);
         f->writeUByte(static_cast<unsigned char>(count));
         for (int i = 0; i < count; ++i)
@@ -241,35 +260,49 @@ bool RSSChannel::saveToFile(const QString& name)
     return ok;
 }
 
+// A ".new" exists only whole (it is written aside and renamed) and is newer than the main
+// file, which a save moves only after ".new" is complete; ".old" is the oldest.
 void RSSChannel::loadFromFile()
 {
     const QString name = cacheName();
-    if (!loadFromFile(name) && !loadFromFile(name + QStringLiteral(".old")))
-        loadFromFile(name + QStringLiteral(".new"));
+    if (loadFromFile(name + QStringLiteral(".new"))) {
+        mainFile = Unknown;
+        return;
+    }
+    const bool mainLoaded = loadFromFile(name);
+    mainFile = mainLoaded ? Whole : Damaged;
+    if (!mainLoaded)
+        loadFromFile(name + QStringLiteral(".old"));
 }
 
+// Takes the list only when the file decodes whole: the known version, as many records as
+// its count says, and nothing after the last update time.
 bool RSSChannel::loadFromFile(const QString& name)
 {
     articles.clear();
-    File* f = File::createFileToRead(File::createPathToResource(name));
+    File* f = File::createFileToRead(File::createPathToResource(name), maxCacheBytes);
     f->open();
     bool ok = true;
+    QDateTime updated;
     try {
         const char r = f->readByte();
         const char s1 = f->readByte();
         const char s2 = f->readByte();
         if (r != 'R' || s1 != 'S' || s2 != 'S')
             throw -1;
-        if (f->readByte() == 1) {
-            const int count = f->readUByte();
-            for (int i = 0; i < count; ++i) {
-                Article* article = new Article(this);
-                articles.append(article);
-                article->loadFromFile(f);
-            }
-            lastUpdateTime = QDateTime::fromSecsSinceEpoch(f->readUInt());
-            emit infoChanged(getInfoText());
+        if (f->readByte() != cacheVersion)
+            throw -1;
+        const int count = f->readUByte();
+        if (count > maxArticles)
+            throw -1;
+        for (int i = 0; i < count; ++i) {
+            Article* article = new Article(this);
+            articles.append(article);
+            article->loadFromFile(f);
         }
+        updated = QDateTime::fromSecsSinceEpoch(f->readUInt());
+        if (f->bytesLeft() != 0)
+            throw -1;
     } catch (int) {
         ok = false;
     } catch (QObject*) {
@@ -281,6 +314,9 @@ bool RSSChannel::loadFromFile(const QString& name)
         // Nothing outside knows the half-read articles yet.
         qDeleteAll(articles);
         articles.clear();
+        return false;
     }
-    return ok;
+    lastUpdateTime = updated;
+    emit infoChanged(getInfoText());
+    return true;
 }

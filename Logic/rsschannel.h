@@ -31,6 +31,9 @@ public:
     };
 
     static constexpr int maxArticles = 30;
+    // Every article of a cache came in a feed of at most the download bound; a file of
+    // twice that holds more than any list the program writes.
+    static constexpr qint64 maxCacheBytes = 32 * 1024 * 1024;
 
     RSSChannel(ChannelType id, QObject* parent);
     ~RSSChannel() override;
@@ -51,7 +54,8 @@ public:
     void markArticleAsRead(Article& art);
 
     void loadFromFile();
-    void saveToFile();
+    // False when the list could not be written; the files on disk then hold the last list saved.
+    bool saveToFile();
     bool loadFromFile(const QString& name);
     bool saveToFile(const QString& name);
 
@@ -83,6 +87,13 @@ protected:
     bool active;
     bool needsUpdate;
     bool needsReadFromFile;
+
+private:
+    static bool renameOver(const QString& from, const QString& to);
+
+    // Whether the main cache file decodes whole, so that a save may keep it as ".old".
+    enum MainFileState { Unknown, Whole, Damaged };
+    MainFileState mainFile = Unknown;
 };
 
 Q_DECLARE_METATYPE(QVector<Article*>)

@@ -71,23 +71,28 @@ void SavedArticles::articlesDidChange(bool)
 
 bool SavedArticles::addArticle(const Article& article)
 {
-    if (articles.size() >= maxArticles || isArticleInSavedArticles(article))
+    if (isFull() || isArticleInSavedArticles(article))
         return false;
     Article* saved = new Article(this);
     saved->setSavedArticles(true);
     saved->updateFrom(article, false);
     articles.prepend(saved);
-    articlesDidChange(true);
+    if (!saveToFile()) {
+        articles.removeFirst();
+        saved->deleteImages(); // a picture it may have written already
+        saved->setSavedArticles(false);
+        saved->deleteLater();
+        return false;
+    }
+    emit articlesUpadted(articles);
     return true;
 }
 
 bool SavedArticles::removeArticle(const Article& article)
 {
     for (int i = 0; i < articles.size(); ++i) {
-        if (*articles.at(i) == article) {
-            remove(i);
-            return true;
-        }
+        if (*articles.at(i) == article)
+            return remove(i);
     }
     return false;
 }
@@ -96,14 +101,19 @@ bool SavedArticles::removeOldest()
 {
     if (articles.isEmpty())
         return false;
-    remove(articles.size() - 1);
-    return true;
+    return remove(articles.size() - 1);
 }
 
-void SavedArticles::remove(int index)
+bool SavedArticles::remove(int index)
 {
     Article* a = articles.takeAt(index);
+    if (!saveToFile()) {
+        articles.insert(index, a);
+        return false;
+    }
+    // Only now: until the file is saved without the article, its pictures are still its.
     a->deleteImages();
     a->deleteLater();
-    articlesDidChange(true);
+    emit articlesUpadted(articles);
+    return true;
 }

@@ -13,18 +13,22 @@ public:
 
     static SavedArticles* getSingleton();
     static bool isArticleInSavedArticles(const Article& article);
+    bool isFull() const { return articles.size() >= maxArticles; }
 
     QString getInfoText() const override;
     void articlesDidChange(bool value) override;
 
 public slots:
     void updateArticles(bool readFromDiskOnly) override;
+    // Each change is kept only once the briefcase file holds it: false when the briefcase is
+    // full, holds the article already (add), lacks it (remove), or the file could not be
+    // written, and then the list, the file and the pictures stay as they were.
     bool addArticle(const Article& article);
     bool removeArticle(const Article& article);
     bool removeOldest();
 
 private:
-    void remove(int index);
+    bool remove(int index);
 
     static SavedArticles* singleton;
 };

@@ -5,6 +5,8 @@
 #include "foundation/file.h"
 
 static const QString settingsFileName = QStringLiteral("settings");
+// Four integers and nine flags; a longer file is not one the program wrote.
+static const qint64 settingsFileBytes = 4 * 4 + Settings::categoriesCount;
 static const int dayMsecs = 86400000;
 
 static bool validMode(int mode) { return mode >= 0 && mode <= 4; }
@@ -27,7 +29,7 @@ Settings::Settings(QObject* parent)
 void Settings::load()
 {
     if (File::fileExistInResources(settingsFileName)) {
-        File* f = File::createFileToRead(File::createPathToResource(settingsFileName));
+        File* f = File::createFileToRead(File::createPathToResource(settingsFileName), settingsFileBytes);
         f->open();
         try {
             // A damaged file keeps the defaults for every value out of its range.
@@ -49,10 +51,11 @@ void Settings::load()
     scheduleNextRushStateChange();
 }
 
-void Settings::save()
+bool Settings::save()
 {
     File* f = File::createFileToWrite(File::createPathToResource(settingsFileName));
     f->open();
+    bool ok = true;
     try {
         f->writeInt(articlesCheckRushHours);
         f->writeInt(articlesCheckOutOfRushHours);
@@ -61,10 +64,13 @@ void Settings::save()
         for (bool active : categoriesActive)
             f->writeByte(active ? 1 : 0);
     } catch (int) {
+        ok = false;
     }
-    f->close();
+    if (!f->close())
+        ok = false;
     delete f;
     scheduleNextRushStateChange();
+    return ok;
 }
 
 int Settings::getTimeIntervalForType(int mode)
@@ -77,36 +83,56 @@ int Settings::getTimeIntervalForType(int mode)
     }
 }
 
-bool Settings::isCategoryActive(int type)
+bool Settings::isCategoryActive(int type) const
 {
     if (type < 0 || type >= categoriesCount)
         return false;
     return categoriesActive[type];
 }
 
-void Settings::setRefreshModes(int rushHours, int outOfRushHours)
+bool Settings::setRefreshModes(int rushHours, int outOfRushHours)
 {
+    const int oldRush = articlesCheckRushHours;
+    const int oldOutOfRush = articlesCheckOutOfRushHours;
     articlesCheckRushHours = validMode(rushHours) ? rushHours : defaultMode;
     articlesCheckOutOfRushHours = validMode(outOfRushHours) ? outOfRushHours : defaultMode;
-    save();
+    if (!save()) {
+        articlesCheckRushHours = oldRush;
+        articlesCheckOutOfRushHours = oldOutOfRush;
+        return false;
+    }
     emit refreshModeChanged(getArticlesRefreshMode());
+    return true;
 }
 
-void Settings::setRushHours(int start, int end)
+bool Settings::setRushHours(int start, int end)
 {
+    const int oldStart = rushHoursStart;
+    const int oldEnd = rushHoursEnd;
     rushHoursStart = validHour(start) ? start : defaultRushStart;
     rushHoursEnd = validHour(end) ? end : defaultRushEnd;
-    save();
+    if (!save()) {
+        rushHoursStart = oldStart;
+        rushHoursEnd = oldEnd;
+        scheduleNextRushStateChange();
+        return false;
+    }
     emit refreshModeChanged(getArticlesRefreshMode());
+    return true;
 }
 
-void Settings::setCategoryActive(int type, bool active)
+bool Settings::setCategoryActive(int type, bool active)
 {
     if (type < 0 || type >= categoriesCount)
-        return;
+        return false;
+    const bool old = categoriesActive[type];
     categoriesActive[type] = active;
-    save();
+    if (!save()) {
+        categoriesActive[type] = old;
+        return false;
+    }
     emit activeCategoriesChanged(this);
+    return true;
 }
 
 bool Settings::isRushHour(int hour) const

@@ -19,9 +19,10 @@ public:
     explicit Settings(QObject* parent);
 
     void load();
-    void save();
+    // False when the file could not be written; the file then keeps the last choices saved.
+    bool save();
     static int getTimeIntervalForType(int mode);
-    bool isCategoryActive(int type);
+    bool isCategoryActive(int type) const;
     int getArticlesRefreshMode();
     void scheduleNextRushStateChange();
 
@@ -30,17 +31,17 @@ public:
     int msecsToNextRushStateChange(const QTime& now) const;
     int rushTimerRemaining() const;
 
-    // Each setter saves the file and then announces the change.
-    void setRefreshModes(int rushHours, int outOfRushHours);
-    void setRushHours(int start, int end);
-    void setCategoryActive(int type, bool active);
+    int getArticlesCheckRushHours() const { return articlesCheckRushHours; }
+    int getArticlesCheckOutOfRushHours() const { return articlesCheckOutOfRushHours; }
+    int getRushHoursStart() const { return rushHoursStart; }
+    int getRushHoursEnd() const { return rushHoursEnd; }
 
-    // Read them; change them through the setters.
-    int articlesCheckRushHours;
-    int articlesCheckOutOfRushHours;
-    int rushHoursStart;
-    int rushHoursEnd;
-    bool categoriesActive[categoriesCount];
+    // Each setter saves the file and then announces the change. When the file cannot be
+    // written the change is undone, nothing is announced and the setter returns false,
+    // so that what the program uses is always what the next start reads.
+    bool setRefreshModes(int rushHours, int outOfRushHours);
+    bool setRushHours(int start, int end);
+    bool setCategoryActive(int type, bool active);
 
 signals:
     void refreshModeChanged(int newValue);
@@ -51,6 +52,12 @@ private slots:
 
 private:
     bool isRushHour(int hour) const;
+
+    int articlesCheckRushHours;
+    int articlesCheckOutOfRushHours;
+    int rushHoursStart;
+    int rushHoursEnd;
+    bool categoriesActive[categoriesCount];
 
     QTimer rushTimer;
 };

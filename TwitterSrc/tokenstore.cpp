@@ -3,12 +3,14 @@
 #include <QSettings>
 
 #include "foundation/constants.h"
+#include "foundation/file.h"
 #include "foundation/util.h"
 
 namespace TokenStore {
 
 void save(const QString& tokenKey, const QString& secretKey, const QString& token, const QString& secret)
 {
+    File::guardSettingsStore();
     QSettings store(organizationName, applicationName);
     store.setValue(tokenKey, Util::encrypt(token));
     store.setValue(secretKey, Util::encrypt(secret));
@@ -16,6 +18,7 @@ void save(const QString& tokenKey, const QString& secretKey, const QString& toke
 
 void load(const QString& tokenKey, const QString& secretKey, QString& token, QString& secret)
 {
+    File::guardSettingsStore();
     QSettings store(organizationName, applicationName);
     token = Util::decrypt(store.value(tokenKey, QByteArray()).toByteArray());
     secret = Util::decrypt(store.value(secretKey, QByteArray()).toByteArray());

@@ -1,4 +1,5 @@
 #include "foundation/file.h"
+#include "foundation/constants.h"
 #include "foundation/logging.h"
 
 #include <QDataStream>
@@ -6,9 +7,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSettings>
 #include <QStandardPaths>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -52,7 +55,8 @@ void toBigEndian(quint64 v, unsigned char* b, int len)
 
 File::File(bool readMode, QString* _filename)
     : QObject(nullptr), file(nullptr), stream(nullptr), readOnly(readMode),
-      filename(new QString(_filename ? *_filename : QString())), lastError(0), writeFailed(false), readPos(0)
+      filename(new QString(_filename ? *_filename : QString())), lastError(0), writeFailed(false), readPos(0),
+      maxReadBytes(defaultMaxReadBytes), readResult(Missing)
 {
 }
 
@@ -64,6 +68,14 @@ File::~File()
 
 File* File::createFileToRead(QString filename) { return new File(true, &filename); }
 File* File::createFileToRead(QString* filename) { return new File(true, filename); }
+
+File* File::createFileToRead(const QString& filename, qint64 maxBytes)
+{
+    QString name = filename;
+    File* f = new File(true, &name);
+    f->maxReadBytes = maxBytes;
+    return f;
+}
 File* File::createFileToWrite(QString filename) { return new File(false, &filename); }
 File* File::createFileToWrite(QString* filename) { return new File(false, filename); }
 File* File::createFileToWrite(QString filename, int) { return new File(false, &filename); }
@@ -114,8 +126,19 @@ bool File::deleteDirectory(QString path)
     return dir.rmdir(dir.absolutePath());
 }
 
+// The program writes only plain files of its own; QSaveFile would write a link's target.
+void File::clearWayFor(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        QFile::remove(path);
+    else if (info.isDir())
+        deleteDirectory(path);
+}
+
 bool File::replaceContents(const QString& path, const QByteArray& bytes)
 {
+    clearWayFor(path);
     QSaveFile file(path);
     // Qt's commit() misses an error of its own last flush: flush first and look.
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() && file.commit();
@@ -170,6 +193,31 @@ File::ReadResult File::readRegular(const QString& path, qint64 maxBytes, QByteAr
     return result;
 }
 
+void File::guardSettingsStore()
+{
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/');
+    const QString files[] = {config + organizationName + QLatin1Char('/') + applicationName + QStringLiteral(".conf"),
+                             config + organizationName + QStringLiteral(".conf")};
+    for (const QString& path : files) {
+        struct stat st;
+        const QByteArray native = QFile::encodeName(path);
+        // Never opened, so never blocks; a link goes too, as QSettings would write its target.
+        if (::lstat(native.constData(), &st) != 0) {
+            if (errno == ENOENT || errno == ENOTDIR)
+                continue;
+        } else if (S_ISREG(st.st_mode) && st.st_size <= maxSettingsBytes) {
+            continue;
+        }
+        qCWarning(lcFiles) << "the settings file is not a plain file of its size; set aside:" << path;
+        const QByteArray aside = QFile::encodeName(path + QStringLiteral(".damaged"));
+        if (::rename(native.constData(), aside.constData()) != 0) {
+            QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                               createPathToResource(QStringLiteral("config")));
+            return;
+        }
+    }
+}
+
 short File::SwapShort(short arg)
 {
     const unsigned short u = static_cast<unsigned short>(arg);
@@ -189,12 +237,12 @@ void File::open()
     contents.clear();
     readPos = 0;
     if (readOnly) {
-        file = new QFile(*filename);
-        if (file->open(QIODevice::ReadOnly))
-            contents = file->readAll();
+        // A device, FIFO, directory or oversized file reads as nothing: every read fails.
+        readResult = readRegular(*filename, maxReadBytes, &contents);
     } else {
         // Written beside the old file and put in its place at close(), so that a full or
         // read-only disk never leaves half a file behind.
+        clearWayFor(*filename);
         file = new QSaveFile(*filename);
         writeFailed = !file->open(QIODevice::WriteOnly);
         stream = new QDataStream(file);
@@ -232,7 +280,7 @@ void File::fail(int check)
 
 const char* File::take(int len, int check)
 {
-    if (!file || len < 0 || contents.size() - readPos < len)
+    if ((readOnly ? readResult != Read : !file) || len < 0 || contents.size() - readPos < len)
         fail(check);
     const char* bytes = contents.constData() + readPos;
     readPos += len;
@@ -372,7 +420,7 @@ unsigned char* File::readBytes(int len)
 
 void File::skipBytes(int n)
 {
-    if (!readOnly || !file || n <= 0)
+    if (!readOnly || readResult != Read || n <= 0)
         return;
     if (contents.size() - readPos < n)
         readPos = contents.size(); // a short skip ends at the end, as a stream's does
@@ -381,7 +429,7 @@ void File::skipBytes(int n)
 
 int File::getLastError() { return lastError; }
 QString File::getFilename() { return *filename; }
-qint64 File::getFileLength() { return file ? file->size() : 0; }
+qint64 File::getFileLength() { return readOnly ? contents.size() : (file ? file->size() : 0); }
 bool File::isReadOnly() { return readOnly; }
 
 bool File::operator==(const File& other) const

@@ -11,6 +11,8 @@ class QDataStream;
 // Binary file in the data directory: big-endian integers and 16-bit
 // length-prefixed UTF-8 strings. Every failed primitive throws the int -1.
 // A file written replaces the one on disk only when it is closed complete.
+// A file read is read whole at open(), and only when it is a regular file
+// within its owner's bound; anything else reads as an empty file.
 class File : public QObject
 {
     Q_OBJECT
@@ -20,6 +22,8 @@ public:
 
     static File* createFileToRead(QString filename);
     static File* createFileToRead(QString* filename);
+    // maxBytes: the largest file the owner's format can hold; a larger one is damaged.
+    static File* createFileToRead(const QString& filename, qint64 maxBytes);
     static File* createFileToWrite(QString filename);
     static File* createFileToWrite(QString* filename);
     static File* createFileToWrite(QString filename, int minimalSize);
@@ -39,11 +43,23 @@ public:
     static bool deleteDirectory(QString path);
     // Puts bytes in place of the file at path; on any failure the old file stays as it was.
     static bool replaceContents(const QString& path, const QByteArray& bytes);
+    // Removes what stands where a file is to be written and is no file of ours: a directory,
+    // which a rename cannot replace, or a link, which a write would follow out of the folder.
+    static void clearWayFor(const QString& path);
 
     enum ReadResult { Read, Missing, NotRegular, TooLarge, ReadFailed };
     // Reads the whole file at path into *bytes when it is a regular file of at most maxBytes.
     // A device, FIFO or directory is refused without blocking and without reading from it.
     static ReadResult readRegular(const QString& path, qint64 maxBytes, QByteArray* bytes);
+    // QSettings reads its files whole and blocks on a FIFO. Before one is opened, the program's
+    // own settings files that are not regular files within maxSettingsBytes are moved aside
+    // (to a ".damaged" name), or, where that fails, the settings go to a folder of their own.
+    static void guardSettingsStore();
+    // Tokens and the analytics sessions take a few kilobytes.
+    static constexpr qint64 maxSettingsBytes = 1024 * 1024;
+
+    // The bound of a read whose owner names none.
+    static constexpr qint64 defaultMaxReadBytes = 32 * 1024 * 1024;
 
     static short SwapShort(short arg);
     static int SwapInt(int arg);
@@ -79,6 +95,11 @@ public:
     unsigned char* readBytes(int len);
     void skipBytes(int n);
 
+    // How open() found the file (read mode); Read when it was taken in.
+    ReadResult getReadResult() const { return readResult; }
+    // Bytes read at open() and not yet taken: a whole record set leaves none.
+    qint64 bytesLeft() const { return contents.size() - readPos; }
+
     int getLastError();
     QString getFilename();
     qint64 getFileLength();
@@ -95,6 +116,8 @@ private:
     bool writeFailed;
     QByteArray contents; // a file read is read whole at open() and taken apart in memory
     int readPos;
+    qint64 maxReadBytes;
+    ReadResult readResult;
 
     void fail(int check);
     const char* take(int len, int check); // the next len bytes read, or a throw

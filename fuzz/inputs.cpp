@@ -54,7 +54,7 @@ bool settings(const QByteArray& bytes)
         if (mode < 0 || mode > 4 || next < 1 || next > 86400000)
             return false;
     }
-    return s.rushHoursStart >= 0 && s.rushHoursStart <= 23 && s.rushHoursEnd >= 0 && s.rushHoursEnd <= 23;
+    return s.getRushHoursStart() >= 0 && s.getRushHoursStart() <= 23 && s.getRushHoursEnd() >= 0 && s.getRushHoursEnd() <= 23;
 }
 
 bool bannerCache(const QByteArray& bytes)

@@ -125,7 +125,7 @@ private slots:
     void categoriesSwitchedOffLeaveTheList()
     {
         scheduler->updateIntervalChanged(2);
-        settings->categoriesActive[1] = false;
+        settings->setCategoryActive(1, false);
         activeChannelsChanged();
         QCOMPARE(model->rowCount(), 2);
         QCOMPARE(model->getChannel(1), channels[2]);
@@ -134,7 +134,7 @@ private slots:
         fire(1); // an inactive channel's timer does nothing
         QVERIFY(!channels[1]->isUpdating());
         QVERIFY(!timer(1)->isActive());
-        settings->categoriesActive[1] = true;
+        settings->setCategoryActive(1, true);
         activeChannelsChanged();
         QCOMPARE(model->rowCount(), 3);
         QVERIFY(timer(1)->isActive());

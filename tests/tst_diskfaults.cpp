@@ -7,7 +7,9 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
+#include <QCheckBox>
 #include <QNetworkProxy>
+#include <QPushButton>
 #include <QUrlQuery>
 
 #include "Logic/article.h"
@@ -16,8 +18,11 @@
 #include "Logic/rsschannel.h"
 #include "Logic/savedarticles.h"
 #include "Logic/settings.h"
+#include "Views/Article/articlewidget.h"
+#include "Views/Settings/settingscategoryview.h"
 #include "foundation/file.h"
 #include "sampleserver/sampleserver.h"
+#include "tests/support/boxes.h"
 #include "tests/support/testenv.h"
 
 // The data folder turns read-only or fills up while the program saves: what was on disk
@@ -179,7 +184,15 @@ private slots:
             for (Article* a : briefcase.getArticles())
                 a->saveImages();
             breakDisk(Fault(fault));
-            QVERIFY(!briefcase.addArticle(*source.getArticles().at(2)) || briefcase.getArticles().size() == 3);
+            // Neither an addition nor a removal is made when the file cannot hold it.
+            QSignalSpy changed(&briefcase, &SavedArticles::articlesUpadted);
+            QVERIFY(!briefcase.addArticle(*source.getArticles().at(2)));
+            QVERIFY(!briefcase.isFull());
+            QVERIFY(!SavedArticles::isArticleInSavedArticles(*source.getArticles().at(2)));
+            QVERIFY(!briefcase.removeArticle(*source.getArticles().at(0)));
+            QVERIFY(!briefcase.removeOldest());
+            QCOMPARE(ids(briefcase), (QVector<int>{11, 12}));
+            QCOMPARE(changed.count(), 0);
             // A new picture for a kept article fails to replace the old one.
             Article* first = briefcase.getArticles().first();
             first->thumbnailImage = QImage(40, 40, QImage::Format_RGB32);
@@ -224,24 +237,64 @@ private slots:
         BannerInfo::releaseSingleton();
     }
 
+    // The user is told, and the screens go on showing what is saved.
+    void theScreensSayWhatWasNotSaved_data() { addFaults(); }
+    void theScreensSayWhatWasNotSaved()
+    {
+        QFETCH(int, fault);
+        QDir().mkpath(QString::fromUtf8(dir) + "/teczka");
+        SavedArticles briefcase(nullptr);
+        Settings settings(nullptr);
+        Article article;
+        article.xx = 77;
+        article.title = "Mróz wraca nad Polskę";
+        QScopedPointer<ArticleWidget> screen(new ArticleWidget(article, nullptr));
+        QScopedPointer<SettingsCategoryView> categories(new SettingsCategoryView(&settings, nullptr));
+        QPushButton* add = screen->findChild<QPushButton*>("teczkaAddButton");
+        QCheckBox* sport = categories->findChild<QCheckBox*>("checkBoxCategory3");
+        QVERIFY(add && sport && sport->isChecked());
+        breakDisk(Fault(fault));
+
+        Boxes boxes;
+        add->click();
+        QCOMPARE(boxes.shown.size(), 1);
+        QCOMPARE(boxes.last().kind, MessageBox::Shown::Error);
+        QCOMPARE(boxes.last().text, QString::fromUtf8("Artykułu nie dodano do teczki, bo nie udało się go zapisać."));
+        QVERIFY(!add->isHidden());
+        QVERIFY(briefcase.getArticles().isEmpty());
+
+        QSignalSpy announced(&settings, &Settings::activeCategoriesChanged);
+        sport->click();
+        QCOMPARE(boxes.shown.size(), 2);
+        QCOMPARE(boxes.last().text, QString::fromUtf8("Nie udało się zapisać ustawień. Zmiana nie została wprowadzona."));
+        QVERIFY(sport->isChecked());
+        QVERIFY(settings.isCategoryActive(RSSChannel::Sport));
+        QCOMPARE(announced.count(), 0);
+    }
+
     void settingsKeepTheLastSavedChoices_data() { addFaults(); }
     void settingsKeepTheLastSavedChoices()
     {
         QFETCH(int, fault);
         {
             Settings settings(nullptr);
-            settings.articlesCheckRushHours = 3;
-            settings.categoriesActive[4] = false;
-            settings.save();
+            QVERIFY(settings.setRefreshModes(3, 2));
+            QVERIFY(settings.setCategoryActive(4, false));
             breakDisk(Fault(fault));
-            settings.articlesCheckRushHours = 1;
-            settings.categoriesActive[4] = true;
-            settings.save();
+            QSignalSpy announced(&settings, &Settings::refreshModeChanged);
+            QVERIFY(!settings.setRefreshModes(1, 2));
+            QVERIFY(!settings.setCategoryActive(4, true));
+            QVERIFY(!settings.setRushHours(10, 12));
+            // Not saved, so not made: the program goes on with what the next start reads.
+            QCOMPARE(announced.count(), 0);
+            QCOMPARE(settings.getArticlesCheckRushHours(), 3);
+            QVERIFY(!settings.isCategoryActive(4));
+            QCOMPARE(settings.getRushHoursStart(), Settings::defaultRushStart);
         }
         Settings reread(nullptr);
-        QCOMPARE(reread.articlesCheckRushHours, 3);
-        QVERIFY(!reread.categoriesActive[4]);
-        QVERIFY(reread.categoriesActive[3]);
+        QCOMPARE(reread.getArticlesCheckRushHours(), 3);
+        QVERIFY(!reread.isCategoryActive(4));
+        QVERIFY(reread.isCategoryActive(3));
     }
 };
 

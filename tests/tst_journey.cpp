@@ -129,9 +129,7 @@ private slots:
         TestEnv::clearData();
         {
             Settings manual(nullptr);
-            manual.articlesCheckRushHours = 0;
-            manual.articlesCheckOutOfRushHours = 0;
-            manual.save();
+            QVERIFY(manual.setRefreshModes(0, 0));
         }
         SampleServer server;
         QVERIFY(server.start());

@@ -204,13 +204,25 @@ private slots:
         magic.updateArticles(true);
         QCOMPARE(ids(magic), (QVector<int>{1, 2, 3}));
 
-        // Another version is read as an empty list, without falling back.
+        // A file that does not decode whole is as damaged as a cut one: another version of the
+        // file or of an article, a count smaller or larger than the records, bytes left over.
+        const int firstArticle = 5;
         QByteArray version2 = good;
         version2[3] = 2;
-        writeCache("rssKultura", version2);
-        RSSChannel future(RSSChannel::Kultura, nullptr);
-        future.updateArticles(true);
-        QVERIFY(future.getArticles().isEmpty());
+        QByteArray articleVersion2 = good;
+        articleVersion2[firstArticle + 3] = 2;
+        QByteArray fewer = good;
+        fewer[4] = char(fewer[4] - 1);
+        QByteArray more = good;
+        more[4] = char(more[4] + 1);
+        QByteArray tooMany = good;
+        tooMany[4] = char(RSSChannel::maxArticles + 1);
+        for (const QByteArray& damaged : {version2, articleVersion2, fewer, more, tooMany, good + '\0'}) {
+            writeCache("rssKultura", damaged);
+            RSSChannel c(RSSChannel::Kultura, nullptr);
+            c.updateArticles(true);
+            QCOMPARE(ids(c), (QVector<int>{1, 2, 3}));
+        }
     }
 
     void aCrashBetweenTheSaveStepsLosesNoList()

@@ -150,7 +150,7 @@ private slots:
             SavedArticles saved(nullptr);
             QCOMPARE(saved.getArticles().size(), 2);
         }
-        // An unreadable version: empty for now, the good copy stays untouched.
+        // An unknown version is damaged too: the good copy is read and stays untouched.
         QFile::remove(main);
         QFile::copy(main + ".old", main);
         f.open(QIODevice::ReadWrite);
@@ -160,7 +160,7 @@ private slots:
         const QByteArray before = [&] { QFile o(main + ".old"); o.open(QIODevice::ReadOnly); return o.readAll(); }();
         {
             SavedArticles saved(nullptr);
-            QVERIFY(saved.getArticles().isEmpty());
+            QCOMPARE(saved.getArticles().size(), 2);
         }
         QFile o(main + ".old");
         o.open(QIODevice::ReadOnly);

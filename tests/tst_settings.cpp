@@ -29,10 +29,10 @@ private slots:
     void defaultsWithoutAFile()
     {
         Settings s(nullptr);
-        QCOMPARE(s.articlesCheckRushHours, 2);
-        QCOMPARE(s.articlesCheckOutOfRushHours, 2);
-        QCOMPARE(s.rushHoursStart, 8);
-        QCOMPARE(s.rushHoursEnd, 16);
+        QCOMPARE(s.getArticlesCheckRushHours(), 2);
+        QCOMPARE(s.getArticlesCheckOutOfRushHours(), 2);
+        QCOMPARE(s.getRushHoursStart(), 8);
+        QCOMPARE(s.getRushHoursEnd(), 16);
         for (int i = 0; i < 9; ++i)
             QVERIFY(s.isCategoryActive(i));
         QVERIFY(!s.isCategoryActive(-1)); // the briefcase
@@ -48,20 +48,17 @@ private slots:
     {
         {
             Settings s(nullptr);
-            s.articlesCheckRushHours = 1;
-            s.articlesCheckOutOfRushHours = 4;
-            s.rushHoursStart = 22;
-            s.rushHoursEnd = 6;
-            s.categoriesActive[3] = false;
-            s.save();
+            QVERIFY(s.setRefreshModes(1, 4));
+            QVERIFY(s.setRushHours(22, 6));
+            QVERIFY(s.setCategoryActive(3, false));
         }
         QCOMPARE(settingsFile(), QByteArray::fromHex("00000001" "00000004" "00000016" "00000006"
                                                      "010101000101010101"));
         Settings back(nullptr);
-        QCOMPARE(back.articlesCheckRushHours, 1);
-        QCOMPARE(back.articlesCheckOutOfRushHours, 4);
-        QCOMPARE(back.rushHoursStart, 22);
-        QCOMPARE(back.rushHoursEnd, 6);
+        QCOMPARE(back.getArticlesCheckRushHours(), 1);
+        QCOMPARE(back.getArticlesCheckOutOfRushHours(), 4);
+        QCOMPARE(back.getRushHoursStart(), 22);
+        QCOMPARE(back.getRushHoursEnd(), 6);
         QVERIFY(!back.isCategoryActive(3));
         QVERIFY(back.isCategoryActive(4));
     }
@@ -71,27 +68,27 @@ private slots:
         // Sixteen bytes: the four numbers, every category still on.
         writeSettingsFile(QByteArray::fromHex("00000003000000000000000a00000014"));
         Settings s(nullptr);
-        QCOMPARE(s.articlesCheckRushHours, 3);
-        QCOMPARE(s.articlesCheckOutOfRushHours, 0);
-        QCOMPARE(s.rushHoursStart, 10);
-        QCOMPARE(s.rushHoursEnd, 20);
+        QCOMPARE(s.getArticlesCheckRushHours(), 3);
+        QCOMPARE(s.getArticlesCheckOutOfRushHours(), 0);
+        QCOMPARE(s.getRushHoursStart(), 10);
+        QCOMPARE(s.getRushHoursEnd(), 20);
         for (int i = 0; i < 9; ++i)
             QVERIFY(s.isCategoryActive(i));
 
         // Cut in the middle of the second number: the first is read, the rest keeps the defaults.
         writeSettingsFile(QByteArray::fromHex("0000000100"));
         Settings cut(nullptr);
-        QCOMPARE(cut.articlesCheckRushHours, 1);
-        QCOMPARE(cut.articlesCheckOutOfRushHours, 2);
-        QCOMPARE(cut.rushHoursEnd, 16);
+        QCOMPARE(cut.getArticlesCheckRushHours(), 1);
+        QCOMPARE(cut.getArticlesCheckOutOfRushHours(), 2);
+        QCOMPARE(cut.getRushHoursEnd(), 16);
 
         // Values out of range fall back to the defaults; any non-zero byte is "on".
         writeSettingsFile(QByteArray::fromHex("7fffffff" "ffffffff" "00000018" "ffffff9c" "ff0002000000000000"));
         Settings damaged(nullptr);
-        QCOMPARE(damaged.articlesCheckRushHours, 2);
-        QCOMPARE(damaged.articlesCheckOutOfRushHours, 2);
-        QCOMPARE(damaged.rushHoursStart, 8);
-        QCOMPARE(damaged.rushHoursEnd, 16);
+        QCOMPARE(damaged.getArticlesCheckRushHours(), 2);
+        QCOMPARE(damaged.getArticlesCheckOutOfRushHours(), 2);
+        QCOMPARE(damaged.getRushHoursStart(), 8);
+        QCOMPARE(damaged.getRushHoursEnd(), 16);
         QVERIFY(damaged.isCategoryActive(0));
         QVERIFY(!damaged.isCategoryActive(1));
         QVERIFY(damaged.isCategoryActive(2));
@@ -101,21 +98,19 @@ private slots:
     void modeInForceFollowsTheRushHours()
     {
         Settings s(nullptr);
-        s.articlesCheckRushHours = 1;
-        s.articlesCheckOutOfRushHours = 3;
+        s.setRefreshModes(1, 3);
         QCOMPARE(s.refreshModeAt(QTime(7, 59)), 3);
         QCOMPARE(s.refreshModeAt(QTime(8, 0)), 1);
         QCOMPARE(s.refreshModeAt(QTime(15, 59)), 1);
         QCOMPARE(s.refreshModeAt(QTime(16, 0)), 3);
 
-        s.rushHoursStart = 22;
-        s.rushHoursEnd = 6;
+        s.setRushHours(22, 6);
         QCOMPARE(s.refreshModeAt(QTime(23, 0)), 1);
         QCOMPARE(s.refreshModeAt(QTime(5, 59)), 1);
         QCOMPARE(s.refreshModeAt(QTime(6, 0)), 3);
         QCOMPARE(s.refreshModeAt(QTime(21, 59)), 3);
 
-        s.rushHoursStart = s.rushHoursEnd = 10; // an empty rush period
+        s.setRushHours(10, 10); // an empty rush period
         QCOMPARE(s.refreshModeAt(QTime(10, 30)), 3);
     }
 
@@ -127,8 +122,7 @@ private slots:
         // At the start hour the rush mode applies and the end hour is next.
         QCOMPARE(s.msecsToNextRushStateChange(QTime(8, 0)), 8 * 3600 * 1000);
         QCOMPARE(s.msecsToNextRushStateChange(QTime(7, 0)), 3600 * 1000);
-        s.rushHoursStart = 22;
-        s.rushHoursEnd = 6;
+        s.setRushHours(22, 6);
         QCOMPARE(s.msecsToNextRushStateChange(QTime(23, 0)), 7 * 3600 * 1000);
         QCOMPARE(s.msecsToNextRushStateChange(QTime(12, 0)), 10 * 3600 * 1000);
     }
@@ -141,7 +135,7 @@ private slots:
         QSignalSpy categories(&s, &Settings::activeCategoriesChanged);
         int savedRushMode = -1;
         connect(&s, &Settings::refreshModeChanged, this, [&savedRushMode] {
-            savedRushMode = Settings(nullptr).articlesCheckRushHours;
+            savedRushMode = Settings(nullptr).getArticlesCheckRushHours();
         });
 
         s.setRefreshModes(1, 3);
@@ -158,20 +152,20 @@ private slots:
         QCOMPARE(categories.count(), 1);
 
         Settings back(nullptr);
-        QCOMPARE(back.articlesCheckRushHours, 1);
-        QCOMPARE(back.articlesCheckOutOfRushHours, 3);
-        QCOMPARE(back.rushHoursStart, 23);
-        QCOMPARE(back.rushHoursEnd, 0);
+        QCOMPARE(back.getArticlesCheckRushHours(), 1);
+        QCOMPARE(back.getArticlesCheckOutOfRushHours(), 3);
+        QCOMPARE(back.getRushHoursStart(), 23);
+        QCOMPARE(back.getRushHoursEnd(), 0);
         QVERIFY(!back.isCategoryActive(5));
         QVERIFY(back.isCategoryActive(4));
 
         // Values the file could not hold back fall to the defaults, as a damaged file does.
         s.setRefreshModes(7, -1);
         s.setRushHours(24, -3);
-        QCOMPARE(s.articlesCheckRushHours, Settings::defaultMode);
-        QCOMPARE(s.articlesCheckOutOfRushHours, Settings::defaultMode);
-        QCOMPARE(s.rushHoursStart, Settings::defaultRushStart);
-        QCOMPARE(s.rushHoursEnd, Settings::defaultRushEnd);
+        QCOMPARE(s.getArticlesCheckRushHours(), Settings::defaultMode);
+        QCOMPARE(s.getArticlesCheckOutOfRushHours(), Settings::defaultMode);
+        QCOMPARE(s.getRushHoursStart(), Settings::defaultRushStart);
+        QCOMPARE(s.getRushHoursEnd(), Settings::defaultRushEnd);
     }
 
     void intervals()

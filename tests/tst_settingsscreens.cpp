@@ -111,15 +111,14 @@ private slots:
         SettingsOnlineView* online = view->findChild<SettingsOnlineView*>();
         QVERIFY(online);
         Settings* settings = view->settings;
-        settings->rushHoursStart = 23;
-        settings->rushHoursEnd = 0;
+        QVERIFY(settings->setRushHours(23, 0));
         online->updateData();
         online->buttonRushHoursStartInc->click();
         QCOMPARE(online->labelRushHoursStart->text(), QString("0"));
         online->buttonRushHoursEndDec->click();
         QCOMPARE(online->labelRushHoursEnd->text(), QString("23"));
-        QCOMPARE(reloaded().rushHoursStart, 0);
-        QCOMPARE(reloaded().rushHoursEnd, 23);
+        QCOMPARE(reloaded().getRushHoursStart(), 0);
+        QCOMPARE(reloaded().getRushHoursEnd(), 23);
 
         RefreshScheduler* model = main->findChild<RefreshScheduler*>();
         QSignalSpy announced(settings, &Settings::refreshModeChanged);
@@ -127,7 +126,7 @@ private slots:
         online->outOfRushHoursBoxes.at(1)->click();
         QVERIFY(announced.count() >= 2);
         QCOMPARE(announced.last().first().toInt(), 1);
-        QCOMPARE(reloaded().articlesCheckOutOfRushHours, 1);
+        QCOMPARE(reloaded().getArticlesCheckOutOfRushHours(), 1);
         // Running timers keep what is left of the new, shorter interval (the 15-minute default was longer).
         bool fiveMinutes = false;
         for (QTimer* timer : model->findChildren<QTimer*>())
@@ -135,7 +134,7 @@ private slots:
         QVERIFY(fiveMinutes);
 
         online->outOfRushHoursBoxes.at(2)->click(); // "Co 15 minut"
-        QCOMPARE(reloaded().articlesCheckOutOfRushHours, 2);
+        QCOMPARE(reloaded().getArticlesCheckOutOfRushHours(), 2);
         online->rushHoursBoxes.at(0)->click();      // "Ręcznie"
         online->outOfRushHoursBoxes.at(0)->click();
         for (QTimer* timer : model->findChildren<QTimer*>())
@@ -153,7 +152,7 @@ private slots:
         QVERIFY(sport->isChecked());
         sport->click();
         QCOMPARE(rows->rowCount(), before - 1);
-        QVERIFY(!reloaded().categoriesActive[4]);
+        QVERIFY(!reloaded().isCategoryActive(4));
         sport->click();
         QCOMPARE(rows->rowCount(), before);
     }

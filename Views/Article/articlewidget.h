@@ -47,6 +47,7 @@ protected:
 private:
     friend class TestArticleScreen;
     void updateTeczkaButtons();
+    static QString notSavedText();
     bool isColumn(QObject* watched) const;
 
     Ui::ArticleWidget* ui;

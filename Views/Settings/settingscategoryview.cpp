@@ -29,7 +29,12 @@ SettingsCategoryView::SettingsCategoryView(Settings* model, QWidget* parent) : Q
         QCheckBox* box = SettingsPages::checkBox(this, name.constData(), title);
         layout->addWidget(box);
         boxes.append(box);
-        connect(box, &QCheckBox::toggled, this, [this, i](bool on) { settings->setCategoryActive(firstSwitchable + i, on); });
+        connect(box, &QCheckBox::toggled, this, [this, i](bool on) {
+            if (!settings->setCategoryActive(firstSwitchable + i, on)) {
+                updateData();
+                SettingsPages::reportNotSaved();
+            }
+        });
     }
     updateData();
     resize(480, layout->sizeHint().height());
@@ -39,7 +44,7 @@ void SettingsCategoryView::updateData()
 {
     for (int i = 0; i < boxes.size(); ++i) {
         const bool blocked = boxes.at(i)->blockSignals(true);
-        boxes.at(i)->setChecked(settings->categoriesActive[firstSwitchable + i]);
+        boxes.at(i)->setChecked(settings->isCategoryActive(firstSwitchable + i));
         boxes.at(i)->blockSignals(blocked);
     }
 }

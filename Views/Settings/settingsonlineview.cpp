@@ -105,11 +105,13 @@ SettingsOnlineView::SettingsOnlineView(Settings* model, QWidget* parent)
 void SettingsOnlineView::changeHour(bool start, int step)
 {
     const auto moved = [step](int hour) { return (hour + step + 24) % 24; };
-    if (start)
-        settings->setRushHours(moved(settings->rushHoursStart), settings->rushHoursEnd);
-    else
-        settings->setRushHours(settings->rushHoursStart, moved(settings->rushHoursEnd));
+    const int startHour = settings->getRushHoursStart();
+    const int endHour = settings->getRushHoursEnd();
+    const bool saved = start ? settings->setRushHours(moved(startHour), endHour)
+                             : settings->setRushHours(startHour, moved(endHour));
     updateData();
+    if (!saved)
+        SettingsPages::reportNotSaved();
 }
 
 int SettingsOnlineView::modeOf(const QVector<QCheckBox*>& boxes)
@@ -122,16 +124,20 @@ int SettingsOnlineView::modeOf(const QVector<QCheckBox*>& boxes)
 
 void SettingsOnlineView::modeToggled()
 {
-    settings->setRefreshModes(modeOf(rushHoursBoxes), modeOf(outOfRushHoursBoxes));
+    if (settings->setRefreshModes(modeOf(rushHoursBoxes), modeOf(outOfRushHoursBoxes)))
+        return;
+    updateData();
+    SettingsPages::reportNotSaved();
 }
 
 void SettingsOnlineView::updateData()
 {
-    labelRushHoursStart->setText(QString::number(settings->rushHoursStart));
-    labelRushHoursEnd->setText(QString::number(settings->rushHoursEnd));
+    labelRushHoursStart->setText(QString::number(settings->getRushHoursStart()));
+    labelRushHoursEnd->setText(QString::number(settings->getRushHoursEnd()));
     // Auto-exclusive boxes cannot all be unchecked one by one; the groups are set quietly.
     for (QVector<QCheckBox*>* boxes : {&rushHoursBoxes, &outOfRushHoursBoxes}) {
-        const int mode = boxes == &rushHoursBoxes ? settings->articlesCheckRushHours : settings->articlesCheckOutOfRushHours;
+        const int mode = boxes == &rushHoursBoxes ? settings->getArticlesCheckRushHours()
+                                                  : settings->getArticlesCheckOutOfRushHours();
         for (int i = 0; i < boxes->size(); ++i) {
             QCheckBox* box = boxes->at(i);
             const bool blocked = box->blockSignals(true);

@@ -1,7 +1,10 @@
 #include "Views/Settings/settingspages.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QPushButton>
+
+#include "Views/messagebox.h"
 
 namespace SettingsPages {
 
@@ -38,6 +41,13 @@ QPushButton* hourButton(QWidget* parent, const char* name, bool plus)
                                          "QPushButton:pressed { background-image: url(:/IMG/images/Settings/%1ON.png); }")
                               .arg(image));
     return button;
+}
+
+void reportNotSaved()
+{
+    MessageBox::showError(QCoreApplication::translate("SettingsPages", "Nie udało się zapisać ustawień. "
+                                                                       "Zmiana nie została wprowadzona."),
+                          QCoreApplication::translate("SettingsPages", "Błąd"));
 }
 
 } // namespace SettingsPages

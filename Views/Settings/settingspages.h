@@ -12,6 +12,8 @@ namespace SettingsPages {
 
 QCheckBox* checkBox(QWidget* parent, const char* name, const QString& text);
 QPushButton* hourButton(QWidget* parent, const char* name, bool plus);
+// Tells the user that a change was not saved and so not made; the page shows the kept value.
+void reportNotSaved();
 
 } // namespace SettingsPages
 

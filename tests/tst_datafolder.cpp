@@ -1,0 +1,326 @@
+#include <QtTest>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+#include "Logic/article.h"
+#include "Logic/articleparser.h"
+#include "Logic/bannerinfo.h"
+#include "Logic/galleryfeed.h"
+#include "Logic/photo.h"
+#include "Logic/rsschannel.h"
+#include "Logic/savedarticles.h"
+#include "Logic/settings.h"
+#include "TwitterSrc/tokenstore.h"
+#include "foundation/constants.h"
+#include "foundation/file.h"
+#include "foundation/reachability.h"
+#include "http/myhttp.h"
+#include "tests/support/testenv.h"
+
+// A data folder that a crash, a full disk or another program left damaged: what is not a
+// plain file of its format is refused at once, without reading from it, and the newest copy
+// that decodes whole is read instead.
+namespace {
+
+enum Kind { Fifo, DevZero, Directory, Oversized };
+
+// Start-up reads every file once; a refused one must not hold it up.
+const int promptMs = 2000;
+
+class Channel : public RSSChannel
+{
+public:
+    explicit Channel(ChannelType type = RSSChannel::Kraj) : RSSChannel(type, nullptr) {}
+    void take(const QVector<int>& ids)
+    {
+        ArticleParser parser;
+        QVERIFY(parser.parse(TestEnv::feed(ids)));
+        mergeFeed(*parser.getParserArticles());
+        articlesDidChange(true);
+    }
+};
+
+QString pathOf(const QString& name) { return File::createPathToResource(name); }
+
+// A zero device of the test's own: should a write ever follow the link, as root it would
+// replace the device file itself, and only this copy may suffer. Without the right to make
+// one, a user who cannot write to /dev links to the system's; root without it skips.
+QString zeroDevice()
+{
+    static QTemporaryDir devices;
+    const QString own = devices.path() + "/zero";
+    if (QFileInfo(own).exists() || mknod(QFile::encodeName(own).constData(), S_IFCHR | 0666, makedev(1, 5)) == 0)
+        return own;
+    return geteuid() != 0 ? QStringLiteral("/dev/zero") : QString();
+}
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+// Puts a thing of the kind in place of path; an oversized file is sparse, so it costs no disk.
+void replaceWith(const QString& path, Kind kind, qint64 bound)
+{
+    QFile::remove(path);
+    File::clearWayFor(path);
+    switch (kind) {
+    case Fifo:
+        QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        break;
+    case DevZero:
+        QVERIFY(QFile::link(zeroDevice(), path));
+        break;
+    case Directory: {
+        QVERIFY(QDir().mkpath(path + "/inside"));
+        QFile inside(path + "/inside/file");
+        QVERIFY(inside.open(QIODevice::WriteOnly));
+        inside.write("x");
+        break;
+    }
+    case Oversized: {
+        QFile big(path);
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        QVERIFY(big.resize(bound + 1));
+        break;
+    }
+    }
+}
+
+void addKinds()
+{
+    QTest::addColumn<int>("kind");
+    QTest::newRow("FIFO") << int(Fifo);
+    if (!zeroDevice().isEmpty())
+        QTest::newRow("link to a zero device") << int(DevZero);
+    QTest::newRow("directory") << int(Directory);
+    QTest::newRow("over its bound") << int(Oversized);
+}
+
+Article* briefcaseArticle(int xx)
+{
+    Article* a = new Article(nullptr);
+    a->xx = xx;
+    a->title = QString("Zapisany %1").arg(xx);
+    return a;
+}
+
+} // namespace
+
+class TestDataFolder : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        TestEnv::prepare();
+        new Reachability(this); // offline: nothing is fetched
+    }
+
+    void init() { TestEnv::clearData(); }
+
+    // No write went through a link: the device it named is still a device.
+    void cleanup()
+    {
+        struct stat st;
+        if (!zeroDevice().isEmpty())
+            QVERIFY(::stat(QFile::encodeName(zeroDevice()).constData(), &st) == 0 && S_ISCHR(st.st_mode));
+    }
+
+    void aChannelReadsItsBackupAndKeepsIt_data() { addKinds(); }
+    void aChannelReadsItsBackupAndKeepsIt()
+    {
+        QFETCH(int, kind);
+        {
+            Channel kraj;
+            kraj.take({1, 2, 3});
+            kraj.take({4, 5}); // rssKraj.old holds 1, 2, 3
+        }
+        const QString main = pathOf("rssKraj");
+        const QByteArray backup = bytesOf(main + ".old");
+        replaceWith(main, Kind(kind), RSSChannel::maxCacheBytes);
+
+        QElapsedTimer clock;
+        clock.start();
+        Channel kraj;
+        kraj.updateArticles(true);
+        QVERIFY(clock.elapsed() < promptMs);
+        QCOMPARE(TestEnv::sortedIds(kraj), (QVector<int>{1, 2, 3}));
+
+        // The damaged file never becomes the backup; the next list takes its place.
+        kraj.take({6});
+        QCOMPARE(bytesOf(main + ".old"), backup);
+        QVERIFY(QFileInfo(main).isFile() && !QFileInfo(main).isSymLink());
+        Channel again;
+        QVERIFY(again.loadFromFile("rssKraj"));
+        QCOMPARE(TestEnv::sortedIds(again), (QVector<int>{1, 2, 3, 6}));
+        kraj.take({7}); // and a whole main file is the backup again
+        QVERIFY(again.loadFromFile("rssKraj.old"));
+        QCOMPARE(TestEnv::sortedIds(again), (QVector<int>{1, 2, 3, 6}));
+    }
+
+    void theBriefcaseKeepsEveryGoodArticle_data() { addKinds(); }
+    void theBriefcaseKeepsEveryGoodArticle()
+    {
+        QFETCH(int, kind);
+        {
+            SavedArticles briefcase(nullptr);
+            for (int xx : {11, 12, 13}) {
+                QScopedPointer<Article> a(briefcaseArticle(xx));
+                QVERIFY(briefcase.addArticle(*a));
+            }
+        }
+        const QString main = pathOf("rssTeczka");
+        QFile::remove(main + ".old");
+        QVERIFY(QFile::copy(main, main + ".old"));
+        replaceWith(main, Kind(kind), RSSChannel::maxCacheBytes);
+
+        QElapsedTimer clock;
+        clock.start();
+        SavedArticles briefcase(nullptr);
+        QVERIFY(clock.elapsed() < promptMs);
+        QCOMPARE(TestEnv::sortedIds(briefcase), (QVector<int>{11, 12, 13}));
+        QScopedPointer<Article> a(briefcaseArticle(14));
+        QVERIFY(briefcase.addArticle(*a));
+        QVERIFY(briefcase.removeArticle(*briefcase.getArticles().last()));
+        SavedArticles reopened(nullptr);
+        QCOMPARE(TestEnv::sortedIds(reopened), (QVector<int>{12, 13, 14}));
+    }
+
+    // A directory where a backup would go no longer stops the backups for good.
+    void aDirectoryInPlaceOfTheBackupGoesAtTheNextSave()
+    {
+        QVERIFY(QDir().mkpath(pathOf("rssKraj.old") + "/inside"));
+        Channel kraj;
+        kraj.take({1, 2});
+        kraj.take({3});
+        Channel backup;
+        QVERIFY(backup.loadFromFile("rssKraj.old"));
+        QCOMPARE(TestEnv::sortedIds(backup), (QVector<int>{1, 2}));
+    }
+
+    void filesWithoutABackupStartFromTheirDefaults_data() { addKinds(); }
+    void filesWithoutABackupStartFromTheirDefaults()
+    {
+        QFETCH(int, kind);
+        QElapsedTimer clock;
+
+        replaceWith(pathOf("settings"), Kind(kind), 4 * 4 + Settings::categoriesCount);
+        clock.start();
+        {
+            Settings settings(nullptr);
+            QVERIFY(clock.elapsed() < promptMs);
+            QCOMPARE(settings.getArticlesCheckRushHours(), Settings::defaultMode);
+            QCOMPARE(settings.getRushHoursEnd(), Settings::defaultRushEnd);
+            QVERIFY(settings.setRushHours(9, 17)); // and the choice is kept again
+        }
+        QCOMPARE(Settings(nullptr).getRushHoursStart(), 9);
+
+        replaceWith(pathOf("banners"), Kind(kind), 4 + 1 + 2 * (2 + 65535) + 1);
+        clock.restart();
+        BannerInfo::releaseSingleton();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!BannerInfo::getSingleton()->canShowSplash());
+        QVERIFY(clock.elapsed() < promptMs);
+        BannerInfo::releaseSingleton();
+
+        QDir().mkpath(GalleryFeed::cacheDirectory());
+        replaceWith(GalleryFeed::cacheDirectory() + "0.xml", Kind(kind), Http::maxResponseBytes);
+        clock.restart();
+        QVERIFY(!GalleryFeed().loadFromCache(false));
+        QVERIFY(clock.elapsed() < promptMs);
+
+        Photo photo(nullptr);
+        photo.articleXX = 5;
+        photo.xx = 50;
+        photo.setSavedArticles(true);
+        QDir().mkpath(pathOf("teczka"));
+        replaceWith(pathOf(photo.photoFileName()), Kind(kind), 4 + Http::maxResponseBytes);
+        clock.restart();
+        photo.loadImages();
+        QVERIFY(photo.image.isNull());
+        QVERIFY(clock.elapsed() < promptMs);
+    }
+
+    // Tokens and analytics live in QSettings, which would read a FIFO forever.
+    void theSettingsStoreIsSetAsideWhenItIsNotAPlainFile_data() { addKinds(); }
+    void theSettingsStoreIsSetAsideWhenItIsNotAPlainFile()
+    {
+        QFETCH(int, kind);
+        const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+        for (const QString& path : {config + "/Tarvo/Kurendal.conf", config + "/Tarvo.conf"}) {
+            QDir().mkpath(QFileInfo(path).path());
+            replaceWith(path, Kind(kind), File::maxSettingsBytes);
+            QElapsedTimer clock;
+            clock.start();
+            QString token, secret;
+            TokenStore::load("tokenKey", "secretKey", token, secret);
+            QVERIFY(clock.elapsed() < promptMs);
+            QVERIFY(token.isEmpty());
+            TokenStore::save("tokenKey", "secretKey", "token", "secret");
+            TokenStore::load("tokenKey", "secretKey", token, secret);
+            QCOMPARE(token, QString("token"));
+            QVERIFY(QFileInfo(path + ".damaged").exists() || QFileInfo(path + ".damaged").isSymLink());
+            QSettings(organizationName, applicationName).clear();
+            QFile::remove(path);
+            File::clearWayFor(path + ".damaged");
+            QFile::remove(path + ".damaged");
+        }
+        QCOMPARE(QSettings(organizationName, applicationName).fileName(), config + "/Tarvo/Kurendal.conf");
+    }
+
+    // Records that do not decode whole count as damage, as a cut file does.
+    void bannersAndPhotosMustDecodeWhole()
+    {
+        BannerInfo* banners = BannerInfo::getSingleton();
+        banners->showSplash = true;
+        banners->splashImg = "http://ads.kurendal.pl/img/splash.png";
+        banners->splashDownloaded = true;
+        banners->splashLink = "http://kino.example.pl/";
+        QMetaObject::invokeMethod(banners, "saveToFile", Qt::DirectConnection);
+        BannerInfo::releaseSingleton();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        const QByteArray good = bytesOf(pathOf("banners"));
+        QByteArray version2 = good;
+        version2[3] = 2;
+        for (const QByteArray& bytes : {good, version2, good + 'x'}) {
+            QFile f(pathOf("banners"));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+            f.close();
+            BannerInfo* read = BannerInfo::getSingleton();
+            QCOMPARE(read->splashLink, bytes == good ? QString("http://kino.example.pl/") : QString());
+            QCOMPARE(read->splashDownloaded, bytes == good);
+            BannerInfo::releaseSingleton();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+
+        Photo photo(nullptr);
+        photo.articleXX = 5;
+        photo.xx = 50;
+        photo.setSavedArticles(true);
+        QByteArray png = TestEnv::png(QSize(8, 8), Qt::blue);
+        auto stored = [&](const QByteArray& file) {
+            QFile f(pathOf(photo.photoFileName()));
+            f.open(QIODevice::WriteOnly);
+            f.write(file);
+            f.close();
+            photo.image = QPixmap();
+            photo.loadImages();
+            return !photo.image.isNull();
+        };
+        QDir().mkpath(pathOf("teczka"));
+        const QByteArray length = QByteArray::fromHex(QByteArray::number(png.size(), 16).rightJustified(8, '0'));
+        QVERIFY(stored(length + png));
+        QVERIFY(!stored(length + png + "junk"));
+        QVERIFY(!stored(length + png.left(png.size() - 1)));
+    }
+};
+
+QTEST_MAIN(TestDataFolder)
+#include "tst_datafolder.moc"
