@@ -192,6 +192,26 @@ private slots:
         QCOMPARE(TestEnv::sortedIds(reopened), (QVector<int>{12, 13, 14}));
     }
 
+    // Stopped between the two renames of a save: the complete ".new" is newer than ".old".
+    void aCompleteNewListBeatsTheOlderBackup()
+    {
+        {
+            Channel kraj;
+            kraj.take({1, 2});
+            kraj.take({3}); // rssKraj holds 1, 2, 3 and rssKraj.old 1, 2
+        }
+        const QString main = pathOf("rssKraj");
+        QVERIFY(QFile::rename(main, main + ".new"));
+        Channel kraj;
+        kraj.updateArticles(true);
+        QCOMPARE(TestEnv::sortedIds(kraj), (QVector<int>{1, 2, 3}));
+        kraj.take({4});
+        Channel again;
+        again.updateArticles(true);
+        QCOMPARE(TestEnv::sortedIds(again), (QVector<int>{1, 2, 3, 4}));
+        QVERIFY(!QFileInfo::exists(main + ".new"));
+    }
+
     // A directory where a backup would go no longer stops the backups for good.
     void aDirectoryInPlaceOfTheBackupGoesAtTheNextSave()
     {
