@@ -149,7 +149,8 @@ private slots:
         } else {
             QCOMPARE(state, int(Http::STATE_ERROR_HTTP));
             QVERIFY(h->hasTimedOut());
-            QVERIFY2(elapsed >= atLeastMs - 50 && elapsed < atLeastMs + 500, qPrintable(QString::number(elapsed)));
+            // Coarse timers may fire up to 5 % early.
+            QVERIFY2(elapsed >= atLeastMs * 9 / 10 && elapsed < atLeastMs + 600, qPrintable(QString::number(elapsed)));
             // The connection is given up, not left hanging.
             QTRY_COMPARE(proxy->closedByClient, closedBefore + 1);
         }

@@ -43,6 +43,15 @@ public:
         });
     }
 
+    // Its connections go first, without reporting to the half-destroyed server.
+    ~RawServer() override
+    {
+        for (QTcpSocket* socket : findChildren<QTcpSocket*>()) {
+            socket->disconnect();
+            delete socket;
+        }
+    }
+
     bool start() { return listen(QHostAddress::LocalHost); }
     QString base() const { return QStringLiteral("http://127.0.0.1:%1").arg(serverPort()); }
 
