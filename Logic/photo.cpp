@@ -118,7 +118,8 @@ void Photo::downloadStateChnaged(Http* h)
         return;
     QImage decoded;
     // Only bytes that decode are a photo; anything else is asked for again when next shown.
-    if (state == Http::STATE_COMPLETED && PictureReader::read(h->getResponseAsBytes(), &decoded) == PictureReader::Decoded) {
+    if (state == Http::STATE_COMPLETED
+        && PictureReader::read(h->getResponseAsBytes(), &decoded) == PictureReader::Decoded) {
         data = h->getResponseAsBytes();
         image = QPixmap::fromImage(decoded);
         emit photoDownloadFinished(image);
