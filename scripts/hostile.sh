@@ -12,14 +12,16 @@
 #   once        one start against the plain sample service: each feed is asked for once.
 # Goals: peak memory under 300 MB, the program alive and refreshing, nothing local fetched or kept.
 # Prints "FAIL: ..." for each goal missed and exits 1 then; a missing tool skips a run ("SKIP").
-# BUILD_DIR (build/), HOSTILE_SECONDS (60), HOSTILE_SPEED (60), HOSTILE_LIMIT_MB (300),
+# BUILD_DIR (build/; build-asan/ runs the sanitizer build), HOSTILE_SECONDS (60), HOSTILE_SPEED (60),
+# HOSTILE_LIMIT_MB (300, or 900 for a sanitizer build), HOSTILE_START_SECONDS (each damaged start: 10, or 30 for a sanitizer build),
 # HOSTILE_PLAIN=1 (the network run with nothing hostile: a baseline).
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${BUILD_DIR:-$root/build}"
 seconds="${HOSTILE_SECONDS:-60}"
 speed="${HOSTILE_SPEED:-60}"
-limit_mb="${HOSTILE_LIMIT_MB:-300}"
+limit_mb="${HOSTILE_LIMIT_MB:-}"
+start_seconds="${HOSTILE_START_SECONDS:-}"
 runs=("$@")
 [ ${#runs[@]} -eq 0 ] && runs=(network datafolder once)
 
@@ -35,6 +37,12 @@ if [ ! -x "$build/kurendal" ] || [ ! -x "$build/kurendal-hostileserver" ] || [ !
     || { echo "SKIP: cannot build the program and its hostile service in $build"; exit 0; }
 fi
 
+sanitized=0
+[ "$(nm -D "$build/kurendal" 2>/dev/null | grep -c __asan_init)" -gt 0 ] && sanitized=1
+# A sanitizer build starts about three times slower.
+[ -z "$start_seconds" ] && start_seconds=$([ "$sanitized" = 1 ] && echo 30 || echo 10)
+# and takes three times the memory (shadow, quarantine of freed blocks).
+[ -z "$limit_mb" ] && limit_mb=$([ "$sanitized" = 1 ] && echo 900 || echo 300)
 work="$(mktemp -d)"
 server=""
 app=""
@@ -44,6 +52,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+trap "exit 130" INT TERM
 
 # Starts the service (hostile, or with "--plain" only counting) and sets $port.
 start_server() {
@@ -64,17 +73,22 @@ stop_server() { kill "$server" 2>/dev/null; wait "$server" 2>/dev/null; server="
 
 # Runs the program for $2 seconds on data folder $1 (faketime speed $3, 1 for none). Sets $peak_kb,
 # $alive (1 when still running at the end), $first_feed (seconds to its first feed request, or "-"),
-# $stuck (the main thread's wait channel when it sits in a FIFO or pipe).
+# $stuck (the call the main thread sits in when it waits on a FIFO).
 run_app() {
   local data="$1" run_seconds="$2" run_speed="$3"
   # libfaketime preloaded into the program itself (the faketime wrapper would stand between).
   local -a clock=()
   if [ "$run_speed" != 1 ]; then
-    clock=(LD_PRELOAD="$faketime_lib" FAKETIME="@2026-12-08 05:00:00 x$run_speed")
+    local preload="$faketime_lib"
+    # A sanitizer's runtime must come first.
+    [ "$sanitized" = 1 ] && preload="$(ldd "$build/kurendal" | awk '/libasan/ { print $3 }'):$preload"
+    clock=(LD_PRELOAD="$preload" FAKETIME="@2026-12-08 05:00:00 x$run_speed")
   fi
   mkdir -p "$data/config"
   (
-    ulimit -v 8000000 # a safety net for this machine: 8 GB of address space
+    # A safety net for this machine: 8 GB of address space (not for a sanitizer build,
+    # whose shadow memory is reserved up front).
+    [ "$sanitized" = 1 ] || ulimit -v 8000000
     exec env XDG_DATA_HOME="$data" XDG_CONFIG_HOME="$data/config" QT_QPA_PLATFORM=offscreen \
       http_proxy="http://127.0.0.1:$port" no_proxy="" "${clock[@]}" "$build/kurendal"
   ) >"$data/app.log" 2>&1 &
@@ -101,9 +115,14 @@ run_app() {
     sleep 0.2
   done
   if [ "$alive" = 1 ]; then
-    local wchan
-    wchan="$(cat "/proc/$app/wchan" 2>/dev/null)"
-    case "$wchan" in *fifo* | *pipe_read* | *pipe_wait*) stuck="$wchan" ;; esac
+    # The main thread sitting in one open() or read() (a FIFO) instead of its event loop's poll.
+    local call1 call2
+    call1="$(cut -d' ' -f1-2 "/proc/$app/syscall" 2>/dev/null)"
+    sleep 0.5
+    call2="$(cut -d' ' -f1-2 "/proc/$app/syscall" 2>/dev/null)"
+    if [ "$call1" = "$call2" ]; then
+      case "${call1%% *}" in 0) stuck="read()" ;; 2 | 257) stuck="open()" ;; esac
+    fi
     kill -9 "$app" 2>/dev/null
   fi
   wait "$app" 2>/dev/null
@@ -111,10 +130,15 @@ run_app() {
 }
 
 count() { grep -c -- "$1" "$work/requests"; }
+
+# A sanitizer build's report in the program's log, if any.
+sanitizer_finding() {
+  grep -m 1 -E "ERROR: (Address|Leak)Sanitizer|runtime error:" "$1" && grep -m 3 -E "^    #[0-9] " "$1"
+}
 mb() { echo $(( $1 / 1024 )); }
 
 # True when a file under $1 holds the bytes of $2 or the text $3 (UTF-8 or UTF-16).
-kept_file() { find "$1" -type f -size -20M -exec cmp -s "$2" {} \; -print -quit | grep -q .; }
+kept_file() { [ -n "$(find "$1" -type f -size -20M -exec cmp -s "$2" {} \; -print -quit)" ]; }
 kept_text() {
   python3 - "$1" "$2" <<'PY'
 import os, sys
@@ -148,6 +172,7 @@ network() {
     || fail "peak memory $(mb "$peak_kb") MB (goal: under $limit_mb MB)"
   [ "$alive" = 1 ] && ok "still running after ${seconds}s" \
     || fail "the program ended early: $(tail -n 3 "$data/app.log" | tr '\n' ' ')"
+  sanitizer_finding "$data/app.log" >/dev/null && fail "the sanitizers found: $(sanitizer_finding "$data/app.log")"
   echo "requests per feed (the first four misbehave):"
   local feed n
   for feed in kraj kr_sport kr_swiat kr_kultura gospodarka kr_komentarze kr_najnowsze kr_najwazniejsze; do
@@ -174,7 +199,7 @@ network() {
   kept_text "$data" "ZEPSUTY" && fail "the feed with a NUL was cached" || ok "the feed with a NUL not cached"
   local bombs=0 f
   for f in bomb.png bomb.jpg; do
-    find "$data" -type f -size -20M -exec cmp -s "$work/canary/$f" {} \; -print | grep -q . && bombs=$((bombs + 1))
+    kept_file "$data" "$work/canary/$f" && bombs=$((bombs + 1))
   done
   echo "picture bombs stored as they came: $bombs of 2 kinds"
   echo "data folder: $(du -sk "$data" | cut -f1) KB; the 100 000-article feed's cache: $(du -k "$data/kurendal/rssGospodarka" 2>/dev/null | cut -f1) KB"
@@ -190,7 +215,12 @@ seed() {
   [ -s "$data/kurendal/splash" ] && [ -s "$data/kurendal/rssNajnowsze" ]
 }
 
-briefcase_ids() { XDG_DATA_HOME="$1" "$build/tests/kurendal-seeddata" --list 2>/dev/null | sort | tr '\n' ' '; }
+# The briefcase as a start would load it.
+briefcase_ids() {
+  local ids
+  ids="$(XDG_DATA_HOME="$1" timeout -s KILL 15 "$build/tests/kurendal-seeddata" --list 2>/dev/null)" || { echo "not loaded in 15 s"; return; }
+  echo "$ids" | sort | tr '\n' ' '
+}
 
 damage() {
   local d="$1/kurendal" how="$2"
@@ -242,7 +272,7 @@ datafolder() {
     rm -f "$data/app.log"
     damage "$data" "$how"
     start_server --plain
-    run_app "$data" 15 1
+    run_app "$data" "$start_seconds" 1
     stop_server
     ids="$(briefcase_ids "$data")"
     printf '  %-20s %8s %12s %10s  %s\n' "$how" "$(mb "$peak_kb")" "$first_feed" \
@@ -251,8 +281,9 @@ datafolder() {
     [ "$peak_kb" -lt $((limit_mb * 1024)) ] || fail "$how: peak memory $(mb "$peak_kb") MB"
     [ "$alive" = 1 ] || fail "$how: the program ended: $(grep -v 'check [0-9]*$' "$data/app.log" | tail -n 2 | tr '\n' ' ')"
     [ -z "$stuck" ] || fail "$how: the program waits in $stuck"
+    sanitizer_finding "$data/app.log" >/dev/null && fail "$how: the sanitizers found: $(sanitizer_finding "$data/app.log")"
     if [ "$first_feed" = "-" ]; then
-      fail "$how: never got as far as refreshing in 15 s"
+      fail "$how: never got as far as refreshing in $start_seconds s"
     elif [ "$baseline" != "-" ] && awk -v a="$first_feed" -v b="$baseline" 'BEGIN { exit !(a > b + 3) }'; then
       fail "$how: started ${first_feed}s (good folder: ${baseline}s)"
     fi
