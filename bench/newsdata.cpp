@@ -64,7 +64,7 @@ QByteArray longFeed(int count, int firstXx)
     for (int i = 0; i < count; ++i) {
         const QByteArray xx = QByteArray::number(firstXx + i);
         xml += "<artykul><xx>" + xx + "</xx><order>" + QByteArray::number(i) + "</order><title>Wiadomo\xc5\x9b\xc4\x87 " +
-               xx + "</title><lead>Kr\xc3\xb3tko o sprawie " + xx + ".</lead><thumbnail>http://rss.kurendal.pl/t/" + xx +
+               xx + "</title><thumbnail>http://rss.kurendal.pl/t/" + xx +
                ".jpg</thumbnail></artykul>\n";
     }
     return xml + "</iphonefeed>\n";

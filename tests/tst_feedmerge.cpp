@@ -1,10 +1,14 @@
 #include <QtTest>
+#include <QPainter>
 #include <QRandomGenerator>
 
 #include "Logic/article.h"
 #include "Logic/articleparser.h"
 #include "Logic/photo.h"
 #include "Logic/rsschannel.h"
+#include "Views/ArticleList/articleitemdelegate.h"
+#include "Views/ArticleList/articlelistmodel.h"
+#include "Views/ArticleList/articleslistwidget.h"
 #include "foundation/file.h"
 #include "sampleserver/sampleserver.h"
 #include "tests/support/testenv.h"
@@ -210,6 +214,38 @@ private slots:
         QCOMPARE(channel.getArticles().first()->photos.first()->articleXX, channel.getArticles().first()->xx);
     }
 
+    // As the publisher's server would send it (about 14 MB): the other channels refresh as well.
+    void aHundredThousandArticlesFromTheServer()
+    {
+        const int count = 100000;
+        QByteArray big = "<iphonefeed>";
+        for (int i = 0; i < count; ++i) {
+            const QByteArray xx = QByteArray::number(count - i);
+            big += "<artykul><xx>" + xx + "</xx><order>" + QByteArray::number(count - 1 - i) + "</order><title>Wiadomo\xc5\x9b\xc4\x87 " +
+                   xx + "</title><thumbnail>http://rss.kurendal.pl/t/" + xx +
+                   ".jpg</thumbnail></artykul>\n";
+        }
+        big += "</iphonefeed>";
+        QVERIFY(big.size() > 12 * 1024 * 1024);
+        serve(RSSChannel::Kraj, big);
+        serve(RSSChannel::Swiat, feedWithPhotos({5, 6}, 1));
+        RSSChannel kraj(RSSChannel::Kraj, nullptr), swiat(RSSChannel::Swiat, nullptr);
+        QSignalSpy krajDone(&kraj, &RSSChannel::articlesUpadted), swiatDone(&swiat, &RSSChannel::articlesUpadted);
+        kraj.updateArticles(false);
+        swiat.updateArticles(false);
+        // The next feed downloads while the long one is being read, and is merged first.
+        QVERIFY(swiatDone.wait(60000));
+        QVERIFY(krajDone.isEmpty());
+        QVERIFY(kraj.isUpdating());
+        QVERIFY(krajDone.wait(60000));
+        QVector<int> expected;
+        for (int i = 1; i <= RSSChannel::maxArticles; ++i)
+            expected << i;
+        QCOMPARE(ids(kraj), expected);
+        QCOMPARE(ids(swiat), (QVector<int>{5, 6}));
+        QCOMPARE(kraj.getArticles().at(0)->title, QString::fromUtf8("Wiadomość 1"));
+    }
+
     void aNewerFeedOrTheChannelsEndStopsAReadInProgress()
     {
         QVector<int> many;
@@ -288,7 +324,38 @@ private slots:
             QCOMPARE(objectsUnder(kultura), full);
         }
     }
+
+    // The list kept a scaled copy of every thumbnail it had ever shown, new pictures at every refresh.
+    void aRefreshedListKeepsTheThumbnailsOfItsRowsOnly()
+    {
+        RSSChannel channel(RSSChannel::Kraj, nullptr);
+        ArticlesListWidget screen(&channel, nullptr);
+        auto* model = screen.findChild<ArticleListModel*>();
+        auto* delegate = screen.findChild<ArticleItemDelegate*>();
+        QVERIFY(model && delegate);
+        QImage canvas(480, 100, QImage::Format_ARGB32_Premultiplied);
+        for (int round = 0; round < 6; ++round) {
+            QVector<Article*> list;
+            for (int i = 0; i < 5; ++i) {
+                Article* a = new Article(&channel);
+                a->xx = i;
+                a->title = QString("Tytuł %1").arg(i);
+                a->thumbnailImage = QImage(84, 78, QImage::Format_RGB32);
+                a->thumbnailImage.fill(QColor(round * 40, i * 50, 0));
+                list << a;
+            }
+            model->articlesUpdated(list);
+            for (int row = 0; row < model->rowCount(); ++row) {
+                QStyleOptionViewItem option;
+                option.rect = QRect(0, 0, 480, 100);
+                QPainter painter(&canvas);
+                delegate->paint(&painter, option, model->index(row));
+            }
+            QVERIFY2(delegate->thumbnailsKept() <= 5, qPrintable(QString::number(delegate->thumbnailsKept())));
+        }
+        QVERIFY(delegate->thumbnailsKept() > 0);
+    }
 };
 
-QTEST_GUILESS_MAIN(TestFeedMerge)
+QTEST_MAIN(TestFeedMerge)
 #include "tst_feedmerge.moc"
