@@ -353,6 +353,9 @@ struct FeedXml::Reader::Private
     {
         reader.setNamespaceProcessing(false);
         reader.setEntityResolver(&skip);
+        // Text given as a string locks the reader to UTF-8, what the pieces are: an encoding the
+        // declaration still names (a second one) must not make it decode them again.
+        reader.addData(QString());
     }
 
     bool finish(bool ok)
@@ -378,6 +381,8 @@ struct FeedXml::Reader::Private
     QXmlStreamReader reader;
     SkipUndeclaredEntities skip;
     int depth = 0;
+    bool sawElement = false;
+    bool sawDtd = false;
     bool done = false;
     bool succeeded = false;
 };
@@ -410,12 +415,18 @@ bool FeedXml::Reader::readSome(int budgetMs)
             }
             return d->finish(false);
         case QXmlStreamReader::DTD:
+            // The reader stops telling a document type after the first element, or a second one,
+            // from a proper one once it has waited for more bytes: both are refused here.
+            if (d->sawElement || d->sawDtd)
+                return d->finish(false);
+            d->sawDtd = true;
             // A feed has no use for entities, and expanding them lets a few hundred bytes grow
             // into gigabytes (or slip markup into a field): such a document is refused whole.
             if (!reader.entityDeclarations().isEmpty())
                 return d->finish(false);
             break;
         case QXmlStreamReader::StartElement:
+            d->sawElement = true;
             ++d->depth;
             d->handler.startElement(localName(reader.qualifiedName()), reader.attributes());
             break;

@@ -191,6 +191,39 @@ private slots:
         QVERIFY(!cut.parse(feed.left(feed.size() - 3)));
     }
 
+    // The stream reader loses some of its checks once it has waited for more bytes, which a long
+    // feed always makes it do: what a whole read refused is still refused.
+    void aLongFeedIsCheckedAsAShortOne_data()
+    {
+        QTest::addColumn<QByteArray>("fault");
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("nothing") << QByteArray() << true;
+        QTest::newRow("document type in the body") << QByteArray("<!DOCTYPE x>") << false;
+        QTest::newRow("declaration in the body") << QByteArray("<?xml version='1.0'?>") << false;
+        QTest::newRow("element after the root") << QByteArray("</iphonefeed><iphonefeed>") << false;
+    }
+
+    void aLongFeedIsCheckedAsAShortOne()
+    {
+        QFETCH(QByteArray, fault);
+        QFETCH(bool, ok);
+        const QByteArray article = "<artykul><xx>1</xx><title>Tytu\xc5\x82</title></artykul>";
+        QByteArray feed = "<?xml version='1.0' encoding='utf-8'?><!DOCTYPE iphonefeed><iphonefeed>";
+        while (feed.size() < 200 * 1024)
+            feed += article;
+        feed += fault + article + "</iphonefeed>";
+        ArticleParser articles;
+        QCOMPARE(articles.parse(feed), ok);
+
+        // A second document type, and a second encoding that does not apply to the decoded text.
+        ArticleParser twice;
+        QVERIFY(!twice.parse("<!DOCTYPE a><!DOCTYPE b>" + feed.mid(feed.indexOf("<iphonefeed>"))));
+        ArticleParser encodings;
+        QVERIFY(encodings.parse("<?xml version='1.0' encoding='latin2' encoding='ISO-8859-2'?><iphonefeed>" +
+                                QByteArray(70 * 1024, ' ') + "<artykul><xx>1</xx><title>\xb1</title></artykul></iphonefeed>"));
+        QCOMPARE(encodings.getParserArticles()->at(0)->title, QString::fromUtf8("ą"));
+    }
+
     void prefixesAreIgnoredAndDtdDefaultsNotApplied()
     {
         ArticleParser articles;
