@@ -83,6 +83,8 @@ void Article::updateFrom(const Article& a, bool updateIsInSaved)
         thumbnailIsPlaceholder = a.thumbnailIsPlaceholder;
     }
 
+    // The photos are replaced, not added to: every refresh would otherwise keep the previous ones.
+    qDeleteAll(photos);
     photos.clear();
     for (const Photo* source : a.photos) {
         Photo* copy = new Photo(this);

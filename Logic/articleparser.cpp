@@ -40,16 +40,39 @@ ArticleParser::~ArticleParser()
 
 bool ArticleParser::parse(const QByteArray& xml)
 {
+    begin(xml);
+    readSome(-1);
+    return succeeded();
+}
+
+void ArticleParser::begin(const QByteArray& xml)
+{
     state = -1;
     sawRoot = false;
     skipDepth = 0;
-    // A well-formed document of another kind (an HTML error page) is no feed either.
-    const bool ok = FeedXml::read(xml, *this) && sawRoot;
+    reader.reset(new FeedXml::Reader(xml, *this));
+}
+
+bool ArticleParser::readSome(int budgetMs)
+{
+    if (reader && reader->readSome(budgetMs))
+        return true;
     for (Article* article : articles) {
         for (Photo* photo : article->photos)
             photo->articleXX = article->xx;
     }
-    return ok;
+    return false;
+}
+
+// A well-formed document of another kind (an HTML error page) is no feed either.
+bool ArticleParser::succeeded() const
+{
+    return reader && reader->succeeded() && sawRoot;
+}
+
+void ArticleParser::setArticleSink(std::function<void(Article*)> articleSink)
+{
+    sink = std::move(articleSink);
 }
 
 QVector<Article*>* ArticleParser::getParserArticles()
@@ -105,6 +128,12 @@ void ArticleParser::endElement(const QString& localName)
     const bool hasText = currentElementValue != nullptr;
     const QString text = hasText ? currentElementValue->trimmed() : QString();
     if (state == ARTYKUL && localName == QLatin1String("artykul")) {
+        if (sink && currentArticle) {
+            articles.removeLast(); // the article being read is always the last one
+            for (Photo* photo : currentArticle->photos)
+                photo->articleXX = currentArticle->xx;
+            sink(currentArticle);
+        }
         currentArticle = nullptr;
         state = IPHONEFEED;
     } else if (state >= XX && state <= THUMBNAIL && articleElements().value(localName, -1) == state) {

@@ -2,6 +2,8 @@
 #define ARTICLEPARSER_H
 
 #include <QVector>
+#include <functional>
+#include <memory>
 
 #include "Logic/feedxml.h"
 
@@ -23,6 +25,16 @@ public:
     bool parse(const QByteArray& xml);
     QVector<Article*>* getParserArticles();
 
+    // Reading in slices: begin(), then readSome() while it returns true, then succeeded().
+    // The bytes must outlive the reading.
+    void begin(const QByteArray& xml);
+    bool readSome(int budgetMs);
+    bool succeeded() const;
+
+    // Each article, once read whole, goes to the sink (which takes it) instead of the list,
+    // so that a long feed need not be held whole.
+    void setArticleSink(std::function<void(Article*)> sink);
+
     static QString replaceEntities(const QString& text);
 
 private:
@@ -37,6 +49,8 @@ private:
     QVector<Article*> articles;
     bool sawRoot;
     int skipDepth; // inside an element that is not ours, with all it holds
+    std::function<void(Article*)> sink;
+    std::unique_ptr<FeedXml::Reader> reader;
 };
 
 #endif // ARTICLEPARSER_H

@@ -1,8 +1,11 @@
 #include "Logic/rsschannel.h"
 
 #include <QFile>
+#include <QHash>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "Logic/articleparser.h"
 #include "foundation/constants.h"
@@ -12,8 +15,168 @@
 
 static const int feedTimeout = 5000;
 static const char cacheVersion = 1;
+// A slice of reading a feed: well within a frame, so that the screen keeps moving.
+static const int sliceMs = 5;
 // The download service's queue all channels share: one feed download at a time.
 static const QString feedQueue = QStringLiteral("feeds");
+
+namespace {
+
+// What one feed brings to a channel, cut as it is read to what the channel can hold: an article
+// that `keep` others of the same feed come before in the channel's order can never be shown, and is
+// let go at once. The order is the one of the merge that keeps every article: the channel's list,
+// then the feed's new articles as they first appear, sorted stably with articleLessThan.
+// An article the feed repeats takes the fields of its last copy; as that can move it down and let
+// one already let go come back, such a feed is given a second pass that takes only last copies.
+class FeedMerge
+{
+public:
+    FeedMerge(const QVector<Article*>& current, int keep, bool owning)
+        : keep(keep), owning(owning), currentCount(current.size())
+    {
+        for (int i = current.size() - 1; i >= 0; --i)
+            currentPosition.insert(current.at(i)->xx, i); // the first of equal ones, as a search finds it
+    }
+
+    ~FeedMerge()
+    {
+        for (int index : candidates)
+            drop(entries[size_t(index)].fresh);
+    }
+
+    FeedMerge(const FeedMerge&) = delete;
+    FeedMerge& operator=(const FeedMerge&) = delete;
+
+    // The articles of the feed in document order; a repeated one replaces what came before it.
+    void add(Article* fresh)
+    {
+        ++occurrence;
+        int index = slotOf.value(fresh->xx, -1);
+        if (index < 0) {
+            index = int(entries.size());
+            const int existing = currentPosition.value(fresh->xx, -1);
+            entries.push_back({existing >= 0 ? existing : currentCount + added++, nullptr, 0});
+            slotOf.insert(fresh->xx, index);
+        } else if (!secondPass) {
+            repeated = true;
+        }
+        Slot& slot = entries[size_t(index)];
+        if (secondPass && slot.lastOccurrence != occurrence) {
+            drop(fresh);
+            return;
+        }
+        slot.lastOccurrence = occurrence;
+        if (slot.fresh) {
+            candidates.removeOne(index);
+            drop(slot.fresh);
+            slot.fresh = nullptr;
+        }
+        if (candidates.size() >= keep && !comesBefore(fresh, slot.position, candidates.last())) {
+            drop(fresh);
+            return;
+        }
+        slot.fresh = fresh;
+        auto at = std::upper_bound(candidates.begin(), candidates.end(), index, [this](int a, int b) {
+            return comesBefore(entries[size_t(a)].fresh, entries[size_t(a)].position, b);
+        });
+        candidates.insert(at, index);
+        if (candidates.size() > keep) {
+            Slot& last = entries[size_t(candidates.takeLast())];
+            drop(last.fresh);
+            last.fresh = nullptr;
+        }
+    }
+
+    bool needsSecondPass() const { return repeated && !secondPass; }
+
+    // The feed is given again from its start; only the last copy of each article counts.
+    void beginSecondPass()
+    {
+        for (int index : candidates) {
+            drop(entries[size_t(index)].fresh);
+            entries[size_t(index)].fresh = nullptr;
+        }
+        candidates.clear();
+        occurrence = 0;
+        secondPass = true;
+    }
+
+    // Marks the channel's articles old, updates those the feed still holds and adds its new ones.
+    void applyTo(QVector<Article*>& articles, QObject* parent)
+    {
+        QHash<int, Article*> byXx;
+        for (int i = articles.size() - 1; i >= 0; --i)
+            byXx.insert(articles.at(i)->xx, articles.at(i));
+        for (Article* a : articles)
+            a->markAsOld();
+        QVector<QPair<int, Article*>> fresh;
+        for (int index : candidates) {
+            const Slot& slot = entries[size_t(index)];
+            if (Article* same = byXx.value(slot.fresh->xx)) {
+                same->updateFrom(*slot.fresh, false);
+            } else {
+                Article* article = new Article(parent);
+                article->updateFrom(*slot.fresh, false);
+                fresh.append({slot.position, article});
+            }
+        }
+        std::sort(fresh.begin(), fresh.end(), [](const QPair<int, Article*>& a, const QPair<int, Article*>& b) {
+            return a.first < b.first;
+        });
+        for (const auto& f : fresh)
+            articles.append(f.second);
+    }
+
+private:
+    struct Slot
+    {
+        int position; // in the merged list before sorting
+        Article* fresh; // the feed's article while it may still be shown
+        int lastOccurrence; // of the article in the feed, counted from 1
+    };
+
+    bool comesBefore(const Article* a, int positionOfA, int candidate) const
+    {
+        const Slot& b = entries[size_t(candidate)];
+        if (articleLessThan(a, b.fresh))
+            return true;
+        return !articleLessThan(b.fresh, a) && positionOfA < b.position;
+    }
+
+    void drop(Article* a)
+    {
+        if (owning)
+            delete a;
+    }
+
+    const int keep;
+    const bool owning;
+    const int currentCount;
+    int added = 0;
+    int occurrence = 0;
+    bool repeated = false;
+    bool secondPass = false;
+    QHash<int, int> currentPosition;
+    QHash<int, int> slotOf;
+    std::vector<Slot> entries;
+    QVector<int> candidates; // slots with an article, best first; at most `keep`
+};
+
+} // namespace
+
+struct RSSChannel::FeedRead
+{
+    FeedRead(const QByteArray& feed, const QVector<Article*>& current)
+        : bytes(feed), merge(current, RSSChannel::maxArticles, true)
+    {
+        parser.setArticleSink([this](Article* a) { merge.add(a); });
+        parser.begin(bytes);
+    }
+
+    const QByteArray bytes;
+    FeedMerge merge;
+    ArticleParser parser;
+};
 
 RSSChannel::RSSChannel(ChannelType type, QObject* parent)
     : QObject(parent), id(type), title(titleForType(type)), xmlUrl(urlForType(type)),
@@ -81,6 +244,8 @@ int RSSChannel::getUnreadArticlesCount() const
 
 bool RSSChannel::isUpdating()
 {
+    if (reading)
+        return true;
     return downloader && (downloader->getStatus() == Http::STATE_READY || downloader->getStatus() == Http::STATE_RUNNING);
 }
 
@@ -157,15 +322,7 @@ void RSSChannel::downloaderStateChanged(Http* h)
         return;
     }
     if (state == Http::STATE_COMPLETED) {
-        ArticleParser parser;
-        if (parser.parse(h->getResponseAsBytes())) {
-            mergeFeed(*parser.getParserArticles());
-            lastUpdateTime = QDateTime::currentDateTime();
-            emit infoChanged(getInfoText());
-            articlesDidChange(true);
-        } else {
-            articlesDidChange(false);
-        }
+        startReading(h->getResponseAsBytes());
     } else {
         articlesDidChange(false);
     }
@@ -180,18 +337,60 @@ void RSSChannel::downloaderStateChanged(Http* h)
 
 void RSSChannel::mergeFeed(const QVector<Article*>& parsed)
 {
-    for (Article* a : articles)
-        a->markAsOld();
-    for (const Article* fresh : parsed) {
-        auto same = std::find_if(articles.begin(), articles.end(), [fresh](const Article* a) { return *a == *fresh; });
-        if (same != articles.end()) {
-            (*same)->updateFrom(*fresh, false);
-        } else {
-            Article* added = new Article(this);
-            added->updateFrom(*fresh, false);
-            articles.append(added);
-        }
+    FeedMerge merge(articles, maxArticles, false);
+    for (Article* fresh : parsed)
+        merge.add(fresh);
+    if (merge.needsSecondPass()) {
+        merge.beginSecondPass();
+        for (Article* fresh : parsed)
+            merge.add(fresh);
     }
+    merge.applyTo(articles, this);
+}
+
+// The newest feed wins: one still being read is given up. The first slice runs at once, so a
+// feed of usual size is merged before this returns.
+void RSSChannel::startReading(const QByteArray& feed)
+{
+    reading.reset(new FeedRead(feed, articles));
+    if (!nextSlice) {
+        nextSlice = new QTimer(this);
+        nextSlice->setSingleShot(true);
+        nextSlice->setInterval(0);
+        connect(nextSlice, &QTimer::timeout, this, [this] {
+            if (!continueReading())
+                emit updateChanged();
+        });
+    }
+    nextSlice->stop();
+    continueReading();
+}
+
+// Reads one slice; true while more is left (the next slice is then due from the event loop).
+bool RSSChannel::continueReading()
+{
+    if (!reading)
+        return false;
+    if (reading->parser.readSome(sliceMs)) {
+        nextSlice->start();
+        return true;
+    }
+    if (reading->parser.succeeded() && reading->merge.needsSecondPass()) {
+        reading->merge.beginSecondPass();
+        reading->parser.begin(reading->bytes);
+        nextSlice->start();
+        return true;
+    }
+    const std::unique_ptr<FeedRead> done = std::move(reading);
+    if (done->parser.succeeded()) {
+        done->merge.applyTo(articles, this);
+        lastUpdateTime = QDateTime::currentDateTime();
+        emit infoChanged(getInfoText());
+        articlesDidChange(true);
+    } else {
+        articlesDidChange(false);
+    }
+    return false;
 }
 
 void RSSChannel::articlesDidChange(bool value)
@@ -199,8 +398,12 @@ void RSSChannel::articlesDidChange(bool value)
     if (value) {
         // Stable: articles whose order ties keep the feed's own order.
         std::stable_sort(articles.begin(), articles.end(), articleLessThan);
-        if (articles.size() > maxArticles)
+        if (articles.size() > maxArticles) {
+            // Screens drop the cut articles when they take the new list; nothing else points at them.
+            for (int i = maxArticles; i < articles.size(); ++i)
+                articles.at(i)->deleteLater();
             articles.resize(maxArticles);
+        }
         saveToFile();
     }
     emit articlesUpadted(articles);

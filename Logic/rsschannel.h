@@ -6,10 +6,12 @@
 #include <QObject>
 #include <QString>
 #include <QVector>
+#include <memory>
 
 #include "Logic/article.h"
 
 class Http;
+class QTimer;
 
 // One news category: its feed, its list of at most 30 articles and its cache file.
 // All channels share one download queue, so feeds download one at a time.
@@ -77,6 +79,8 @@ protected:
     void leaveQueue();
     bool isDownloadingNow() const;
     void mergeFeed(const QVector<Article*>& parsed);
+    void startReading(const QByteArray& feed);
+    bool continueReading();
 
     ChannelType id;
     QString title;
@@ -94,6 +98,10 @@ private:
     // Whether the main cache file decodes whole, so that a save may keep it as ".old".
     enum MainFileState { Unknown, Whole, Damaged };
     MainFileState mainFile = Unknown;
+    // A downloaded feed being read a slice at a time, so that a long one does not hold up the screen.
+    struct FeedRead;
+    std::unique_ptr<FeedRead> reading;
+    QTimer* nextSlice = nullptr;
 };
 
 Q_DECLARE_METATYPE(QVector<Article*>)

@@ -58,6 +58,18 @@ QByteArray feed(int count, int firstXx)
     return xml.toUtf8();
 }
 
+QByteArray longFeed(int count, int firstXx)
+{
+    QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<iphonefeed>\n";
+    for (int i = 0; i < count; ++i) {
+        const QByteArray xx = QByteArray::number(firstXx + i);
+        xml += "<artykul><xx>" + xx + "</xx><order>" + QByteArray::number(i) + "</order><title>Wiadomo\xc5\x9b\xc4\x87 " +
+               xx + "</title><thumbnail>http://rss.kurendal.pl/t/" + xx +
+               ".jpg</thumbnail></artykul>\n";
+    }
+    return xml + "</iphonefeed>\n";
+}
+
 QByteArray adReply(int bytes)
 {
     QByteArray json = "{\"@type\":\"banner\",\"ImageUrl\":{\"#text\":\"http://ads.kurendal.pl/img/top.png\"},"

@@ -69,30 +69,159 @@ private slots:
         QCOMPARE(pictures.getPicturesUrls(), QList<QString>{"http://x/1.jpg"});
     }
 
-    void bytesAreDecodedAsDeclaredAndABrokenByteDoesNotLoseTheFeed_data()
+    static QString parsedTitle(const QByteArray& document, bool* ok)
     {
-        QTest::addColumn<QByteArray>("declaration");
-        QTest::addColumn<QByteArray>("title");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("windows-1250") << QByteArray("<?xml version=\"1.0\" encoding=\"windows-1250\"?>")
-                                      << QByteArray("\xb9\x9c") << QString::fromUtf8("ąś");
-        QTest::newRow("unknown is UTF-8") << QByteArray("<?xml version='1.0' encoding='bogus-enc'?>")
-                                          << QByteArray("\xc5\x82") << QString::fromUtf8("ł");
-        QTest::newRow("broken UTF-8") << QByteArray() << QByteArray("a\xff") << QString::fromUtf8("a\uFFFD");
-        QTest::newRow("control characters") << QByteArray() << QByteArray("a\x01\x0b b\xef\xbf\xbe")
-                                            << QString::fromUtf8("a\u0001\u000b b\uFFFE");
+        ArticleParser articles;
+        *ok = articles.parse(document);
+        return articles.getParserArticles()->isEmpty() ? QString() : articles.getParserArticles()->at(0)->title;
     }
 
-    void bytesAreDecodedAsDeclaredAndABrokenByteDoesNotLoseTheFeed()
+    static QByteArray utf16(const QString& text, bool littleEndian)
     {
-        QFETCH(QByteArray, declaration);
-        QFETCH(QByteArray, title);
+        QByteArray bytes;
+        for (QChar c : text) {
+            const char low = char(c.unicode() & 0xff), high = char(c.unicode() >> 8);
+            bytes.append(littleEndian ? low : high).append(littleEndian ? high : low);
+        }
+        return bytes;
+    }
+
+    void bytesAreDecodedAsDeclared_data()
+    {
+        QTest::addColumn<QByteArray>("document");
+        QTest::addColumn<QString>("expected");
+        const QByteArray body = "<iphonefeed><artykul><xx>1</xx><title>%</title></artykul></iphonefeed>";
+        auto with = [&](const QByteArray& declaration, const QByteArray& title) {
+            return declaration + QByteArray(body).replace("%", title);
+        };
+        QTest::newRow("windows-1250") << with("<?xml version=\"1.0\" encoding=\"windows-1250\"?>", "\xb9\x9c")
+                                      << QString::fromUtf8("ąś");
+        QTest::newRow("ISO-8859-2") << with("<?xml version='1.0' encoding='ISO-8859-2'?>", "\xb1\xb6\xa3")
+                                    << QString::fromUtf8("ąśŁ");
+        QTest::newRow("unknown is UTF-8") << with("<?xml version='1.0' encoding='bogus-enc'?>", "\xc5\x82")
+                                          << QString::fromUtf8("ł");
+        QTest::newRow("UTF-8 mark") << "\xef\xbb\xbf" + with("<?xml version='1.0' encoding='latin2'?>", "\xc5\x82")
+                                    << QString::fromUtf8("ł");
+        const QString wide = QString::fromUtf8("<?xml version='1.0' encoding='UTF-16'?>") +
+                             QString::fromUtf8(with(QByteArray(), "żółw \xf0\x9f\x98\x80"));
+        QTest::newRow("UTF-16LE mark") << "\xff\xfe" + utf16(wide, true) << QString::fromUtf8("żółw 😀");
+        QTest::newRow("UTF-16BE without mark") << utf16(wide, false) << QString::fromUtf8("żółw 😀");
+        QTest::newRow("control characters") << with(QByteArray(), "a\x01\x0b b\xef\xbf\xbe")
+                                            << QString::fromUtf8("a\u0001\u000b b\uFFFE");
+        QTest::newRow("control characters, windows-1250")
+            << with("<?xml version='1.0' encoding='cp1250'?>", "\x1f\xb9") << QString::fromUtf8("\u001fą");
+    }
+
+    void bytesAreDecodedAsDeclared()
+    {
+        QFETCH(QByteArray, document);
         QFETCH(QString, expected);
+        bool ok = false;
+        QCOMPARE(parsedTitle(document, &ok), expected);
+        QVERIFY(ok);
+    }
+
+    // Such bytes once became U+FFFD and the feed was cached as it came.
+    void bytesThatAreNotTextRefuseTheFeed_data()
+    {
+        QTest::addColumn<QByteArray>("document");
+        const QByteArray head = "<iphonefeed><artykul><xx>1</xx><title>";
+        const QByteArray tail = "</title></artykul></iphonefeed>";
+        QTest::newRow("broken byte") << head + "a\xff" + tail;
+        QTest::newRow("overlong slash") << head + "\xc0\xaf" + tail;
+        QTest::newRow("surrogate") << head + "\xed\xa0\x80" + tail;
+        QTest::newRow("cut sequence") << head + "\xc5" + tail;
+        QTest::newRow("above U+10FFFF") << head + "\xf4\x90\x80\x80" + tail;
+        QTest::newRow("NUL") << head + QByteArray("a\0b", 3) + tail;
+        QTest::newRow("NUL, windows-1250") << "<?xml version='1.0' encoding='windows-1250'?>" + head + QByteArray("\0", 1) + tail;
+        QTest::newRow("no such byte in windows-1250") << "<?xml version='1.0' encoding='windows-1250'?>" + head + "\x81" + tail;
+        QTest::newRow("UTF-16 declared, bytes are not") << "<?xml version='1.0' encoding='UTF-16'?>" + head + tail;
+        QTest::newRow("lone UTF-16 surrogate") << "\xff\xfe" + utf16(QString::fromUtf8(head) + QChar(0xDC01) + tail, true);
+        QTest::newRow("odd UTF-16 byte") << "\xff\xfe" + utf16(QString::fromUtf8(head + "a" + tail), true) + "x";
+    }
+
+    void bytesThatAreNotTextRefuseTheFeed()
+    {
+        QFETCH(QByteArray, document);
+        bool ok = true;
+        parsedTitle(document, &ok);
+        QVERIFY(!ok);
+    }
+
+    // A long feed goes to the reader in pieces and may be read in slices; neither may change what is read.
+    void piecesAndSlicesReadAsTheWhole()
+    {
+        QByteArray feed = "<iphonefeed>";
+        for (int i = 0; feed.size() < 300 * 1024; ++i) {
+            feed += "<artykul><xx>" + QByteArray::number(i) + "</xx><title>\xc5\x82\x01\xf0\x9f\x98\x80 " +
+                    QByteArray(i % 7, 'x') + ".</title></artykul>";
+        }
+        feed += "</iphonefeed>";
+        ArticleParser whole;
+        QVERIFY(whole.parse(feed));
+        QCOMPARE(whole.getParserArticles()->last()->title,
+                 QString::fromUtf8("ł\u0001😀 ") + QString(int(whole.getParserArticles()->size() - 1) % 7, 'x') + ".");
+        for (const Article* a : *whole.getParserArticles())
+            QVERIFY2(a->title.startsWith(QString::fromUtf8("ł\u0001😀 ")), qPrintable(QString::number(a->xx)));
+
+        struct Titles : FeedXmlHandler {
+            QStringList titles;
+            QString text;
+            int ends = 0;
+            void startElement(const QString&, const QXmlStreamAttributes&) override { text.clear(); }
+            void endElement(const QString& name) override { if (name == "title") titles << text; }
+            void characters(const QString& t) override { text += t; }
+            void endDocument() override { ++ends; }
+        } sliced;
+        FeedXml::Reader reader(feed, sliced);
+        int slices = 0;
+        while (reader.readSome(0))
+            ++slices;
+        QVERIFY(slices > 10);
+        QVERIFY(reader.succeeded());
+        QCOMPARE(sliced.ends, 1);
+        QCOMPARE(sliced.titles.size(), whole.getParserArticles()->size());
+        for (int i = 0; i < sliced.titles.size(); ++i)
+            QCOMPARE(sliced.titles.at(i), whole.getParserArticles()->at(i)->title);
+
+        // What follows the root still counts, wherever the pieces end.
+        ArticleParser trailing;
+        QVERIFY(!trailing.parse(feed + QByteArray(200 * 1024, ' ') + "<extra/>"));
+        ArticleParser cut;
+        QVERIFY(!cut.parse(feed.left(feed.size() - 3)));
+    }
+
+    // The stream reader loses some of its checks once it has waited for more bytes, which a long
+    // feed always makes it do: what a whole read refused is still refused.
+    void aLongFeedIsCheckedAsAShortOne_data()
+    {
+        QTest::addColumn<QByteArray>("fault");
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("nothing") << QByteArray() << true;
+        QTest::newRow("document type in the body") << QByteArray("<!DOCTYPE x>") << false;
+        QTest::newRow("declaration in the body") << QByteArray("<?xml version='1.0'?>") << false;
+        QTest::newRow("element after the root") << QByteArray("</iphonefeed><iphonefeed>") << false;
+    }
+
+    void aLongFeedIsCheckedAsAShortOne()
+    {
+        QFETCH(QByteArray, fault);
+        QFETCH(bool, ok);
+        const QByteArray article = "<artykul><xx>1</xx><title>Tytu\xc5\x82</title></artykul>";
+        QByteArray feed = "<?xml version='1.0' encoding='utf-8'?><!DOCTYPE iphonefeed><iphonefeed>";
+        while (feed.size() < 200 * 1024)
+            feed += article;
+        feed += fault + article + "</iphonefeed>";
         ArticleParser articles;
-        QVERIFY(articles.parse(declaration + "<iphonefeed><artykul><xx>1</xx><title>" + title +
-                               "</title></artykul></iphonefeed>"));
-        QCOMPARE(articles.getParserArticles()->size(), 1);
-        QCOMPARE(articles.getParserArticles()->at(0)->title, expected);
+        QCOMPARE(articles.parse(feed), ok);
+
+        // A second document type, and a second encoding that does not apply to the decoded text.
+        ArticleParser twice;
+        QVERIFY(!twice.parse("<!DOCTYPE a><!DOCTYPE b>" + feed.mid(feed.indexOf("<iphonefeed>"))));
+        ArticleParser encodings;
+        QVERIFY(encodings.parse("<?xml version='1.0' encoding='latin2' encoding='ISO-8859-2'?><iphonefeed>" +
+                                QByteArray(70 * 1024, ' ') + "<artykul><xx>1</xx><title>\xb1</title></artykul></iphonefeed>"));
+        QCOMPARE(encodings.getParserArticles()->at(0)->title, QString::fromUtf8("ą"));
     }
 
     void prefixesAreIgnoredAndDtdDefaultsNotApplied()

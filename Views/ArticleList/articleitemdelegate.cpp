@@ -36,6 +36,12 @@ const QImage& ArticleItemDelegate::thumbnailFor(const QImage& picture, const QSi
     return lastThumbnail;
 }
 
+void ArticleItemDelegate::forgetThumbnails()
+{
+    scaledThumbnails.clear();
+    lastThumbnail = QImage();
+}
+
 QSize ArticleItemDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex& index) const
 {
     return QSize(index.data(ItemWidthRole).toInt(), index.data(ItemHeightRole).toInt());

@@ -15,6 +15,9 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    // A new list brings new pictures: what was scaled for the old one would only fill the cache.
+    void forgetThumbnails();
+    int thumbnailsKept() const { return scaledThumbnails.size(); }
 
 private:
     void paintArticle(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const;

@@ -24,6 +24,7 @@ void ArticleListScreen::setUpList(RSSChannel* source, ListView* list, QLabel* in
     itemDelegate = new ArticleItemDelegate(this);
     model = new ArticleListModel(source, this);
     ArticleRows::attach(listView, model, itemDelegate);
+    connect(model, &QAbstractItemModel::modelReset, itemDelegate, &ArticleItemDelegate::forgetThumbnails);
     connect(listView, &QAbstractItemView::clicked, this, &ArticleListScreen::articleSelectedFromList);
 
     connect(source, &RSSChannel::infoChanged, this, &ArticleListScreen::infoForChannelChanged);
