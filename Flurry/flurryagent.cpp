@@ -150,6 +150,7 @@ void FlurryAgent::sendReport(int timeout)
         return;
     raportWasSent = true;
     Http* h = Http::createPOSTrequest(flurryUrl, createRequest());
+    h->setParent(this); // a report still on its way goes with the agent
     h->setTimeout(timeout);
     h->setRequestHeader(ConnectionHeader, ConnectionCloseHeader);
     connect(h, &Http::statusChanged, this, &FlurryAgent::httpStateChanged);
