@@ -154,6 +154,7 @@ void FlurryAgent::sendReport(int timeout)
         return;
     raportWasSent = true;
     Http* h = Http::createPOSTrequest(flurryUrl, createRequest());
+    h->setParent(this); // a report still on its way goes with the agent
     h->setTimeout(timeout);
     h->setKind(DownloadService::Kind::Report);
     h->setRequestHeader(ConnectionHeader, ConnectionCloseHeader);

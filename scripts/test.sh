@@ -6,6 +6,14 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/build.sh"
 cd "${BUILD_DIR:-$root/build}"
 ctest --output-on-failure -j "$(nproc)"
+# The whole suite again under AddressSanitizer (with its leak checker) and UndefinedBehaviorSanitizer,
+# in build-asan/ (without the benchmarks); KURENDAL_SKIP_SANITIZE=1 leaves it out.
+case "${CMAKE_ARGS:-}" in *KURENDAL_SANITIZE=ON*) KURENDAL_SKIP_SANITIZE=1 ;; esac
+if [ "${KURENDAL_SKIP_SANITIZE:-0}" != 1 ]; then
+  BUILD_DIR="$root/build-asan" CMAKE_ARGS="${CMAKE_ARGS:-} -DKURENDAL_SANITIZE=ON -DKURENDAL_BENCH=OFF" \
+    "$root/scripts/build.sh"
+  (cd "$root/build-asan" && ctest --output-on-failure -j "$(nproc)")
+fi
 # A short fuzzing round over the seed corpus; KURENDAL_SKIP_FUZZ=1 leaves it out.
 if [ "${KURENDAL_SKIP_FUZZ:-0}" != 1 ]; then
   FUZZ_SECONDS="${FUZZ_SECONDS:-5}" "$root/scripts/fuzz.sh"
