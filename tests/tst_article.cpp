@@ -46,7 +46,7 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(request.isNull());
         QMetaObject::invokeMethod(&online, "closed");
-        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+        TestEnv::noProxy();
     }
 
     void markAsOldAndOrdering()

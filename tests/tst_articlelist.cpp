@@ -220,7 +220,7 @@ private slots:
         RSSChannel again(RSSChannel::Kraj, nullptr);
         again.updateArticles(true);
         QCOMPARE(again.getUnreadArticlesCount(), 1);
-        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+        TestEnv::noProxy();
     }
 };
 

@@ -59,7 +59,7 @@ private slots:
 
     void init()
     {
-        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::NoProxy));
+        TestEnv::noProxy();
         // Each case counts its own connections.
         DownloadService::instance()->manager()->clearConnectionCache();
         TestEnv::spin(50);

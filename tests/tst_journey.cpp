@@ -120,7 +120,7 @@ private slots:
         ArticleWidget* article = onTop<ArticleWidget>(*main);
         QVERIFY(article);
         QVERIFY(article->findChild<QPushButton*>("teczkaRemoveButton")->isVisible());
-        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+        TestEnv::noProxy();
     }
 
     // "Ręcznie" all day: the opening of the network brings the banners and the report, no feed.
@@ -153,7 +153,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(count([](const QString& p) { return p == "/aap.do"; }), 1, 10000);
         QTest::qWait(500);
         QCOMPARE(count([](const QString& p) { return p.startsWith("/pub/"); }), 0);
-        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+        TestEnv::noProxy();
     }
 };
 

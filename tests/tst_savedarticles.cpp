@@ -128,7 +128,7 @@ private slots:
         QCOMPARE(kept->getThumbnailImage().size(), QSize(30, 30));
         QTRY_VERIFY(exists("teczka/thumb7.jpg"));
         QMetaObject::invokeMethod(Reachability::singleton, "closed");
-        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+        TestEnv::noProxy();
     }
 
     void aDamagedFileNeverPushesOutTheGoodOne()

@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QNetworkProxy>
 #include <QStandardPaths>
+#include <QTcpServer>
 #include <QTemporaryDir>
 
 #include <fcntl.h>
@@ -29,9 +30,23 @@ namespace TestEnv {
 
 static QTemporaryDir* root = nullptr;
 
+void noProxy()
+{
+    // Public names go to a proxy port on this machine where nothing listens: a test that forgets
+    // its server fails at once instead of asking the machine's resolver. Loopback stays direct.
+    static quint16 deadPort = 0;
+    if (!deadPort) {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost);
+        deadPort = probe.serverPort();
+    }
+    QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), deadPort));
+}
+
 void prepare()
 {
     if (!root) {
+        noProxy();
         root = new QTemporaryDir();
         qputenv("XDG_DATA_HOME", QDir(root->path()).filePath("data").toUtf8());
         qputenv("XDG_CONFIG_HOME", QDir(root->path()).filePath("config").toUtf8());

@@ -17,7 +17,10 @@ namespace TestEnv {
 
 // Points the data and configuration locations into a fresh temporary folder
 // and loads the program's resources. Call first, in initTestCase.
+// Also points every public name at a dead proxy on this machine (see noProxy).
 void prepare();
+// What a test that used a proxy goes back to: no packet leaves the machine.
+void noProxy();
 QString dataDir();
 // Removes everything in the data folder.
 void clearData();
