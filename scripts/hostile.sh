@@ -214,7 +214,7 @@ network() {
     kept_file "$data" "$work/canary/$f" && bombs=$((bombs + 1))
   done
   echo "picture bombs stored as they came: $bombs of 2 kinds"
-  echo "data folder: $(du -sk "$data" | cut -f1) KB; the 100 000-article feed's cache: $(du -k "$data/kurendal/rssGospodarka" 2>/dev/null | cut -f1) KB"
+  echo "data folder: $(du -sk "$data" | cut -f1) KB; the 100 000-article feed's cache: $(find "$data" -name rssGospodarka -type f -exec du -k {} + 2>/dev/null | cut -f1) KB"
 }
 
 # A good data folder: the briefcase, then the caches, banners, splash and settings of one run.

@@ -18,6 +18,7 @@
 #include "foundation/file.h"
 #include "foundation/reachability.h"
 #include "http/myhttp.h"
+#include "tests/support/testchannel.h"
 #include "tests/support/testenv.h"
 
 // A data folder that a crash, a full disk or another program left damaged: what is not a
@@ -30,18 +31,7 @@ enum Kind { Fifo, DevZero, Directory, Oversized };
 // Start-up reads every file once; a refused one must not hold it up.
 const int promptMs = 2000;
 
-class Channel : public RSSChannel
-{
-public:
-    explicit Channel(ChannelType type = RSSChannel::Kraj) : RSSChannel(type, nullptr) {}
-    void take(const QVector<int>& ids)
-    {
-        ArticleParser parser;
-        QVERIFY(parser.parse(TestEnv::feed(ids)));
-        mergeFeed(*parser.getParserArticles());
-        articlesDidChange(true);
-    }
-};
+using Channel = TestChannel;
 
 QString pathOf(const QString& name) { return File::createPathToResource(name); }
 

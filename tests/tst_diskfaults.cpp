@@ -23,6 +23,7 @@
 #include "foundation/file.h"
 #include "sampleserver/sampleserver.h"
 #include "tests/support/boxes.h"
+#include "tests/support/testchannel.h"
 #include "tests/support/testenv.h"
 
 // The data folder turns read-only or fills up while the program saves: what was on disk
@@ -38,18 +39,7 @@ bool enterPrivateNamespace()
 
 bool isolated = false;
 
-class Channel : public RSSChannel
-{
-public:
-    explicit Channel(ChannelType type = RSSChannel::Kraj) : RSSChannel(type, nullptr) {}
-    void take(const QVector<int>& ids)
-    {
-        ArticleParser parser;
-        QVERIFY(parser.parse(TestEnv::feed(ids)));
-        mergeFeed(*parser.getParserArticles());
-        articlesDidChange(true);
-    }
-};
+using Channel = TestChannel;
 
 BannerInfo* freshBanners()
 {

@@ -6,6 +6,7 @@
 #include "Logic/photo.h"
 #include "Logic/rsschannel.h"
 #include "foundation/file.h"
+#include "tests/support/testchannel.h"
 #include "tests/support/testenv.h"
 
 // Every file the program writes, compared byte for byte with the layout spelled out by hand:
@@ -42,17 +43,8 @@ QByteArray written(Write write)
     return bytesOf("record");
 }
 
-class Channel : public RSSChannel
-{
-public:
-    Channel() : RSSChannel(RSSChannel::Sport, nullptr) {}
-    void take(const QByteArray& feed)
-    {
-        ArticleParser parser;
-        QVERIFY(parser.parse(feed));
-        mergeFeed(*parser.getParserArticles());
-        articlesDidChange(true);
-    }
+struct Channel : TestChannel {
+    Channel() : TestChannel(RSSChannel::Sport) {}
 };
 
 const QByteArray photoRecord = QByteArray("PHT\x01", 4) + be32(7) + str("http://x.pl/p.jpg") + str("http://x.pl/p2.jpg")

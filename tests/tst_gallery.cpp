@@ -35,16 +35,7 @@ private:
         return xml + "</channel></rss>";
     }
 
-    static QByteArray jpeg(int w, int h)
-    {
-        QImage image(w, h, QImage::Format_RGB32);
-        image.fill(Qt::darkCyan);
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "JPG");
-        return bytes;
-    }
+    static QByteArray jpeg(int w, int h) { return TestEnv::jpeg(QSize(w, h)); }
 
     void serveFeed(const QByteArray& body)
     {

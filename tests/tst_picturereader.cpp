@@ -70,16 +70,7 @@ private:
         return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", out) + chunk("IEND", "");
     }
 
-    static QByteArray jpeg(int width, int height)
-    {
-        QImage image(width, height, QImage::Format_RGB32);
-        image.fill(Qt::darkCyan);
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "JPG");
-        return bytes;
-    }
+    static QByteArray jpeg(int width, int height) { return TestEnv::jpeg(QSize(width, height)); }
 
     // A small JPEG whose frame header declares width x height.
     static QByteArray jpegDeclaring(int width, int height)

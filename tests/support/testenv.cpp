@@ -111,16 +111,19 @@ QVector<int> sortedIds(const RSSChannel& channel)
     return ids;
 }
 
-QByteArray png(const QSize& size, Qt::GlobalColor colour)
+static QByteArray picture(const QSize& size, Qt::GlobalColor colour, const char* format)
 {
     QImage image(size, QImage::Format_RGB32);
     image.fill(colour);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
+    image.save(&buffer, format);
     return bytes;
 }
+
+QByteArray png(const QSize& size, Qt::GlobalColor colour) { return picture(size, colour, "PNG"); }
+QByteArray jpeg(const QSize& size, Qt::GlobalColor colour) { return picture(size, colour, "JPG"); }
 
 static bool writeProcFile(const char* path, const QByteArray& text)
 {

@@ -36,6 +36,7 @@ QByteArray feed(const QVector<int>& ids);
 QVector<int> sortedIds(const RSSChannel& channel);
 // A PNG file of one colour.
 QByteArray png(const QSize& size, Qt::GlobalColor colour);
+QByteArray jpeg(const QSize& size, Qt::GlobalColor colour = Qt::darkCyan);
 // Moves the process into a new user namespace (mapped to the caller, so no privileges are
 // needed) together with the namespaces named by `flags` (CLONE_NEWNS, CLONE_NEWNET, ...).
 // Must run before the process has a second thread; false where the kernel refuses.
