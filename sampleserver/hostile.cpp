@@ -110,9 +110,9 @@ QByteArray bigFeed(int count)
     for (int i = 0; i < count; ++i) {
         const QByteArray id = QByteArray::number(500000 + i);
         feed += "<artykul><xx>" + id + "</xx><order>" + QByteArray::number(i)
-            + "</order><title>Artyku\xc5\x82 " + id
+            + "</order><title>Nr " + id
             + "</title><content>Tre\xc5\x9b\xc4\x87.</content>"
-              "<thumbnail>http://rss.kurendal.pl/img/thumb_" + id + ".jpg</thumbnail></artykul>\n";
+              "<thumbnail>http://rss.kurendal.pl/t/" + id + ".jpg</thumbnail></artykul>\n";
     }
     feed += "</iphonefeed>\n";
     return feed;
