@@ -110,19 +110,14 @@ void ArticleWidget::updateTeczkaButtons()
     ui->teczkaAddButton->setVisible(!saved);
 }
 
-// The briefcase had room but its file could not be written: the article is not in it.
-QString ArticleWidget::notSavedText()
-{
-    return tr("Artykułu nie dodano do teczki, bo nie udało się go zapisać.");
-}
-
 void ArticleWidget::teczkaAddClicked()
 {
     if (SavedArticles* saved = SavedArticles::getSingleton()) {
         if (saved->addArticle(*article)) {
             MessageBox::showInformation(tr("Artykuł dodano do teczki."), QString());
         } else if (!saved->isFull()) {
-            MessageBox::showError(notSavedText(), tr("Błąd"));
+            // The briefcase had room but its file could not be written: the article is not in it.
+            MessageBox::showError(tr("Artykułu nie dodano do teczki, bo nie udało się go zapisać."), tr("Błąd"));
         } else {
             msgBoxId = teczkaQuestion;
             MessageBox::showQuestion(tr("Masz już za dużo artykułów w teczce. Czy chcesz usunąć najstarszy "
@@ -144,7 +139,7 @@ void ArticleWidget::onMsgBoxAccepted()
         if (saved->addArticle(*article))
             MessageBox::showInformation(tr("Artykuł dodano do teczki."), QString());
         else
-            MessageBox::showError(notSavedText(), tr("Błąd"));
+            MessageBox::showError(tr("Podczas dodawania artykułu wystąpił błąd."), QString());
         updateTeczkaButtons();
     }
     msgBoxId = noQuestion;

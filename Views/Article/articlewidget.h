@@ -47,7 +47,6 @@ protected:
 private:
     friend class TestArticleScreen;
     void updateTeczkaButtons();
-    static QString notSavedText();
     bool isColumn(QObject* watched) const;
 
     Ui::ArticleWidget* ui;
