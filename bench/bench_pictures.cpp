@@ -1,10 +1,10 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QImage>
-#include <QtEndian>
 #include <benchmark/benchmark.h>
 
 #include "foundation/picturereader.h"
+#include "sampleserver/hostile.h"
 
 // What the size guard costs: a photo decoded through PictureReader beside Qt decoding the same
 // bytes unguarded, and how long the refusal of a picture bomb takes.
@@ -28,32 +28,6 @@ QByteArray photo()
     return encoded(image, "JPG");
 }
 
-QByteArray chunk(const QByteArray& type, const QByteArray& data)
-{
-    QByteArray length(4, 0), crc(4, 0);
-    qToBigEndian(quint32(data.size()), length.data());
-    quint32 c = 0xffffffffu;
-    for (char ch : type + data) {
-        c ^= quint8(ch);
-        for (int k = 0; k < 8; ++k)
-            c = (c >> 1) ^ (0xedb88320u & (0u - (c & 1)));
-    }
-    qToBigEndian(~c, crc.data());
-    return length + type + data + crc;
-}
-
-// 20000 x 20000 black pixels of one bit: about 50 KB of zlib for 50 MB of rows.
-QByteArray pngBomb()
-{
-    const int side = 20000;
-    QByteArray header(13, 0);
-    qToBigEndian(quint32(side), header.data());
-    qToBigEndian(quint32(side), header.data() + 4);
-    header[8] = 1;
-    const QByteArray zlib = qCompress(QByteArray(side * (1 + side / 8), 0), 9).mid(4);
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", zlib) + chunk("IEND", "");
-}
-
 void guardedPhoto(benchmark::State& state)
 {
     const QByteArray bytes = photo();
@@ -73,7 +47,7 @@ BENCHMARK(unguardedPhotoFloor)->Unit(benchmark::kMillisecond);
 
 void refusedPngBomb(benchmark::State& state)
 {
-    const QByteArray bytes = pngBomb();
+    const QByteArray bytes = Hostile::pngBomb(20000, 20000);
     state.counters["bytes"] = bytes.size();
     QImage image;
     for (auto _ : state)

@@ -11,6 +11,7 @@
 #include "foundation/file.h"
 #include "foundation/picturereader.h"
 #include "foundation/reachability.h"
+#include "sampleserver/hostile.h"
 #include "sampleserver/sampleserver.h"
 #include "tests/support/testenv.h"
 
@@ -72,16 +73,6 @@ private:
 
     static QByteArray jpeg(int width, int height) { return TestEnv::jpeg(QSize(width, height)); }
 
-    // A small JPEG whose frame header declares width x height.
-    static QByteArray jpegDeclaring(int width, int height)
-    {
-        QByteArray bytes = jpeg(16, 16);
-        int at = 2;
-        while (quint8(bytes[at + 1]) != 0xc0)
-            at += 2 + qFromBigEndian<quint16>(bytes.constData() + at + 2);
-        return bytes.left(at + 5) + bigEndian(quint32(height << 16 | width)) + bytes.mid(at + 9);
-    }
-
     // A GIF of one pixel's data on a logical screen of width x height, its frame frame x frame.
     static QByteArray gifDeclaring(int width, int height, int frame = 1)
     {
@@ -129,7 +120,7 @@ private slots:
         const QList<QPair<QString, QByteArray>> pictures{{"/img/good.png", TestEnv::png(QSize(120, 90), Qt::blue)},
                                                          {"/img/good.jpg", jpeg(200, 150)},
                                                          {"/img/bomb.png", blackPng(20000, 20000)},
-                                                         {"/img/bomb.jpg", jpegDeclaring(30000, 30000)},
+                                                         {"/img/bomb.jpg", Hostile::jpegBomb(30000, 30000)},
                                                          {"/img/page.html", "<html><body>Zaloguj się</body></html>"}};
         for (const auto& picture : pictures) {
             for (const char* host : {"rss.kurendal.pl", "ads.kurendal.pl", "www.kurendal.pl"})
@@ -173,7 +164,7 @@ private slots:
         QVERIFY(png.size() < 400 * 1024);
         const QByteArray gifs[] = {gifDeclaring(20000, 20000), gifDeclaring(4097, 4097), gifDeclaring(12000, 12000),
                                    gifDeclaring(0, 0, 5000)};
-        for (const QByteArray& bomb : {png, jpegDeclaring(30000, 30000), gifs[0], gifs[1], gifs[2], gifs[3]}) {
+        for (const QByteArray& bomb : {png, Hostile::jpegBomb(30000, 30000), gifs[0], gifs[1], gifs[2], gifs[3]}) {
             image = QImage(1, 1, QImage::Format_RGB32);
             QCOMPARE(PictureReader::read(bomb, &image), PictureReader::TooLarge);
             QVERIFY(image.isNull());
@@ -283,7 +274,7 @@ private slots:
         BannerInfo* banners = freshBanners();
         banners->startUpdate();
         QTRY_VERIFY_WITH_TIMEOUT(banners->splashDownloaded, 5000);
-        for (const QByteArray& bomb : {blackPng(20000, 20000), jpegDeclaring(30000, 30000), QByteArray("<html/>")}) {
+        for (const QByteArray& bomb : {blackPng(20000, 20000), Hostile::jpegBomb(30000, 30000), QByteArray("<html/>")}) {
             write("splash", bomb);
             banners = freshBanners();
             QVERIFY(banners->canShowSplash() && banners->splashImage.isNull());
@@ -304,7 +295,7 @@ private slots:
         QScopedPointer<Article> article(briefcaseArticle(50));
         Photo* photo = article->photos.first();
         write(article->thumbnailFileName(), blackPng(20000, 20000));
-        const QByteArray bomb = jpegDeclaring(30000, 30000);
+        const QByteArray bomb = Hostile::jpegBomb(30000, 30000);
         write(photo->photoFileName(), bigEndian(quint32(bomb.size())) + bomb);
         article->loadImages();
         photo->downloadPhoto();
