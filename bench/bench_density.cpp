@@ -6,14 +6,14 @@
 #include <benchmark/benchmark.h>
 #include <cstring>
 
-#include "Logic/article.h"
-#include "Logic/articleparser.h"
-#include "Views/ArticleList/articleitemdelegate.h"
-#include "Views/ArticleList/articlelistmodel.h"
-#include "Views/ArticleList/articlerows.h"
-#include "Views/Gallery/pictureflow.h"
-#include "Views/Gallery/pictureflowprivate.h"
-#include "Views/listview.h"
+#include "logic/news/article.h"
+#include "logic/news/articleparser.h"
+#include "screens/articlelist/articleitemdelegate.h"
+#include "screens/articlelist/articlelistmodel.h"
+#include "screens/articlelist/articlerows.h"
+#include "screens/gallery/pictureflow.h"
+#include "screens/gallery/pictureflowprivate.h"
+#include "screens/widgets/listview.h"
 #include "bench/newsdata.h"
 
 // Frames on a 1080 x 2340 phone at 2.5 device pixels per logical pixel (432 x 936 logical),

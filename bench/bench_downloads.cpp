@@ -13,10 +13,10 @@
 #include <QTimer>
 #include <benchmark/benchmark.h>
 
-#include "http/myhttp.h"
+#include "logic/net/request.h"
 #include "sampleserver/sampleserver.h"
-#if __has_include("http/downloadservice.h")
-#include "http/downloadservice.h"
+#if __has_include("logic/net/downloadservice.h")
+#include "logic/net/downloadservice.h"
 #define SHARED_SERVICE 1
 #endif
 

@@ -14,17 +14,17 @@
 #include <unistd.h>
 #include <benchmark/benchmark.h>
 
-#include "Logic/article.h"
-#include "Logic/articleparser.h"
-#include "Logic/photo.h"
-#include "Logic/rsschannel.h"
-#include "Logic/savedarticles.h"
-#include "Views/ArticleList/articleitemdelegate.h"
-#include "Views/ArticleList/articlelistmodel.h"
+#include "logic/news/article.h"
+#include "logic/news/articleparser.h"
+#include "logic/news/photo.h"
+#include "logic/news/channel.h"
+#include "logic/news/briefcasestore.h"
+#include "screens/articlelist/articleitemdelegate.h"
+#include "screens/articlelist/articlelistmodel.h"
 #include "bench/newsdata.h"
-#include "foundation/constants.h"
-#include "foundation/file.h"
-#include "foundation/json.h"
+#include "logic/base/constants.h"
+#include "logic/base/file.h"
+#include "logic/base/json.h"
 
 // The news path from the wire to the screen, each beside the floor it is measured against.
 namespace {

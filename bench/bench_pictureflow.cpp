@@ -3,8 +3,8 @@
 #include <benchmark/benchmark.h>
 #include <cstring>
 
-#include "Views/Gallery/pictureflow.h"
-#include "Views/Gallery/pictureflowprivate.h"
+#include "screens/gallery/pictureflow.h"
+#include "screens/gallery/pictureflowprivate.h"
 
 // Frames of the cover-flow at both screen orientations, idle and mid-animation, beside the
 // memory floor: one plain copy of a whole RGB16 frame.

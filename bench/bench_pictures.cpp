@@ -3,7 +3,7 @@
 #include <QImage>
 #include <benchmark/benchmark.h>
 
-#include "foundation/picturereader.h"
+#include "logic/base/picturereader.h"
 #include "sampleserver/hostile.h"
 
 // What the size guard costs: a photo decoded through PictureReader beside Qt decoding the same

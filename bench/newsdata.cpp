@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include "foundation/file.h"
+#include "logic/base/file.h"
 
 static void initProgramResources()
 {

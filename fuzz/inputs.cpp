@@ -5,15 +5,15 @@
 #include <QTime>
 #include <QUrl>
 
-#include "Logic/article.h"
-#include "Logic/articleparser.h"
-#include "Logic/bannerinfo.h"
-#include "Logic/photo.h"
-#include "Logic/rsschannel.h"
-#include "Logic/gallerypicturesparser.h"
-#include "Logic/settings.h"
-#include "foundation/file.h"
-#include "foundation/json.h"
+#include "logic/news/article.h"
+#include "logic/news/articleparser.h"
+#include "logic/ads/bannerinfo.h"
+#include "logic/news/photo.h"
+#include "logic/news/channel.h"
+#include "logic/gallery/gallerypicturesparser.h"
+#include "logic/news/settings.h"
+#include "logic/base/file.h"
+#include "logic/base/json.h"
 
 namespace FuzzInputs {
 

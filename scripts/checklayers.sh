@@ -1,51 +1,48 @@
 #!/usr/bin/env bash
-# Fails when a file of the logic library includes a screen header: a header of the tree that is
-# not in the library's own list (the screens, the platform stand-ins, the shell bridge) or a
-# QtWidgets header. The build runs it before the library compiles; a test runs it too.
-# Usage: checklayers.sh <source root> <file listing the library's files> <QtWidgets include dir>
+# Fails when a library includes from a library above it. Under src/: logic/ includes nothing from
+# screens/, platform/ or app/ and no QtWidgets header; platform/ includes nothing from screens/ or
+# app/. The build runs it before the logic compiles; a test runs it too.
+# Usage: checklayers.sh <src folder> <QtWidgets include dir>
 set -uo pipefail
-root=$1
-list=$2
-widgets=$3
+src=$1
+widgets=$2
 
-declare -A own
-while read -r f; do
-    [ -n "$f" ] && own[$f]=1
-done < "$list"
+# What each library may not reach, by its folder under src/.
+declare -A above=([logic]="screens platform app" [platform]="screens app")
 
 status=0
-while read -r f; do
-    [ -n "$f" ] || continue
-    if [ ! -f "$root/$f" ]; then
-        echo "$f: listed in the logic library but missing" >&2
-        status=1
-        continue
-    fi
-    while IFS= read -r line; do
-        num=${line%%:*}
-        text=${line#*:}
-        target=$(sed -E 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]([^>"]+)[>"].*/\1/' <<<"$text")
-        bad=
-        case $target in
-            Views/* | platform/* | msgboxslot.h | QtWidgets | QtWidgets/*) bad=1 ;;
-        esac
-        if [ -z "$bad" ] && [ -f "$widgets/$target" ]; then
-            bad=1
-        fi
-        # A header of the tree, by its path from the root or from the including file.
-        if [ -z "$bad" ] && [[ $text == *'"'* ]]; then
-            for candidate in "$target" "$(dirname "$f")/$target"; do
-                if [ -f "$root/$candidate" ]; then
-                    candidate=$(realpath -m --relative-to="$root" "$root/$candidate")
-                    [ -n "${own[$candidate]:-}" ] || bad=1
-                    break
-                fi
+for lib in "${!above[@]}"; do
+    [ -d "$src/$lib" ] || continue
+    while IFS= read -r -d '' f; do
+        rel=${f#"$src/"}
+        while IFS= read -r line; do
+            num=${line%%:*}
+            text=${line#*:}
+            target=$(sed -E 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]([^>"]+)[>"].*/\1/' <<<"$text")
+            reached=
+            # A header of the tree, by its path from src/ or from the including file.
+            if [[ $text == *'"'* ]]; then
+                reached=${target%%/*}
+                for candidate in "$src/$(dirname "$rel")/$target" "$src/$target"; do
+                    if [ -f "$candidate" ]; then
+                        reached=$(realpath -m --relative-to="$src" "$candidate")
+                        reached=${reached%%/*}
+                        break
+                    fi
+                done
+            fi
+            bad=
+            for up in ${above[$lib]}; do
+                [ "$reached" = "$up" ] && bad="a header of $up/"
             done
-        fi
-        if [ -n "$bad" ]; then
-            echo "$f:$num: the logic library includes a screen header: $target" >&2
-            status=1
-        fi
-    done < <(grep -nE '^[[:space:]]*#[[:space:]]*include' "$root/$f")
-done < "$list"
+            if [ "$lib" = logic ] && { [[ $target == QtWidgets || $target == QtWidgets/* ]] || [ -f "$widgets/$target" ]; }; then
+                bad="a QtWidgets header"
+            fi
+            if [ -n "$bad" ]; then
+                echo "$rel:$num: $lib/ includes $bad: $target" >&2
+                status=1
+            fi
+        done < <(grep -nE '^[[:space:]]*#[[:space:]]*include' "$f")
+    done < <(find "$src/$lib" -type f \( -name '*.cpp' -o -name '*.h' \) -print0)
+done
 exit $status

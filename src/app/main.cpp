@@ -4,9 +4,9 @@
 #include <QSslConfiguration>
 #include <QUrl>
 
-#include "Views/mainwidget.h"
-#include "Views/screenprompts.h"
-#include "msgboxslot.h"
+#include "screens/shell/mainwidget.h"
+#include "screens/shell/screenprompts.h"
+#include "screens/shell/messageboxbridge.h"
 #include "platform/declarativeview.h"
 
 int main(int argc, char** argv)

@@ -8,7 +8,7 @@
 #include <QQuickItem>
 
 #include "platform/meegocomponents.h"
-#include "foundation/logging.h"
+#include "logic/base/logging.h"
 
 QDeclarativeView* QDeclarativeView::loading = nullptr;
 

@@ -1,12 +1,12 @@
 #include <QtTest>
 
-#include "Logic/article.h"
-#include "Logic/photo.h"
+#include "logic/news/article.h"
+#include "logic/news/photo.h"
 #include <QNetworkProxy>
 
-#include "foundation/file.h"
-#include "foundation/reachability.h"
-#include "http/myhttp.h"
+#include "logic/base/file.h"
+#include "logic/net/reachability.h"
+#include "logic/net/request.h"
 #include "sampleserver/sampleserver.h"
 #include "tests/support/testenv.h"
 

@@ -1,8 +1,8 @@
 #include <QtTest>
 
-#include "Logic/article.h"
-#include "Logic/articleparser.h"
-#include "Logic/photo.h"
+#include "logic/news/article.h"
+#include "logic/news/articleparser.h"
+#include "logic/news/photo.h"
 #include "tests/support/testenv.h"
 
 class TestArticleParser : public QObject

@@ -2,8 +2,8 @@
 #include <QNetworkProxy>
 #include <QUrlQuery>
 
-#include "Logic/bannerinfo.h"
-#include "foundation/file.h"
+#include "logic/ads/bannerinfo.h"
+#include "logic/base/file.h"
 #include "sampleserver/sampleserver.h"
 #include "tests/support/testenv.h"
 

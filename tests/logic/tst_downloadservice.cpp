@@ -2,11 +2,11 @@
 #include <QSslConfiguration>
 #include <QtTest>
 
-#include "Logic/bannerinfo.h"
-#include "Logic/rsschannel.h"
-#include "foundation/reachability.h"
-#include "http/downloadservice.h"
-#include "http/myhttp.h"
+#include "logic/ads/bannerinfo.h"
+#include "logic/news/channel.h"
+#include "logic/net/reachability.h"
+#include "logic/net/downloadservice.h"
+#include "logic/net/request.h"
 #include "sampleserver/sampleserver.h"
 #include "tests/support/testenv.h"
 

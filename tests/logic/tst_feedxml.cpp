@@ -1,8 +1,8 @@
 #include <QtTest>
 
-#include "Logic/article.h"
-#include "Logic/articleparser.h"
-#include "Logic/gallerypicturesparser.h"
+#include "logic/news/article.h"
+#include "logic/news/articleparser.h"
+#include "logic/gallery/gallerypicturesparser.h"
 #include "tests/support/testenv.h"
 
 // What both feed readers do with a document type, entities and prefixes.

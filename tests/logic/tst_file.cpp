@@ -1,6 +1,6 @@
 #include <QtTest>
 
-#include "foundation/file.h"
+#include "logic/base/file.h"
 #include "tests/support/testenv.h"
 
 #include <sys/stat.h>

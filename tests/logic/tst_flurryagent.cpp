@@ -3,8 +3,8 @@
 #include <QNetworkProxy>
 #include <QSettings>
 
-#include "Flurry/flurryagent.h"
-#include "foundation/constants.h"
+#include "logic/analytics/flurryagent.h"
+#include "logic/base/constants.h"
 #include "sampleserver/sampleserver.h"
 #include "sampleserver/sampleservices.h"
 #include "tests/support/testenv.h"

@@ -1,11 +1,11 @@
 #include <QtTest>
 
-#include "Logic/article.h"
-#include "Logic/articleparser.h"
-#include "Logic/bannerinfo.h"
-#include "Logic/photo.h"
-#include "Logic/rsschannel.h"
-#include "foundation/file.h"
+#include "logic/news/article.h"
+#include "logic/news/articleparser.h"
+#include "logic/ads/bannerinfo.h"
+#include "logic/news/photo.h"
+#include "logic/news/channel.h"
+#include "logic/base/file.h"
 #include "tests/support/testchannel.h"
 #include "tests/support/testenv.h"
 

@@ -1,6 +1,6 @@
 #include <QtTest>
 
-#include "Logic/bannerinfo.h"
+#include "logic/ads/bannerinfo.h"
 #include "fuzz/inputs.h"
 #include "tests/support/testenv.h"
 

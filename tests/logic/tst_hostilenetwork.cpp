@@ -2,10 +2,10 @@
 #include <QNetworkProxyFactory>
 #include <QtTest>
 
-#include "Logic/rsschannel.h"
-#include "foundation/file.h"
-#include "http/downloadservice.h"
-#include "http/myhttp.h"
+#include "logic/news/channel.h"
+#include "logic/base/file.h"
+#include "logic/net/downloadservice.h"
+#include "logic/net/request.h"
 #include "tests/support/rawserver.h"
 #include "tests/support/testenv.h"
 

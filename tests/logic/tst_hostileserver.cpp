@@ -4,7 +4,7 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 
-#include "Logic/articleparser.h"
+#include "logic/news/articleparser.h"
 #include "sampleserver/hostile.h"
 #include "sampleserver/sampleserver.h"
 

@@ -1,7 +1,7 @@
 #include <QtTest>
 
-#include "foundation/reachability.h"
-#include "http/myhttp.h"
+#include "logic/net/reachability.h"
+#include "logic/net/request.h"
 #include "sampleserver/sampleserver.h"
 #include "tests/support/testenv.h"
 

@@ -1,6 +1,6 @@
 #include <QtTest>
 
-#include "foundation/json.h"
+#include "logic/base/json.h"
 
 // The tolerant JSON reader: the cases where a reader really goes wrong.
 class TestJson : public QObject

@@ -1,10 +1,10 @@
 #include <QtTest>
 #include <QNetworkProxy>
 
-#include "Logic/article.h"
-#include "Logic/rsschannel.h"
-#include "foundation/file.h"
-#include "http/myhttp.h"
+#include "logic/news/article.h"
+#include "logic/news/channel.h"
+#include "logic/base/file.h"
+#include "logic/net/request.h"
 #include "sampleserver/sampleserver.h"
 #include "tests/support/testenv.h"
 

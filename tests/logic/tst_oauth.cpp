@@ -1,9 +1,9 @@
 #include <QtTest>
 
-#include "oauth/kqoauthmanager.h"
-#include "oauth/kqoauthrequest.h"
-#include "BlipSrc/blipclient.h"
-#include "http/downloadservice.h"
+#include "logic/net/oauthmanager.h"
+#include "logic/net/oauthrequest.h"
+#include "logic/sharing/blipclient.h"
+#include "logic/net/downloadservice.h"
 #include "tests/support/rawserver.h"
 #include "tests/support/testenv.h"
 

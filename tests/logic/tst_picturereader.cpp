@@ -3,14 +3,14 @@
 
 #include <sys/stat.h>
 
-#include "Logic/article.h"
-#include "Logic/bannerinfo.h"
-#include "Logic/galleryfeed.h"
-#include "Logic/photo.h"
-#include "Logic/rsschannel.h"
-#include "foundation/file.h"
-#include "foundation/picturereader.h"
-#include "foundation/reachability.h"
+#include "logic/news/article.h"
+#include "logic/ads/bannerinfo.h"
+#include "logic/gallery/galleryfeed.h"
+#include "logic/news/photo.h"
+#include "logic/news/channel.h"
+#include "logic/base/file.h"
+#include "logic/base/picturereader.h"
+#include "logic/net/reachability.h"
 #include "sampleserver/hostile.h"
 #include "sampleserver/sampleserver.h"
 #include "tests/support/testenv.h"

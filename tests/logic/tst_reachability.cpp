@@ -1,6 +1,6 @@
 #include <QtTest>
 
-#include "foundation/reachability.h"
+#include "logic/net/reachability.h"
 #include "tests/support/testenv.h"
 
 // The session's own notifications are played into the object by name.

@@ -1,9 +1,9 @@
 #include <QtTest>
 #include <QNetworkProxy>
 
-#include "Logic/rsschannel.h"
-#include "foundation/file.h"
-#include "foundation/reachability.h"
+#include "logic/news/channel.h"
+#include "logic/base/file.h"
+#include "logic/net/reachability.h"
 #include "sampleserver/sampleserver.h"
 #include "tests/support/testenv.h"
 

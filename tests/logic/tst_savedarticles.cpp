@@ -1,9 +1,9 @@
 #include <QtTest>
 
-#include "Logic/photo.h"
-#include "Logic/savedarticles.h"
-#include "foundation/file.h"
-#include "foundation/reachability.h"
+#include "logic/news/photo.h"
+#include "logic/news/briefcasestore.h"
+#include "logic/base/file.h"
+#include "logic/net/reachability.h"
 #include "sampleserver/sampleserver.h"
 #include "tests/support/testenv.h"
 

@@ -1,7 +1,7 @@
 #include <QtTest>
 
-#include "Logic/settings.h"
-#include "foundation/file.h"
+#include "logic/news/settings.h"
+#include "logic/base/file.h"
 #include "tests/support/testenv.h"
 
 class TestSettings : public QObject

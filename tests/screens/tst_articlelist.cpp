@@ -1,13 +1,13 @@
 #include <QtTest>
 #include <QNetworkProxy>
 
-#include "Logic/article.h"
-#include "Logic/rsschannel.h"
-#include "Logic/savedarticles.h"
-#include "Views/ArticleList/articlelistmodel.h"
-#include "Views/ArticleList/articleslistwidget.h"
-#include "Views/listview.h"
-#include "foundation/constants.h"
+#include "logic/news/article.h"
+#include "logic/news/channel.h"
+#include "logic/news/briefcasestore.h"
+#include "screens/articlelist/articlelistmodel.h"
+#include "screens/articlelist/articleslistwidget.h"
+#include "screens/widgets/listview.h"
+#include "logic/base/constants.h"
 #include "sampleserver/sampleserver.h"
 #include "tests/support/finger.h"
 #include "tests/support/testenv.h"

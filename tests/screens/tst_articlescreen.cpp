@@ -1,14 +1,14 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include "Logic/article.h"
-#include "Logic/photo.h"
-#include "Logic/savedarticles.h"
-#include "Views/Article/articlescrollarea.h"
-#include "Views/Article/articlewidget.h"
-#include "Views/Article/photoscontentwidget.h"
-#include "Views/Article/photoscrollarea.h"
-#include "Views/Article/photosscrollwidget.h"
+#include "logic/news/article.h"
+#include "logic/news/photo.h"
+#include "logic/news/briefcasestore.h"
+#include "screens/article/articlescrollarea.h"
+#include "screens/article/articlewidget.h"
+#include "screens/article/photoscontentwidget.h"
+#include "screens/article/photoscrollarea.h"
+#include "screens/article/photosscrollwidget.h"
 #include "tests/support/finger.h"
 #include "tests/support/boxes.h"
 #include "tests/support/testenv.h"

@@ -2,13 +2,13 @@
 #include <QtWidgets>
 #include <QNetworkProxy>
 
-#include "Logic/rsschannel.h"
-#include "Views/ArticleList/articleslistwidget.h"
-#include "Views/CategoryList/categorylistwidget.h"
-#include "Views/CategoryList/channelmodel.h"
-#include "Views/listview.h"
-#include "Views/mainwidget.h"
-#include "foundation/constants.h"
+#include "logic/news/channel.h"
+#include "screens/articlelist/articleslistwidget.h"
+#include "screens/categories/categorylistwidget.h"
+#include "screens/categories/channelmodel.h"
+#include "screens/widgets/listview.h"
+#include "screens/shell/mainwidget.h"
+#include "logic/base/constants.h"
 #include "sampleserver/sampleserver.h"
 #include "tests/support/finger.h"
 #include "tests/support/testenv.h"

@@ -1,11 +1,11 @@
 #include <QtTest>
 #include <QNetworkProxy>
 
-#include "Logic/refreshscheduler.h"
-#include "Logic/rsschannel.h"
-#include "Views/CategoryList/channelmodel.h"
-#include "Logic/settings.h"
-#include "foundation/constants.h"
+#include "logic/news/refreshscheduler.h"
+#include "logic/news/channel.h"
+#include "screens/categories/channelmodel.h"
+#include "logic/news/settings.h"
+#include "logic/base/constants.h"
 #include "sampleserver/sampleserver.h"
 #include "tests/support/testenv.h"
 

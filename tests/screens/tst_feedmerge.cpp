@@ -2,14 +2,14 @@
 #include <QPainter>
 #include <QRandomGenerator>
 
-#include "Logic/article.h"
-#include "Logic/articleparser.h"
-#include "Logic/photo.h"
-#include "Logic/rsschannel.h"
-#include "Views/ArticleList/articleitemdelegate.h"
-#include "Views/ArticleList/articlelistmodel.h"
-#include "Views/ArticleList/articleslistwidget.h"
-#include "foundation/file.h"
+#include "logic/news/article.h"
+#include "logic/news/articleparser.h"
+#include "logic/news/photo.h"
+#include "logic/news/channel.h"
+#include "screens/articlelist/articleitemdelegate.h"
+#include "screens/articlelist/articlelistmodel.h"
+#include "screens/articlelist/articleslistwidget.h"
+#include "logic/base/file.h"
 #include "sampleserver/sampleserver.h"
 #include "tests/support/testenv.h"
 

@@ -2,17 +2,17 @@
 #include <QtWidgets>
 #include <QNetworkProxy>
 
-#include "Logic/rsschannel.h"
-#include "Views/Gallery/gallery.h"
-#include "Logic/galleryfeed.h"
-#include "http/downloadservice.h"
-#include "Views/Gallery/galleryform.h"
-#include "Logic/gallerypicturesparser.h"
-#include "Views/Gallery/pictureflow.h"
-#include "Views/Gallery/pictureflowprivate.h"
-#include "foundation/file.h"
+#include "logic/news/channel.h"
+#include "screens/gallery/gallery.h"
+#include "logic/gallery/galleryfeed.h"
+#include "logic/net/downloadservice.h"
+#include "screens/gallery/galleryform.h"
+#include "logic/gallery/gallerypicturesparser.h"
+#include "screens/gallery/pictureflow.h"
+#include "screens/gallery/pictureflowprivate.h"
+#include "logic/base/file.h"
 #include "sampleserver/sampleserver.h"
-#include "Views/Article/sharearticledialog.h"
+#include "screens/sharing/sharearticledialog.h"
 #include "tests/support/boxes.h"
 #include "tests/support/testenv.h"
 

@@ -2,9 +2,9 @@
 #include <QScrollBar>
 #include <QStringListModel>
 
-#include "Views/Settings/settingsscrollarea.h"
-#include "Views/kineticmotion.h"
-#include "Views/listview.h"
+#include "screens/settings/settingsscrollarea.h"
+#include "screens/widgets/kineticmotion.h"
+#include "screens/widgets/listview.h"
 #include "tests/support/finger.h"
 #include "tests/support/testenv.h"
 

@@ -1,7 +1,7 @@
 #include <QtTest>
 
-#include "Views/mainwidget.h"
-#include "Views/CategoryList/categorylistwidget.h"
+#include "screens/shell/mainwidget.h"
+#include "screens/categories/categorylistwidget.h"
 #include "tests/support/boxes.h"
 #include "tests/support/probescreen.h"
 #include "tests/support/testenv.h"

@@ -9,7 +9,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "foundation/reachability.h"
+#include "logic/net/reachability.h"
 #include "tests/support/boxes.h"
 #include "tests/support/testenv.h"
 

@@ -1,7 +1,7 @@
 #include <QtTest>
 
-#include "Views/Gallery/pictureflow.h"
-#include "Views/Gallery/pictureflowprivate.h"
+#include "screens/gallery/pictureflow.h"
+#include "screens/gallery/pictureflowprivate.h"
 #include "tests/support/testenv.h"
 
 // The cover-flow: slide layout, the placeholder, the animation targets and the tap zones.

@@ -1,17 +1,17 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include "Views/CategoryList/categorylistwidget.h"
-#include "Views/CategoryList/channelmodel.h"
-#include "Logic/refreshscheduler.h"
-#include "Logic/settings.h"
-#include "Views/Settings/settingscategoryview.h"
-#include "Views/Settings/settingsonlineview.h"
-#include "Views/Settings/settingsscrollarea.h"
-#include "Views/Settings/settingsview.h"
-#include "Views/Settings/toolbox.h"
-#include "Views/listview.h"
-#include "Views/mainwidget.h"
+#include "screens/categories/categorylistwidget.h"
+#include "screens/categories/channelmodel.h"
+#include "logic/news/refreshscheduler.h"
+#include "logic/news/settings.h"
+#include "screens/settings/settingscategoryview.h"
+#include "screens/settings/settingsonlineview.h"
+#include "screens/settings/settingsscrollarea.h"
+#include "screens/settings/settingsview.h"
+#include "screens/settings/toolbox.h"
+#include "screens/widgets/listview.h"
+#include "screens/shell/mainwidget.h"
 #include "tests/support/testenv.h"
 
 // A section whose content grows when told.

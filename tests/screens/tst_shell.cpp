@@ -3,11 +3,11 @@
 #include <QPushButton>
 #include <QQuickItem>
 
-#include "Views/mainwidget.h"
-#include "Views/messagebox.h"
-#include "Views/msgboxlistener.h"
-#include "Views/splashwidget.h"
-#include "msgboxslot.h"
+#include "screens/shell/mainwidget.h"
+#include "screens/shell/messagebox.h"
+#include "screens/shell/msgboxlistener.h"
+#include "screens/shell/splashwidget.h"
+#include "screens/shell/messageboxbridge.h"
 #include "platform/declarativeview.h"
 #include "tests/support/testenv.h"
 

@@ -2,11 +2,11 @@
 #include <QDesktopServices>
 #include <QLabel>
 
-#include "Logic/bannerinfo.h"
-#include "Views/mainwidget.h"
-#include "Views/splashwidget.h"
-#include "foundation/file.h"
-#include "msgboxslot.h"
+#include "logic/ads/bannerinfo.h"
+#include "screens/shell/mainwidget.h"
+#include "screens/shell/splashwidget.h"
+#include "logic/base/file.h"
+#include "screens/shell/messageboxbridge.h"
 #include "platform/declarativeview.h"
 #include "tests/support/testenv.h"
 

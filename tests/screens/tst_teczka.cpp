@@ -1,14 +1,14 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include "Logic/article.h"
-#include "Logic/savedarticles.h"
-#include "Views/Article/articlewidget.h"
-#include "Views/ArticleList/articlelistmodel.h"
-#include "Views/Teczka/teczkawidget.h"
-#include "Views/listview.h"
-#include "Views/mainwidget.h"
-#include "foundation/constants.h"
+#include "logic/news/article.h"
+#include "logic/news/briefcasestore.h"
+#include "screens/article/articlewidget.h"
+#include "screens/articlelist/articlelistmodel.h"
+#include "screens/briefcase/briefcasewidget.h"
+#include "screens/widgets/listview.h"
+#include "screens/shell/mainwidget.h"
+#include "logic/base/constants.h"
 #include "tests/support/boxes.h"
 #include "tests/support/testenv.h"
 

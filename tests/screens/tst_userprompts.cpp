@@ -1,10 +1,10 @@
 #include <QtTest>
 
-#include "BlipSrc/blipclient.h"
-#include "Views/messagebox.h"
-#include "Views/screenprompts.h"
-#include "foundation/userprompts.h"
-#include "foundation/util.h"
+#include "logic/sharing/blipclient.h"
+#include "screens/shell/messagebox.h"
+#include "screens/shell/screenprompts.h"
+#include "logic/base/userprompts.h"
+#include "logic/base/util.h"
 #include "tests/support/boxes.h"
 #include "tests/support/testenv.h"
 

@@ -2,7 +2,7 @@
 #include <QDesktopServices>
 #include <QFontMetrics>
 
-#include "foundation/util.h"
+#include "logic/base/util.h"
 #include "tests/support/testenv.h"
 
 // Catches what the desktop would have opened.

@@ -3,8 +3,8 @@
 
 #include <QVector>
 
-#include "Views/messagebox.h"
-#include "Views/msgboxlistener.h"
+#include "screens/shell/messagebox.h"
+#include "screens/shell/msgboxlistener.h"
 
 // Records the message boxes the program shows while it lives; a question is answered
 // through the listener the box was shown with, as the page's buttons do.

@@ -1,7 +1,7 @@
 #ifndef PROBESCREEN_H
 #define PROBESCREEN_H
 
-#include "Views/basewidget.h"
+#include "screens/shell/basewidget.h"
 
 // A screen that counts what the stack tells it.
 class ProbeScreen : public BaseWidget

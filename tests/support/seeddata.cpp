@@ -5,10 +5,10 @@
 #include <QPixmap>
 #include <QTextStream>
 
-#include "Logic/article.h"
-#include "Logic/articleparser.h"
-#include "Logic/photo.h"
-#include "Logic/savedarticles.h"
+#include "logic/news/article.h"
+#include "logic/news/articleparser.h"
+#include "logic/news/photo.h"
+#include "logic/news/briefcasestore.h"
 
 // Fills the data folder (XDG_DATA_HOME) with a briefcase of three sample articles, each with its
 // thumbnail and photos on disk, as a reader would have left it. Prints the ids it kept.

@@ -3,8 +3,8 @@
 
 #include <QtTest>
 
-#include "Logic/articleparser.h"
-#include "Logic/rsschannel.h"
+#include "logic/news/articleparser.h"
+#include "logic/news/channel.h"
 #include "tests/support/testenv.h"
 
 // A channel that takes a feed as if it had just downloaded it.

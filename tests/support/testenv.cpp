@@ -15,10 +15,9 @@
 #include <sched.h>
 #include <unistd.h>
 
-#include "Logic/article.h"
-#include "Logic/rsschannel.h"
-#include "Views/screenprompts.h"
-#include "foundation/file.h"
+#include "logic/news/article.h"
+#include "logic/news/channel.h"
+#include "logic/base/file.h"
 #include "sampleserver/sampleserver.h"
 
 static void initProgramResources()
@@ -29,6 +28,7 @@ static void initProgramResources()
 namespace TestEnv {
 
 static QTemporaryDir* root = nullptr;
+static void (*extraPreparation)() = nullptr;
 
 void noProxy()
 {
@@ -51,8 +51,14 @@ void prepare()
         qputenv("XDG_DATA_HOME", QDir(root->path()).filePath("data").toUtf8());
         qputenv("XDG_CONFIG_HOME", QDir(root->path()).filePath("config").toUtf8());
         initProgramResources();
-        ScreenPrompts::installForProcess();
+        if (extraPreparation)
+            extraPreparation();
     }
+}
+
+void setExtraPreparation(void (*step)())
+{
+    extraPreparation = step;
 }
 
 QString dataDir()

@@ -19,6 +19,8 @@ namespace TestEnv {
 // and loads the program's resources. Call first, in initTestCase.
 // Also points every public name at a dead proxy on this machine (see noProxy).
 void prepare();
+// A step prepare() runs as well: the screen tests install the screens' prompts through it.
+void setExtraPreparation(void (*step)());
 // What a test that used a proxy goes back to: no packet leaves the machine.
 void noProxy();
 QString dataDir();

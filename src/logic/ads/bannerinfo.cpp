@@ -1,15 +1,15 @@
-#include "Logic/bannerinfo.h"
+#include "logic/ads/bannerinfo.h"
 
 #include <QImage>
 #include <QUrl>
 
-#include "foundation/constants.h"
-#include "foundation/file.h"
-#include "foundation/json.h"
-#include "foundation/picturereader.h"
-#include "http/downloadservice.h"
-#include "http/myhttp.h"
-#include "foundation/logging.h"
+#include "logic/base/constants.h"
+#include "logic/base/file.h"
+#include "logic/base/json.h"
+#include "logic/base/picturereader.h"
+#include "logic/net/downloadservice.h"
+#include "logic/net/request.h"
+#include "logic/base/logging.h"
 
 BannerInfo* BannerInfo::singleton = nullptr;
 

@@ -1,4 +1,4 @@
-#include "Flurry/flurryagent.h"
+#include "logic/analytics/flurryagent.h"
 
 #include <QBluetoothLocalDevice>
 #include <QDataStream>
@@ -6,10 +6,10 @@
 #include <QDeviceInfo>
 #include <QSettings>
 
-#include "foundation/constants.h"
-#include "foundation/file.h"
-#include "foundation/util.h"
-#include "http/myhttp.h"
+#include "logic/base/constants.h"
+#include "logic/base/file.h"
+#include "logic/base/util.h"
+#include "logic/net/request.h"
 
 QDataStream& operator<<(QDataStream& out, const FlurryInfoStruct& info)
 {

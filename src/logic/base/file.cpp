@@ -1,6 +1,6 @@
-#include "foundation/file.h"
-#include "foundation/constants.h"
-#include "foundation/logging.h"
+#include "logic/base/file.h"
+#include "logic/base/constants.h"
+#include "logic/base/logging.h"
 
 #include <QDataStream>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "foundation/hidpi.h"
+#include "logic/base/hidpi.h"
 
 #include <QFile>
 #include <QGuiApplication>

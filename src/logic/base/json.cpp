@@ -1,4 +1,4 @@
-#include "foundation/json.h"
+#include "logic/base/json.h"
 
 #include <cctype>
 

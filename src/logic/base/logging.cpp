@@ -1,4 +1,4 @@
-#include "foundation/logging.h"
+#include "logic/base/logging.h"
 
 Q_LOGGING_CATEGORY(lcHttp, "kurendal.http")
 Q_LOGGING_CATEGORY(lcChannels, "kurendal.channels")

@@ -1,11 +1,11 @@
-#include "foundation/picturereader.h"
+#include "logic/base/picturereader.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 
-#include "foundation/file.h"
-#include "foundation/logging.h"
+#include "logic/base/file.h"
+#include "logic/base/logging.h"
 
 QByteArray PictureReader::formatOf(const QByteArray& bytes)
 {

@@ -1,4 +1,4 @@
-#include "foundation/userprompts.h"
+#include "logic/base/userprompts.h"
 
 static UserPrompts* current = nullptr;
 

@@ -1,11 +1,11 @@
-#include "foundation/util.h"
+#include "logic/base/util.h"
 
 #include <QDesktopServices>
 #include <QFontMetrics>
 #include <QUrl>
 #include <openssl/evp.h>
 
-#include "foundation/userprompts.h"
+#include "logic/base/userprompts.h"
 
 EVP_CIPHER_CTX* Util::en = nullptr;
 EVP_CIPHER_CTX* Util::de = nullptr;

@@ -1,4 +1,4 @@
-#include "Logic/galleryfeed.h"
+#include "logic/gallery/galleryfeed.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -6,13 +6,13 @@
 #include <QFileInfo>
 #include <QUrl>
 
-#include "Logic/gallerypicturesparser.h"
-#include "Logic/rsschannel.h"
-#include "foundation/file.h"
-#include "foundation/logging.h"
-#include "foundation/picturereader.h"
-#include "http/downloadservice.h"
-#include "http/myhttp.h"
+#include "logic/gallery/gallerypicturesparser.h"
+#include "logic/news/channel.h"
+#include "logic/base/file.h"
+#include "logic/base/logging.h"
+#include "logic/base/picturereader.h"
+#include "logic/net/downloadservice.h"
+#include "logic/net/request.h"
 
 static const int feedTimeout = 30000;
 static const int pictureTimeout = 10000000;

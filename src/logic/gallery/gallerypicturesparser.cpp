@@ -1,4 +1,4 @@
-#include "Logic/gallerypicturesparser.h"
+#include "logic/gallery/gallerypicturesparser.h"
 
 GalleryPicturesParser::GalleryPicturesParser() : state(-1), currentElementValue(new QString), itemsCount(0) {}
 

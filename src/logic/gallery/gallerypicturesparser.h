@@ -4,7 +4,7 @@
 #include <QList>
 #include <QString>
 
-#include "Logic/feedxml.h"
+#include "logic/news/feedxml.h"
 
 // Reads the picture feed (RSS): per item the enclosure's address, the title and the link.
 class GalleryPicturesParser : private FeedXmlHandler

@@ -1,13 +1,13 @@
-#include "http/downloadservice.h"
+#include "logic/net/downloadservice.h"
 
 #include <QCoreApplication>
 #include <QHostAddress>
 #include <QNetworkAccessManager>
 #include <QUrl>
 
-#include "foundation/reachability.h"
-#include "foundation/util.h"
-#include "http/myhttp.h"
+#include "logic/net/reachability.h"
+#include "logic/base/util.h"
+#include "logic/net/request.h"
 
 DownloadService* DownloadService::service = nullptr;
 

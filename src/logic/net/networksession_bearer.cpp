@@ -1,4 +1,4 @@
-#include "foundation/networksession.h"
+#include "logic/net/networksession.h"
 
 // The bearer classes are deprecated in Qt 5.15 and gone in Qt 6, yet on Qt 5 they are what
 // brings a phone's connection up. Their use is kept to this file, the only one whose

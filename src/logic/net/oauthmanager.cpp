@@ -1,11 +1,11 @@
-#include "oauth/kqoauthmanager.h"
+#include "logic/net/oauthmanager.h"
 
 #include <QUrlQuery>
 
-#include "oauth/kqoauthrequest.h"
-#include "foundation/util.h"
-#include "http/myhttp.h"
-#include "foundation/logging.h"
+#include "logic/net/oauthrequest.h"
+#include "logic/base/util.h"
+#include "logic/net/request.h"
+#include "logic/base/logging.h"
 
 KQOAuthManager::KQOAuthManager(QObject* parent)
     : QObject(parent), error(NoError), hasTemporary(false), verified(false), authorized(false),

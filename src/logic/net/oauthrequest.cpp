@@ -1,4 +1,4 @@
-#include "oauth/kqoauthrequest.h"
+#include "logic/net/oauthrequest.h"
 
 #include <QDateTime>
 #include <QMessageAuthenticationCode>

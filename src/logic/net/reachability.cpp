@@ -1,14 +1,14 @@
-#include "foundation/reachability.h"
+#include "logic/net/reachability.h"
 
 #include <QHostAddress>
 #include <QNetworkInterface>
 #include <QNetworkProxy>
 #include <QTimer>
 
-#include "foundation/constants.h"
-#include "foundation/logging.h"
-#include "foundation/networksession.h"
-#include "foundation/userprompts.h"
+#include "logic/base/constants.h"
+#include "logic/base/logging.h"
+#include "logic/net/networksession.h"
+#include "logic/base/userprompts.h"
 
 Reachability* Reachability::singleton = nullptr;
 bool Reachability::connected = false;

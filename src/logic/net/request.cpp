@@ -1,4 +1,4 @@
-#include "http/myhttp.h"
+#include "logic/net/request.h"
 
 #include <QNetworkAccessManager>
 #include <QTimer>

@@ -11,7 +11,7 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "http/downloadservice.h"
+#include "logic/net/downloadservice.h"
 
 // One HTTP request and its response; every state change is reported by statusChanged.
 // It runs on the download service's manager, which outlives it.

@@ -1,13 +1,13 @@
-#include "Logic/article.h"
+#include "logic/news/article.h"
 
 #include <QBuffer>
 
-#include "Logic/photo.h"
-#include "foundation/file.h"
-#include "foundation/hidpi.h"
-#include "foundation/picturereader.h"
-#include "foundation/reachability.h"
-#include "http/myhttp.h"
+#include "logic/news/photo.h"
+#include "logic/base/file.h"
+#include "logic/base/hidpi.h"
+#include "logic/base/picturereader.h"
+#include "logic/net/reachability.h"
+#include "logic/net/request.h"
 
 static const int thumbnailTimeout = 10000;
 static const int newOldOrder = -2147483647 - 1;

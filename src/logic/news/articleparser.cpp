@@ -1,9 +1,9 @@
-#include "Logic/articleparser.h"
+#include "logic/news/articleparser.h"
 
 #include <QHash>
 
-#include "Logic/article.h"
-#include "Logic/photo.h"
+#include "logic/news/article.h"
+#include "logic/news/photo.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <memory>
 
-#include "Logic/feedxml.h"
+#include "logic/news/feedxml.h"
 
 class Article;
 class Photo;

@@ -1,8 +1,8 @@
-#include "Logic/savedarticles.h"
+#include "logic/news/briefcasestore.h"
 
 #include <QDir>
 
-#include "foundation/file.h"
+#include "logic/base/file.h"
 
 SavedArticles* SavedArticles::singleton = nullptr;
 

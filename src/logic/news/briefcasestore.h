@@ -1,7 +1,7 @@
 #ifndef SAVEDARTICLES_H
 #define SAVEDARTICLES_H
 
-#include "Logic/rsschannel.h"
+#include "logic/news/channel.h"
 
 // The briefcase: up to 30 saved articles, newest first, with their pictures on disk.
 class SavedArticles : public RSSChannel

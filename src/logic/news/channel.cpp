@@ -1,4 +1,4 @@
-#include "Logic/rsschannel.h"
+#include "logic/news/channel.h"
 
 #include <QFile>
 #include <QHash>
@@ -7,11 +7,11 @@
 #include <cstdio>
 #include <vector>
 
-#include "Logic/articleparser.h"
-#include "foundation/constants.h"
-#include "foundation/file.h"
-#include "http/downloadservice.h"
-#include "http/myhttp.h"
+#include "logic/news/articleparser.h"
+#include "logic/base/constants.h"
+#include "logic/base/file.h"
+#include "logic/net/downloadservice.h"
+#include "logic/net/request.h"
 
 static const int feedTimeout = 5000;
 static const char cacheVersion = 1;

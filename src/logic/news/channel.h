@@ -8,7 +8,7 @@
 #include <QVector>
 #include <memory>
 
-#include "Logic/article.h"
+#include "logic/news/article.h"
 
 class Http;
 class QTimer;

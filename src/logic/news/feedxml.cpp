@@ -1,4 +1,4 @@
-#include "Logic/feedxml.h"
+#include "logic/news/feedxml.h"
 
 #include <QElapsedTimer>
 #include <QRegularExpression>

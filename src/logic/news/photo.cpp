@@ -1,12 +1,12 @@
-#include "Logic/photo.h"
+#include "logic/news/photo.h"
 
 #include <QFile>
 #include <QtEndian>
 
-#include "foundation/file.h"
-#include "foundation/picturereader.h"
-#include "foundation/reachability.h"
-#include "http/myhttp.h"
+#include "logic/base/file.h"
+#include "logic/base/picturereader.h"
+#include "logic/net/reachability.h"
+#include "logic/net/request.h"
 
 static const int photoTimeout = 10000;
 // The photo file: the length of the picture's bytes, then the bytes.

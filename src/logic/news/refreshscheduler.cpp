@@ -1,9 +1,9 @@
-#include "Logic/refreshscheduler.h"
+#include "logic/news/refreshscheduler.h"
 
 #include <QDateTime>
 
-#include "Logic/rsschannel.h"
-#include "Logic/settings.h"
+#include "logic/news/channel.h"
+#include "logic/news/settings.h"
 
 // A running timer switched to a shorter interval that has already passed still waits this long.
 static const int leftoverMinimum = 10000;

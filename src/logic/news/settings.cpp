@@ -1,8 +1,8 @@
-#include "Logic/settings.h"
+#include "logic/news/settings.h"
 
 #include <QTime>
 
-#include "foundation/file.h"
+#include "logic/base/file.h"
 
 static const QString settingsFileName = QStringLiteral("settings");
 // Four integers and nine flags; a longer file is not one the program wrote.

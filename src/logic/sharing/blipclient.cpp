@@ -1,10 +1,10 @@
-#include "BlipSrc/blipclient.h"
+#include "logic/sharing/blipclient.h"
 
 #include <QUrl>
 
-#include "oauth/kqoauthmanager.h"
-#include "oauth/kqoauthrequest.h"
-#include "foundation/constants.h"
+#include "logic/net/oauthmanager.h"
+#include "logic/net/oauthrequest.h"
+#include "logic/base/constants.h"
 
 static OAuthPinClient::Service blip()
 {

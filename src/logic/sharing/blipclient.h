@@ -1,7 +1,7 @@
 #ifndef BLIPCLIENT_H
 #define BLIPCLIENT_H
 
-#include "TwitterSrc/oauthpinclient.h"
+#include "logic/sharing/oauthpinclient.h"
 
 // Posts a message to Blip on the user's behalf, logging in first by the PIN flow when needed.
 class BlipClient : public OAuthPinClient

@@ -1,12 +1,12 @@
-#include "TwitterSrc/oauthpinclient.h"
+#include "logic/sharing/oauthpinclient.h"
 
 #include <QUrl>
 
-#include "foundation/logging.h"
-#include "oauth/kqoauthmanager.h"
-#include "oauth/kqoauthrequest.h"
-#include "TwitterSrc/tokenstore.h"
-#include "foundation/userprompts.h"
+#include "logic/base/logging.h"
+#include "logic/net/oauthmanager.h"
+#include "logic/net/oauthrequest.h"
+#include "logic/sharing/tokenstore.h"
+#include "logic/base/userprompts.h"
 
 OAuthPinClient::OAuthPinClient(const Service& s, const Messages& m, QObject* parent)
     : QObject(parent), oauthManager(new KQOAuthManager(this)), oauthRequest(new KQOAuthRequest(this)),

@@ -1,10 +1,10 @@
-#include "TwitterSrc/tokenstore.h"
+#include "logic/sharing/tokenstore.h"
 
 #include <QSettings>
 
-#include "foundation/constants.h"
-#include "foundation/file.h"
-#include "foundation/util.h"
+#include "logic/base/constants.h"
+#include "logic/base/file.h"
+#include "logic/base/util.h"
 
 namespace TokenStore {
 

@@ -1,7 +1,7 @@
-#include "TwitterSrc/twitterclient.h"
+#include "logic/sharing/twitterclient.h"
 
-#include "oauth/kqoauthrequest.h"
-#include "foundation/constants.h"
+#include "logic/net/oauthrequest.h"
+#include "logic/base/constants.h"
 
 static OAuthPinClient::Service twitter()
 {

@@ -1,7 +1,7 @@
 #ifndef TWITTERCLIENT_H
 #define TWITTERCLIENT_H
 
-#include "TwitterSrc/oauthpinclient.h"
+#include "logic/sharing/oauthpinclient.h"
 
 // Posts a status on the user's behalf, logging in first by the PIN flow when no token is stored.
 class TwitterClient : public OAuthPinClient

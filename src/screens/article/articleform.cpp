@@ -1,4 +1,4 @@
-#include "Views/Article/articleform.h"
+#include "screens/article/articleform.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -6,11 +6,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "Views/Article/articlescrollarea.h"
-#include "Views/Article/photosscrollwidget.h"
-#include "Views/contenttextbrowser.h"
-#include "Views/formstyle.h"
-#include "foundation/hidpi.h"
+#include "screens/article/articlescrollarea.h"
+#include "screens/article/photosscrollwidget.h"
+#include "screens/widgets/contenttextbrowser.h"
+#include "screens/widgets/formstyle.h"
+#include "logic/base/hidpi.h"
 
 namespace Ui {
 

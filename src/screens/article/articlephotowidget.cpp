@@ -1,13 +1,13 @@
-#include "Views/Article/articlephotowidget.h"
+#include "screens/article/articlephotowidget.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "Logic/photo.h"
-#include "foundation/hidpi.h"
-#include "foundation/reachability.h"
+#include "logic/news/photo.h"
+#include "logic/base/hidpi.h"
+#include "logic/net/reachability.h"
 
 ArticlePhotoWidget::ArticlePhotoWidget(Photo* p, QWidget* parent)
     : QWidget(parent), photoImage(nullptr), authorLabel(nullptr), descLabel(nullptr), photo(p), downloaded(false),

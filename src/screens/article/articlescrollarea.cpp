@@ -1,4 +1,4 @@
-#include "Views/Article/articlescrollarea.h"
+#include "screens/article/articlescrollarea.h"
 
 #include <QMouseEvent>
 #include <QScrollBar>

@@ -3,7 +3,7 @@
 
 #include <QScrollArea>
 
-#include "Views/kineticscrollhost.h"
+#include "screens/widgets/kineticscrollhost.h"
 
 // The article's column: scrolled by the finger while it is down.
 class ArticleScrollArea : public KineticScrollHost<QScrollArea>

@@ -1,4 +1,4 @@
-#include "Views/Article/articlewidget.h"
+#include "screens/article/articlewidget.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -6,19 +6,19 @@
 #include <QScrollBar>
 #include <cstdlib>
 
-#include "Logic/article.h"
-#include "Logic/bannerinfo.h"
-#include "Logic/savedarticles.h"
-#include "Views/Article/articleform.h"
-#include "Views/Article/articlephotowidget.h"
-#include "Views/Article/articlescrollarea.h"
-#include "Views/Article/photoscrollarea.h"
-#include "Views/Article/photosscrollwidget.h"
-#include "Views/Article/sharearticledialog.h"
-#include "Views/contenttextbrowser.h"
-#include "Views/messagebox.h"
-#include "foundation/hidpi.h"
-#include "foundation/util.h"
+#include "logic/news/article.h"
+#include "logic/ads/bannerinfo.h"
+#include "logic/news/briefcasestore.h"
+#include "screens/article/articleform.h"
+#include "screens/article/articlephotowidget.h"
+#include "screens/article/articlescrollarea.h"
+#include "screens/article/photoscrollarea.h"
+#include "screens/article/photosscrollwidget.h"
+#include "screens/sharing/sharearticledialog.h"
+#include "screens/widgets/contenttextbrowser.h"
+#include "screens/shell/messagebox.h"
+#include "logic/base/hidpi.h"
+#include "logic/base/util.h"
 
 static const int teczkaQuestion = 1;
 static const int noQuestion = -1;

@@ -5,8 +5,8 @@
 #include <QPoint>
 #include <QString>
 
-#include "Views/basewidget.h"
-#include "Views/msgboxlistener.h"
+#include "screens/shell/basewidget.h"
+#include "screens/shell/msgboxlistener.h"
 
 class Article;
 class ArticlePhotoWidget;

@@ -1,4 +1,4 @@
-#include "Views/Article/photoscontentwidget.h"
+#include "screens/article/photoscontentwidget.h"
 
 PhotosContentWidget::PhotosContentWidget(QWidget* parent) : QWidget(parent), currentWidget(nullptr)
 {

@@ -1,4 +1,4 @@
-#include "Views/Article/photoscrollarea.h"
+#include "screens/article/photoscrollarea.h"
 
 #include <QMouseEvent>
 #include <QPropertyAnimation>

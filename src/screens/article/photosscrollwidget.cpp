@@ -1,4 +1,4 @@
-#include "Views/Article/photosscrollwidget.h"
+#include "screens/article/photosscrollwidget.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -6,9 +6,9 @@
 #include <QResizeEvent>
 #include <QVBoxLayout>
 
-#include "Views/Article/articlephotowidget.h"
-#include "Views/Article/photoscontentwidget.h"
-#include "Views/Article/photoscrollarea.h"
+#include "screens/article/articlephotowidget.h"
+#include "screens/article/photoscontentwidget.h"
+#include "screens/article/photoscrollarea.h"
 
 PhotosScrollWidget::PhotosScrollWidget(QWidget* parent)
     : QWidget(parent), area(nullptr), content(nullptr), bottomFrame(nullptr), dotsLayout(nullptr)

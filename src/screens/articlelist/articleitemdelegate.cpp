@@ -1,10 +1,10 @@
-#include "Views/ArticleList/articleitemdelegate.h"
+#include "screens/articlelist/articleitemdelegate.h"
 
 #include <QPainter>
 
-#include "Views/bannerrow.h"
-#include "foundation/constants.h"
-#include "foundation/hidpi.h"
+#include "screens/widgets/bannerrow.h"
+#include "logic/base/constants.h"
+#include "logic/base/hidpi.h"
 
 static QFont helvetica(int weight, int pixelSize)
 {

@@ -1,15 +1,15 @@
-#include "Views/ArticleList/articlelistmodel.h"
+#include "screens/articlelist/articlelistmodel.h"
 
 #include <tuple>
 
 #include <QFont>
 #include <QFontMetrics>
 
-#include "Logic/article.h"
-#include "Logic/rsschannel.h"
-#include "foundation/constants.h"
-#include "foundation/reachability.h"
-#include "foundation/util.h"
+#include "logic/news/article.h"
+#include "logic/news/channel.h"
+#include "logic/base/constants.h"
+#include "logic/net/reachability.h"
+#include "logic/base/util.h"
 
 static const int articleRowHeight = 100;
 static const int textBlockHeight = 85;

@@ -1,13 +1,13 @@
-#include "Views/ArticleList/articlelistscreen.h"
+#include "screens/articlelist/articlelistscreen.h"
 
 #include <QLabel>
 #include <QPushButton>
 
-#include "Logic/rsschannel.h"
-#include "Views/ArticleList/articleitemdelegate.h"
-#include "Views/ArticleList/articlelistmodel.h"
-#include "Views/ArticleList/articlerows.h"
-#include "Views/listview.h"
+#include "logic/news/channel.h"
+#include "screens/articlelist/articleitemdelegate.h"
+#include "screens/articlelist/articlelistmodel.h"
+#include "screens/articlelist/articlerows.h"
+#include "screens/widgets/listview.h"
 
 ArticleListScreen::ArticleListScreen(QWidget* parent)
     : BaseWidget(parent), itemDelegate(nullptr), model(nullptr), listView(nullptr), infoLabel(nullptr)

@@ -3,8 +3,8 @@
 
 #include <QModelIndex>
 
-#include "Logic/article.h"
-#include "Views/basewidget.h"
+#include "logic/news/article.h"
+#include "screens/shell/basewidget.h"
 
 class ArticleItemDelegate;
 class ArticleListModel;

@@ -1,15 +1,15 @@
-#include "Views/ArticleList/articlerows.h"
+#include "screens/articlelist/articlerows.h"
 
 #include <QEvent>
 
-#include "Logic/article.h"
-#include "Logic/bannerinfo.h"
-#include "Logic/rsschannel.h"
-#include "Views/ArticleList/articleitemdelegate.h"
-#include "Views/ArticleList/articlelistmodel.h"
-#include "Views/listview.h"
-#include "foundation/constants.h"
-#include "foundation/util.h"
+#include "logic/news/article.h"
+#include "logic/ads/bannerinfo.h"
+#include "logic/news/channel.h"
+#include "screens/articlelist/articleitemdelegate.h"
+#include "screens/articlelist/articlelistmodel.h"
+#include "screens/widgets/listview.h"
+#include "logic/base/constants.h"
+#include "logic/base/util.h"
 
 namespace ArticleRows {
 

@@ -1,15 +1,15 @@
-#include "Views/ArticleList/articleslistwidget.h"
+#include "screens/articlelist/articleslistwidget.h"
 
 #include <QLabel>
 #include <QMovie>
 #include <QPushButton>
 
-#include "Logic/rsschannel.h"
-#include "Views/ArticleList/articlelistmodel.h"
-#include "Views/ArticleList/articleslistform.h"
-#include "Views/busylabel.h"
-#include "Views/listview.h"
-#include "foundation/hidpi.h"
+#include "logic/news/channel.h"
+#include "screens/articlelist/articlelistmodel.h"
+#include "screens/articlelist/articleslistform.h"
+#include "screens/widgets/busylabel.h"
+#include "screens/widgets/listview.h"
+#include "logic/base/hidpi.h"
 
 ArticlesListWidget::ArticlesListWidget(RSSChannel* rssChannel, QWidget* parent)
     : ArticleListScreen(parent), ui(new Ui::ArticlesListWidget), movie(nullptr), channel(rssChannel)

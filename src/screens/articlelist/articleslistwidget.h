@@ -1,7 +1,7 @@
 #ifndef ARTICLESLISTWIDGET_H
 #define ARTICLESLISTWIDGET_H
 
-#include "Views/ArticleList/articlelistscreen.h"
+#include "screens/articlelist/articlelistscreen.h"
 
 class QMovie;
 class RSSChannel;

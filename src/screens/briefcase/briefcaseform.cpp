@@ -1,4 +1,4 @@
-#include "Views/Teczka/teczkaform.h"
+#include "screens/briefcase/briefcaseform.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -6,9 +6,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "Views/formstyle.h"
-#include "Views/listview.h"
-#include "foundation/hidpi.h"
+#include "screens/widgets/formstyle.h"
+#include "screens/widgets/listview.h"
+#include "logic/base/hidpi.h"
 
 namespace Ui {
 

@@ -1,9 +1,9 @@
-#include "Views/Teczka/teczkawidget.h"
+#include "screens/briefcase/briefcasewidget.h"
 
-#include "Logic/savedarticles.h"
-#include "Views/ArticleList/articlelistmodel.h"
-#include "Views/Teczka/teczkaform.h"
-#include "Views/listview.h"
+#include "logic/news/briefcasestore.h"
+#include "screens/articlelist/articlelistmodel.h"
+#include "screens/briefcase/briefcaseform.h"
+#include "screens/widgets/listview.h"
 
 TeczkaWidget::TeczkaWidget(SavedArticles* saved, QWidget* parent)
     : ArticleListScreen(parent), ui(new Ui::TeczkaWidget), savedArticles(saved)

@@ -1,7 +1,7 @@
 #ifndef TECZKAWIDGET_H
 #define TECZKAWIDGET_H
 
-#include "Views/ArticleList/articlelistscreen.h"
+#include "screens/articlelist/articlelistscreen.h"
 
 class SavedArticles;
 namespace Ui {

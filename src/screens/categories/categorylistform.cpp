@@ -1,4 +1,4 @@
-#include "Views/CategoryList/categorylistform.h"
+#include "screens/categories/categorylistform.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "Views/formstyle.h"
-#include "Views/listview.h"
+#include "screens/widgets/formstyle.h"
+#include "screens/widgets/listview.h"
 
 namespace Ui {
 

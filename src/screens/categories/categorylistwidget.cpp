@@ -1,16 +1,16 @@
-#include "Views/CategoryList/categorylistwidget.h"
+#include "screens/categories/categorylistwidget.h"
 
 #include <QPushButton>
 
-#include "Logic/bannerinfo.h"
-#include "Logic/rsschannel.h"
-#include "Views/CategoryList/categorylistform.h"
-#include "Views/CategoryList/channelitemdelegate.h"
-#include "Views/CategoryList/channelmodel.h"
-#include "Logic/settings.h"
-#include "Views/listview.h"
-#include "foundation/constants.h"
-#include "foundation/util.h"
+#include "logic/ads/bannerinfo.h"
+#include "logic/news/channel.h"
+#include "screens/categories/categorylistform.h"
+#include "screens/categories/channelitemdelegate.h"
+#include "screens/categories/channelmodel.h"
+#include "logic/news/settings.h"
+#include "screens/widgets/listview.h"
+#include "logic/base/constants.h"
+#include "logic/base/util.h"
 
 CategoryListWidget::CategoryListWidget(QVector<RSSChannel*>* channels, QWidget* parent)
     : BaseWidget(parent), ui(new Ui::CategoryListWidget), delegate(nullptr), model(nullptr)

@@ -4,7 +4,7 @@
 #include <QModelIndex>
 #include <QVector>
 
-#include "Views/basewidget.h"
+#include "screens/shell/basewidget.h"
 
 class ChannelItemDelegate;
 class ChannelModel;

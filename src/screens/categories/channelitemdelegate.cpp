@@ -1,14 +1,14 @@
-#include "Views/CategoryList/channelitemdelegate.h"
+#include "screens/categories/channelitemdelegate.h"
 
 #include <QAbstractItemView>
 #include <QLabel>
 #include <QMovie>
 #include <QPainter>
 
-#include "Views/bannerrow.h"
-#include "Views/busylabel.h"
-#include "foundation/constants.h"
-#include "foundation/hidpi.h"
+#include "screens/widgets/bannerrow.h"
+#include "screens/widgets/busylabel.h"
+#include "logic/base/constants.h"
+#include "logic/base/hidpi.h"
 
 const char* const ChannelItemDelegate::normalStyle = "background-color: rgba(255, 255, 255, 255);";
 const char* const ChannelItemDelegate::selectedStyle = "background-color: rgba(215, 215, 215, 255);";

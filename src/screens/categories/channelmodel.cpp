@@ -1,8 +1,8 @@
-#include "Views/CategoryList/channelmodel.h"
+#include "screens/categories/channelmodel.h"
 
-#include "Logic/rsschannel.h"
-#include "Logic/settings.h"
-#include "foundation/constants.h"
+#include "logic/news/channel.h"
+#include "logic/news/settings.h"
+#include "logic/base/constants.h"
 
 static const int channelRowHeight = 70;
 

@@ -1,17 +1,17 @@
-#include "Views/Gallery/gallery.h"
+#include "screens/gallery/gallery.h"
 
 #include <QLabel>
 #include <QMovie>
 #include <QPushButton>
 
-#include "Logic/galleryfeed.h"
-#include "Views/Article/sharearticledialog.h"
-#include "Views/Gallery/galleryform.h"
-#include "Views/Gallery/pictureflow.h"
-#include "Views/busylabel.h"
-#include "Views/messagebox.h"
-#include "foundation/hidpi.h"
-#include "foundation/util.h"
+#include "logic/gallery/galleryfeed.h"
+#include "screens/sharing/sharearticledialog.h"
+#include "screens/gallery/galleryform.h"
+#include "screens/gallery/pictureflow.h"
+#include "screens/widgets/busylabel.h"
+#include "screens/shell/messagebox.h"
+#include "logic/base/hidpi.h"
+#include "logic/base/util.h"
 
 static const int cacheLoadInterval = 300;
 

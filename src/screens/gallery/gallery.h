@@ -4,8 +4,8 @@
 #include <QImage>
 #include <QTimer>
 
-#include "Views/basewidget.h"
-#include "Views/msgboxlistener.h"
+#include "screens/shell/basewidget.h"
+#include "screens/shell/msgboxlistener.h"
 
 class GalleryFeed;
 class QMovie;

@@ -1,4 +1,4 @@
-#include "Views/Gallery/galleryform.h"
+#include "screens/gallery/galleryform.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "Views/Gallery/pictureflow.h"
-#include "Views/formstyle.h"
+#include "screens/gallery/pictureflow.h"
+#include "screens/widgets/formstyle.h"
 
 static QPushButton* galleryButton(QWidget* parent, const char* name, const QString& image, const QString& pressed,
                                   int width, int height)

@@ -1,5 +1,5 @@
-#include "Views/Gallery/pictureflow.h"
-#include "Views/Gallery/pictureflowprivate.h"
+#include "screens/gallery/pictureflow.h"
+#include "screens/gallery/pictureflowprivate.h"
 
 #include <QKeyEvent>
 #include <QLinearGradient>

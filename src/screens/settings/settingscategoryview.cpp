@@ -1,12 +1,12 @@
-#include "Views/Settings/settingscategoryview.h"
+#include "screens/settings/settingscategoryview.h"
 
 #include <QCheckBox>
 #include <QFrame>
 #include <QVBoxLayout>
 
-#include "Logic/rsschannel.h"
-#include "Logic/settings.h"
-#include "Views/Settings/settingspages.h"
+#include "logic/news/channel.h"
+#include "logic/news/settings.h"
+#include "screens/settings/settingspages.h"
 
 // The first box is channel type 2 (Kraj); types 0, 1 and 8 cannot be switched off.
 static const int firstSwitchable = RSSChannel::Kraj;

@@ -1,11 +1,11 @@
-#include "Views/Settings/settingshelpview.h"
+#include "screens/settings/settingshelpview.h"
 
 #include <QFrame>
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include "Views/contenttextbrowser.h"
+#include "screens/widgets/contenttextbrowser.h"
 
 SettingsHelpView::SettingsHelpView(QWidget* parent) : QWidget(parent), textBrowser(nullptr), lastWidth(-1)
 {

@@ -1,4 +1,4 @@
-#include "Views/Settings/settingsonlineview.h"
+#include "screens/settings/settingsonlineview.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -7,9 +7,9 @@
 #include <QResizeEvent>
 #include <QVBoxLayout>
 
-#include "Logic/settings.h"
-#include "Views/Settings/settingspages.h"
-#include "Views/formstyle.h"
+#include "logic/news/settings.h"
+#include "screens/settings/settingspages.h"
+#include "screens/widgets/formstyle.h"
 
 static const char* const modeNames[] = {"Ręcznie", "Co 5 minut", "Co 15 minut", "Co godzinę", "Tylko przy uruchamianiu"};
 

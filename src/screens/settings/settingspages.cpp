@@ -1,10 +1,10 @@
-#include "Views/Settings/settingspages.h"
+#include "screens/settings/settingspages.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QPushButton>
 
-#include "Views/messagebox.h"
+#include "screens/shell/messagebox.h"
 
 namespace SettingsPages {
 

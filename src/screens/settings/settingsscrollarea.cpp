@@ -1,4 +1,4 @@
-#include "Views/Settings/settingsscrollarea.h"
+#include "screens/settings/settingsscrollarea.h"
 
 #include <QMouseEvent>
 #include <QScrollBar>

@@ -3,7 +3,7 @@
 
 #include <QScrollArea>
 
-#include "Views/kineticscrollhost.h"
+#include "screens/widgets/kineticscrollhost.h"
 
 // The settings body: finger-scrolled, with a wider dead zone for the check boxes.
 class SettingsScrollArea : public KineticScrollHost<QScrollArea>

@@ -1,4 +1,4 @@
-#include "Views/Settings/settingsview.h"
+#include "screens/settings/settingsview.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -8,14 +8,14 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include "BlipSrc/blipsettingswidget.h"
-#include "TwitterSrc/settingstwitter.h"
-#include "Views/Settings/settingscategoryview.h"
-#include "Views/Settings/settingshelpview.h"
-#include "Views/Settings/settingsonlineview.h"
-#include "Views/Settings/settingsscrollarea.h"
-#include "Views/Settings/toolbox.h"
-#include "Views/formstyle.h"
+#include "screens/sharing/blipsettings.h"
+#include "screens/sharing/twittersettings.h"
+#include "screens/settings/settingscategoryview.h"
+#include "screens/settings/settingshelpview.h"
+#include "screens/settings/settingsonlineview.h"
+#include "screens/settings/settingsscrollarea.h"
+#include "screens/settings/toolbox.h"
+#include "screens/widgets/formstyle.h"
 
 SettingsView::SettingsView(Settings* model, QWidget* parent) : BaseWidget(parent), settings(model)
 {

@@ -1,7 +1,7 @@
 #ifndef SETTINGSVIEW_H
 #define SETTINGSVIEW_H
 
-#include "Views/basewidget.h"
+#include "screens/shell/basewidget.h"
 
 class BlipSettingsWidget;
 class QFrame;

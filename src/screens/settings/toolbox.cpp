@@ -1,4 +1,4 @@
-#include "Views/Settings/toolbox.h"
+#include "screens/settings/toolbox.h"
 
 #include <QParallelAnimationGroup>
 #include <QPropertyAnimation>

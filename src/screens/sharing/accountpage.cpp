@@ -1,4 +1,4 @@
-#include "TwitterSrc/accountpage.h"
+#include "screens/sharing/accountpage.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "TwitterSrc/pinpanel.h"
-#include "Views/formstyle.h"
+#include "screens/sharing/pinpanel.h"
+#include "screens/widgets/formstyle.h"
 
 void AccountPage::setupUi(QWidget* form, const char* loggedOutLabel, const char* loggedInLabel,
                           const char* logoutButton)

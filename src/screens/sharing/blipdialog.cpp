@@ -1,9 +1,9 @@
-#include "BlipSrc/blipdialog.h"
+#include "screens/sharing/blipdialog.h"
 
 #include <QFrame>
 
-#include "BlipSrc/blipform.h"
-#include "TwitterSrc/pinpanel.h"
+#include "screens/sharing/blipform.h"
+#include "screens/sharing/pinpanel.h"
 
 BlipDialog::BlipDialog(QWidget* parent) : QWidget(parent), widget(nullptr)
 {

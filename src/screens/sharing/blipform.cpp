@@ -1,7 +1,7 @@
-#include "BlipSrc/blipform.h"
+#include "screens/sharing/blipform.h"
 
-#include "BlipSrc/blipclient.h"
-#include "Views/formstyle.h"
+#include "logic/sharing/blipclient.h"
+#include "screens/widgets/formstyle.h"
 
 BlipForm::BlipForm(QWidget* parent) : PinForm(parent), blipClient(nullptr)
 {

@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "TwitterSrc/pinform.h"
+#include "screens/sharing/pinform.h"
 
 class BlipClient;
 

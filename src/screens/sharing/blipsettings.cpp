@@ -1,9 +1,9 @@
-#include "BlipSrc/blipsettingswidget.h"
+#include "screens/sharing/blipsettings.h"
 
 #include <QPushButton>
 
-#include "BlipSrc/blipclient.h"
-#include "TwitterSrc/tokenstore.h"
+#include "logic/sharing/blipclient.h"
+#include "logic/sharing/tokenstore.h"
 
 BlipSettingsWidget::BlipSettingsWidget(QWidget* parent) : QWidget(parent), ui(new AccountPage)
 {

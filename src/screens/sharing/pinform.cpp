@@ -1,9 +1,9 @@
-#include "TwitterSrc/pinform.h"
+#include "screens/sharing/pinform.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "TwitterSrc/oauthpinclient.h"
+#include "logic/sharing/oauthpinclient.h"
 
 PinForm::PinForm(QWidget* parent) : QWidget(parent), ui(new PinPanel), pinClient(nullptr), keyboard(nullptr)
 {

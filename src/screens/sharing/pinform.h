@@ -4,7 +4,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "TwitterSrc/pinpanel.h"
+#include "screens/sharing/pinpanel.h"
 
 class OAuthPinClient;
 

@@ -1,4 +1,4 @@
-#include "TwitterSrc/pinpanel.h"
+#include "screens/sharing/pinpanel.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -9,10 +9,10 @@
 #include <QMovie>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include "Views/formstyle.h"
+#include "screens/widgets/formstyle.h"
 
-#include "Views/busylabel.h"
-#include "foundation/hidpi.h"
+#include "screens/widgets/busylabel.h"
+#include "logic/base/hidpi.h"
 
 QString PinPanel::buttonStyle()
 {

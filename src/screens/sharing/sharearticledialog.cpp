@@ -1,4 +1,4 @@
-#include "Views/Article/sharearticledialog.h"
+#include "screens/sharing/sharearticledialog.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -6,15 +6,15 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "BlipSrc/blipdialog.h"
-#include "Logic/article.h"
-#include "TwitterSrc/twitterclient.h"
-#include "TwitterSrc/twitterdialog.h"
-#include "Views/formstyle.h"
-#include "Views/messagebox.h"
-#include "foundation/constants.h"
-#include "foundation/hidpi.h"
-#include "foundation/util.h"
+#include "screens/sharing/blipdialog.h"
+#include "logic/news/article.h"
+#include "logic/sharing/twitterclient.h"
+#include "screens/sharing/twitterdialog.h"
+#include "screens/widgets/formstyle.h"
+#include "screens/shell/messagebox.h"
+#include "logic/base/constants.h"
+#include "logic/base/hidpi.h"
+#include "logic/base/util.h"
 
 static const QString panelButtonStyle = QStringLiteral(
     "QPushButton { border: none; background-color: transparent; color: white; outline: none;"

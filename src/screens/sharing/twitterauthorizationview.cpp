@@ -1,9 +1,9 @@
-#include "TwitterSrc/twitterauthorizationview.h"
+#include "screens/sharing/twitterauthorizationview.h"
 
 #include <QLineEdit>
 
-#include "TwitterSrc/twitterclient.h"
-#include "Views/formstyle.h"
+#include "logic/sharing/twitterclient.h"
+#include "screens/widgets/formstyle.h"
 
 TwitterAuthorizationView::TwitterAuthorizationView(QWidget* parent) : PinForm(parent)
 {

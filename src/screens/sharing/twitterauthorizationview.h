@@ -1,7 +1,7 @@
 #ifndef TWITTERAUTHORIZATIONVIEW_H
 #define TWITTERAUTHORIZATIONVIEW_H
 
-#include "TwitterSrc/pinform.h"
+#include "screens/sharing/pinform.h"
 
 class TwitterClient;
 

@@ -1,7 +1,7 @@
-#include "TwitterSrc/twitterdialog.h"
+#include "screens/sharing/twitterdialog.h"
 
-#include "TwitterSrc/pinpanel.h"
-#include "TwitterSrc/twitterauthorizationview.h"
+#include "screens/sharing/pinpanel.h"
+#include "screens/sharing/twitterauthorizationview.h"
 
 TwitterDialog::TwitterDialog(TwitterClient* client, QWidget* parent) : QWidget(parent), widget(nullptr)
 {

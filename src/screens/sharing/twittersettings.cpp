@@ -1,9 +1,9 @@
-#include "TwitterSrc/settingstwitter.h"
+#include "screens/sharing/twittersettings.h"
 
 #include <QPushButton>
 
-#include "TwitterSrc/tokenstore.h"
-#include "TwitterSrc/twitterclient.h"
+#include "logic/sharing/tokenstore.h"
+#include "logic/sharing/twitterclient.h"
 
 SettingsTwitter::SettingsTwitter(QWidget* parent) : QWidget(parent), ui(new AccountPage)
 {

@@ -3,7 +3,7 @@
 
 #include <QWidget>
 
-#include "TwitterSrc/accountpage.h"
+#include "screens/sharing/accountpage.h"
 
 // The Twitter section of the settings: whether a token is stored, and logging out.
 class SettingsTwitter : public QWidget

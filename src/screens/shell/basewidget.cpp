@@ -1,4 +1,4 @@
-#include "Views/basewidget.h"
+#include "screens/shell/basewidget.h"
 
 BaseWidget::BaseWidget(QWidget* parent) : QWidget(parent) {}
 

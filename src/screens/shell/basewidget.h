@@ -3,7 +3,7 @@
 
 #include <QWidget>
 
-#include "Views/mainwidget.h"
+#include "screens/shell/mainwidget.h"
 
 // Every screen of the stack.
 class BaseWidget : public QWidget

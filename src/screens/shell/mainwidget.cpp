@@ -1,24 +1,24 @@
-#include "Views/mainwidget.h"
+#include "screens/shell/mainwidget.h"
 
 #include <QCoreApplication>
 #include <QPropertyAnimation>
 #include <QResizeEvent>
 
-#include "Flurry/flurryagent.h"
-#include "Logic/bannerinfo.h"
-#include "Logic/refreshscheduler.h"
-#include "Logic/rsschannel.h"
-#include "Logic/savedarticles.h"
-#include "Views/basewidget.h"
-#include "Views/messagebox.h"
-#include "Logic/settings.h"
-#include "Views/Settings/settingsview.h"
-#include "Views/Article/articlewidget.h"
-#include "Views/ArticleList/articleslistwidget.h"
-#include "Views/CategoryList/categorylistwidget.h"
-#include "Views/Gallery/gallery.h"
-#include "Views/Teczka/teczkawidget.h"
-#include "foundation/reachability.h"
+#include "logic/analytics/flurryagent.h"
+#include "logic/ads/bannerinfo.h"
+#include "logic/news/refreshscheduler.h"
+#include "logic/news/channel.h"
+#include "logic/news/briefcasestore.h"
+#include "screens/shell/basewidget.h"
+#include "screens/shell/messagebox.h"
+#include "logic/news/settings.h"
+#include "screens/settings/settingsview.h"
+#include "screens/article/articlewidget.h"
+#include "screens/articlelist/articleslistwidget.h"
+#include "screens/categories/categorylistwidget.h"
+#include "screens/gallery/gallery.h"
+#include "screens/briefcase/briefcasewidget.h"
+#include "logic/net/reachability.h"
 
 MainWidget* MainWidget::instance = nullptr;
 static MainWidget::OrientationHook orientationHook = nullptr;

@@ -5,7 +5,7 @@
 #include <QVector>
 #include <QWidget>
 
-#include "Views/msgboxlistener.h"
+#include "screens/shell/msgboxlistener.h"
 
 class QApplication;
 class Article;

@@ -1,6 +1,6 @@
-#include "Views/messagebox.h"
+#include "screens/shell/messagebox.h"
 
-#include "msgboxslot.h"
+#include "screens/shell/messageboxbridge.h"
 
 static MessageBox::Observer& observer()
 {

@@ -1,14 +1,14 @@
-#include "msgboxslot.h"
+#include "screens/shell/messageboxbridge.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QVariant>
 #include <QtQml>
 
-#include "Views/mainwidget.h"
-#include "Views/msgboxlistener.h"
-#include "Views/qmainwidgetitem.h"
-#include "Views/qsplashwidgetitem.h"
+#include "screens/shell/mainwidget.h"
+#include "screens/shell/msgboxlistener.h"
+#include "screens/shell/qmainwidgetitem.h"
+#include "screens/shell/qsplashwidgetitem.h"
 #include "platform/declarativeview.h"
 #include "platform/meegocomponents.h"
 

@@ -1,7 +1,7 @@
-#include "Views/qmainwidgetitem.h"
+#include "screens/shell/qmainwidgetitem.h"
 
 
-#include "Views/mainwidget.h"
+#include "screens/shell/mainwidget.h"
 
 QMainWidgetItem::QMainWidgetItem(QDeclarativeItem* parent)
     : QDeclarativeItem(parent), widget(nullptr), proxy(nullptr)

@@ -1,7 +1,7 @@
-#include "Views/qsplashwidgetitem.h"
+#include "screens/shell/qsplashwidgetitem.h"
 
 
-#include "Views/splashwidget.h"
+#include "screens/shell/splashwidget.h"
 
 QSplashWidgetItem::QSplashWidgetItem()
     : QDeclarativeItem(nullptr), widget(nullptr), proxy(nullptr)

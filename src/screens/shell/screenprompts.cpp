@@ -1,7 +1,7 @@
-#include "Views/screenprompts.h"
+#include "screens/shell/screenprompts.h"
 
-#include "Views/mainwidget.h"
-#include "Views/messagebox.h"
+#include "screens/shell/mainwidget.h"
+#include "screens/shell/messagebox.h"
 #include "platform/messaging.h"
 
 void ScreenPrompts::showError(const QString& text, const QString& title)

@@ -1,7 +1,7 @@
 #ifndef SCREENPROMPTS_H
 #define SCREENPROMPTS_H
 
-#include "foundation/userprompts.h"
+#include "logic/base/userprompts.h"
 
 // The screens' answer to what the logic asks of the user: the page's message boxes, the
 // shell's exit and the phone's composer.

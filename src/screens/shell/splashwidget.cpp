@@ -1,14 +1,14 @@
-#include "Views/splashwidget.h"
+#include "screens/shell/splashwidget.h"
 #include "ui_splashwidget.h"
 
 #include <QMouseEvent>
 #include <QResizeEvent>
 #include <QTimer>
 
-#include "Logic/bannerinfo.h"
-#include "foundation/hidpi.h"
-#include "foundation/util.h"
-#include "msgboxslot.h"
+#include "logic/ads/bannerinfo.h"
+#include "logic/base/hidpi.h"
+#include "logic/base/util.h"
+#include "screens/shell/messageboxbridge.h"
 
 static const int splashDuration = 3000;
 

@@ -1,10 +1,10 @@
-#include "Views/bannerrow.h"
+#include "screens/widgets/bannerrow.h"
 
 #include <QCache>
 #include <QPainter>
 #include <QStyleOptionViewItem>
 
-#include "foundation/constants.h"
+#include "logic/base/constants.h"
 
 // The banner smoothly scaled to the screen's device pixels, once per banner and ratio rather
 // than at every frame of a scroll.

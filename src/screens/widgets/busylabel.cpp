@@ -1,9 +1,9 @@
-#include "Views/busylabel.h"
+#include "screens/widgets/busylabel.h"
 
 #include <QLabel>
 #include <QMovie>
 
-#include "foundation/hidpi.h"
+#include "logic/base/hidpi.h"
 
 static const char* const movieProperty = "kurendalBusyMovie";
 

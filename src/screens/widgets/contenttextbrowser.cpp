@@ -1,4 +1,4 @@
-#include "Views/contenttextbrowser.h"
+#include "screens/widgets/contenttextbrowser.h"
 
 #include <QResizeEvent>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "Views/formstyle.h"
+#include "screens/widgets/formstyle.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -10,8 +10,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "Views/listview.h"
-#include "foundation/hidpi.h"
+#include "screens/widgets/listview.h"
+#include "logic/base/hidpi.h"
 
 namespace FormStyle {
 

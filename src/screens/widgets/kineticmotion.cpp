@@ -1,10 +1,10 @@
-#include "Views/kineticmotion.h"
+#include "screens/widgets/kineticmotion.h"
 
 #include <QScrollBar>
 #include <QTimer>
 #include <cstdlib>
 
-#include "foundation/constants.h"
+#include "logic/base/constants.h"
 
 KineticMotion::KineticMotion(QTimer* timer)
     : startPosY(-1), lastPosY(-1), lastLastPosY(-1), isScroll(false), isScrollEnabled(false), isPressed(false),

@@ -5,7 +5,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "Views/kineticmotion.h"
+#include "screens/widgets/kineticmotion.h"
 
 // A scrolling widget (a list or a scroll area) driven by KineticMotion: owns the
 // tick timer and wires it, and optionally the scroll bar's range, to the motion.

@@ -1,4 +1,4 @@
-#include "Views/listview.h"
+#include "screens/widgets/listview.h"
 
 #include <QMouseEvent>
 #include <QScrollBar>

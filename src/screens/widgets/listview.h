@@ -3,7 +3,7 @@
 
 #include <QListView>
 
-#include "Views/kineticscrollhost.h"
+#include "screens/widgets/kineticscrollhost.h"
 
 // The finger-scrolled list of the list screens: a drag never reports a click.
 class ListView : public KineticScrollHost<QListView>
