@@ -2,13 +2,13 @@
 #include <algorithm>
 #include <iterator>
 
-#include "Logic/bannerinfo.h"
-#include "Logic/galleryfeed.h"
-#include "Logic/photo.h"
-#include "Logic/savedarticles.h"
-#include "Logic/settings.h"
-#include "foundation/file.h"
-#include "foundation/util.h"
+#include "logic/ads/bannerinfo.h"
+#include "logic/gallery/galleryfeed.h"
+#include "logic/news/photo.h"
+#include "logic/news/briefcasestore.h"
+#include "logic/news/settings.h"
+#include "logic/base/file.h"
+#include "logic/base/util.h"
 #include "tests/support/testenv.h"
 #include "tests/support/upgradefixture.h"
 

@@ -9,11 +9,11 @@
 #include <QString>
 #include <memory>
 
-#include "Flurry/flurryagent.h"
-#include "Logic/articleparser.h"
-#include "Logic/rsschannel.h"
-#include "TwitterSrc/tokenstore.h"
-#include "foundation/constants.h"
+#include "logic/analytics/flurryagent.h"
+#include "logic/news/articleparser.h"
+#include "logic/news/channel.h"
+#include "logic/sharing/tokenstore.h"
+#include "logic/base/constants.h"
 
 // The stored data of tests/fixtures/: what kurendal-writefixtures writes and tst_upgrade expects.
 namespace UpgradeFixture {

@@ -11,12 +11,12 @@
 #include <functional>
 #include <iterator>
 
-#include "Logic/article.h"
-#include "Logic/bannerinfo.h"
-#include "Logic/galleryfeed.h"
-#include "Logic/photo.h"
-#include "Logic/savedarticles.h"
-#include "Logic/settings.h"
+#include "logic/news/article.h"
+#include "logic/ads/bannerinfo.h"
+#include "logic/gallery/galleryfeed.h"
+#include "logic/news/photo.h"
+#include "logic/news/briefcasestore.h"
+#include "logic/news/settings.h"
 #include "sampleserver/sampleserver.h"
 #include "sampleserver/sampleservices.h"
 #include "tests/support/upgradefixture.h"
