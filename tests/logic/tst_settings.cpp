@@ -63,6 +63,37 @@ private slots:
         QVERIFY(back.isCategoryActive(4));
     }
 
+    void preferencesFollowTheCategoriesOnlyWhenChosen()
+    {
+        const QByteArray base = QByteArray::fromHex("00000002" "00000002" "00000008" "00000010" "010101010101010101");
+        {
+            Settings s(nullptr);
+            QSignalSpy changed(&s, &Settings::preferencesChanged);
+            QVERIFY(s.setAppearance(Settings::AppearanceDark));
+            QVERIFY(s.setTextScale(500)); // held to the largest step
+            QVERIFY(s.setTopNewsNotifications(true));
+            QVERIFY(s.setMeteredPolicy(Settings::MeteredManualOnly));
+            QCOMPARE(changed.count(), 4);
+        }
+        QCOMPARE(settingsFile(), base + QByteArray::fromHex("01" "00000002" "000000c8" "01" "00000002"));
+        {
+            Settings back(nullptr);
+            QCOMPARE(back.appearance(), Settings::AppearanceDark);
+            QCOMPARE(back.textScale(), 200);
+            QVERIFY(back.topNewsNotifications());
+            QCOMPARE(back.meteredPolicy(), Settings::MeteredManualOnly);
+            // All back to the defaults: the file is the one every earlier version wrote.
+            QVERIFY(back.setAppearance(Settings::AppearanceSystem) && back.setTextScale(100)
+                    && back.setTopNewsNotifications(false) && back.setMeteredPolicy(Settings::MeteredNoPictures));
+        }
+        QCOMPARE(settingsFile(), base);
+        Settings old(nullptr);
+        QCOMPARE(old.appearance(), Settings::AppearanceSystem);
+        QCOMPARE(old.textScale(), 100);
+        QVERIFY(!old.topNewsNotifications());
+        QCOMPARE(old.meteredPolicy(), Settings::MeteredNoPictures);
+    }
+
     void shortAndDamagedFiles()
     {
         // Sixteen bytes: the four numbers, every category still on.

@@ -5,8 +5,13 @@
 #include "logic/base/file.h"
 
 static const QString settingsFileName = QStringLiteral("settings");
-// Four integers and nine flags; a longer file is not one the program wrote.
-static const qint64 settingsFileBytes = 4 * 4 + Settings::categoriesCount;
+// Four integers and nine flags, as every version wrote them; then, only where a preference is
+// away from its default, a block: its version byte (1), the appearance, the text scale, the
+// notification flag and the metered policy. A file that holds only the first part reads with
+// the default preferences, and one whose preferences are all default is written without them.
+static const qint64 settingsBaseBytes = 4 * 4 + Settings::categoriesCount;
+static const char preferencesVersion = 1;
+static const qint64 settingsFileBytes = settingsBaseBytes + 1 + 4 + 4 + 1 + 4;
 static const int dayMsecs = 86400000;
 
 static bool validMode(int mode) { return mode >= 0 && mode <= 4; }
@@ -31,6 +36,14 @@ void Settings::load()
     if (File::fileExistInResources(settingsFileName)) {
         File* f = File::createFileToRead(File::createPathToResource(settingsFileName), settingsFileBytes);
         f->open();
+        // Between the two lengths the program writes lies no file of its own.
+        const qint64 size = f->bytesLeft();
+        if (size > settingsBaseBytes && size != settingsFileBytes) {
+            f->close();
+            delete f;
+            scheduleNextRushStateChange();
+            return;
+        }
         try {
             // A damaged file keeps the defaults for every value out of its range.
             const int rush = f->readInt();
@@ -43,6 +56,16 @@ void Settings::load()
             rushHoursEnd = validHour(end) ? end : defaultRushEnd;
             for (bool& active : categoriesActive)
                 active = f->readByte() != 0;
+            if (f->bytesLeft() > 0 && f->readByte() == preferencesVersion) {
+                const int look = f->readInt();
+                appearanceChoice = look >= AppearanceSystem && look <= AppearanceDark ? Appearance(look) : AppearanceSystem;
+                const int scale = f->readInt();
+                textScalePercent = scale >= minTextScale && scale <= maxTextScale ? scale : defaultTextScale;
+                notifyTopNews = f->readByte() != 0;
+                const int metered = f->readInt();
+                meteredChoice = metered >= MeteredAsUsual && metered <= MeteredManualOnly ? MeteredPolicy(metered)
+                                                                                         : MeteredNoPictures;
+            }
         } catch (int) {
         }
         f->close();
@@ -63,6 +86,13 @@ bool Settings::save()
         f->writeInt(rushHoursEnd);
         for (bool active : categoriesActive)
             f->writeByte(active ? 1 : 0);
+        if (!hasDefaultPreferences()) {
+            f->writeByte(preferencesVersion);
+            f->writeInt(appearanceChoice);
+            f->writeInt(textScalePercent);
+            f->writeByte(notifyTopNews ? 1 : 0);
+            f->writeInt(meteredChoice);
+        }
     } catch (int) {
         ok = false;
     }
@@ -133,6 +163,47 @@ bool Settings::setCategoryActive(int type, bool active)
     }
     emit activeCategoriesChanged(this);
     return true;
+}
+
+bool Settings::hasDefaultPreferences() const
+{
+    return appearanceChoice == AppearanceSystem && textScalePercent == defaultTextScale && !notifyTopNews
+           && meteredChoice == MeteredNoPictures;
+}
+
+// Saves the new value, or undoes it when the file cannot be written.
+template <typename T> bool Settings::setPreference(T& field, T value)
+{
+    if (field == value)
+        return true;
+    const T old = field;
+    field = value;
+    if (!save()) {
+        field = old;
+        return false;
+    }
+    emit preferencesChanged();
+    return true;
+}
+
+bool Settings::setAppearance(Appearance value)
+{
+    return setPreference(appearanceChoice, value);
+}
+
+bool Settings::setTextScale(int percent)
+{
+    return setPreference(textScalePercent, qBound(int(minTextScale), percent, int(maxTextScale)));
+}
+
+bool Settings::setTopNewsNotifications(bool on)
+{
+    return setPreference(notifyTopNews, on);
+}
+
+bool Settings::setMeteredPolicy(MeteredPolicy value)
+{
+    return setPreference(meteredChoice, value);
 }
 
 bool Settings::isRushHour(int hour) const

@@ -6,11 +6,19 @@
 
 class QTime;
 
-// The user's refresh modes, rush hours and categories, kept in the "settings" file.
+// The user's refresh modes, rush hours and categories, kept in the "settings" file, and the
+// reading and desktop preferences in an optional block after them (see settings.cpp).
 class Settings : public QObject
 {
     Q_OBJECT
 public:
+    // "Wygląd": as the desktop says, or fixed.
+    enum Appearance { AppearanceSystem = 0, AppearanceLight = 1, AppearanceDark = 2 };
+    // "Na łączu taryfowym": what automatic refreshes do on a metered link.
+    enum MeteredPolicy { MeteredAsUsual = 0, MeteredNoPictures = 1, MeteredManualOnly = 2 };
+    static constexpr int minTextScale = 80;
+    static constexpr int maxTextScale = 200;
+    static constexpr int defaultTextScale = 100;
     static constexpr int categoriesCount = 9;
     static constexpr int defaultMode = 2;
     static constexpr int defaultRushStart = 8;
@@ -43,21 +51,38 @@ public:
     bool setRushHours(int start, int end);
     bool setCategoryActive(int type, bool active);
 
+    Appearance appearance() const { return appearanceChoice; }
+    // Percent of the design's text sizes, minTextScale to maxTextScale.
+    int textScale() const { return textScalePercent; }
+    bool topNewsNotifications() const { return notifyTopNews; }
+    MeteredPolicy meteredPolicy() const { return meteredChoice; }
+    bool setAppearance(Appearance value);
+    bool setTextScale(int percent);
+    bool setTopNewsNotifications(bool on);
+    bool setMeteredPolicy(MeteredPolicy value);
+
 signals:
     void refreshModeChanged(int newValue);
     void activeCategoriesChanged(Settings* s);
+    void preferencesChanged();
 
 private slots:
     void rushStateChanged();
 
 private:
     bool isRushHour(int hour) const;
+    bool hasDefaultPreferences() const;
+    template <typename T> bool setPreference(T& field, T value);
 
     int articlesCheckRushHours;
     int articlesCheckOutOfRushHours;
     int rushHoursStart;
     int rushHoursEnd;
     bool categoriesActive[categoriesCount];
+    Appearance appearanceChoice = AppearanceSystem;
+    int textScalePercent = defaultTextScale;
+    bool notifyTopNews = false;
+    MeteredPolicy meteredChoice = MeteredNoPictures;
 
     QTimer rushTimer;
 };
