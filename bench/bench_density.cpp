@@ -141,8 +141,6 @@ int main(int argc, char** argv)
     qputenv("QT_SCALE_FACTOR", "2.5");
     qputenv("QT_LOGGING_RULES", "*.debug=false");
     NewsData::useTemporaryData();
-    QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
-    QApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
     QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

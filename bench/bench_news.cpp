@@ -285,7 +285,7 @@ void paintRowsFloor(benchmark::State& state)
         leads << model.index(row).data(ItemSubTextRole).toString();
     }
     QFont titleFont(QStringLiteral("Helvetica"));
-    titleFont.setWeight(75);
+    titleFont.setWeight(QFont::Bold);
     titleFont.setPixelSize(20);
     QFont leadFont(QStringLiteral("Helvetica"));
     leadFont.setPixelSize(20);

@@ -75,9 +75,9 @@ bool json(const QByteArray& bytes)
     // A failed parse never hands out part of a container.
     if (ok || !value.isValid())
         return true;
-    if (value.type() == QVariant::Map)
+    if (value.typeId() == QMetaType::QVariantMap)
         return value.toMap().isEmpty();
-    if (value.type() == QVariant::List)
+    if (value.typeId() == QMetaType::QVariantList)
         return value.toList().isEmpty();
     return false;
 }

@@ -40,7 +40,8 @@ fi
 # Dependencies: the libraries come from dpkg-shlibdeps, the QML module by hand.
 depends="$(dpkg-deb -f "$deb" Depends)"
 echo "Depends: $depends"
-for pkg in libqt5widgets5 libqt5quick5 libqt5network5 libssl3 qml-module-qtquick2; do
+for pkg in libqt6widgets6 libqt6quick6 libqt6network6 libssl3 qml6-module-qtquick qml6-module-qtqml \
+    qml6-module-qtqml-models qml6-module-qtqml-workerscript; do
   grep -qE "(^|, |\| )$pkg( |,|$)" <<<"$depends" || fail "Depends lacks $pkg"
 done
 
@@ -81,13 +82,16 @@ home="$work/home"
 mkdir -p "$home"
 env -i PATH="$root/usr/bin:/usr/bin:/bin" HOME="$home" XDG_RUNTIME_DIR="$work" \
   QT_QPA_PLATFORM=offscreen http_proxy="http://127.0.0.1:$port" no_proxy= \
+  QML_IMPORT_TRACE=1 QT_DEBUG_PLUGINS=1 QT_LOGGING_RULES="qt.qml.import.debug=true;qt.core.plugin.loader.debug=true" \
   $exec_line >"$work/app.log" 2>&1 &
 app=$!
 sleep 6
 if kill -0 "$app" 2>/dev/null; then
   # Qt plugins and QML modules are found at run time: the packages holding them must be
-  # dependencies, since dpkg-shlibdeps cannot see them.
-  awk '{print $6}' "/proc/$app/maps" | grep -E '/qt5/(qml|plugins/platforms)/' | sort -u >"$work/runtime"
+  # dependencies, since dpkg-shlibdeps cannot see them. Qt 6 loads the QML modules' optional
+  # plugins only when it must, so what was loaded is read from the import trace: each module's
+  # qmldir, and the platform plugin.
+  grep -oE '/[^ "]*/qt6/(qml/[^ "]*/qmldir|plugins/platforms/[^ "]*\.so)' "$work/app.log" | sort -u >"$work/runtime"
   [ -s "$work/runtime" ] || fail "no QML module or platform plugin seen in the running program"
   while read -r file; do
     owner="$(dpkg -S "$file" 2>/dev/null | cut -d: -f1 | head -n 1)"
@@ -99,7 +103,8 @@ else
   fail "the program ended within 6 s"
 fi
 app=""
-if grep -E 'is not installed|Cannot load library|Could not load the Qt platform plugin|qrc:/.*: ' "$work/app.log"; then
+if grep -vE '^qt\.(qml\.import|core\.plugin)|^QFactoryLoader|^Got keys|^Found metadata|^In |^looking at|^checking directory|^loaded library|^QLibraryPrivate|^"' "$work/app.log" \
+    | grep -E 'is not installed|Cannot load library|Could not load the Qt platform plugin|qrc:/.*: '; then
   fail "the program could not load its pages (above)"
 fi
 # It fetched the feeds through the sample service and kept them in its data folder, and wrote

@@ -1,4 +1,4 @@
-import QtQuick 2.0
+import QtQuick
 import com.meego 1.0
 import SplashWidget 1.0
 

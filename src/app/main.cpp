@@ -11,9 +11,8 @@
 
 int main(int argc, char** argv)
 {
-    // The design's sizes are logical pixels; the pictures come in 1x, 2x and 3x.
-    QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
-    QApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+    // The sizes are logical pixels, the pictures come in 1x, 2x and 3x, and Qt scales by the
+    // screen's own factor, fractional ones (1.25, 1.5) passed through as they are.
     QApplication application(argc, argv);
     // Shells match the window with its desktop entry by this id (the Wayland app id).
     QGuiApplication::setDesktopFileName(QStringLiteral("pl.kurendal.Kurendal"));

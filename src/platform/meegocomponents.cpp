@@ -32,9 +32,9 @@ void PageStackWindow::setInitialPage(QQuickItem* p)
     emit initialPageChanged();
 }
 
-void PageStackWindow::geometryChanged(const QRectF& newGeometry, const QRectF& oldGeometry)
+void PageStackWindow::geometryChange(const QRectF& newGeometry, const QRectF& oldGeometry)
 {
-    QQuickItem::geometryChanged(newGeometry, oldGeometry);
+    QQuickItem::geometryChange(newGeometry, oldGeometry);
     fillWithPage();
 }
 

@@ -56,7 +56,7 @@ public:
 signals:
     void initialPageChanged();
 protected:
-    void geometryChanged(const QRectF& newGeometry, const QRectF& oldGeometry) override;
+    void geometryChange(const QRectF& newGeometry, const QRectF& oldGeometry) override;
 private:
     void fillWithPage();
     QPointer<QQuickItem> page;

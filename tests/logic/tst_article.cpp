@@ -164,7 +164,7 @@ private slots:
         Article counted;
         r = File::createFileToRead(path);
         r->open();
-        QVERIFY_EXCEPTION_THROWN(counted.loadFromFile(r), QObject*);
+        QVERIFY_THROWS_EXCEPTION(QObject*, counted.loadFromFile(r));
         delete r;
         QVERIFY(counted.photos.isEmpty());
     }

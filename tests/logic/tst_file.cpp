@@ -98,10 +98,10 @@ private slots:
 
         // A string whose length runs past the end, and a byte block larger than the file.
         f = reader(QByteArray::fromHex("0010616263"));
-        QVERIFY_EXCEPTION_THROWN(f->readString(), int);
+        QVERIFY_THROWS_EXCEPTION(int, f->readString());
         delete f;
         f = reader(QByteArray::fromHex("616263"));
-        QVERIFY_EXCEPTION_THROWN(f->readBytes(0x7fffffff), int);
+        QVERIFY_THROWS_EXCEPTION(int, f->readBytes(0x7fffffff));
         delete f;
     }
 
@@ -109,12 +109,12 @@ private slots:
     {
         File* f = File::createFileToRead(File::createPathToResource(QStringLiteral("no-such-file")));
         f->open();
-        QVERIFY_EXCEPTION_THROWN(f->readByte(), int);
+        QVERIFY_THROWS_EXCEPTION(int, f->readByte());
         delete f;
         // Writing into a folder that does not exist fails too.
         f = File::createFileToWrite(File::createPathToResource(QStringLiteral("missing/dir/file")));
         f->open();
-        QVERIFY_EXCEPTION_THROWN(f->writeInt(1), int);
+        QVERIFY_THROWS_EXCEPTION(int, f->writeInt(1));
         delete f;
     }
 

@@ -144,7 +144,7 @@ private slots:
         ArticleListModel model(&channel, nullptr);
         model.widgetWidthChanged(480);
         QFont titleFont("Helvetica");
-        titleFont.setWeight(75);
+        titleFont.setWeight(QFont::Bold);
         titleFont.setPixelSize(20);
         const int maxTitleLines = 85 / QFontMetrics(titleFont).lineSpacing();
 

@@ -390,8 +390,6 @@ int main(int argc, char** argv)
         const pid_t child = fork();
         if (child == 0) {
             qputenv("QT_SCALE_FACTOR", QByteArray::number(ratio));
-            QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
-            QApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
             QApplication app(argc, argv);
             TestDensity test(ratio);
             _exit(QTest::qExec(&test, argc, argv) == 0 ? 0 : 1);

@@ -121,7 +121,7 @@ bool BannerInfo::readDescription(Http* h, QVariantMap& description)
         bytes.truncate(zero);
     bool ok = false;
     const QVariant value = Json::parse(QString::fromLatin1(bytes), ok);
-    if (!ok || value.type() != QVariant::Map)
+    if (!ok || value.typeId() != QMetaType::QVariantMap)
         return false;
     description = value.toMap();
     return true;

@@ -3,8 +3,8 @@
 #include <QBluetoothLocalDevice>
 #include <QDataStream>
 #include <QDateTime>
-#include <QDeviceInfo>
 #include <QSettings>
+#include <QSysInfo>
 
 #include "logic/base/constants.h"
 #include "logic/base/file.h"
@@ -21,14 +21,54 @@ QDataStream& operator>>(QDataStream& in, FlurryInfoStruct& info)
     return in >> info.dateStarted >> info.length >> info.version;
 }
 
+// QSettings keeps what it parsed for the whole process: the sessions' type must be known before
+// the store is first opened by anyone, or they are read as an unknown type for good.
+static void registerSessionType()
+{
+    qRegisterMetaType<FlurryInfoStruct>("FlurryInfoStruct");
+}
+Q_CONSTRUCTOR_FUNCTION(registerSessionType)
+
 static const int defaultReportTimeout = 10000;
+
+// A fact the machine does not give is reported as this, never as an empty field.
+static const QString unknownFact = QStringLiteral("unknown");
+
+// One line of a small system file, trimmed; the device tree's strings end in a NUL.
+static QString systemFact(const QString& path)
+{
+    QByteArray bytes;
+    if (File::readRegular(path, 4096, &bytes) != File::Read)
+        return QString();
+    const int end = bytes.indexOf('\0');
+    if (end >= 0)
+        bytes.truncate(end);
+    return QString::fromUtf8(bytes).simplified();
+}
+
+// Manufacturer and model: a PC's firmware tables, else an ARM phone's device tree, whose
+// model string names the maker itself.
+static QString deviceModel()
+{
+    const QString vendor = systemFact(QStringLiteral("/sys/class/dmi/id/sys_vendor"));
+    QString product = systemFact(QStringLiteral("/sys/class/dmi/id/product_name"));
+    if (product.isEmpty())
+        product = systemFact(QStringLiteral("/proc/device-tree/model"));
+    const QString model = vendor + product;
+    return model.isEmpty() ? unknownFact : model;
+}
+
+static QString orUnknown(const QString& fact)
+{
+    const QString trimmed = fact.trimmed();
+    return trimmed.isEmpty() ? unknownFact : trimmed;
+}
 
 FlurryAgent::FlurryAgent(QObject* parent)
     : QObject(parent), raportWasSent(false), appId(flurryAppId), flurryInitializedDate(0), pausedDate(-1),
       reportedSessions(0)
 {
-    qRegisterMetaType<FlurryInfoStruct>("FlurryInfoStruct");
-    qRegisterMetaTypeStreamOperators<FlurryInfoStruct>("FlurryInfoStruct");
+    registerSessionType();
 
     File::guardSettingsStore();
     QSettings store(organizationName, applicationName);
@@ -58,10 +98,10 @@ FlurryAgent::FlurryAgent(QObject* parent)
 
     version = Util::getVersion();
     imei = getBluetoothAddress();
-    QDeviceInfo device;
-    modelValue = device.manufacturer() + device.model();
-    platformValue = modelValue + QStringLiteral("/") + device.version(QDeviceInfo::Firmware)
-                    + QStringLiteral("/sw_platform=S60;sw_platform_version=") + device.version(QDeviceInfo::Os);
+    // The kernel stands for the firmware: it is what a phone's system image versions.
+    modelValue = deviceModel();
+    platformValue = modelValue + QStringLiteral("/") + orUnknown(QSysInfo::kernelVersion())
+                    + QStringLiteral("/sw_platform=S60;sw_platform_version=") + orUnknown(QSysInfo::productVersion());
 }
 
 FlurryAgent::~FlurryAgent()

@@ -225,15 +225,15 @@ int Json::nextToken(const QString& json, int& index)
     const int remaining = json.size() - index;
     if (remaining < 4)
         return JsonTokenNone;
-    if (json.midRef(index, 4) == QLatin1String("true")) {
+    if (QStringView(json).mid(index, 4) == QLatin1String("true")) {
         index += 4;
         return JsonTokenTrue;
     }
-    if (remaining >= 5 && json.midRef(index, 5) == QLatin1String("false")) {
+    if (remaining >= 5 && QStringView(json).mid(index, 5) == QLatin1String("false")) {
         index += 5;
         return JsonTokenFalse;
     }
-    if (json.midRef(index, 4) == QLatin1String("null")) {
+    if (QStringView(json).mid(index, 4) == QLatin1String("null")) {
         index += 4;
         return JsonTokenNull;
     }

@@ -4,8 +4,8 @@
 #include <QObject>
 
 // The platform's side of getting online: whether the default connection can be opened,
-// and the opening itself. Qt 5's bearer classes stand behind it in one file
-// (networksession_bearer.cpp); a build without them supplies another create().
+// and the opening itself. Qt's network information backend stands behind it in one file
+// (networksession_netinfo.cpp).
 class NetworkSession : public QObject
 {
     Q_OBJECT
@@ -23,6 +23,8 @@ public:
     // Lets the current session go, as after it closed.
     virtual void release() = 0;
     virtual bool isOnline() const = 0;
+    // The way out is charged by the amount (a phone's mobile data); false where nobody knows.
+    virtual bool isMetered() const = 0;
     virtual void updateConfigurations() = 0;
 
 signals:
@@ -33,6 +35,7 @@ signals:
     // A connection appeared or the list of connections was refreshed.
     void configurationsChanged();
     void onlineStateChanged();
+    void meteredChanged();
 
 protected:
     explicit NetworkSession(QObject* parent) : QObject(parent) {}

@@ -30,6 +30,7 @@ Reachability::Reachability(QObject* parent)
     connect(session, &NetworkSession::failed, this, &Reachability::failed);
     connect(session, &NetworkSession::configurationsChanged, this, &Reachability::configurationUpdated);
     connect(session, &NetworkSession::onlineStateChanged, this, &Reachability::configurationStateChanged);
+    connect(session, &NetworkSession::meteredChanged, this, [this] { emit meteredChanged(isMetered()); });
 }
 
 Reachability::~Reachability()
@@ -43,8 +44,13 @@ bool Reachability::isConnectedToNetwork()
     return connected;
 }
 
-// Qt's generic bearer layer knows no configuration on a machine whose only working
-// interface is the loopback. The loopback itself leads nowhere; an interface with an
+bool Reachability::isMetered() const
+{
+    return session->isMetered();
+}
+
+// Without a network information backend (no NetworkManager, a container) nothing says
+// whether there is a way out, and a backend may be unsure. The loopback itself leads nowhere; an interface with an
 // address beyond this machine does, and so does a proxy on the loopback (a local
 // service that fetches for us).
 bool Reachability::anyInterfaceUp()

@@ -16,12 +16,15 @@ public:
 
     void start();
     static bool isConnectedToNetwork();
+    // The connection is charged by the amount, as the platform tells; false where it cannot.
+    bool isMetered() const;
 
     static Reachability* singleton;
 
 signals:
     void networkSessionCancelled();
     void networkSessionOpened();
+    void meteredChanged(bool metered);
 
 private slots:
     void timeout();

@@ -15,7 +15,7 @@ public:
 };
 
 // "media:title" is "title": prefixes were never checked against declarations.
-QString localName(const QStringRef& qualifiedName)
+QString localName(QStringView qualifiedName)
 {
     const int colon = qualifiedName.indexOf(QLatin1Char(':'));
     return (colon < 0 ? qualifiedName : qualifiedName.mid(colon + 1)).toString();
@@ -36,7 +36,7 @@ int carriedIndex(uint c)
     return -1;
 }
 
-QString restoreForbidden(const QStringRef& text)
+QString restoreForbidden(QStringView text)
 {
     if (!text.contains(QChar(carrierHigh)))
         return text.toString();
@@ -463,7 +463,7 @@ bool FeedXml::read(const QByteArray& xml, FeedXmlHandler& handler)
 QString FeedXml::attribute(const QXmlStreamAttributes& attributes, const QString& name)
 {
     for (const QXmlStreamAttribute& a : attributes) {
-        const QStringRef written = a.qualifiedName().isEmpty() ? a.name() : a.qualifiedName();
+        const QStringView written = a.qualifiedName().isEmpty() ? a.name() : a.qualifiedName();
         if (!a.isDefault() && written == name)
             return restoreForbidden(a.value());
     }

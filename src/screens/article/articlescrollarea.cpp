@@ -16,7 +16,7 @@ void ArticleScrollArea::callMousePress(QMouseEvent* e)
 
 void ArticleScrollArea::mousePressEvent(QMouseEvent* e)
 {
-    kinetic.press(e->y());
+    kinetic.press(qRound(e->position().y()));
 }
 
 void ArticleScrollArea::mouseMoveEvent(QMouseEvent* e)
@@ -25,7 +25,7 @@ void ArticleScrollArea::mouseMoveEvent(QMouseEvent* e)
         e->ignore();
         return;
     }
-    const int y = e->y();
+    const int y = qRound(e->position().y());
     kinetic.openIfNeeded(y);
     if (y < 0 || y > height() - 1 || !kinetic.leaveDeadZone(y, articleDeadZone)) {
         kinetic.shift(y);

@@ -213,14 +213,14 @@ bool ArticleWidget::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseButtonPress: {
         QMouseEvent* e = static_cast<QMouseEvent*>(event);
         if (startTouchPoint == QPoint(0, 0))
-            startTouchPoint = e->globalPos();
+            startTouchPoint = e->globalPosition().toPoint();
         numberOfTouches = 0;
         blockHorizontal = true;
         blockVertical = article->photos.size() > 1;
         // Both surfaces learn where the touch began, in their own coordinates.
-        QMouseEvent forColumn(e->type(), ui->scrollArea->viewport()->mapFromGlobal(e->globalPos()), e->globalPos(),
+        QMouseEvent forColumn(e->type(), ui->scrollArea->viewport()->mapFromGlobal(e->globalPosition().toPoint()), e->globalPosition().toPoint(),
                               e->button(), e->buttons(), e->modifiers());
-        QMouseEvent forStrip(e->type(), ui->photoWidget->scrollArea()->mapFromGlobal(e->globalPos()), e->globalPos(),
+        QMouseEvent forStrip(e->type(), ui->photoWidget->scrollArea()->mapFromGlobal(e->globalPosition().toPoint()), e->globalPosition().toPoint(),
                              e->button(), e->buttons(), e->modifiers());
         ui->scrollArea->callMousePress(&forColumn);
         ui->photoWidget->callMousePress(&forStrip);
@@ -231,11 +231,11 @@ bool ArticleWidget::eventFilter(QObject* watched, QEvent* event)
         if (blockHorizontal && blockVertical) {
             ++numberOfTouches;
             if (startTouchPoint == QPoint(0, 0))
-                startTouchPoint = e->globalPos();
+                startTouchPoint = e->globalPosition().toPoint();
             if (numberOfTouches < decidingMove)
                 return true;
-            const int dx = std::abs(e->globalPos().x() - startTouchPoint.x());
-            const int dy = std::abs(e->globalPos().y() - startTouchPoint.y());
+            const int dx = std::abs(e->globalPosition().toPoint().x() - startTouchPoint.x());
+            const int dy = std::abs(e->globalPosition().toPoint().y() - startTouchPoint.y());
             if (dx > swipeDeadZone && dx > dy) {
                 blockHorizontal = false;
                 blockVertical = true;

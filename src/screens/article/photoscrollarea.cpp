@@ -33,12 +33,12 @@ void PhotoScrollArea::beginDrag(int x)
 
 void PhotoScrollArea::mousePressEvent(QMouseEvent* e)
 {
-    beginDrag(e->x());
+    beginDrag(qRound(e->position().x()));
 }
 
 void PhotoScrollArea::mouseMoveEvent(QMouseEvent* e)
 {
-    const int x = e->x();
+    const int x = qRound(e->position().x());
     if (horizontalValue < 0)
         beginDrag(x);
     if (startPosX < 0)
@@ -58,7 +58,7 @@ void PhotoScrollArea::mouseReleaseEvent(QMouseEvent* e)
 {
     if (horizontalValue >= 0) {
         const int w = width();
-        const int d = startPosX - e->x();
+        const int d = startPosX - qRound(e->position().x());
         if (d >= -(w / 3) && d <= w / 3)
             animateScrolling(horizontalValue);
         else if (d > w / 3)

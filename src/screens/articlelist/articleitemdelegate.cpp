@@ -6,7 +6,7 @@
 #include "logic/base/constants.h"
 #include "logic/base/hidpi.h"
 
-static QFont helvetica(int weight, int pixelSize)
+static QFont helvetica(QFont::Weight weight, int pixelSize)
 {
     QFont font(QStringLiteral("Helvetica"));
     font.setWeight(weight);
@@ -60,7 +60,7 @@ void ArticleItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
         break;
     case ItemTypeNoItems:
         painter->setPen(Qt::black);
-        painter->setFont(helvetica(50, 28));
+        painter->setFont(helvetica(QFont::Normal, 28));
         painter->drawText(option.rect, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextWordWrap,
                           index.data(ItemMainTextRole).toString());
         break;
@@ -95,13 +95,13 @@ void ArticleItemDelegate::paintArticle(QPainter* painter, const QStyleOptionView
     painter->setRenderHint(QPainter::Antialiasing, true);
 
     const int titleHeight = index.data(ItemMainTextHeightRole).toInt();
-    painter->setFont(helvetica(75, 20));
+    painter->setFont(helvetica(QFont::Bold, 20));
     painter->setPen(QColor(155, 34, 34));
     painter->drawText(QRect(x + 100, y + 8, w - 118, titleHeight),
                       Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextWordWrap,
                       index.data(ItemMainTextRole).toString());
 
-    painter->setFont(helvetica(50, 20));
+    painter->setFont(helvetica(QFont::Normal, 20));
     painter->setPen(Qt::black);
     painter->drawText(QRect(x + 100, y + 8 + titleHeight, w - 118, 85 - titleHeight),
                       Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine | Qt::TextWordWrap,

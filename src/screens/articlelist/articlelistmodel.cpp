@@ -170,10 +170,10 @@ void ArticleListModel::breakLines()
     titleHeights.clear();
     leads.clear();
     QFont titleFont(QStringLiteral("Helvetica"));
-    titleFont.setWeight(75);
+    titleFont.setWeight(QFont::Bold);
     titleFont.setPixelSize(20);
     QFont leadFont(QStringLiteral("Helvetica"));
-    leadFont.setWeight(50);
+    leadFont.setWeight(QFont::Normal);
     leadFont.setPixelSize(20);
     const QFontMetrics titleMetrics(titleFont);
     const QFontMetrics leadMetrics(leadFont);

@@ -7,7 +7,8 @@
 #include <QString>
 #include <QVector>
 
-class Article;
+#include "logic/news/article.h"
+
 class RSSChannel;
 
 // The rows of an article list: [top banner] articles [filler] [bottom banner],

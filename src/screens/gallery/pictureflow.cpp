@@ -735,7 +735,7 @@ void PictureFlow::mousePressEvent(QMouseEvent* event)
 {
     if (loading)
         return;
-    d->firstPress = d->previousPos = event->pos();
+    d->firstPress = d->previousPos = event->position().toPoint();
     d->previousPosTimestamp.restart();
     d->pixelDistanceMoved = 0;
     d->singlePress = true;
@@ -746,11 +746,11 @@ void PictureFlow::mouseMoveEvent(QMouseEvent* event)
 {
     if (loading)
         return;
-    const int dx = event->pos().x() - d->previousPos.x();
+    const int dx = event->position().toPoint().x() - d->previousPos.x();
     if (d->singlePress) {
         d->pixelDistanceMoved += dx;
         if (qAbs(d->pixelDistanceMoved) <= d->singlePressThreshold) {
-            d->previousPos = event->pos();
+            d->previousPos = event->position().toPoint();
             d->previousPosTimestamp.restart();
             emit inputReceived();
             return;
@@ -783,7 +783,7 @@ void PictureFlow::mouseMoveEvent(QMouseEvent* event)
         showSlide(newTarget, slides > 0);
         d->pixelDistanceMoved -= slides * 10 * d->pixelsToMovePerSlide;
     }
-    d->previousPos = event->pos();
+    d->previousPos = event->position().toPoint();
     d->previousPosTimestamp.restart();
     emit inputReceived();
 }
@@ -794,7 +794,7 @@ void PictureFlow::mouseReleaseEvent(QMouseEvent* event)
         return;
     if (d->singlePress) {
         const int side = (d->buffer.width() - d->slideWidth) / 2;
-        const QPoint at(qRound(event->pos().x() * d->ratio), qRound(event->pos().y() * d->ratio));
+        const QPoint at(qRound(event->position().toPoint().x() * d->ratio), qRound(event->position().toPoint().y() * d->ratio));
         const int x = at.x();
         const bool idle = !d->animateTimer.isActive();
         if (x < side) {

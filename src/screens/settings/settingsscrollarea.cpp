@@ -11,7 +11,7 @@ SettingsScrollArea::SettingsScrollArea(QWidget* parent) : KineticScrollHost(pare
 
 void SettingsScrollArea::mousePressEvent(QMouseEvent* e)
 {
-    kinetic.press(e->y());
+    kinetic.press(qRound(e->position().y()));
     QAbstractScrollArea::mousePressEvent(e);
     e->accept();
 }
@@ -24,7 +24,7 @@ void SettingsScrollArea::mouseMoveEvent(QMouseEvent* e)
         e->accept();
         return;
     }
-    const int y = e->y();
+    const int y = qRound(e->position().y());
     kinetic.openIfNeeded(y);
     if (y < 0 || y > height() - 1 || !kinetic.leaveDeadZone(y, settingsDeadZone))
         return;

@@ -33,7 +33,7 @@ void Toolbox::addPage(QString title, QWidget* page, bool sizeHint)
         "QPushButton:closed, QPushButton:!checked { background-image: url(:/IMG/SETTINGS/TAB2); }"));
     QFont font = button->font();
     font.setPointSize(16);
-    font.setWeight(75);
+    font.setWeight(QFont::Bold);
     button->setFont(font);
     button->setMinimumSize(tabMinimum, 75);
     button->setMaximumHeight(75);

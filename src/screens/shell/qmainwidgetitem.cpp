@@ -11,9 +11,9 @@ QMainWidgetItem::QMainWidgetItem(QDeclarativeItem* parent)
     proxy->setWidget(widget);
 }
 
-void QMainWidgetItem::geometryChanged(const QRectF& newGeometry, const QRectF& oldGeometry)
+void QMainWidgetItem::geometryChange(const QRectF& newGeometry, const QRectF& oldGeometry)
 {
-    QDeclarativeItem::geometryChanged(newGeometry, oldGeometry);
+    QDeclarativeItem::geometryChange(newGeometry, oldGeometry);
     if (proxy && proxy->widget())
         widget->setGeometry(0, 0, int(newGeometry.width()), int(newGeometry.height()));
 }

@@ -13,7 +13,7 @@ public:
     explicit QMainWidgetItem(QDeclarativeItem* parent = nullptr);
 
 protected:
-    void geometryChanged(const QRectF& newGeometry, const QRectF& oldGeometry) override;
+    void geometryChange(const QRectF& newGeometry, const QRectF& oldGeometry) override;
 
 private:
     MainWidget* widget;

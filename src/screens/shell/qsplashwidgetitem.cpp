@@ -11,9 +11,9 @@ QSplashWidgetItem::QSplashWidgetItem()
     proxy->setWidget(widget);
 }
 
-void QSplashWidgetItem::geometryChanged(const QRectF& newGeometry, const QRectF& oldGeometry)
+void QSplashWidgetItem::geometryChange(const QRectF& newGeometry, const QRectF& oldGeometry)
 {
-    QDeclarativeItem::geometryChanged(newGeometry, oldGeometry);
+    QDeclarativeItem::geometryChange(newGeometry, oldGeometry);
     if (proxy && proxy->widget())
         widget->setGeometry(QRect(0, 0, int(newGeometry.width()), int(newGeometry.height())));
 }

@@ -13,7 +13,7 @@ public:
     QSplashWidgetItem();
 
 protected:
-    void geometryChanged(const QRectF& newGeometry, const QRectF& oldGeometry) override;
+    void geometryChange(const QRectF& newGeometry, const QRectF& oldGeometry) override;
 
 private:
     SplashWidget* widget;

@@ -11,7 +11,7 @@ ListView::ListView(QWidget* parent) : KineticScrollHost(parent, true)
 
 void ListView::mousePressEvent(QMouseEvent* e)
 {
-    kinetic.press(e->y());
+    kinetic.press(qRound(e->position().y()));
     QAbstractItemView::mousePressEvent(e);
 }
 
@@ -21,7 +21,7 @@ void ListView::mouseMoveEvent(QMouseEvent* e)
         QListView::mouseMoveEvent(e);
         return;
     }
-    const int y = e->y();
+    const int y = qRound(e->position().y());
     kinetic.openIfNeeded(y);
     if (y < 0 || y > height() - 1) {
         setSelectionMode(QAbstractItemView::NoSelection);
