@@ -133,7 +133,7 @@ private:
         hideSplashQML();
         MainWidget* main = MainWidget::getInstance();
         if (main)
-            QTest::qWaitFor([main] { return main->isEnabled(); });
+            (void)QTest::qWaitFor([main] { return main->isEnabled(); });
         return main;
     }
 

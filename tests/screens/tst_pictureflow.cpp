@@ -173,7 +173,7 @@ private slots:
         QTest::mousePress(flow, Qt::LeftButton, Qt::NoModifier, QPoint(100, 300));
         for (int x = 120; x <= 460; x += 20) {
             QTest::qWait(20);
-            QMouseEvent move(QEvent::MouseMove, QPoint(x, 300), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+            QMouseEvent move(QEvent::MouseMove, QPointF(x, 300), QPointF(x, 300), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
             QApplication::sendEvent(flow, &move);
         }
         QTest::mouseRelease(flow, Qt::LeftButton, Qt::NoModifier, QPoint(460, 300));
