@@ -9,6 +9,7 @@
 #include "logic/news/channel.h"
 #include "logic/base/constants.h"
 #include "logic/net/reachability.h"
+#include "logic/news/refreshscheduler.h"
 #include "logic/base/util.h"
 
 static const int articleRowHeight = 100;
@@ -24,6 +25,28 @@ ArticleListModel::ArticleListModel(RSSChannel* rssChannel, QObject* parent)
 {
     if (channel)
         connect(channel, &RSSChannel::articlesUpadted, this, &ArticleListModel::articlesUpdated);
+    // Pictures left for later on a metered link come when the link no longer counts.
+    if (RefreshScheduler* rules = RefreshScheduler::current()) {
+        connect(rules, &RefreshScheduler::conditionsChanged, this, [this]() {
+            if (Reachability::isConnectedToNetwork()) {
+                for (Article* article : articles)
+                    fetchThumbnail(article);
+            }
+        });
+    }
+}
+
+void ArticleListModel::fetchThumbnail(Article* copy)
+{
+    // The briefcase keeps its own pictures; a channel's wait on a metered link until opened.
+    RefreshScheduler* rules = RefreshScheduler::current();
+    if (rules && !rules->picturesAutomatic() && channel && channel->getType() != RSSChannel::Teczka)
+        return;
+    if (Reachability::isConnectedToNetwork())
+        copy->startDownloadThumbnail(false);
+    else if (Reachability::singleton)
+        connect(Reachability::singleton, &Reachability::networkSessionOpened, copy,
+                [copy]() { copy->startDownloadThumbnail(false); });
 }
 
 int ArticleListModel::rowCount(const QModelIndex& parent) const
@@ -145,11 +168,7 @@ void ArticleListModel::articlesUpdated(QVector<Article*> incoming)
         Article* copy = new Article(this);
         copy->updateFrom(*source, true);
         connect(copy, &Article::thumbnailDownloadFinished, this, &ArticleListModel::thumbnailUpdated);
-        if (Reachability::isConnectedToNetwork())
-            copy->startDownloadThumbnail(false);
-        else if (Reachability::singleton)
-            connect(Reachability::singleton, &Reachability::networkSessionOpened, copy,
-                    [copy]() { copy->startDownloadThumbnail(false); });
+        fetchThumbnail(copy);
         articles.append(copy);
     }
     breakLines();

@@ -8,6 +8,7 @@
 #include "screens/categories/channelitemdelegate.h"
 #include "screens/categories/channelmodel.h"
 #include "logic/news/settings.h"
+#include "screens/widgets/formstyle.h"
 #include "screens/widgets/listview.h"
 #include "logic/base/constants.h"
 #include "logic/base/util.h"
@@ -28,6 +29,7 @@ CategoryListWidget::CategoryListWidget(QVector<RSSChannel*>* channels, QWidget* 
     connect(ui->teczkButton, &QPushButton::clicked, this, &CategoryListWidget::teczkaSelected);
     connect(ui->refreshButton, &QPushButton::clicked, this, &CategoryListWidget::refreshClicked);
     connect(ui->exitButton, &QPushButton::clicked, this, &CategoryListWidget::exitClicked);
+    connect(FormStyle::searchButton(ui->exitButton), &QPushButton::clicked, this, &CategoryListWidget::searchRequested);
     connect(ui->settingsButton, &QPushButton::clicked, this, &CategoryListWidget::settingsSelected);
 
     ui->listView->setModel(model);

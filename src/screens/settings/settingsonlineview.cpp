@@ -90,6 +90,25 @@ SettingsOnlineView::SettingsOnlineView(Settings* model, QWidget* parent)
     group(tr("W godzinach szczytu"), "checkBoxRushHours", rushHoursBoxes);
     group(tr("Poza szczytem"), "checkBoxOutOfRushHours", outOfRushHoursBoxes);
 
+    // What automatic refreshes do on a metered link, and the top-news notifications.
+    layout->addWidget(heading(this, tr("  Na łączu taryfowym:")));
+    QWidget* metered = new QWidget(this);
+    QVBoxLayout* meteredColumn = new QVBoxLayout(metered);
+    meteredColumn->setContentsMargins(0, 0, 0, 0);
+    meteredColumn->setSpacing(0);
+    const QString meteredNames[] = {tr("Odświeżaj jak zwykle"), tr("Bez zdjęć"), tr("Tylko ręcznie")};
+    for (int i = 0; i < 3; ++i) {
+        const QByteArray name = "checkBoxMetered" + QByteArray::number(i + 1);
+        QCheckBox* box = SettingsPages::checkBox(metered, name.constData(), meteredNames[i]);
+        box->setAutoExclusive(true);
+        meteredColumn->addWidget(box);
+        meteredBoxes.append(box);
+    }
+    layout->addWidget(metered);
+    layout->addWidget(heading(this, tr("  Powiadomienia:")));
+    checkBoxTopNews = SettingsPages::checkBox(this, "checkBoxTopNews", tr("Powiadomienia o najważniejszych wiadomościach"));
+    layout->addWidget(checkBoxTopNews);
+
     updateData();
     // The accordion opens this section to the height it has now.
     resize(480, layout->sizeHint().height());
@@ -100,6 +119,22 @@ SettingsOnlineView::SettingsOnlineView(Settings* model, QWidget* parent)
     connect(buttonRushHoursEndDec, &QPushButton::clicked, this, [this]() { changeHour(false, -1); });
     for (QCheckBox* box : rushHoursBoxes + outOfRushHoursBoxes)
         connect(box, &QCheckBox::toggled, this, &SettingsOnlineView::modeToggled);
+    for (int i = 0; i < meteredBoxes.size(); ++i) {
+        connect(meteredBoxes.at(i), &QCheckBox::toggled, this, [this, i](bool on) {
+            if (on && !settings->setMeteredPolicy(Settings::MeteredPolicy(i)))
+                notSaved();
+        });
+    }
+    connect(checkBoxTopNews, &QCheckBox::toggled, this, [this](bool on) {
+        if (!settings->setTopNewsNotifications(on))
+            notSaved();
+    });
+}
+
+void SettingsOnlineView::notSaved()
+{
+    updateData();
+    SettingsPages::reportNotSaved();
 }
 
 void SettingsOnlineView::changeHour(bool start, int step)
@@ -147,6 +182,17 @@ void SettingsOnlineView::updateData()
             box->blockSignals(blocked);
         }
     }
+    for (int i = 0; i < meteredBoxes.size(); ++i) {
+        QCheckBox* box = meteredBoxes.at(i);
+        const bool blocked = box->blockSignals(true);
+        box->setAutoExclusive(false);
+        box->setChecked(i == int(settings->meteredPolicy()));
+        box->setAutoExclusive(true);
+        box->blockSignals(blocked);
+    }
+    const bool blocked = checkBoxTopNews->blockSignals(true);
+    checkBoxTopNews->setChecked(settings->topNewsNotifications());
+    checkBoxTopNews->blockSignals(blocked);
 }
 
 QSize SettingsOnlineView::sizeHint() const

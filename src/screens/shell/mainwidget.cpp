@@ -1,12 +1,16 @@
 #include "screens/shell/mainwidget.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QPropertyAnimation>
 #include <QResizeEvent>
+#include <QShortcut>
 
 #include "logic/analytics/flurryagent.h"
 #include "logic/ads/bannerinfo.h"
+#include "logic/news/articlesearch.h"
 #include "logic/news/refreshscheduler.h"
+#include "logic/news/topnewsnotifier.h"
 #include "logic/news/channel.h"
 #include "logic/news/briefcasestore.h"
 #include "screens/shell/basewidget.h"
@@ -17,8 +21,10 @@
 #include "screens/articlelist/articleslistwidget.h"
 #include "screens/categories/categorylistwidget.h"
 #include "screens/gallery/gallery.h"
+#include "screens/search/searchwidget.h"
 #include "screens/briefcase/briefcasewidget.h"
 #include "logic/net/reachability.h"
+#include "logic/net/systemwatch.h"
 
 MainWidget* MainWidget::instance = nullptr;
 static MainWidget::OrientationHook orientationHook = nullptr;
@@ -34,7 +40,7 @@ static const int slideDuration = 250;
 
 MainWidget::MainWidget(QApplication*, QWidget* parent)
     : QWidget(parent), channels(nullptr), saved(nullptr), banner(nullptr), reachability(nullptr),
-      flurryAgent(nullptr), stack(nullptr), settings(nullptr),
+      flurryAgent(nullptr), stack(nullptr), settings(nullptr), scheduler(nullptr), search(nullptr), notifier(nullptr),
       currentOrientation(OrientationPortrait), isRunningApp(false)
 {
     settings = new Settings(this);
@@ -55,9 +61,33 @@ MainWidget::MainWidget(QApplication*, QWidget* parent)
     channels = new QVector<RSSChannel*>();
     for (int type = RSSChannel::Najwazniejsze; type <= RSSChannel::Fotoplan; ++type)
         channels->append(new RSSChannel(RSSChannel::ChannelType(type), nullptr));
-    RefreshScheduler* scheduler = new RefreshScheduler(*channels, this);
+    scheduler = new RefreshScheduler(*channels, this);
+    // The link's and the battery's state, read from the system's services when they answer.
+    NetworkManagerWatch* link = new NetworkManagerWatch(this);
+    connect(link, &NetworkManagerWatch::meteredChanged, scheduler, &RefreshScheduler::setLinkMetered);
+    PowerProfileWatch* profile = new PowerProfileWatch(this);
+    connect(profile, &PowerProfileWatch::powerSaverChanged, scheduler, &RefreshScheduler::setPowerSaverProfile);
+    UPowerWatch* battery = new UPowerWatch(this);
+    connect(battery, &UPowerWatch::batteryChanged, scheduler, &RefreshScheduler::setBattery);
+    link->start();
+    profile->start();
+    battery->start();
 
     reachability->start();
+
+    search = new ArticleSearch(this);
+    for (RSSChannel* channel : *channels)
+        search->follow(channel);
+    search->follow(saved);
+    // New top stories while the window is away, if the user asked for them.
+    notifier = new TopNewsNotifier(channels->first(), settings, this);
+    connect(notifier, &TopNewsNotifier::articleRequested, this, &MainWidget::topNewsRequested);
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, &MainWidget::updateWindowActive);
+    updateWindowActive();
+
+    QShortcut* find = new QShortcut(QKeySequence::Find, this);
+    find->setContext(Qt::WindowShortcut);
+    connect(find, &QShortcut::activated, this, &MainWidget::searchSelected);
 
     CategoryListWidget* categoryList = new CategoryListWidget(channels, this);
     connect(categoryList, &CategoryListWidget::channelSelected, this, &MainWidget::channelSelected);
@@ -164,6 +194,40 @@ void MainWidget::teczkaSelected()
     pushWidget(teczka);
 }
 
+void MainWidget::updateWindowActive()
+{
+    notifier->setWindowActive(isRunningApp && QGuiApplication::applicationState() == Qt::ApplicationActive);
+}
+
+void MainWidget::topNewsRequested(int xx)
+{
+    RSSChannel* top = channels->first();
+    for (Article* article : top->getArticles()) {
+        if (article->xx != xx)
+            continue;
+        QWidget* shown = window();
+        if (shown->isMinimized())
+            shown->showNormal();
+        shown->raise();
+        shown->activateWindow();
+        top->markArticleAsRead(*article);
+        articleSelected(*article);
+        return;
+    }
+}
+
+void MainWidget::searchSelected()
+{
+    // One search screen at a time: Ctrl+F on it goes back to its field.
+    if (SearchWidget* open = qobject_cast<SearchWidget*>(stack->isEmpty() ? nullptr : stack->top())) {
+        open->showFinished();
+        return;
+    }
+    SearchWidget* screen = new SearchWidget(search, this);
+    connect(screen, &SearchWidget::articleSelected, this, &MainWidget::articleSelected);
+    pushWidget(screen);
+}
+
 void MainWidget::settingsSelected()
 {
     pushWidget(new SettingsView(settings, this));
@@ -196,6 +260,7 @@ void MainWidget::pushWidget(BaseWidget* newWidget, bool animated)
     connect(newWidget, SIGNAL(pushWidget(BaseWidget*)), this, SLOT(pushWidget(BaseWidget*)));
     connect(newWidget, SIGNAL(exitClicked()), this, SLOT(exitClicked()));
     connect(newWidget, SIGNAL(backClicked()), this, SLOT(popWidget()));
+    connect(newWidget, SIGNAL(searchRequested()), this, SLOT(searchSelected()));
 
     if (animated && !stack->isEmpty() && (newWidget->getSupportedOrientation() & currentOrientation) > 0) {
         newWidget->setGeometry(rect());
@@ -333,10 +398,7 @@ void MainWidget::networkStarted()
 {
     if (banner)
         banner->startUpdate();
-    if (settings->getArticlesRefreshMode() != 0) {
-        for (RSSChannel* channel : *channels)
-            channel->updateArticles(false);
-    }
+    scheduler->refreshAllAutomatic();
     if (flurryAgent)
         flurryAgent->sendReport(10000);
 }
@@ -377,6 +439,8 @@ void MainWidget::onResumeApp()
     if (isRunningApp)
         return;
     isRunningApp = true;
+    if (notifier)
+        updateWindowActive();
     emit appliactionActiveChanged(true);
     flurryAgent->onStartupApp();
 }
@@ -386,6 +450,7 @@ void MainWidget::onPauseApp()
     if (!isRunningApp)
         return;
     isRunningApp = false;
+    updateWindowActive();
     emit appliactionActiveChanged(false);
     flurryAgent->onPauseApp();
 }

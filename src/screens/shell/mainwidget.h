@@ -9,11 +9,14 @@
 
 class QApplication;
 class Article;
+class TopNewsNotifier;
+class ArticleSearch;
 class BannerInfo;
 class BaseWidget;
 class FlurryAgent;
 class RSSChannel;
 class Reachability;
+class RefreshScheduler;
 class SavedArticles;
 class Settings;
 
@@ -58,6 +61,9 @@ public slots:
     void exitClicked();
     void teczkaSelected();
     void settingsSelected();
+    void searchSelected();
+    void topNewsRequested(int xx);
+    void updateWindowActive();
     void pushWidget(BaseWidget* newWidget, bool animated);
     void pushWidget(BaseWidget* newWidget);
     void popWidget(bool animated);
@@ -88,6 +94,9 @@ private:
     FlurryAgent* flurryAgent;
     QStack<BaseWidget*>* stack;
     Settings* settings;
+    RefreshScheduler* scheduler;
+    ArticleSearch* search;
+    TopNewsNotifier* notifier;
     InterfaceOrientation currentOrientation;
     bool isRunningApp;
 

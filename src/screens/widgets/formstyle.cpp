@@ -104,6 +104,32 @@ QFrame* topBar(QWidget* form, const QString& name, const QString& image, int hei
     return bar;
 }
 
+QPushButton* searchButton(QPushButton* beside)
+{
+    QWidget* bar = beside->parentWidget();
+    QBoxLayout* layout = qobject_cast<QBoxLayout*>(bar->layout());
+    QPushButton* button = new QPushButton(bar);
+    button->setObjectName(QStringLiteral("searchButton"));
+    button->setAccessibleName(QObject::tr("Szukaj"));
+    button->setToolTip(QObject::tr("Szukaj w zapisanych artykułach (Ctrl+F)"));
+    button->setFocusPolicy(Qt::NoFocus);
+    // A white magnifier, drawn at twice its size so that it stays sharp on dense screens.
+    QPixmap glyph(64, 64);
+    glyph.fill(Qt::transparent);
+    QPainter painter(&glyph);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::white, 6, Qt::SolidLine, Qt::RoundCap));
+    painter.drawEllipse(QRectF(8, 8, 32, 32));
+    painter.drawLine(QPointF(37, 37), QPointF(56, 56));
+    painter.end();
+    glyph.setDevicePixelRatio(2);
+    button->setIcon(QIcon(glyph));
+    button->setIconSize(QSize(32, 32));
+    button->setFixedSize(60, bar->height());
+    layout->insertWidget(layout->indexOf(beside), button);
+    return button;
+}
+
 QFrame* bottomBar(QWidget* form, const QString& name, QGridLayout** grid)
 {
     QFrame* bar = new QFrame(form);

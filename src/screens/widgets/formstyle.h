@@ -28,6 +28,8 @@ QFrame* topBar(QWidget* form, const QString& name, const QString& image, int hei
                QPushButton** backButton, QPushButton** exitButton);
 
 // The bottom bar; its grid holds the buttons.
+// A search button in a top bar, just before the given button of that bar.
+QPushButton* searchButton(QPushButton* beside);
 QFrame* bottomBar(QWidget* form, const QString& name, QGridLayout** grid);
 
 // The finger-scrolled list of the list screens, without frame, per-pixel, over the given background.
