@@ -74,7 +74,7 @@ void SearchWidget::showFinished()
 
 QString SearchWidget::rowText(const ArticleSearch::Hit& hit, const Article& article, const QStringList& words) const
 {
-    QString text = QStringLiteral("<div style='color: rgb(178, 0, 0); font-size: 17px; font-weight: 600'>")
+    QString text = QStringLiteral("<div style='color: rgb(178, 0, 0); font-size: 17px'>")
         + ArticleSearch::mark(article.title, words) + QStringLiteral("</div><div style='color: gray; font-size: 13px'>")
         + hit.source->getTitle().toHtmlEscaped();
     if (!article.date.isEmpty())
