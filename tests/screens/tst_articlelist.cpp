@@ -6,6 +6,12 @@
 #include "logic/news/briefcasestore.h"
 #include "screens/articlelist/articlelistmodel.h"
 #include "screens/articlelist/articleslistwidget.h"
+#include "screens/search/searchwidget.h"
+#include "logic/news/articlesearch.h"
+#include "tests/support/testchannel.h"
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLabel>
 #include "screens/widgets/listview.h"
 #include "logic/base/constants.h"
 #include "sampleserver/sampleserver.h"
@@ -221,6 +227,31 @@ private slots:
         again.updateArticles(true);
         QCOMPARE(again.getUnreadArticlesCount(), 1);
         TestEnv::noProxy();
+    }
+
+    // The hits follow the typing and a refresh that lands during the search; a hit opens its article.
+    void searchFollowsTypingAndRefreshes()
+    {
+        TestChannel kraj;
+        kraj.take({1, 2});
+        ArticleSearch index;
+        index.follow(&kraj);
+        SearchWidget screen(&index, nullptr);
+        screen.resize(480, 854);
+        screen.show();
+        QSignalSpy opened(&screen, &SearchWidget::articleSelected);
+        QLineEdit* field = screen.findChild<QLineEdit*>("searchField");
+        QListWidget* results = screen.findChild<QListWidget*>("results");
+        QTest::keyClicks(field, "tresc ARTYKUL");
+        QCOMPARE(results->count(), 2);
+        QTest::keyClicks(field, " 3");
+        QCOMPARE(results->count(), 0);
+        kraj.take({3, 2, 1});
+        QCOMPARE(results->count(), 1);
+        QCOMPARE(screen.findChild<QLabel*>("infoLabel")->text(), QString("Znalezione artykuły: 1"));
+        emit results->itemClicked(results->item(0));
+        QCOMPARE(opened.count(), 1);
+        QCOMPARE(opened.first().first().value<Article>().xx, 3);
     }
 };
 
