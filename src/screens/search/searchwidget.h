@@ -39,7 +39,6 @@ private slots:
     void hitClicked(QListWidgetItem* item);
 
 private:
-    friend class TestSearchScreen;
     void fitRows();
     QString rowText(const ArticleSearch::Hit& hit, const Article& article, const QStringList& words) const;
 
