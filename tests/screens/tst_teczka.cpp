@@ -134,7 +134,7 @@ private slots:
             TestEnv::ObeyFileModes modes;
             start();
             TeczkaWidget* screen = openTeczka();
-            QCOMPARE(rows(screen), unreadable ? QVector<int>{0} : QVector<int>{2, 1});
+            QCOMPARE(rows(screen), (unreadable ? QVector<int>{0} : QVector<int>{2, 1}));
             QCOMPARE(screen->findChild<QLabel*>("infoLabel")->text(),
                      unreadable ? QString::fromUtf8("Nie można odczytać teczki. Zapisane artykuły pozostają na dysku.")
                                 : QString("<b>Teczka</b>"));

@@ -490,7 +490,7 @@ RSSChannel::CopyState RSSChannel::stateOf(int copy)
 
 bool RSSChannel::newestCopyUnreadable()
 {
-    return stateOf(NewCopy) == CopyUnreadable || (stateOf(NewCopy) != CopyWhole && stateOf(MainCopy) == CopyUnreadable);
+    return stateOf(NewCopy) == CopyUnreadable || stateOf(MainCopy) == CopyUnreadable;
 }
 
 bool RSSChannel::renameOver(const QString& from, const QString& to)

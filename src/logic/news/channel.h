@@ -81,7 +81,7 @@ protected:
     void mergeFeed(const QVector<Article*>& parsed);
     void startReading(const QByteArray& feed);
     bool continueReading();
-    // Whether the copy a save would replace first could not be read (the briefcase then waits).
+    // Whether a copy a save would replace could not be read (the briefcase then waits).
     bool newestCopyUnreadable();
     bool saveReadMarks();
     // The briefcase keeps a copy it could not read where it is; a cache, rebuilt from the
