@@ -90,7 +90,6 @@ private slots:
         main = nullptr;
     }
 
-
     void anEmptyBriefcaseSaysSo()
     {
         TeczkaWidget* screen = openTeczka();

@@ -267,7 +267,9 @@ void RSSChannel::markArticleAsRead(Article& art)
     }
     if (!unsavedReadMarks.contains(art.xx))
         unsavedReadMarks.append(art.xx);
-    saveReadMarks();
+    // art may be a screen's copy of the listed article: it shows what the file holds.
+    if (saveReadMarks())
+        art.articleWasRead = true;
 }
 
 // A read mark shows only once the file holds it; one that could not be written waits and
