@@ -54,7 +54,7 @@ Http::~Http()
     // The manager stays: the reply of a request still running is aborted and let go here.
     if (reply) {
         reply->disconnect(this);
-        reply->abort();
+        abortReply();
         reply->deleteLater();
     }
     delete arguments;
@@ -151,8 +151,8 @@ void Http::cancelRequestNoEmit()
     currState = STATE_CANCELLED;
     pauseTimer.stop();
     totalTimer.stop();
-    if (reply && running && reply->isRunning())
-        reply->abort();
+    if (running)
+        abortReply();
     if (DownloadService* service = DownloadService::existing())
         service->leave(this);
 }
@@ -221,9 +221,16 @@ void Http::fail()
     currState = STATE_ERROR_HTTP;
     pauseTimer.stop();
     totalTimer.stop();
-    if (reply)
-        reply->abort();
+    abortReply();
     emit statusChanged(this);
+}
+
+// A reply that has reported its error ends by itself; aborting it then would report a second
+// error, which Qt refuses with a warning.
+void Http::abortReply()
+{
+    if (reply && reply->isRunning() && reply->error() == QNetworkReply::NoError)
+        reply->abort();
 }
 
 void Http::downloadProgress(qint64, qint64) {}

@@ -87,6 +87,7 @@ private:
     bool send();
     void failTooLong();
     void fail();
+    void abortReply();
 
     int currState;
     bool downloadInProgress;

@@ -81,6 +81,12 @@ protected:
     void mergeFeed(const QVector<Article*>& parsed);
     void startReading(const QByteArray& feed);
     bool continueReading();
+    // Whether a copy a save would replace could not be read (the briefcase then waits).
+    bool newestCopyUnreadable();
+    bool saveReadMarks();
+    // The briefcase keeps a copy it could not read where it is; a cache, rebuilt from the
+    // network, sets it aside.
+    virtual bool keepsUnreadable() const { return false; }
 
     ChannelType id;
     QString title;
@@ -91,13 +97,18 @@ protected:
     bool active;
     bool needsUpdate;
     bool needsReadFromFile;
+    QVector<int> unsavedReadMarks; // ids of articles read whose mark is not on disk yet
 
 private:
     static bool renameOver(const QString& from, const QString& to);
 
-    // Whether the main cache file decodes whole, so that a save may keep it as ".old".
-    enum MainFileState { Unknown, Whole, Damaged };
-    MainFileState mainFile = Unknown;
+    // How each copy of the cache file was last found, so that a save knows which one it may
+    // replace; Unknown ones are read when a save needs to know.
+    enum CopyState { CopyUnknown, CopyAbsent, CopyWhole, CopyDamaged, CopyUnreadable };
+    enum { NewCopy, MainCopy, OldCopy };
+    CopyState copies[3] = {CopyUnknown, CopyUnknown, CopyUnknown};
+    CopyState readCopy(const QString& name);
+    CopyState stateOf(int copy);
     // A downloaded feed being read a slice at a time, so that a long one does not hold up the screen.
     struct FeedRead;
     std::unique_ptr<FeedRead> reading;

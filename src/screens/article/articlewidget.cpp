@@ -113,7 +113,9 @@ void ArticleWidget::updateTeczkaButtons()
 void ArticleWidget::teczkaAddClicked()
 {
     if (SavedArticles* saved = SavedArticles::getSingleton()) {
-        if (saved->addArticle(*article)) {
+        if (saved->isUnreadable()) {
+            MessageBox::showError(SavedArticles::unreadableText(), tr("Błąd"));
+        } else if (saved->addArticle(*article)) {
             MessageBox::showInformation(tr("Artykuł dodano do teczki."), QString());
         } else if (!saved->isFull()) {
             // The briefcase had room but its file could not be written: the article is not in it.
@@ -153,7 +155,9 @@ void ArticleWidget::onMsgBoxRejected()
 void ArticleWidget::teczkaRemoveClicked()
 {
     if (SavedArticles* saved = SavedArticles::getSingleton()) {
-        if (saved->removeArticle(*article))
+        if (saved->isUnreadable())
+            MessageBox::showError(SavedArticles::unreadableText(), tr("Błąd"));
+        else if (saved->removeArticle(*article))
             MessageBox::showInformation(tr("Artykuł został usunięty z teczki."), QString());
         else
             MessageBox::showError(tr("Usuwanie artykułu z teczki nie powiodło się. Podczas usuwania artykułu "

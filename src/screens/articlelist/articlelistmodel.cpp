@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 
 #include "logic/news/article.h"
+#include "logic/news/briefcasestore.h"
 #include "logic/news/channel.h"
 #include "logic/base/constants.h"
 #include "logic/net/reachability.h"
@@ -101,7 +102,12 @@ QVariant ArticleListModel::data(const QModelIndex& index, int role) const
         case ItemHeightRole: return noItemsHeight;
         case ItemWidthRole: return widgetsWidth;
         case ItemMainTextRole:
-            return channel && channel->getType() == RSSChannel::Teczka ? noItemsTextTeczka : noItemsTextNormal;
+            if (channel && channel->getType() == RSSChannel::Teczka) {
+                // The bar above says why the list is empty; the briefcase is not known to be.
+                const SavedArticles* saved = qobject_cast<const SavedArticles*>(channel);
+                return saved && saved->isUnreadable() ? QString() : noItemsTextTeczka;
+            }
+            return noItemsTextNormal;
         default: return QVariant();
         }
     }
