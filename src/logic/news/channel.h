@@ -51,6 +51,10 @@ public:
     bool isUpdating();
     const QVector<Article*>& getArticles() const { return articles; }
     QDateTime getLastUpdateTime() const { return lastUpdateTime; }
+    // Whether the last network update ended without a new list (no answer, an error, not a feed).
+    bool lastUpdateFailed() const { return updateFailed; }
+    // What a refresh the user asked for says when it failed.
+    static QString failedRefreshText();
 
     virtual QString getInfoText() const;
     void markArticleAsRead(Article& art);
@@ -91,6 +95,7 @@ protected:
     bool active;
     bool needsUpdate;
     bool needsReadFromFile;
+    bool updateFailed = false;
 
 private:
     static bool renameOver(const QString& from, const QString& to);
