@@ -213,6 +213,11 @@ QString RSSChannel::titleForType(ChannelType type)
     return QString();
 }
 
+QString RSSChannel::failedRefreshText()
+{
+    return tr("Nie udało się pobrać nowych wiadomości. Sprawdź połączenie z Internetem i spróbuj ponownie.");
+}
+
 QString RSSChannel::urlForType(ChannelType type)
 {
     switch (type) {
@@ -321,6 +326,7 @@ void RSSChannel::updateArticles(bool readFromDiskOnly)
         downloader->deleteLater();
         downloader = nullptr;
     }
+    updateFailed = false;
     downloader = Http::createGETrequest(xmlUrl, QString());
     downloader->setTimeout(feedTimeout);
     connect(downloader, &Http::statusChanged, this, &RSSChannel::downloaderStateChanged);
@@ -351,6 +357,7 @@ void RSSChannel::downloaderStateChanged(Http* h)
     if (state == Http::STATE_COMPLETED) {
         startReading(h->getResponseAsBytes());
     } else {
+        updateFailed = true;
         articlesDidChange(false);
     }
     if (isDownloadingNow())
@@ -415,6 +422,7 @@ bool RSSChannel::continueReading()
         emit infoChanged(getInfoText());
         articlesDidChange(true);
     } else {
+        updateFailed = true;
         articlesDidChange(false);
     }
     return false;

@@ -51,6 +51,10 @@ public:
     bool isUpdating();
     const QVector<Article*>& getArticles() const { return articles; }
     QDateTime getLastUpdateTime() const { return lastUpdateTime; }
+    // Whether the last network update ended without a new list (no answer, an error, not a feed).
+    bool lastUpdateFailed() const { return updateFailed; }
+    // What a refresh the user asked for says when it failed.
+    static QString failedRefreshText();
 
     virtual QString getInfoText() const;
     void markArticleAsRead(Article& art);
@@ -98,6 +102,7 @@ protected:
     bool needsUpdate;
     bool needsReadFromFile;
     QVector<int> unsavedReadMarks; // ids of articles read whose mark is not on disk yet
+    bool updateFailed = false;
 
 private:
     static bool renameOver(const QString& from, const QString& to);

@@ -128,7 +128,10 @@ void PhotosScrollWidget::resizeEvent(QResizeEvent* e)
     content->resizePhotos(width());
     content->updateGeometry();
     updateGeometry();
-    area->scrollToPage(content->getCurrentIndex());
+    // Only a new width moves the pages. The height follows the photo shown, which changes in the
+    // middle of a swipe: paging then would take the strip from under the finger.
+    if (e->size().width() != e->oldSize().width())
+        area->scrollToPage(content->getCurrentIndex());
 }
 
 QSize PhotosScrollWidget::sizeHint() const

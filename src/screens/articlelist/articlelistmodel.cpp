@@ -3,6 +3,7 @@
 #include <tuple>
 
 #include <QFont>
+#include <QHash>
 #include <QFontMetrics>
 
 #include "logic/news/article.h"
@@ -163,6 +164,12 @@ void ArticleListModel::setContentSpacing(int spacing)
 
 void ArticleListModel::articlesUpdated(QVector<Article*> incoming)
 {
+    // Thumbnails already shown stay: a list that comes back unchanged (a refresh that failed)
+    // or with the same pictures does not fall back to placeholders or fetch them again.
+    QHash<QPair<int, QUrl>, QImage> shown;
+    for (const Article* old : qAsConst(articles))
+        if (!old->thumbnailImage.isNull() && !old->thumbnailIsPlaceholder)
+            shown.insert(qMakePair(old->xx, old->thumbnail), old->thumbnailImage);
     // Rows may disappear: tell the views before the old copies go.
     beginResetModel();
     qDeleteAll(articles);
@@ -174,7 +181,13 @@ void ArticleListModel::articlesUpdated(QVector<Article*> incoming)
         Article* copy = new Article(this);
         copy->updateFrom(*source, true);
         connect(copy, &Article::thumbnailDownloadFinished, this, &ArticleListModel::thumbnailUpdated);
-        fetchThumbnail(copy);
+        const QImage kept = shown.value(qMakePair(copy->xx, copy->thumbnail));
+        if (!kept.isNull()) {
+            copy->thumbnailImage = kept;
+            copy->thumbnailIsPlaceholder = false;
+        } else {
+            fetchThumbnail(copy);
+        }
         articles.append(copy);
     }
     breakLines();

@@ -9,6 +9,7 @@
 #include "screens/articlelist/articleslistform.h"
 #include "screens/widgets/busylabel.h"
 #include "screens/widgets/listview.h"
+#include "screens/shell/messagebox.h"
 #include "logic/base/hidpi.h"
 
 ArticlesListWidget::ArticlesListWidget(RSSChannel* rssChannel, QWidget* parent)
@@ -58,6 +59,7 @@ void ArticlesListWidget::showBusy(bool busy)
 
 void ArticlesListWidget::refreshButtonClicked()
 {
+    refreshAsked = true;
     ui->refreshButton->setEnabled(false);
     model->startUpdate(false);
     showBusy(channel->isUpdating());
@@ -65,7 +67,14 @@ void ArticlesListWidget::refreshButtonClicked()
 
 void ArticlesListWidget::updateFinished()
 {
-    showBusy(!(channel && !channel->isUpdating()));
+    const bool busy = !(channel && !channel->isUpdating());
+    showBusy(busy);
+    // Only the refresh the user asked for says that it failed.
+    if (busy || !refreshAsked)
+        return;
+    refreshAsked = false;
+    if (channel->lastUpdateFailed())
+        MessageBox::showError(RSSChannel::failedRefreshText(), tr("Błąd"));
 }
 
 void ArticlesListWidget::showFinished()

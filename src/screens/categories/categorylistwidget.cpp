@@ -10,6 +10,7 @@
 #include "logic/news/settings.h"
 #include "screens/widgets/formstyle.h"
 #include "screens/widgets/listview.h"
+#include "screens/shell/messagebox.h"
 #include "logic/base/constants.h"
 #include "logic/base/util.h"
 
@@ -74,9 +75,21 @@ void CategoryListWidget::updateFinished()
             return;
     }
     delegate->stopMovie();
+    // The user's refresh says once when some category did not come; the automatic one stays quiet.
+    if (!refreshAsked)
+        return;
+    refreshAsked = false;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        RSSChannel* channel = model->getChannel(row);
+        if (channel && channel->lastUpdateFailed()) {
+            MessageBox::showError(RSSChannel::failedRefreshText(), tr("Błąd"));
+            return;
+        }
+    }
 }
 
 void CategoryListWidget::refreshClicked()
 {
+    refreshAsked = true;
     model->updateChannels(nullptr);
 }

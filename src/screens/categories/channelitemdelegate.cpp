@@ -1,6 +1,7 @@
 #include "screens/categories/channelitemdelegate.h"
 
 #include <QAbstractItemView>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMovie>
 #include <QPainter>
@@ -9,6 +10,8 @@
 #include "screens/widgets/busylabel.h"
 #include "logic/base/constants.h"
 #include "logic/base/hidpi.h"
+
+static const int dividerInset = 40;
 
 const char* const ChannelItemDelegate::normalStyle = "background-color: rgba(255, 255, 255, 255);";
 const char* const ChannelItemDelegate::selectedStyle = "background-color: rgba(215, 215, 215, 255);";
@@ -65,16 +68,20 @@ void ChannelItemDelegate::paintChannel(QPainter* painter, const QStyleOptionView
     painter->drawText(titleRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextWordWrap,
                       index.data(ItemMainTextRole).toString());
 
-    const QRect box(row.width() - 70, row.top() + (row.height() - 40) / 2, 40, 40);
+    // Counts end where the divider ends, whatever their digits: "(30)" lines up under "(5)".
+    const int countRight = row.width() - dividerInset;
+    const QRect box(countRight - 40, row.top() + (row.height() - 40) / 2, 40, 40);
     const int count = index.data(ItemSubTextRole).toInt();
     if (count >= 0) {
         painter->setFont(font);
         if (index.data(ItemIsUpdatingRole).toBool()) {
             showBusyLabel(index, box, selected);
         } else {
+            const QString text = QStringLiteral("(%1)").arg(count);
+            const int textWidth = QFontMetrics(font).horizontalAdvance(text);
             painter->setPen(QColor(155, 155, 155));
-            painter->drawText(box, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextWordWrap,
-                              QStringLiteral("(%1)").arg(count));
+            painter->drawText(QRect(countRight - qMax(40, textWidth), box.top(), qMax(40, textWidth), 40),
+                              Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, text);
             if (QWidget* label = view.indexWidget(index)) {
                 label->hide();
                 label->deleteLater();
@@ -85,7 +92,7 @@ void ChannelItemDelegate::paintChannel(QPainter* painter, const QStyleOptionView
 
     if (index.row() < index.model()->rowCount() - 1) {
         painter->setPen(QPen(Qt::darkGray, 1));
-        painter->drawLine(40, row.bottom(), row.width() - 40, row.bottom());
+        painter->drawLine(dividerInset, row.bottom(), row.width() - dividerInset, row.bottom());
     }
 }
 

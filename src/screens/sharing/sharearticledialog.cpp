@@ -122,7 +122,7 @@ void ShareArticleDialog::connectButtons()
     connect(ui->blipButton, &QPushButton::clicked, this, &ShareArticleDialog::blipClicked);
     connect(ui->twitterButton, &QPushButton::clicked, this, &ShareArticleDialog::twitterClicked);
     connect(ui->facebookButton, &QPushButton::clicked, this, &ShareArticleDialog::facebookClicked);
-    ui->emailButton->setEnabled(Util::isAnyEmailAccount());
+    // E-mail stays enabled: without a mail program a tap says so, as the other channels do.
     ui->facebookButton->setEnabled(true);
     ui->blipButton->setEnabled(true);
     ui->twitterButton->setEnabled(true);
@@ -178,10 +178,12 @@ void ShareArticleDialog::smsClicked()
 
 void ShareArticleDialog::facebookClicked()
 {
-    Util::openUrl(facebookFeedUrl + appID + QStringLiteral("&redirect_uri=") + newspaperHomeUrl +
-                      QStringLiteral("&link=") + sharedLink(),
-                  false);
-    cancelClicked();
+    if (Util::openUrl(facebookFeedUrl + appID + QStringLiteral("&redirect_uri=") + newspaperHomeUrl +
+                          QStringLiteral("&link=") + sharedLink(),
+                      false))
+        cancelClicked();
+    else
+        MessageBox::showError(tr("Otwieranie Facebooka w przeglądarce nie powiodło się."), QString());
 }
 
 void ShareArticleDialog::twitterClicked()
