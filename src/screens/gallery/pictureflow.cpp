@@ -341,6 +341,8 @@ const int stripWidth = 16;
 template <bool Dimmed>
 void drawColumns(const SlideColumn* columns, int count, quint32* middleRow, int stride, int alpha)
 {
+    if (count <= 0)
+        return;
     quint32* target[stripWidth];
     const quint16* scan[stripWidth];
     int up[stripWidth];
