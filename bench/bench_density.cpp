@@ -16,13 +16,14 @@
 #include "screens/widgets/listview.h"
 #include "bench/newsdata.h"
 
-// Frames on a 1080 x 2340 phone at 2.5 device pixels per logical pixel (432 x 936 logical),
-// beside the floor: one plain copy of a whole frame of that size.
+// Frames on a 1080 x 2340 phone at 2.5 device pixels per logical pixel (432 x 936 logical), or on
+// the screen KURENDAL_BENCH_SCREEN names ("1440x3120@3"), beside the floor: one plain copy of a
+// whole frame of that size.
 namespace {
 
-const int deviceWidth = 1080;
-const int deviceHeight = 2340;
-const qreal ratio = 2.5;
+int deviceWidth = 1080;
+int deviceHeight = 2340;
+qreal ratio = 2.5;
 
 void frameCopyFloor(benchmark::State& state)
 {
@@ -54,6 +55,7 @@ void coverFlowFrame(benchmark::State& state)
     }
     d->render(); // builds every surface once, as the first frame on screen does
     state.counters["bufferWidth"] = d->buffer.width();
+    state.counters["slideWidth"] = d->slideWidth;
     d->showNext();
     for (int tick = 0; tick < 3; ++tick)
         d->updateAnimation();
@@ -138,7 +140,17 @@ BENCHMARK(kineticScrollFrame)->Args({0, 0})->Args({1, 0})->Args({0, 1})->Unit(be
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_SCALE_FACTOR", "2.5");
+    const QByteArray screen = qgetenv("KURENDAL_BENCH_SCREEN");
+    if (!screen.isEmpty()) {
+        const QList<QByteArray> parts = screen.split('@');
+        const QList<QByteArray> size = parts.first().split('x');
+        if (size.size() == 2 && parts.size() == 2) {
+            deviceWidth = size.at(0).toInt();
+            deviceHeight = size.at(1).toInt();
+            ratio = parts.at(1).toDouble();
+        }
+    }
+    qputenv("QT_SCALE_FACTOR", QByteArray::number(ratio));
     qputenv("QT_LOGGING_RULES", "*.debug=false");
     NewsData::useTemporaryData();
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);

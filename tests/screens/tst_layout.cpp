@@ -12,6 +12,8 @@
 #include "screens/article/photosscrollwidget.h"
 #include "screens/sharing/sharearticledialog.h"
 #include "screens/gallery/gallery.h"
+#include "screens/gallery/pictureflow.h"
+#include "screens/gallery/pictureflowprivate.h"
 #include "logic/news/settings.h"
 #include "screens/settings/settingsview.h"
 #include "screens/settings/toolbox.h"
@@ -418,9 +420,19 @@ private slots:
         barAcross(screen, bottom, bottom->width() / 3);
         const QList<QPushButton*> buttons = buttonsOf(bottom);
         QCOMPARE(buttons.size(), 3);
-        QWidget* flow = screen->findChild<QWidget*>("widgetPictureFlow");
+        PictureFlow* flow = screen->findChild<PictureFlow*>("widgetPictureFlow");
         QCOMPARE(flow->width(), size.width());
         QCOMPARE(flow->height(), size.height() - 69 - 76);
+        // The centre slide lies whole inside the cover-flow, and a tap at its right edge moves on.
+        flow->loading = false;
+        flow->setSlideCount(3);
+        flow->render();
+        PictureFlowPrivate* d = flow->implementation();
+        QVERIFY2(d->buffer.rect().contains(d->centerSlideRect) && d->centerSlideRect.width() >= d->slideWidth - 2,
+                 qPrintable(QString("slide at %1,%2 %3x%4").arg(d->centerSlideRect.x()).arg(d->centerSlideRect.y())
+                                .arg(d->centerSlideRect.width()).arg(d->centerSlideRect.height())));
+        QTest::mouseClick(flow, Qt::LeftButton, Qt::NoModifier, QPoint(flow->width() - 12, flow->height() / 2));
+        QCOMPARE(d->target, 1);
         if (designed(size)) {
             for (QPushButton* b : buttons)
                 QCOMPARE(b->size(), QSize(120, 76));
