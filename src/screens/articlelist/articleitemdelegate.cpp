@@ -96,9 +96,12 @@ void ArticleItemDelegate::paintArticle(QPainter* painter, const QStyleOptionView
     key.thumbnail = source.cacheKey();
     key.pixels = QSize(qRound(row.width() * ratio), qRound(row.height() * ratio));
 
-    // Kept rows need a painter that only moves and scales; anything else is drawn as it comes.
+    // Kept rows pay at a fractional density (2.5), where text is laid out through the scale at
+    // every frame; at whole ones (1, 2, 3) drawing the text is cheaper than copying the rows.
+    // They also need a painter that only moves and scales; anything else is drawn as it comes.
     const QTransform toDevice = painter->deviceTransform();
-    if (toDevice.type() > QTransform::TxScale || !qFuzzyCompare(toDevice.m11(), ratio)
+    if (qFuzzyCompare(ratio, qreal(qRound(ratio))) || toDevice.type() > QTransform::TxScale
+        || !qFuzzyCompare(toDevice.m11(), ratio)
         || !qFuzzyCompare(toDevice.m22(), ratio) || key.pixels.isEmpty()) {
         drawArticle(painter, row, key, source, ratio);
         return;
