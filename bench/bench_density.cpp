@@ -16,14 +16,27 @@
 #include "screens/widgets/listview.h"
 #include "bench/newsdata.h"
 
-// Frames on a 1080 x 2340 phone at 2.5 device pixels per logical pixel (432 x 936 logical), or on
-// the screen KURENDAL_BENCH_SCREEN names ("1440x3120@3"), beside the floor: one plain copy of a
-// whole frame of that size.
+// Frames on a 1080 x 2340 phone at 2.5 device pixels per logical pixel (432 x 936 logical),
+// beside the floor: one plain copy of a whole frame of that size. KURENDAL_BENCH_SCREEN names
+// another screen, e.g. "1440x3120@3".
 namespace {
 
 int deviceWidth = 1080;
 int deviceHeight = 2340;
 qreal ratio = 2.5;
+
+void chooseScreen()
+{
+    const QString screen = qEnvironmentVariable("KURENDAL_BENCH_SCREEN");
+    const int x = screen.indexOf(QLatin1Char('x'));
+    const int at = screen.indexOf(QLatin1Char('@'));
+    if (x > 0 && at > x) {
+        deviceWidth = screen.left(x).toInt();
+        deviceHeight = screen.mid(x + 1, at - x - 1).toInt();
+        ratio = screen.mid(at + 1).toDouble();
+    }
+    qputenv("QT_SCALE_FACTOR", QByteArray::number(ratio));
+}
 
 void frameCopyFloor(benchmark::State& state)
 {
@@ -140,17 +153,7 @@ BENCHMARK(kineticScrollFrame)->Args({0, 0})->Args({1, 0})->Args({0, 1})->Unit(be
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    const QByteArray screen = qgetenv("KURENDAL_BENCH_SCREEN");
-    if (!screen.isEmpty()) {
-        const QList<QByteArray> parts = screen.split('@');
-        const QList<QByteArray> size = parts.first().split('x');
-        if (size.size() == 2 && parts.size() == 2) {
-            deviceWidth = size.at(0).toInt();
-            deviceHeight = size.at(1).toInt();
-            ratio = parts.at(1).toDouble();
-        }
-    }
-    qputenv("QT_SCALE_FACTOR", QByteArray::number(ratio));
+    chooseScreen();
     qputenv("QT_LOGGING_RULES", "*.debug=false");
     NewsData::useTemporaryData();
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);

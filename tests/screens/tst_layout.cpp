@@ -75,6 +75,20 @@ private:
         }
     }
 
+    // A button's picture shows whole, shrunk if need be: at mid-height both ends of the button are
+    // the picture's dark outline or its transparent margin, never the middle of a cut picture.
+    static void pictureWhole(QWidget* b)
+    {
+        QImage shown(b->size(), QImage::Format_ARGB32_Premultiplied);
+        shown.fill(Qt::transparent);
+        b->render(&shown, QPoint(), QRegion(), QWidget::RenderFlags());
+        for (int x : {0, shown.width() - 1}) {
+            const QRgb p = shown.pixel(x, shown.height() / 2);
+            QVERIFY2(qAlpha(p) < 128 || qMax(qRed(p), qMax(qGreen(p), qBlue(p))) < 64,
+                     qPrintable(QString("%1 %2 px wide is cut at %3").arg(b->objectName()).arg(b->width()).arg(x)));
+        }
+    }
+
     static QList<QPushButton*> buttonsOf(QWidget* bar)
     {
         QList<QPushButton*> shown;
@@ -159,7 +173,7 @@ private:
     {
         source.xx = 700;
         source.title = "Mróz wraca nad Polskę, a drogowcy liczą sól w magazynach";
-        source.signature = "Jan Nowak";
+        source.signature = "Anna Kowalczyk";
         source.date = "06-12-2026, 14:00";
         source.lead = "Synoptycy ostrzegają kierowców przed gołoledzią w całym kraju.";
         source.content = QString("<p>Akapit treści, który się powtarza i wydłuża kolumnę.</p>").repeated(40);
@@ -292,6 +306,11 @@ private slots:
         everythingInside(view);
         barAcross(screen, screen->findChild<QWidget*>("frame"));
         barAcross(screen, screen->findChild<QWidget*>("frame_2"));
+        // The author strip holds every line of its text at this width, 36 px a line (the label
+        // asks for a pixel more for one line than the strip's design gives it).
+        QLabel* author = screen->findChild<QLabel*>("authorLabel");
+        QVERIFY2(author->heightForWidth(author->width()) <= author->height() + 2 && author->height() % 36 == 0,
+                 qPrintable(QString("%1 of %2").arg(author->height()).arg(author->heightForWidth(author->width()))));
         QAbstractScrollArea* column = screen->findChild<QAbstractScrollArea*>("scrollArea");
         QCOMPARE(column->width(), size.width());
         if (designed(size)) {
@@ -321,6 +340,8 @@ private slots:
         QCOMPARE(panel->size(), expected);
         QVERIFY(qAbs(in(panel, share).center().x() - share->rect().center().x()) <= 1);
         QVERIFY(qAbs(in(panel, share).center().y() - share->rect().center().y()) <= 1);
+        for (QPushButton* b : panel->findChildren<QPushButton*>())
+            pictureWhole(b);
         if (size == QSize(480, 854))
             QCOMPARE(in(panel, share), QRect(20, 202, 439, 450));
         if (size == QSize(854, 480))
@@ -390,6 +411,8 @@ private slots:
                 QWidget* page = static_cast<QWidget*>(box)->layout()->itemAt(static_cast<QWidget*>(box)->layout()->indexOf(tab) + 1)->widget();
                 QVERIFY(page && page->height() > 0);
                 for (QWidget* w : page->findChildren<QWidget*>()) {
+                    if (w->isVisible() && w->objectName().startsWith("buttonRushHours"))
+                        pictureWhole(w);
                     if (w->isVisible())
                         QVERIFY2(in(w, box).right() < qMax(box->width(), tab->width()),
                                  qPrintable(QString("%1 at %2x%3: %4 %5 ends at %6")

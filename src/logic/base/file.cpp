@@ -292,7 +292,9 @@ void File::fail(int check)
     lastError = -1;
     if (!readOnly)
         writeFailed = true;
-    qCDebug(lcFiles) << "read or write failed at check" << check;
+    // A file not written yet (a first start, a channel never fetched) reads as empty: no failure.
+    if (!readOnly || readResult != Missing)
+        qCDebug(lcFiles) << "read or write failed at check" << check << "of" << *filename;
     throw lastError;
 }
 

@@ -4,6 +4,8 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextDocument>
+#include <QtMath>
 #include <cstdlib>
 
 #include "logic/news/article.h"
@@ -53,10 +55,8 @@ ArticleWidget::ArticleWidget(const Article& source, QWidget* parent)
         ui->authorLabel->setText(QStringLiteral("<b>") + signature + QStringLiteral("</b>"));
     else
         ui->authorLabel->setText(QStringLiteral("<b>") + signature + QStringLiteral("</b>, ") + date);
-    const int lines = Util::splitText(ui->authorLabel->text(), QFontMetrics(ui->authorLabel->font()), 480, 100).size();
-    const int authorHeight = 36 * qMax(1, lines);
-    ui->authorLabel->setMinimumHeight(authorHeight);
-    ui->authorLabel->setMaximumHeight(authorHeight);
+    // The strip's height follows the label's width (fitAuthorLine), whatever the screen's.
+    ui->authorLabel->installEventFilter(this);
 
     ui->leadLabel->setText(article->lead);
     ui->textBrowser->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -211,8 +211,31 @@ bool ArticleWidget::isColumn(QObject* watched) const
     return watched == ui->scrollArea || watched == ui->scrollArea->viewport();
 }
 
+// The author strip is 36 px a line, as many lines as its text takes at the label's own width.
+void ArticleWidget::fitAuthorLine()
+{
+    QLabel* label = ui->authorLabel;
+    const int room = label->contentsRect().width() - 2 * label->margin() - qMax(0, label->indent());
+    if (room <= 0)
+        return;
+    QTextDocument text;
+    text.setDefaultFont(label->font());
+    text.setDocumentMargin(0);
+    text.setHtml(label->text());
+    text.setTextWidth(room);
+    const int lines = qCeil(text.size().height() / QFontMetricsF(label->font()).lineSpacing() - 0.25);
+    const int height = 36 * qMax(1, lines);
+    if (label->minimumHeight() != height || label->maximumHeight() != height)
+        label->setFixedHeight(height);
+}
+
 bool ArticleWidget::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == ui->authorLabel) {
+        if (event->type() == QEvent::Resize)
+            fitAuthorLine();
+        return false;
+    }
     switch (event->type()) {
     case QEvent::MouseButtonPress: {
         QMouseEvent* e = static_cast<QMouseEvent*>(event);

@@ -219,13 +219,14 @@ void ArticleListModel::breakLines()
     // metrics do, and a line that wraps again shows its wrong half at the block's bottom.
     const int textWidth = widgetsWidth - textMargins - layoutSlack;
     for (const Article* article : articles) {
-        const int maxTitleLines = textBlockHeight / titleMetrics.lineSpacing();
+        // A long title is elided where it would leave the lead no line: a row shows both.
+        const int leadRoom = article->lead.trimmed().isEmpty() ? 0 : leadMetrics.lineSpacing();
+        const int maxTitleLines = qMax(1, (textBlockHeight - leadRoom) / titleMetrics.lineSpacing());
         const QStringList titleLines = Util::splitText(article->title.trimmed(), titleMetrics, textWidth, maxTitleLines);
         titles.append(titleLines.join(QLatin1Char('\n')));
         const int titleHeight = titleLines.size() * titleMetrics.lineSpacing();
         titleHeights.append(titleHeight);
         const int maxLeadLines = (textBlockHeight - titleHeight) / leadMetrics.lineSpacing();
-        // A title that takes the whole block leaves no line for the lead.
         leads.append(maxLeadLines > 0 ? Util::splitText(article->lead.trimmed(), leadMetrics, textWidth, maxLeadLines)
                                             .join(QLatin1Char('\n'))
                                       : QString());

@@ -35,10 +35,11 @@ QPushButton* hourButton(QWidget* parent, const char* name, bool plus)
     button->setFocusPolicy(Qt::NoFocus);
     button->setAccessibleName(plus ? QObject::tr("Później") : QObject::tr("Wcześniej"));
     const QString image = plus ? QStringLiteral("plus") : QStringLiteral("minus");
+    // An image, not a background: on a row narrower than 5 x 80 px it shrinks with the button
+    // instead of being cut.
     button->setStyleSheet(QStringLiteral("QPushButton { background-color: transparent; border: none;"
-                                         " background-image: url(:/IMG/images/Settings/%1.png);"
-                                         " background-position: center; background-repeat: no-repeat; }"
-                                         "QPushButton:pressed { background-image: url(:/IMG/images/Settings/%1ON.png); }")
+                                         " image: url(:/IMG/images/Settings/%1.png); image-position: center; }"
+                                         "QPushButton:pressed { image: url(:/IMG/images/Settings/%1ON.png); }")
                               .arg(image));
     return button;
 }
