@@ -1,7 +1,10 @@
 #include <QtTest>
+#include <QtWidgets>
 
 #include "screens/shell/mainwidget.h"
 #include "screens/categories/categorylistwidget.h"
+#include "screens/briefcase/briefcasewidget.h"
+#include "screens/widgets/textscale.h"
 #include "tests/support/boxes.h"
 #include "tests/support/probescreen.h"
 #include "tests/support/testenv.h"
@@ -34,6 +37,44 @@ private slots:
     {
         delete main;
         main = nullptr;
+    }
+
+    // A walk by keys alone: real key events to the widget that has the keys.
+    void keyboardCommands()
+    {
+        Boxes boxes;
+        auto key = [this](Qt::Key code, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : main, code, mods);
+        };
+        key(Qt::Key_Escape);
+        key(Qt::Key_Q, Qt::ControlModifier);
+        QCOMPARE(boxes.texts(), QStringList(2, "Czy na pewno chcesz zamknąć aplikację?"));
+        key(Qt::Key_F1);
+        QVERIFY(boxes.last().text.contains("Ctrl+B: teczka"));
+
+        key(Qt::Key_B, Qt::ControlModifier);
+        QTRY_VERIFY(main->findChild<TeczkaWidget*>() && main->isEnabled());
+        // A text field keeps its keys.
+        QLineEdit* field = new QLineEdit(main->findChild<TeczkaWidget*>());
+        field->show();
+        QApplication::setActiveWindow(main);
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QTest::keyClick(field, Qt::Key_Escape);
+        QTest::qWait(2 * slide);
+        QVERIFY(main->findChild<TeczkaWidget*>());
+        delete field;
+        key(Qt::Key_Escape);
+        QTRY_VERIFY(!main->findChild<TeczkaWidget*>());
+
+        key(Qt::Key_Equal, Qt::ControlModifier);
+        QCOMPARE(TextScale::percent(), 110);
+        key(Qt::Key_Minus, Qt::ControlModifier);
+        key(Qt::Key_Minus, Qt::ControlModifier);
+        QCOMPARE(TextScale::percent(), 90);
+        key(Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(TextScale::percent(), 100);
+        QCOMPARE(boxes.shown.size(), 3);
     }
 
     void pushSlidesInAndBlocksInputWhileItRuns()

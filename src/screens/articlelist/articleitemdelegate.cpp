@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include "screens/widgets/textscale.h"
+#include "screens/widgets/theme.h"
 #include "screens/widgets/bannerrow.h"
 #include "logic/base/constants.h"
 #include "logic/base/hidpi.h"
@@ -16,6 +18,7 @@ static QFont helvetica(int weight, int pixelSize)
 
 ArticleItemDelegate::ArticleItemDelegate(QObject* parent)
     : QAbstractItemDelegate(parent), defaultThumbnail(Hidpi::image(QStringLiteral(":/IMG/THUMBNAIL"))),
+      darkThumbnail(Hidpi::image(QStringLiteral(":/IMG/DARK/THUMBNAIL"))),
       scaledThumbnails(8 * 1024)
 {
 }
@@ -59,7 +62,7 @@ void ArticleItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
         paintBannerRow(painter, option, index, true);
         break;
     case ItemTypeNoItems:
-        painter->setPen(Qt::black);
+        painter->setPen(Theme::color(Theme::Text));
         painter->setFont(helvetica(50, 28));
         painter->drawText(option.rect, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextWordWrap,
                           index.data(ItemMainTextRole).toString());
@@ -78,32 +81,32 @@ void ArticleItemDelegate::paintArticle(QPainter* painter, const QStyleOptionView
     const int y = row.top();
     const int w = row.width();
     if (option.state & QStyle::State_Selected)
-        painter->fillRect(row, QColor(215, 215, 215, 255));
+        painter->fillRect(row, Theme::color(Theme::RowPressed));
     else if (index.data(ItemWasReadRole).toBool())
-        painter->fillRect(row, QColor(245, 245, 245, 255));
+        painter->fillRect(row, Theme::color(Theme::RowAlternate));
     else
-        painter->fillRect(row, Qt::white);
+        painter->fillRect(row, Theme::color(Theme::Row));
 
     const QRect box(QPoint(x + 13, y + 10), QPoint(x + 96, y + 87));
     const QImage thumbnail = index.data(ItemImageRole).value<QImage>();
     const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-    painter->drawImage(box.topLeft(), thumbnailFor(thumbnail.isNull() ? defaultThumbnail : thumbnail, box.size(), ratio));
+    painter->drawImage(box.topLeft(), thumbnailFor(thumbnail.isNull() ? (Theme::isDark() && !darkThumbnail.isNull() ? darkThumbnail : defaultThumbnail) : thumbnail, box.size(), ratio));
     painter->setRenderHint(QPainter::Antialiasing, false);
-    painter->setPen(QColor(67, 67, 67));
+    painter->setPen(Theme::color(Theme::SecondaryText));
     painter->setBrush(Qt::NoBrush);
     painter->drawRect(box.adjusted(-1, -1, 0, 0));
     painter->setRenderHint(QPainter::Antialiasing, true);
 
     const int titleHeight = index.data(ItemMainTextHeightRole).toInt();
-    painter->setFont(helvetica(75, 20));
-    painter->setPen(QColor(155, 34, 34));
+    painter->setFont(helvetica(75, TextScale::pixelSize(20)));
+    painter->setPen(Theme::color(Theme::AccentText));
     painter->drawText(QRect(x + 100, y + 8, w - 118, titleHeight),
                       Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextWordWrap,
                       index.data(ItemMainTextRole).toString());
 
-    painter->setFont(helvetica(50, 20));
-    painter->setPen(Qt::black);
-    painter->drawText(QRect(x + 100, y + 8 + titleHeight, w - 118, 85 - titleHeight),
+    painter->setFont(helvetica(50, TextScale::pixelSize(20)));
+    painter->setPen(Theme::color(Theme::Text));
+    painter->drawText(QRect(x + 100, y + 8 + titleHeight, w - 118, row.height() - 15 - titleHeight),
                       Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine | Qt::TextWordWrap,
                       index.data(ItemSubTextRole).toString());
 }

@@ -24,6 +24,7 @@ private:
     const QImage& thumbnailFor(const QImage& picture, const QSize& box, qreal ratio) const;
 
     QImage defaultThumbnail;
+    QImage darkThumbnail;
     // Thumbnails smoothly scaled to their box's device pixels, once, by picture and box size:
     // scaling them at every frame of a scroll costs more than the rest of the row.
     mutable QCache<QPair<qint64, qint64>, QImage> scaledThumbnails;

@@ -1,5 +1,7 @@
 #include "screens/articlelist/articleslistwidget.h"
 
+#include <QAccessible>
+
 #include <QLabel>
 #include <QMovie>
 #include <QPushButton>
@@ -65,7 +67,14 @@ void ArticlesListWidget::refreshButtonClicked()
 
 void ArticlesListWidget::updateFinished()
 {
+    const bool wasBusy = ui->processingLabel->isVisible();
     showBusy(!(channel && !channel->isUpdating()));
+    // A screen reader says when the refresh has finished.
+    if (wasBusy && !ui->processingLabel->isVisible()) {
+        ui->listView->setAccessibleDescription(tr("Odświeżono"));
+        QAccessibleEvent done(ui->listView, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&done);
+    }
 }
 
 void ArticlesListWidget::showFinished()

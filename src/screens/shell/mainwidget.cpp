@@ -1,9 +1,17 @@
 #include "screens/shell/mainwidget.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextEdit>
 #include <QPropertyAnimation>
 #include <QResizeEvent>
 
+#include "screens/widgets/textscale.h"
+#include "screens/widgets/theme.h"
 #include "logic/analytics/flurryagent.h"
 #include "logic/ads/bannerinfo.h"
 #include "logic/news/refreshscheduler.h"
@@ -39,6 +47,14 @@ MainWidget::MainWidget(QApplication*, QWidget* parent)
 {
     settings = new Settings(this);
     connect(settings, &Settings::activeCategoriesChanged, this, &MainWidget::activeChannelsChanged);
+    Theme::desktop();
+    Theme::setChoice(settings->appearance());
+    TextScale::set(settings->textScale());
+    connect(settings, &Settings::preferencesChanged, this, [this] {
+        Theme::setChoice(settings->appearance());
+        TextScale::set(settings->textScale());
+    });
+    qApp->installEventFilter(this);
 
     flurryAgent = new FlurryAgent(this);
 
@@ -167,6 +183,99 @@ void MainWidget::teczkaSelected()
 void MainWidget::settingsSelected()
 {
     pushWidget(new SettingsView(settings, this));
+}
+
+bool MainWidget::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+        return QWidget::eventFilter(watched, event);
+    QWidget* target = static_cast<QWidget*>(watched);
+    // Keys of a text field are the field's; keys elsewhere than this page are not ours.
+    if (!isVisible() || !(target == this || isAncestorOf(target)))
+        return false;
+    // A key a field did not take goes on to the field's parents: the focus decides, not the receiver.
+    for (QWidget* holder : {target, QApplication::focusWidget()}) {
+        if (qobject_cast<QLineEdit*>(holder) || qobject_cast<QPlainTextEdit*>(holder))
+            return false;
+        if (const QTextEdit* edit = qobject_cast<QTextEdit*>(holder)) {
+            if (!edit->isReadOnly())
+                return false;
+        }
+    }
+    return commandKey(static_cast<QKeyEvent*>(event));
+}
+
+bool MainWidget::clickOnTop(std::initializer_list<const char*> names)
+{
+    if (stack->isEmpty())
+        return false;
+    for (const char* name : names) {
+        const QList<QPushButton*> buttons = stack->top()->findChildren<QPushButton*>(QLatin1String(name));
+        for (QPushButton* button : buttons) {
+            if (button->isVisible() && button->isEnabled()) {
+                button->click();
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool MainWidget::commandKey(const QKeyEvent* key)
+{
+    const Qt::KeyboardModifiers mods = key->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
+    const int code = key->key();
+    const bool ctrl = mods == Qt::ControlModifier;
+    const bool plain = mods == Qt::NoModifier;
+    const bool atRoot = stack->size() <= 1;
+    if ((plain && (code == Qt::Key_Escape || code == Qt::Key_Backspace))
+        || (mods == Qt::AltModifier && code == Qt::Key_Left)) {
+        if (!atRoot) {
+            if (!clickOnTop({"backButton", "buttonBack"}))
+                popWidget();
+        } else if (code == Qt::Key_Escape) {
+            exitClicked();
+        }
+        return true;
+    }
+    if ((ctrl && code == Qt::Key_Q)) {
+        exitClicked();
+        return true;
+    }
+    if ((ctrl && code == Qt::Key_R) || (plain && code == Qt::Key_F5))
+        return clickOnTop({"refreshButton", "buttonRefresh"});
+    if (ctrl && code == Qt::Key_B) {
+        if (!qobject_cast<TeczkaWidget*>(stack->top()))
+            teczkaSelected();
+        return true;
+    }
+    if (ctrl && code == Qt::Key_D)
+        return clickOnTop({"teczkaAddButton", "teczkaRemoveButton"});
+    if (plain && code == Qt::Key_F11) {
+        QWidget* frame = window();
+        frame->setWindowState(frame->windowState() ^ Qt::WindowFullScreen);
+        return true;
+    }
+    if ((plain && code == Qt::Key_F1) || (ctrl && code == Qt::Key_Question)) {
+        MessageBox::showInformation(
+            tr("Esc, Backspace, Alt+←: wstecz (w menu głównym Esc zamyka aplikację)\n"
+               "↑ ↓, PgUp, PgDn, spacja, Home, End: przewijanie\n"
+               "Enter: otwórz, ← →: poprzednie i następne zdjęcie\n"
+               "Tab, Shift+Tab: następny i poprzedni przycisk\n"
+               "Ctrl+R, F5: odśwież\n"
+               "Ctrl+B: teczka, Ctrl+D: dodaj artykuł do teczki lub usuń go z niej\n"
+               "Ctrl+= i Ctrl+-: większy i mniejszy tekst, Ctrl+0: tekst zwykłej wielkości\n"
+               "F11: pełny ekran, Ctrl+Q: zamknij aplikację"),
+            tr("Skróty klawiszowe"));
+        return true;
+    }
+    if (ctrl && (code == Qt::Key_Equal || code == Qt::Key_Plus || code == Qt::Key_Minus || code == Qt::Key_0)) {
+        const int next = code == Qt::Key_0 ? Settings::defaultTextScale
+                                           : TextScale::step(settings->textScale(), code == Qt::Key_Minus ? -1 : 1);
+        settings->setTextScale(next);
+        return true;
+    }
+    return false;
 }
 
 void MainWidget::exitClicked()
