@@ -73,6 +73,12 @@ private slots:
         key(Qt::Key_Escape);
         QTRY_VERIFY(!main->findChild<TeczkaWidget*>());
 
+        // Arrows move in the list of the screen showing.
+        QListView* categories = main->findChild<CategoryListWidget*>()->findChild<QListView*>("listView");
+        key(Qt::Key_Down);
+        key(Qt::Key_Down);
+        QVERIFY(categories->currentIndex().row() > 0);
+
         key(Qt::Key_Equal, Qt::ControlModifier);
         QCOMPARE(TextScale::percent(), 110);
         key(Qt::Key_Minus, Qt::ControlModifier);

@@ -90,7 +90,9 @@ void ArticleItemDelegate::paintArticle(QPainter* painter, const QStyleOptionView
     const QRect box(QPoint(x + 13, y + 10), QPoint(x + 96, y + 87));
     const QImage thumbnail = index.data(ItemImageRole).value<QImage>();
     const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-    painter->drawImage(box.topLeft(), thumbnailFor(thumbnail.isNull() ? (Theme::isDark() && !darkThumbnail.isNull() ? darkThumbnail : defaultThumbnail) : thumbnail, box.size(), ratio));
+    // An article without its picture yet carries the light placeholder.
+    const bool placeholder = thumbnail.isNull() || (Theme::isDark() && thumbnail == defaultThumbnail);
+    painter->drawImage(box.topLeft(), thumbnailFor(placeholder ? (Theme::isDark() && !darkThumbnail.isNull() ? darkThumbnail : defaultThumbnail) : thumbnail, box.size(), ratio));
     painter->setRenderHint(QPainter::Antialiasing, false);
     painter->setPen(Theme::color(Theme::SecondaryText));
     painter->setBrush(Qt::NoBrush);

@@ -5,7 +5,10 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QAbstractItemView>
+#include <QListView>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTextEdit>
 #include <QPropertyAnimation>
 #include <QResizeEvent>
@@ -25,6 +28,7 @@
 #include "screens/articlelist/articleslistwidget.h"
 #include "screens/categories/categorylistwidget.h"
 #include "screens/gallery/gallery.h"
+#include "screens/gallery/pictureflow.h"
 #include "screens/briefcase/briefcasewidget.h"
 #include "logic/net/reachability.h"
 
@@ -251,6 +255,58 @@ bool MainWidget::commandKey(const QKeyEvent* key)
     }
     if (ctrl && code == Qt::Key_D)
         return clickOnTop({"teczkaAddButton", "teczkaRemoveButton"});
+    const bool moving = code == Qt::Key_Up || code == Qt::Key_Down || code == Qt::Key_PageUp
+                        || code == Qt::Key_PageDown || code == Qt::Key_Home || code == Qt::Key_End || code == Qt::Key_Space;
+    QWidget* focus = QApplication::focusWidget();
+    // Space presses a focused button or box.
+    if (code == Qt::Key_Space && qobject_cast<QAbstractButton*>(focus))
+        return false;
+    if (plain && moving && !forwarding && !qobject_cast<QAbstractItemView*>(focus)) {
+        // The list of the screen takes the keys; a column scrolls by lines and pages.
+        if (QListView* list = stack->top()->findChild<QListView*>(QStringLiteral("listView"))) {
+            list->setFocus();
+            QKeyEvent copy(key->type(), code, key->modifiers(), key->text());
+            forwarding = true;
+            QApplication::sendEvent(list, &copy);
+            forwarding = false;
+            return true;
+        }
+        if (QAbstractScrollArea* area = stack->top()->findChild<QAbstractScrollArea*>(QStringLiteral("scrollArea"))) {
+            QScrollBar* bar = area->verticalScrollBar();
+            const bool back = code == Qt::Key_Up || code == Qt::Key_PageUp
+                              || (code == Qt::Key_Space && (key->modifiers() & Qt::ShiftModifier));
+            const int step = (code == Qt::Key_Up || code == Qt::Key_Down) ? 40 : qMax(40, area->viewport()->height() - 40);
+            if (code == Qt::Key_Home)
+                bar->setValue(bar->minimum());
+            else if (code == Qt::Key_End)
+                bar->setValue(bar->maximum());
+            else
+                bar->setValue(bar->value() + (back ? -step : step));
+            return true;
+        }
+        return false;
+    }
+    if (plain && (code == Qt::Key_Left || code == Qt::Key_Right)) {
+        const bool next = code == Qt::Key_Right;
+        if (PictureFlow* flow = stack->top()->findChild<PictureFlow*>()) {
+            next ? flow->showNext() : flow->showPrevious();
+            return true;
+        }
+        // The article's photos page by their dots.
+        QWidget* dots = stack->top()->findChild<QWidget*>(QStringLiteral("bottomFrame"));
+        if (!dots || !dots->isVisible())
+            return false;
+        const QList<QPushButton*> pages = dots->findChildren<QPushButton*>();
+        for (int i = 0; i < pages.size(); ++i) {
+            if (pages.at(i)->isChecked()) {
+                const int to = i + (next ? 1 : -1);
+                if (to >= 0 && to < pages.size())
+                    pages.at(to)->click();
+                break;
+            }
+        }
+        return true;
+    }
     if (plain && code == Qt::Key_F11) {
         QWidget* frame = window();
         frame->setWindowState(frame->windowState() ^ Qt::WindowFullScreen);

@@ -97,6 +97,7 @@ private:
     Settings* settings;
     InterfaceOrientation currentOrientation;
     bool isRunningApp;
+    bool forwarding = false;
 
     static MainWidget* instance;
 };
