@@ -24,6 +24,8 @@
 #include "screens/shell/splashwidget.h"
 #include "screens/shell/messageboxbridge.h"
 #include "platform/declarativeview.h"
+#include "screens/widgets/textscale.h"
+#include "logic/base/constants.h"
 #include "tests/support/testenv.h"
 
 // Every screen, overlay and dialog laid out in the real host at phone, tablet and desktop
@@ -194,6 +196,9 @@ private:
         for (const QSize& s : {QSize(320, 480), QSize(360, 720), QSize(432, 936), QSize(480, 854), QSize(854, 480),
                                QSize(720, 1280), QSize(1280, 800)})
             QTest::newRow(qPrintable(QString("%1x%2").arg(s.width()).arg(s.height()))) << s;
+        // The largest text, on the smallest screens.
+        for (const QSize& s : {QSize(320, 480), QSize(360, 720)})
+            QTest::newRow(qPrintable(QString("%1x%2 text 200 %").arg(s.width()).arg(s.height()))) << s;
     }
 
 private slots:
@@ -203,8 +208,14 @@ private slots:
         registerQmlElements();
     }
 
+    void init()
+    {
+        TextScale::set(QByteArray(QTest::currentDataTag()).endsWith("200 %") ? 200 : 100);
+    }
+
     void cleanup()
     {
+        TextScale::set(100);
         delete view;
         view = nullptr;
         viewDecl = nullptr;
@@ -257,6 +268,12 @@ private slots:
         barAcross(list, list->findChild<QWidget*>("frame"));
         QListView* rows = list->findChild<QListView*>("listView");
         QCOMPARE(rows->width(), size.width());
+        // Rows grow with the text: the whole title fits in its row.
+        for (int r = 0; r < rows->model()->rowCount(); ++r) {
+            const QModelIndex row = rows->model()->index(r, 0);
+            if (row.data(ItemTypeRole).toInt() == ItemTypeNormal)
+                QVERIFY(row.data(ItemHeightRole).toInt() >= row.data(ItemMainTextHeightRole).toInt() + 15);
+        }
         if (designed(size)) {
             QCOMPARE(list->findChild<QWidget*>("frame_2")->geometry(), QRect(0, 0, size.width(), 89));
             QCOMPARE(list->findChild<QWidget*>("exitButton")->geometry(), QRect(size.width() - 89, 0, 89, 89));

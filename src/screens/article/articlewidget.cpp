@@ -1,5 +1,8 @@
 #include "screens/article/articlewidget.h"
 
+#include <QTextBrowser>
+#include <QTextDocument>
+
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -8,6 +11,7 @@
 #include <QtMath>
 #include <cstdlib>
 
+#include "screens/widgets/theme.h"
 #include "logic/news/article.h"
 #include "logic/ads/bannerinfo.h"
 #include "logic/news/briefcasestore.h"
@@ -44,6 +48,10 @@ ArticleWidget::ArticleWidget(const Article& source, QWidget* parent)
     connect(ui->exitButton, &QPushButton::clicked, this, &ArticleWidget::exitClicked);
 
     ui->titleLabel->setText(article->title);
+    // The open article as a screen reader names it: title, then author and date; the body is the text field's.
+    setAccessibleName(article->title);
+    setAccessibleDescription(QStringList({article->signature, article->date}).join(QStringLiteral(", ")));
+    ui->textBrowser->setAccessibleName(tr("Treść artykułu"));
 
     const QString& signature = article->signature;
     const QString& date = article->date;
@@ -60,7 +68,13 @@ ArticleWidget::ArticleWidget(const Article& source, QWidget* parent)
 
     ui->leadLabel->setText(article->lead);
     ui->textBrowser->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    ui->textBrowser->setHtml(article->content);
+    // Set again at each change of look: links take their colour when the text is read.
+    const QString body = article->content;
+    QTextBrowser* browser = ui->textBrowser;
+    Theme::follow(browser, [browser, body] {
+        browser->document()->setDefaultStyleSheet(QStringLiteral("a { color: %1; }").arg(Theme::css(Theme::Link)));
+        browser->setHtml(body);
+    });
 
     connect(this, &ArticleWidget::showFinishedSignal, ui->photoWidget, &PhotosScrollWidget::showFinished);
     ui->photoWidget->hide();

@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include "screens/widgets/textscale.h"
+#include "screens/widgets/theme.h"
 #include "screens/widgets/bannerrow.h"
 #include "logic/base/constants.h"
 #include "logic/base/hidpi.h"
@@ -16,6 +18,7 @@ static QFont helvetica(int weight, int pixelSize)
 
 ArticleItemDelegate::ArticleItemDelegate(QObject* parent)
     : QAbstractItemDelegate(parent), defaultThumbnail(Hidpi::image(QStringLiteral(":/IMG/THUMBNAIL"))),
+      darkThumbnail(Hidpi::image(QStringLiteral(":/IMG/DARK/THUMBNAIL"))),
       scaledThumbnails(8 * 1024), paintedRows(24 * 1024)
 {
 }
@@ -70,7 +73,7 @@ void ArticleItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
         paintBannerRow(painter, option, index, true);
         break;
     case ItemTypeNoItems:
-        painter->setPen(Qt::black);
+        painter->setPen(Theme::color(Theme::Text));
         painter->setFont(helvetica(50, 28));
         painter->drawText(option.rect, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextWordWrap,
                           index.data(ItemMainTextRole).toString());
@@ -86,13 +89,17 @@ void ArticleItemDelegate::paintArticle(QPainter* painter, const QStyleOptionView
 {
     const QRect row = option.rect;
     const QImage picture = index.data(ItemImageRole).value<QImage>();
-    const QImage& source = picture.isNull() ? defaultThumbnail : picture;
+    // An article without its picture yet carries the light placeholder.
+    const bool placeholder = picture.isNull() || (Theme::isDark() && picture == defaultThumbnail);
+    const QImage& source = !placeholder ? picture : Theme::isDark() && !darkThumbnail.isNull() ? darkThumbnail
+                                                                                               : defaultThumbnail;
     const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
     RowKey key;
     key.title = index.data(ItemMainTextRole).toString();
     key.lead = index.data(ItemSubTextRole).toString();
     key.titleHeight = index.data(ItemMainTextHeightRole).toInt();
-    key.flags = (index.data(ItemWasReadRole).toBool() ? 1 : 0) | (option.state & QStyle::State_Selected ? 2 : 0);
+    key.flags = (index.data(ItemWasReadRole).toBool() ? 1 : 0) | (option.state & QStyle::State_Selected ? 2 : 0)
+                | (Theme::isDark() ? 4 : 0) | (Theme::isHighContrast() ? 8 : 0) | (TextScale::percent() << 4);
     key.thumbnail = source.cacheKey();
     key.pixels = QSize(qRound(row.width() * ratio), qRound(row.height() * ratio));
 
@@ -138,27 +145,27 @@ void ArticleItemDelegate::drawArticle(QPainter* painter, const QRect& row, const
     const int y = row.top();
     const int w = row.width();
     if (key.flags & 2)
-        painter->fillRect(row, QColor(215, 215, 215, 255));
+        painter->fillRect(row, Theme::color(Theme::RowPressed));
     else if (key.flags & 1)
-        painter->fillRect(row, QColor(245, 245, 245, 255));
+        painter->fillRect(row, Theme::color(Theme::RowAlternate));
     else
-        painter->fillRect(row, Qt::white);
+        painter->fillRect(row, Theme::color(Theme::Row));
 
     const QRect box(QPoint(x + 13, y + 10), QPoint(x + 96, y + 87));
     painter->drawImage(box.topLeft(), thumbnailFor(thumbnail, box.size(), ratio));
     painter->setRenderHint(QPainter::Antialiasing, false);
-    painter->setPen(QColor(67, 67, 67));
+    painter->setPen(Theme::color(Theme::SecondaryText));
     painter->setBrush(Qt::NoBrush);
     painter->drawRect(box.adjusted(-1, -1, 0, 0));
     painter->setRenderHint(QPainter::Antialiasing, true);
 
-    painter->setFont(helvetica(75, 20));
-    painter->setPen(QColor(155, 34, 34));
+    painter->setFont(helvetica(75, TextScale::pixelSize(20)));
+    painter->setPen(Theme::color(Theme::AccentText));
     painter->drawText(QRect(x + 100, y + 8, w - 118, key.titleHeight),
                       Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextWordWrap, key.title);
 
-    painter->setFont(helvetica(50, 20));
-    painter->setPen(Qt::black);
-    painter->drawText(QRect(x + 100, y + 8 + key.titleHeight, w - 118, 85 - key.titleHeight),
+    painter->setFont(helvetica(50, TextScale::pixelSize(20)));
+    painter->setPen(Theme::color(Theme::Text));
+    painter->drawText(QRect(x + 100, y + 8 + key.titleHeight, w - 118, row.height() - 15 - key.titleHeight),
                       Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine | Qt::TextWordWrap, key.lead);
 }

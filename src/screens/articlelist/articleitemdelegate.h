@@ -25,7 +25,7 @@ public:
         QString title;
         QString lead;
         int titleHeight;
-        int flags; // read, selected
+        int flags; // read, selected, the look and the text size
         qint64 thumbnail;
         QSize pixels;
         bool operator==(const RowKey& o) const
@@ -41,6 +41,7 @@ private:
     const QImage& thumbnailFor(const QImage& picture, const QSize& box, qreal ratio) const;
 
     QImage defaultThumbnail;
+    QImage darkThumbnail;
     // Thumbnails smoothly scaled to their box's device pixels, once, by picture and box size:
     // scaling them at every frame of a scroll costs more than the rest of the row.
     mutable QCache<QPair<qint64, qint64>, QImage> scaledThumbnails;

@@ -6,6 +6,8 @@
 #include <QHash>
 #include <QFontMetrics>
 
+#include "screens/widgets/textscale.h"
+
 #include "logic/news/article.h"
 #include "logic/news/briefcasestore.h"
 #include "logic/news/channel.h"
@@ -14,8 +16,16 @@
 #include "logic/news/refreshscheduler.h"
 #include "logic/base/util.h"
 
-static const int articleRowHeight = 100;
-static const int textBlockHeight = 85;
+// The text block grows with the text size; the row never gets lower than the phone's 100.
+static int textBlockHeight()
+{
+    return TextScale::pixelSize(20) * 85 / 20;
+}
+
+static int articleRowHeight()
+{
+    return qMax(100, textBlockHeight() + 15);
+}
 static const int textMargins = 118;
 static const int layoutSlack = 4;
 
@@ -25,6 +35,8 @@ ArticleListModel::ArticleListModel(RSSChannel* rssChannel, QObject* parent)
       noItemsTextNormal(tr("Brak elementów w kategorii")), noItemsTextTeczka(tr("Brak elementów w teczce")),
       channel(rssChannel)
 {
+    // Rows re-break and grow with the text size.
+    TextScale::follow(this, [this] { splitTitleAndLead(); });
     if (channel)
         connect(channel, &RSSChannel::articlesUpadted, this, &ArticleListModel::articlesUpdated);
     // Pictures left for later on a metered link come when the link no longer counts.
@@ -117,12 +129,17 @@ QVariant ArticleListModel::data(const QModelIndex& index, int role) const
         return QVariant();
     switch (role) {
     case ItemTypeRole: return ItemTypeNormal;
-    case ItemHeightRole: return articleRowHeight;
+    case ItemHeightRole: return articleRowHeight();
     case ItemWidthRole: return widgetsWidth;
     case ItemMainTextRole: return i < titles.size() ? titles.at(i) : QString();
     case ItemSubTextRole: return i < leads.size() ? leads.at(i) : QString();
     case ItemMainTextHeightRole: return i < titleHeights.size() ? titleHeights.at(i) : 0;
     case ItemWasReadRole: return articles.at(i)->articleWasRead;
+    // What a screen reader says of the row: its title, then its lead and whether it was read.
+    case Qt::AccessibleTextRole: return articles.at(i)->title.trimmed();
+    case Qt::AccessibleDescriptionRole:
+        return articles.at(i)->lead.trimmed() + QStringLiteral(", ")
+               + (articles.at(i)->articleWasRead ? tr("przeczytany") : tr("nieprzeczytany"));
     case ItemImageRole: return articles.at(i)->getThumbnailImage();
     default: return QVariant();
     }
@@ -209,10 +226,10 @@ void ArticleListModel::breakLines()
     leads.clear();
     QFont titleFont(QStringLiteral("Helvetica"));
     titleFont.setWeight(75);
-    titleFont.setPixelSize(20);
+    titleFont.setPixelSize(TextScale::pixelSize(20));
     QFont leadFont(QStringLiteral("Helvetica"));
     leadFont.setWeight(50);
-    leadFont.setPixelSize(20);
+    leadFont.setPixelSize(TextScale::pixelSize(20));
     const QFontMetrics titleMetrics(titleFont);
     const QFontMetrics leadMetrics(leadFont);
     // A little slack: the painter's text layout may measure a line a few pixels wider than the
@@ -221,12 +238,12 @@ void ArticleListModel::breakLines()
     for (const Article* article : articles) {
         // A long title is elided where it would leave the lead no line: a row shows both.
         const int leadRoom = article->lead.trimmed().isEmpty() ? 0 : leadMetrics.lineSpacing();
-        const int maxTitleLines = qMax(1, (textBlockHeight - leadRoom) / titleMetrics.lineSpacing());
+        const int maxTitleLines = qMax(1, (textBlockHeight() - leadRoom) / titleMetrics.lineSpacing());
         const QStringList titleLines = Util::splitText(article->title.trimmed(), titleMetrics, textWidth, maxTitleLines);
         titles.append(titleLines.join(QLatin1Char('\n')));
         const int titleHeight = titleLines.size() * titleMetrics.lineSpacing();
         titleHeights.append(titleHeight);
-        const int maxLeadLines = (textBlockHeight - titleHeight) / leadMetrics.lineSpacing();
+        const int maxLeadLines = (textBlockHeight() - titleHeight) / leadMetrics.lineSpacing();
         leads.append(maxLeadLines > 0 ? Util::splitText(article->lead.trimmed(), leadMetrics, textWidth, maxLeadLines)
                                             .join(QLatin1Char('\n'))
                                       : QString());
@@ -270,7 +287,7 @@ void ArticleListModel::computeIndexes()
     if (n > 0) {
         noItemsIndex = -1;
         noItemsHeight = 0;
-        const int estimated = bannerHeights + articleRowHeight * n + contentSpacing * (rows + 1);
+        const int estimated = bannerHeights + articleRowHeight() * n + contentSpacing * (rows + 1);
         if (estimated < contentHeight) {
             fakeSpaceIndex = n + (top ? 1 : 0);
             if (bottom)

@@ -1,5 +1,7 @@
 #include "screens/articlelist/articleslistwidget.h"
 
+#include <QAccessible>
+
 #include <QLabel>
 #include <QMovie>
 #include <QPushButton>
@@ -67,8 +69,15 @@ void ArticlesListWidget::refreshButtonClicked()
 
 void ArticlesListWidget::updateFinished()
 {
+    const bool wasBusy = ui->processingLabel->isVisible();
     const bool busy = !(channel && !channel->isUpdating());
     showBusy(busy);
+    // A screen reader says when the refresh has finished.
+    if (wasBusy && !busy) {
+        ui->listView->setAccessibleDescription(tr("Odświeżono"));
+        QAccessibleEvent done(ui->listView, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&done);
+    }
     // Only the refresh the user asked for says that it failed.
     if (busy || !refreshAsked)
         return;

@@ -6,15 +6,14 @@
 #include <QMovie>
 #include <QPainter>
 
+#include "screens/widgets/textscale.h"
+#include "screens/widgets/theme.h"
 #include "screens/widgets/bannerrow.h"
 #include "screens/widgets/busylabel.h"
 #include "logic/base/constants.h"
 #include "logic/base/hidpi.h"
 
 static const int dividerInset = 40;
-
-const char* const ChannelItemDelegate::normalStyle = "background-color: rgba(255, 255, 255, 255);";
-const char* const ChannelItemDelegate::selectedStyle = "background-color: rgba(215, 215, 215, 255);";
 
 ChannelItemDelegate::ChannelItemDelegate(QAbstractItemView& itemView, QObject* parent)
     : QAbstractItemDelegate(parent), cycek(Hidpi::image(QStringLiteral(":/IMG/KATEGORIA_CYCEK"))), view(itemView),
@@ -56,14 +55,14 @@ void ChannelItemDelegate::paintChannel(QPainter* painter, const QStyleOptionView
 {
     const QRect row = option.rect;
     const bool selected = option.state & QStyle::State_Selected;
-    painter->fillRect(row, selected ? QColor(215, 215, 215, 255) : QColor(Qt::white));
+    painter->fillRect(row, Theme::color(selected ? Theme::RowPressed : Theme::Row));
 
     const QSize cycekSize = cycek.size() / cycek.devicePixelRatio();
     painter->drawImage(15, row.top() + (row.height() - cycekSize.height()) / 2, cycek);
 
-    QFont font(QStringLiteral("Helvetica"), 18, 50, false);
+    QFont font(QStringLiteral("Helvetica"), TextScale::pointSize(18), 50, false);
     painter->setFont(font);
-    painter->setPen(Qt::darkGray);
+    painter->setPen(Theme::color(Theme::CategoryText));
     const QRect titleRect(cycekSize.width() + 25, row.top(), row.width() - 115 - cycekSize.width(), row.height());
     painter->drawText(titleRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextWordWrap,
                       index.data(ItemMainTextRole).toString());
@@ -79,7 +78,7 @@ void ChannelItemDelegate::paintChannel(QPainter* painter, const QStyleOptionView
         } else {
             const QString text = QStringLiteral("(%1)").arg(count);
             const int textWidth = QFontMetrics(font).horizontalAdvance(text);
-            painter->setPen(QColor(155, 155, 155));
+            painter->setPen(Theme::color(Theme::MutedText));
             painter->drawText(QRect(countRight - qMax(40, textWidth), box.top(), qMax(40, textWidth), 40),
                               Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, text);
             if (QWidget* label = view.indexWidget(index)) {
@@ -91,7 +90,7 @@ void ChannelItemDelegate::paintChannel(QPainter* painter, const QStyleOptionView
     }
 
     if (index.row() < index.model()->rowCount() - 1) {
-        painter->setPen(QPen(Qt::darkGray, 1));
+        painter->setPen(QPen(Theme::color(Theme::ListRule), 1));
         painter->drawLine(dividerInset, row.bottom(), row.width() - dividerInset, row.bottom());
     }
 }
@@ -100,7 +99,7 @@ void ChannelItemDelegate::showBusyLabel(const QModelIndex& index, const QRect& b
 {
     if (movie->state() != QMovie::Running)
         movie->start();
-    const QString style = QString::fromLatin1(selected ? selectedStyle : normalStyle);
+    const QString style = QStringLiteral("background-color: %1;").arg(Theme::css(selected ? Theme::RowPressed : Theme::Row));
     QLabel* label = qobject_cast<QLabel*>(view.indexWidget(index));
     if (!label) {
         label = new QLabel(view.viewport());

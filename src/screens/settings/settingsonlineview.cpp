@@ -7,6 +7,8 @@
 #include <QResizeEvent>
 #include <QVBoxLayout>
 
+#include "screens/widgets/textscale.h"
+#include "screens/widgets/theme.h"
 #include "logic/news/settings.h"
 #include "screens/settings/settingspages.h"
 #include "screens/widgets/formstyle.h"
@@ -16,11 +18,8 @@ static const char* const modeNames[] = {"Ręcznie", "Co 5 minut", "Co 15 minut",
 static QLabel* heading(QWidget* parent, const QString& text)
 {
     QLabel* label = new QLabel(text, parent);
-    QFont font = label->font();
-    font.setPointSize(16);
-    font.setBold(true);
-    label->setFont(font);
-    label->setStyleSheet(QStringLiteral("color: black;"));
+    TextScale::follow(label, 16, true);
+    Theme::follow(label, [label] { label->setStyleSheet(QStringLiteral("color: %1;").arg(Theme::css(Theme::Text))); });
     label->setMinimumHeight(50);
     label->setSizePolicy(QSizePolicy::Ignored, label->sizePolicy().verticalPolicy());
     return label;
@@ -46,7 +45,7 @@ SettingsOnlineView::SettingsOnlineView(Settings* model, QWidget* parent)
         // Two hours and four buttons share the row: on a screen narrower than the phone's all of
         // them narrow (the 60 px are the row's spacing and dash).
         FormStyle::fitInside(label, QSize(60, 0), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX), QMargins(0, 0, 60, 0), 6);
-        label->setStyleSheet(QStringLiteral("color: black;"));
+        Theme::follow(label, [label] { label->setStyleSheet(QStringLiteral("color: %1;").arg(Theme::css(Theme::Text))); });
         return label;
     };
     buttonRushHoursStartDec = SettingsPages::hourButton(this, "buttonRushHoursStartDec", false);
@@ -54,7 +53,7 @@ SettingsOnlineView::SettingsOnlineView(Settings* model, QWidget* parent)
     buttonRushHoursStartInc = SettingsPages::hourButton(this, "buttonRushHoursStartInc", true);
     QLabel* dash = new QLabel(QStringLiteral("–"), this);
     dash->setFont(big);
-    dash->setStyleSheet(QStringLiteral("color: black;"));
+    Theme::follow(dash, [dash] { dash->setStyleSheet(QStringLiteral("color: %1;").arg(Theme::css(Theme::Text))); });
     buttonRushHoursEndDec = SettingsPages::hourButton(this, "buttonRushHoursEndDec", false);
     labelRushHoursEnd = hourLabel("labelRushHoursEnd");
     buttonRushHoursEndInc = SettingsPages::hourButton(this, "buttonRushHoursEndInc", true);

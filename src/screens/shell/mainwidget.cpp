@@ -1,11 +1,22 @@
 #include "screens/shell/mainwidget.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QAbstractItemView>
+#include <QListView>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextEdit>
 #include <QPropertyAnimation>
 #include <QResizeEvent>
 #include <QShortcut>
 
+#include "screens/widgets/textscale.h"
+#include "screens/widgets/theme.h"
 #include "logic/analytics/flurryagent.h"
 #include "logic/ads/bannerinfo.h"
 #include "logic/news/articlesearch.h"
@@ -22,6 +33,7 @@
 #include "screens/categories/categorylistwidget.h"
 #include "screens/gallery/gallery.h"
 #include "screens/search/searchwidget.h"
+#include "screens/gallery/pictureflow.h"
 #include "screens/briefcase/briefcasewidget.h"
 #include "logic/net/reachability.h"
 #include "logic/net/systemwatch.h"
@@ -45,6 +57,14 @@ MainWidget::MainWidget(QApplication*, QWidget* parent)
 {
     settings = new Settings(this);
     connect(settings, &Settings::activeCategoriesChanged, this, &MainWidget::activeChannelsChanged);
+    Theme::desktop();
+    Theme::setChoice(settings->appearance());
+    TextScale::set(settings->textScale());
+    connect(settings, &Settings::preferencesChanged, this, [this] {
+        Theme::setChoice(settings->appearance());
+        TextScale::set(settings->textScale());
+    });
+    qApp->installEventFilter(this);
 
     flurryAgent = new FlurryAgent(this);
 
@@ -231,6 +251,151 @@ void MainWidget::searchSelected()
 void MainWidget::settingsSelected()
 {
     pushWidget(new SettingsView(settings, this));
+}
+
+bool MainWidget::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+        return QWidget::eventFilter(watched, event);
+    QWidget* target = static_cast<QWidget*>(watched);
+    // Keys of a text field are the field's; keys elsewhere than this page are not ours.
+    if (!isVisible() || !(target == this || isAncestorOf(target)))
+        return false;
+    // A key a field did not take goes on to the field's parents: the focus decides, not the receiver.
+    for (QWidget* holder : {target, QApplication::focusWidget()}) {
+        if (qobject_cast<QLineEdit*>(holder) || qobject_cast<QPlainTextEdit*>(holder))
+            return false;
+        if (const QTextEdit* edit = qobject_cast<QTextEdit*>(holder)) {
+            if (!edit->isReadOnly())
+                return false;
+        }
+    }
+    return commandKey(static_cast<QKeyEvent*>(event));
+}
+
+bool MainWidget::clickOnTop(std::initializer_list<const char*> names)
+{
+    if (stack->isEmpty())
+        return false;
+    for (const char* name : names) {
+        const QList<QPushButton*> buttons = stack->top()->findChildren<QPushButton*>(QLatin1String(name));
+        for (QPushButton* button : buttons) {
+            if (button->isVisible() && button->isEnabled()) {
+                button->click();
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool MainWidget::commandKey(const QKeyEvent* key)
+{
+    const Qt::KeyboardModifiers mods = key->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
+    const int code = key->key();
+    const bool ctrl = mods == Qt::ControlModifier;
+    const bool plain = mods == Qt::NoModifier;
+    const bool atRoot = stack->size() <= 1;
+    if ((plain && (code == Qt::Key_Escape || code == Qt::Key_Backspace))
+        || (mods == Qt::AltModifier && code == Qt::Key_Left)) {
+        if (!atRoot) {
+            if (!clickOnTop({"backButton", "buttonBack"}))
+                popWidget();
+        } else if (code == Qt::Key_Escape) {
+            exitClicked();
+        }
+        return true;
+    }
+    if ((ctrl && code == Qt::Key_Q)) {
+        exitClicked();
+        return true;
+    }
+    if ((ctrl && code == Qt::Key_R) || (plain && code == Qt::Key_F5))
+        return clickOnTop({"refreshButton", "buttonRefresh"});
+    if (ctrl && code == Qt::Key_B) {
+        if (!qobject_cast<TeczkaWidget*>(stack->top()))
+            teczkaSelected();
+        return true;
+    }
+    if (ctrl && code == Qt::Key_D)
+        return clickOnTop({"teczkaAddButton", "teczkaRemoveButton"});
+    const bool moving = code == Qt::Key_Up || code == Qt::Key_Down || code == Qt::Key_PageUp
+                        || code == Qt::Key_PageDown || code == Qt::Key_Home || code == Qt::Key_End || code == Qt::Key_Space;
+    QWidget* focus = QApplication::focusWidget();
+    // Space presses a focused button or box.
+    if (code == Qt::Key_Space && qobject_cast<QAbstractButton*>(focus))
+        return false;
+    if (plain && moving && !forwarding && !qobject_cast<QAbstractItemView*>(focus)) {
+        // The list of the screen takes the keys; a column scrolls by lines and pages.
+        if (QListView* list = stack->top()->findChild<QListView*>(QStringLiteral("listView"))) {
+            list->setFocus();
+            QKeyEvent copy(key->type(), code, key->modifiers(), key->text());
+            forwarding = true;
+            QApplication::sendEvent(list, &copy);
+            forwarding = false;
+            return true;
+        }
+        if (QAbstractScrollArea* area = stack->top()->findChild<QAbstractScrollArea*>(QStringLiteral("scrollArea"))) {
+            QScrollBar* bar = area->verticalScrollBar();
+            const bool back = code == Qt::Key_Up || code == Qt::Key_PageUp
+                              || (code == Qt::Key_Space && (key->modifiers() & Qt::ShiftModifier));
+            const int step = (code == Qt::Key_Up || code == Qt::Key_Down) ? 40 : qMax(40, area->viewport()->height() - 40);
+            if (code == Qt::Key_Home)
+                bar->setValue(bar->minimum());
+            else if (code == Qt::Key_End)
+                bar->setValue(bar->maximum());
+            else
+                bar->setValue(bar->value() + (back ? -step : step));
+            return true;
+        }
+        return false;
+    }
+    if (plain && (code == Qt::Key_Left || code == Qt::Key_Right)) {
+        const bool next = code == Qt::Key_Right;
+        if (PictureFlow* flow = stack->top()->findChild<PictureFlow*>()) {
+            next ? flow->showNext() : flow->showPrevious();
+            return true;
+        }
+        // The article's photos page by their dots.
+        QWidget* dots = stack->top()->findChild<QWidget*>(QStringLiteral("bottomFrame"));
+        if (!dots || !dots->isVisible())
+            return false;
+        const QList<QPushButton*> pages = dots->findChildren<QPushButton*>();
+        for (int i = 0; i < pages.size(); ++i) {
+            if (pages.at(i)->isChecked()) {
+                const int to = i + (next ? 1 : -1);
+                if (to >= 0 && to < pages.size())
+                    pages.at(to)->click();
+                break;
+            }
+        }
+        return true;
+    }
+    if (plain && code == Qt::Key_F11) {
+        QWidget* frame = window();
+        frame->setWindowState(frame->windowState() ^ Qt::WindowFullScreen);
+        return true;
+    }
+    if ((plain && code == Qt::Key_F1) || (ctrl && code == Qt::Key_Question)) {
+        MessageBox::showInformation(
+            tr("Esc, Backspace, Alt+←: wstecz (w menu głównym Esc zamyka aplikację)\n"
+               "↑ ↓, PgUp, PgDn, spacja, Home, End: przewijanie\n"
+               "Enter: otwórz, ← →: poprzednie i następne zdjęcie\n"
+               "Tab, Shift+Tab: następny i poprzedni przycisk\n"
+               "Ctrl+R, F5: odśwież\n"
+               "Ctrl+B: teczka, Ctrl+D: dodaj artykuł do teczki lub usuń go z niej\n"
+               "Ctrl+= i Ctrl+-: większy i mniejszy tekst, Ctrl+0: tekst zwykłej wielkości\n"
+               "F11: pełny ekran, Ctrl+Q: zamknij aplikację"),
+            tr("Skróty klawiszowe"));
+        return true;
+    }
+    if (ctrl && (code == Qt::Key_Equal || code == Qt::Key_Plus || code == Qt::Key_Minus || code == Qt::Key_0)) {
+        const int next = code == Qt::Key_0 ? Settings::defaultTextScale
+                                           : TextScale::step(settings->textScale(), code == Qt::Key_Minus ? -1 : 1);
+        settings->setTextScale(next);
+        return true;
+    }
+    return false;
 }
 
 void MainWidget::exitClicked()

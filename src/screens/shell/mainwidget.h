@@ -4,6 +4,9 @@
 #include <QStack>
 #include <QVector>
 #include <QWidget>
+#include <initializer_list>
+
+class QKeyEvent;
 
 #include "screens/shell/msgboxlistener.h"
 
@@ -83,9 +86,13 @@ private slots:
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void slideOut(BaseWidget* top, BaseWidget* revealed);
+    // A command key of the whole program; false when the key is not one or means nothing here.
+    bool commandKey(const QKeyEvent* key);
+    bool clickOnTop(std::initializer_list<const char*> names);
 
     QVector<RSSChannel*>* channels;
     SavedArticles* saved;
@@ -99,6 +106,7 @@ private:
     TopNewsNotifier* notifier;
     InterfaceOrientation currentOrientation;
     bool isRunningApp;
+    bool forwarding = false;
 
     static MainWidget* instance;
 };

@@ -23,23 +23,27 @@ QString listStyle(const QString& selector, const QString& background)
         " background: rgba(150, 150, 150, 100); min-height: 20px; }"
         "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }"
         "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { background: transparent; height: 0px; }"
-        "QLabel { background: transparent; border: none; }");
+        "QLabel { background: transparent; border: none; }")
+        + Theme::focusMark(selector + QStringLiteral(":focus"));
 }
 
 void imageButton(QPushButton* button, const QString& offImage, const QString& onImage, int size)
 {
     button->setFixedSize(size, size);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setStyleSheet(QStringLiteral("QPushButton { background-image: url(") + offImage
-        + QStringLiteral("); background-position: center; background-repeat: no-repeat; border: none; }"
-                         "QPushButton:pressed { background-image: url(") + onImage + QStringLiteral("); }"
-                         "QPushButton:disabled { background-image: url(") + offImage + QStringLiteral("); }"));
+    button->setFocusPolicy(Qt::TabFocus);
+    Theme::follow(button, [button, offImage, onImage] {
+        button->setStyleSheet(QStringLiteral("QPushButton { background-image: url(") + offImage
+            + QStringLiteral("); background-position: center; background-repeat: no-repeat; border: none; }"
+                             "QPushButton:pressed { background-image: url(") + onImage + QStringLiteral("); }"
+                             "QPushButton:disabled { background-image: url(") + offImage + QStringLiteral("); }")
+            + Theme::focusMark(QStringLiteral("QPushButton:focus")));
+    });
 }
 
 void barButton(QPushButton* button, const QString& image, int width, int height)
 {
     button->setFixedSize(width, height);
-    button->setFocusPolicy(Qt::NoFocus);
+    button->setFocusPolicy(Qt::TabFocus);
     button->setIcon(QIcon(image));
     button->setIconSize(QSize(60, 44));
     button->setFlat(true);
@@ -83,8 +87,10 @@ QFrame* topBar(QWidget* form, const QString& name, const QString& image, int hei
     QFrame* bar = new TopBarFrame(form, image);
     bar->setObjectName(name);
     bar->setFixedHeight(height);
+    // The mark is white: the bar stays red in every look.
     bar->setStyleSheet(QStringLiteral("#") + name + QStringLiteral(" { border: none; }"
-                       "QPushButton { background-color: transparent; border: none; color: white; }"));
+                       "QPushButton { background-color: transparent; border: none; color: white; }"
+                       "QPushButton:focus { border: 2px solid white; }"));
     QHBoxLayout* layout = new QHBoxLayout(bar);
     layout->setSpacing(0);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -137,14 +143,15 @@ QFrame* bottomBar(QWidget* form, const QString& name, QGridLayout** grid)
     bar->setFixedHeight(79);
     bar->setStyleSheet(QStringLiteral("#") + name + QStringLiteral(
         " { background-image: url(:/IMG/BOTTOM_BAR); border: none; }"
-        "QPushButton { background-color: transparent; color: white; border-bottom: 3px solid transparent; }"));
+        "QPushButton { background-color: transparent; color: white; border-bottom: 3px solid transparent; }"
+        "QPushButton:focus { border: 2px solid white; }"));
     *grid = new QGridLayout(bar);
     (*grid)->setSpacing(0);
     (*grid)->setContentsMargins(0, 0, 0, 0);
     return bar;
 }
 
-ListView* listView(QWidget* form, const QString& background)
+ListView* listView(QWidget* form, Theme::Role background)
 {
     ListView* list = new ListView(form);
     list->setObjectName(QStringLiteral("listView"));
@@ -154,17 +161,21 @@ ListView* listView(QWidget* form, const QString& background)
     list->setAutoScrollMargin(0);
     list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     list->setFrameShape(QFrame::NoFrame);
-    list->setStyleSheet(listStyle(QStringLiteral("QListView"), background));
+    Theme::follow(list, [list, background] {
+        list->setStyleSheet(listStyle(QStringLiteral("QListView"), Theme::css(background)));
+    });
     return list;
 }
 
-void screenRoot(QWidget* form, const QString& name, int width, const QString& background)
+void screenRoot(QWidget* form, const QString& name, int width, Theme::Role background)
 {
     form->setObjectName(name);
     form->resize(width, 854);
     form->setAttribute(Qt::WA_StyledBackground, true);
-    form->setStyleSheet(QStringLiteral("#") + name + QStringLiteral(" { background-color: ") + background
-                        + QStringLiteral("; }"));
+    Theme::follow(form, [form, name, background] {
+        form->setStyleSheet(QStringLiteral("#") + name + QStringLiteral(" { background-color: ") + Theme::css(background)
+                            + QStringLiteral("; }"));
+    });
     QVBoxLayout* layout = new QVBoxLayout(form);
     layout->setSpacing(0);
     layout->setContentsMargins(0, 0, 0, 0);
