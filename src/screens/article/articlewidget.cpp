@@ -63,8 +63,9 @@ ArticleWidget::ArticleWidget(const Article& source, QWidget* parent)
         ui->authorLabel->setText(QStringLiteral("<b>") + signature + QStringLiteral("</b>"));
     else
         ui->authorLabel->setText(QStringLiteral("<b>") + signature + QStringLiteral("</b>, ") + date);
-    // The strip's height follows the label's width (fitAuthorLine), whatever the screen's.
+    // The strip's height follows the label's width and font (fitAuthorLine), whatever the screen's.
     ui->authorLabel->installEventFilter(this);
+    fitAuthorLine();
 
     ui->leadLabel->setText(article->lead);
     ui->textBrowser->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -246,7 +247,7 @@ void ArticleWidget::fitAuthorLine()
 bool ArticleWidget::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == ui->authorLabel) {
-        if (event->type() == QEvent::Resize)
+        if (event->type() == QEvent::Resize || event->type() == QEvent::FontChange)
             fitAuthorLine();
         return false;
     }

@@ -10,13 +10,14 @@
 #include "logic/base/hidpi.h"
 #include "logic/news/channel.h"
 #include "screens/widgets/formstyle.h"
+#include "screens/widgets/theme.h"
 
 // Around the first word found in a body, this many characters on each side.
 static const int snippetReach = 80;
 
 SearchWidget::SearchWidget(ArticleSearch* index, QWidget* parent) : BaseWidget(parent), search(index)
 {
-    FormStyle::screenRoot(this, QStringLiteral("SearchWidget"), 480, QStringLiteral("rgb(237, 237, 237)"));
+    FormStyle::screenRoot(this, QStringLiteral("SearchWidget"), 480, Theme::ListPage);
     QVBoxLayout* layout = static_cast<QVBoxLayout*>(this->layout());
     layout->addWidget(FormStyle::topBar(this, QStringLiteral("frame_2"), QStringLiteral(":/IMG/TOP_BAR"), 89, 89,
                                         &backButton, &exitButton));
@@ -27,8 +28,6 @@ SearchWidget::SearchWidget(ArticleSearch* index, QWidget* parent) : BaseWidget(p
     field->setClearButtonEnabled(true);
     field->setAccessibleName(tr("Szukaj"));
     field->setMinimumHeight(44);
-    field->setStyleSheet(QStringLiteral("QLineEdit { color: black; background: white; border: 1px solid rgb(200, 200, 200);"
-                                        " padding: 4px 8px; font-size: 18px; }"));
     layout->addWidget(field);
 
     countLabel = new QLabel(this);
@@ -46,9 +45,18 @@ SearchWidget::SearchWidget(ArticleSearch* index, QWidget* parent) : BaseWidget(p
     results->setFrameShape(QFrame::NoFrame);
     results->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     results->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-    results->setStyleSheet(QStringLiteral("QListWidget { background: rgb(237, 237, 237); }"
-                                          "QListWidget::item { background: white; margin-bottom: 1px; }"));
     layout->addWidget(results, 1);
+    // The field, the rows and the hits' colours follow the look; the hits are written anew.
+    Theme::follow(this, [this]() {
+        field->setStyleSheet(QStringLiteral("QLineEdit { color: %1; background: %2; border: 1px solid %3;"
+                                            " padding: 4px 8px; font-size: 18px; }")
+                                 .arg(Theme::css(Theme::Text), Theme::css(Theme::Row), Theme::css(Theme::Separator))
+                             + Theme::focusMark(QStringLiteral("QLineEdit:focus")));
+        results->setStyleSheet(QStringLiteral("QListWidget { background: %1; }"
+                                              "QListWidget::item { background: %2; margin-bottom: 1px; }")
+                                   .arg(Theme::css(Theme::ListPage), Theme::css(Theme::Row)));
+        runSearch();
+    });
 
     connect(field, &QLineEdit::textChanged, this, &SearchWidget::runSearch);
     connect(results, &QListWidget::itemClicked, this, &SearchWidget::hitClicked);
@@ -58,7 +66,6 @@ SearchWidget::SearchWidget(ArticleSearch* index, QWidget* parent) : BaseWidget(p
     // A refresh that lands while the user looks changes the hits under their eyes, as typing does.
     if (search)
         connect(search, &ArticleSearch::changed, this, &SearchWidget::runSearch);
-    runSearch();
 }
 
 MainWidget::InterfaceOrientation SearchWidget::getSupportedOrientation()
@@ -74,14 +81,15 @@ void SearchWidget::showFinished()
 
 QString SearchWidget::rowText(const ArticleSearch::Hit& hit, const Article& article, const QStringList& words) const
 {
-    QString text = QStringLiteral("<div style='color: rgb(178, 0, 0); font-size: 17px'>")
-        + ArticleSearch::mark(article.title, words) + QStringLiteral("</div><div style='color: gray; font-size: 13px'>")
+    QString text = QStringLiteral("<div style='color: %1; font-size: 17px'>").arg(Theme::css(Theme::AccentText))
+        + ArticleSearch::mark(article.title, words)
+        + QStringLiteral("</div><div style='color: %1; font-size: 13px'>").arg(Theme::css(Theme::MutedText))
         + hit.source->getTitle().toHtmlEscaped();
     if (!article.date.isEmpty())
         text += QStringLiteral(" · ") + article.date.toHtmlEscaped();
     if (!article.signature.isEmpty())
         text += QStringLiteral(" · ") + ArticleSearch::mark(article.signature, words);
-    text += QStringLiteral("</div><div style='color: black; font-size: 14px'>");
+    text += QStringLiteral("</div><div style='color: %1; font-size: 14px'>").arg(Theme::css(Theme::Text));
     // The lead when a word stands in it, else the stretch of the body around the first one found.
     QString excerpt = article.lead;
     const QString foldedLead = ArticleSearch::fold(article.lead);
