@@ -5,6 +5,8 @@
 # short side is more than 600 logical pixels is a desktop: the program opens as a window in its
 # middle, and the taps go into that window. KURENDAL_DISPLAY picks the X display number.
 set -euo pipefail
+# The program meets no D-Bus here: neither the machine's session bus nor its system bus.
+export DBUS_SESSION_BUS_ADDRESS="unix:path=/nonexistent" DBUS_SYSTEM_BUS_ADDRESS="unix:path=/nonexistent"
 here="$(cd "$(dirname "$0")" && pwd)"
 build="$1"
 shots="$2"
