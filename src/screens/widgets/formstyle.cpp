@@ -75,8 +75,31 @@ protected:
         painter.drawPixmap(QRect(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size), picture);
     }
 
+public:
+    // The width of the white logo in the bar's picture, which is centred whatever the bar's width.
+    int logoWidth() const
+    {
+        if (logoSpan < 0) {
+            const QImage image = picture.toImage().convertToFormat(QImage::Format_ARGB32);
+            int first = image.width();
+            int last = -1;
+            for (int y = 0; y < image.height(); ++y) {
+                const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+                for (int x = 0; x < image.width(); ++x) {
+                    if (qAlpha(line[x]) > 128 && qRed(line[x]) > 200 && qGreen(line[x]) > 200 && qBlue(line[x]) > 200) {
+                        first = qMin(first, x);
+                        last = qMax(last, x);
+                    }
+                }
+            }
+            logoSpan = last < first ? 0 : qRound((last - first + 1) / picture.devicePixelRatio());
+        }
+        return logoSpan;
+    }
+
 private:
     const QPixmap picture;
+    mutable int logoSpan = -1;
 };
 
 } // namespace
@@ -110,11 +133,37 @@ QFrame* topBar(QWidget* form, const QString& name, const QString& image, int hei
     return bar;
 }
 
+// The bar's logo stays whole: the magnifier shows only where it leaves the logo room, on the
+// left where the bar has no back button, else beside the exit button.
+class SearchButton : public QPushButton
+{
+public:
+    SearchButton(QWidget* bar, bool left) : QPushButton(bar), onLeft(left) { bar->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize) {
+            const QWidget* bar = static_cast<QWidget*>(watched);
+            const TopBarFrame* frame = dynamic_cast<const TopBarFrame*>(bar);
+            const int logoLeft = (bar->width() - (frame ? frame->logoWidth() : 0)) / 2;
+            const int reach = onLeft ? width() : width() + sideButtonWidth;
+            setVisible(logoLeft >= reach);
+        }
+        return false;
+    }
+
+private:
+    static constexpr int sideButtonWidth = 89;
+    bool onLeft;
+};
+
 QPushButton* searchButton(QPushButton* beside)
 {
     QWidget* bar = beside->parentWidget();
     QBoxLayout* layout = qobject_cast<QBoxLayout*>(bar->layout());
-    QPushButton* button = new QPushButton(bar);
+    const bool left = !layout->itemAt(0)->widget();
+    QPushButton* button = new SearchButton(bar, left);
     button->setObjectName(QStringLiteral("searchButton"));
     button->setAccessibleName(QObject::tr("Szukaj"));
     button->setToolTip(QObject::tr("Szukaj w zapisanych artykułach (Ctrl+F)"));
@@ -132,7 +181,7 @@ QPushButton* searchButton(QPushButton* beside)
     button->setIcon(QIcon(glyph));
     button->setIconSize(QSize(32, 32));
     button->setFixedSize(60, bar->height());
-    layout->insertWidget(layout->indexOf(beside), button);
+    layout->insertWidget(left ? 0 : layout->indexOf(beside), button);
     return button;
 }
 
