@@ -17,12 +17,26 @@
 #include "bench/newsdata.h"
 
 // Frames on a 1080 x 2340 phone at 2.5 device pixels per logical pixel (432 x 936 logical),
-// beside the floor: one plain copy of a whole frame of that size.
+// beside the floor: one plain copy of a whole frame of that size. KURENDAL_BENCH_SCREEN names
+// another screen, e.g. "1440x3120@3".
 namespace {
 
-const int deviceWidth = 1080;
-const int deviceHeight = 2340;
-const qreal ratio = 2.5;
+int deviceWidth = 1080;
+int deviceHeight = 2340;
+qreal ratio = 2.5;
+
+void chooseScreen()
+{
+    const QString screen = qEnvironmentVariable("KURENDAL_BENCH_SCREEN");
+    const int x = screen.indexOf(QLatin1Char('x'));
+    const int at = screen.indexOf(QLatin1Char('@'));
+    if (x > 0 && at > x) {
+        deviceWidth = screen.left(x).toInt();
+        deviceHeight = screen.mid(x + 1, at - x - 1).toInt();
+        ratio = screen.mid(at + 1).toDouble();
+    }
+    qputenv("QT_SCALE_FACTOR", QByteArray::number(ratio));
+}
 
 void frameCopyFloor(benchmark::State& state)
 {
@@ -54,6 +68,7 @@ void coverFlowFrame(benchmark::State& state)
     }
     d->render(); // builds every surface once, as the first frame on screen does
     state.counters["bufferWidth"] = d->buffer.width();
+    state.counters["slideWidth"] = d->slideWidth;
     d->showNext();
     for (int tick = 0; tick < 3; ++tick)
         d->updateAnimation();
@@ -138,7 +153,7 @@ BENCHMARK(kineticScrollFrame)->Args({0, 0})->Args({1, 0})->Args({0, 1})->Unit(be
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_SCALE_FACTOR", "2.5");
+    chooseScreen();
     qputenv("QT_LOGGING_RULES", "*.debug=false");
     NewsData::useTemporaryData();
     QApplication application(argc, argv);

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds (optimised) and runs the benchmarks: the news path, the cover-flow, frames at high density, then downloads.
+# Builds (optimised) and runs the benchmarks: the news path, the cover-flow, frames at high density, downloads, then search.
 # Extra arguments go to both (e.g. --benchmark_filter=startUp).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -11,3 +11,4 @@ BUILD_TYPE=Release BUILD_DIR="$build" "$root/scripts/build.sh"
 "$build/bench/bench_pictures" "$@"
 "$build/bench/bench_density" "$@"
 "$build/bench/bench_downloads" "$@"
+"$build/bench/bench_search" "$@"

@@ -16,6 +16,8 @@
 # HOSTILE_LIMIT_MB (300, or 900 for a sanitizer build), HOSTILE_START_SECONDS (each damaged start: 10, or 30 for a sanitizer build),
 # HOSTILE_PLAIN=1 (the network run with nothing hostile: a baseline).
 set -uo pipefail
+# The program meets no D-Bus here: neither the machine's session bus nor its system bus.
+export DBUS_SESSION_BUS_ADDRESS="unix:path=/nonexistent" DBUS_SYSTEM_BUS_ADDRESS="unix:path=/nonexistent"
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${BUILD_DIR:-$root/build}"
 seconds="${HOSTILE_SECONDS:-60}"

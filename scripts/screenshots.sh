@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
 # Walks through the screens under Xvfb with a fresh data directory and leaves a PNG of each.
-# usage: screenshots.sh BUILD_DIR SHOTS_DIR WIDTHxHEIGHT [SCALE]
+# usage: screenshots.sh BUILD_DIR SHOTS_DIR WIDTHxHEIGHT [SCALE] [dark]
 # WIDTHxHEIGHT is the screen in device pixels; SCALE (default 1) is QT_SCALE_FACTOR. A screen whose
 # short side is more than 600 logical pixels is a desktop: the program opens as a window in its
 # middle, and the taps go into that window. KURENDAL_DISPLAY picks the X display number.
 set -euo pipefail
+# The program meets no D-Bus here: neither the machine's session bus nor its system bus.
+export DBUS_SESSION_BUS_ADDRESS="unix:path=/nonexistent" DBUS_SYSTEM_BUS_ADDRESS="unix:path=/nonexistent"
 here="$(cd "$(dirname "$0")" && pwd)"
 build="$1"
 shots="$2"
 screen="$3"
 scale="${4:-1}"
+look="${5:-}"
 size="$screen"
 [ "$scale" != 1 ] && size="$screen@${scale}x"
+[ "$look" = dark ] && size="$size-dark"
 read -r w h ox oy <<<"$(awk -v s="$screen" -v f="$scale" 'BEGIN {
   split(s, d, "x"); w = int(d[1] / f); h = int(d[2] / f); ox = 0; oy = 0
   if ((w < h ? w : h) > 600) {
@@ -42,6 +46,15 @@ at() { awk -v x="$1" -v y="$2" -v f="$scale" -v ox="$ox" -v oy="$oy" 'BEGIN { pr
 tap() { xdotool mousemove $(at "$1" "$2") click 1; }
 bottom=$((h - 40))
 
+if [ "$look" = dark ]; then
+  # The stored choice "Ciemny": the first four numbers out of range read as their defaults, all
+  # categories on, then the preferences block (version 1, dark, 100 %, no notices, no pictures on
+  # metered networks).
+  mkdir -p "$data/kurendal"
+  printf '\xff\xff\xff\xff%.0s' 1 2 3 4 > "$data/kurendal/settings"
+  printf '\x01%.0s' 1 2 3 4 5 6 7 8 9 >> "$data/kurendal/settings"
+  printf '\x01\x00\x00\x00\x02\x00\x00\x00\x64\x00\x00\x00\x00\x01' >> "$data/kurendal/settings"
+fi
 "$build/kurendal" > "$shots/$size-kurendal.log" 2>&1 &
 app=$!
 shot 1-splash 1.5

@@ -3,6 +3,8 @@
 # (360 x 720 logical), and leaves the compositor's screenshot in screenshots/.
 # usage: wayland.sh [SHELL]   SHELL is a Weston shell module, kiosk-shell.so by default.
 set -euo pipefail
+# The program meets no D-Bus here: neither the machine's session bus nor its system bus.
+export DBUS_SESSION_BUS_ADDRESS="unix:path=/nonexistent" DBUS_SYSTEM_BUS_ADDRESS="unix:path=/nonexistent"
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${BUILD_DIR:-$root/build}"
 port="${KURENDAL_SAMPLE_PORT:-18080}"

@@ -64,25 +64,27 @@ PageStackWindow {
         return queryDialogId.isInClose ? queryDialogId2 : queryDialogId
     }
 
-    function showBox(text, title, acceptText, rejectText) {
+    // Return answers with the safe choice: "Nie" to a yes/no question, a retry to "Powtórz".
+    function showBox(text, title, acceptText, rejectText, returnAccepts) {
         var dialog = chooseDialog()
         dialog.acceptButtonText = acceptText
         dialog.rejectButtonText = rejectText
+        dialog.returnAccepts = returnAccepts
         dialog.message = text
         dialog.titleText = title
         dialog.open()
     }
 
     function showMsgBoxOk(text, title) {
-        showBox(text, title, "OK", "")
+        showBox(text, title, "OK", "", true)
     }
 
     function showMsgBoxYesNo(text, title) {
-        showBox(text, title, "Tak", "Nie")
+        showBox(text, title, "Tak", "Nie", false)
     }
 
     function showMsgBoxBackAgain(text, title) {
-        showBox(text, title, "Powtórz", "Anuluj")
+        showBox(text, title, "Powtórz", "Anuluj", true)
     }
 
     function setOrientationPortrait() {

@@ -237,7 +237,49 @@ def misc():
         save(Image.new("RGBA", (4, 4), (0, 0, 0, 0)), "../res/trans.png")
 
 
+def dark_images():
+    """The dark look's variants of the pictures that would glare on a dark page."""
+    w, h = k(480), k(854)
+    img = gradient(w, h, (24, 24, 24), (12, 12, 12))
+    d = ImageDraw.Draw(img)
+    d.rectangle([0, k(300), w, k(470)], fill=RED + (255,))
+    f = font(k(64))
+    tw = d.textlength("Kurendal", font=f)
+    d.text(((w - tw) / 2, k(345)), "Kurendal", font=f, fill=WHITE)
+    f2 = font(k(22))
+    sub = "dziennik w Twoim telefonie"
+    tw = d.textlength(sub, font=f2)
+    d.text(((w - tw) / 2, k(500)), sub, font=f2, fill=(190, 190, 190))
+    save(img, "dark/splash.png")
+    img = gradient(k(84), k(78), (48, 48, 48), (34, 34, 34))
+    d = ImageDraw.Draw(img)
+    d.rectangle([k(18), k(20), k(66), k(58)], outline=(110, 110, 110), width=k(3))
+    d.polygon([(k(22), k(54)), (k(36), k(36)), (k(46), k(48)), (k(54), k(40)), (k(62), k(54))], fill=(110, 110, 110))
+    d.ellipse([k(48), k(25), k(56), k(33)], fill=(110, 110, 110))
+    save(img, "dark/thumbnail.png")
+    for name, checked in (("checkbox_on", True), ("checkbox_off", False)):
+        img = Image.new("RGBA", (k(40), k(40)), (0, 0, 0, 0))
+        d = ImageDraw.Draw(img)
+        d.rounded_rectangle([k(2), k(2), k(37), k(37)], radius=k(6), fill=(40, 40, 40), outline=(150, 150, 150),
+                            width=k(3))
+        if checked:
+            d.line([(k(9), k(20)), (k(17), k(29)), (k(31), k(10))], fill=(255, 110, 110), width=k(5))
+        save(img, "dark/settings/%s.png" % name)
+    for name, open_ in (("tab1", True), ("tab2", False)):
+        img = Image.new("RGBA", (k(60), k(75)), (0, 0, 0, 0))
+        d = ImageDraw.Draw(img)
+        if open_:
+            d.polygon([(k(18), k(30)), (k(42), k(30)), (k(30), k(46))], fill=(200, 200, 200))
+        else:
+            d.polygon([(k(24), k(24)), (k(24), k(50)), (k(40), k(37))], fill=(200, 200, 200))
+        save(img, "dark/settings/%s.png" % name)
+    img = Image.new("RGBA", (k(25), k(50)), (0, 0, 0, 0))
+    ImageDraw.Draw(img).ellipse([k(6), k(19), k(18), k(31)], fill=(95, 95, 95))
+    save(img, "dark/kropka1.png")
+
+
 def main():
+    dark_images()
     splash()
     thumbnail()
     bar(854, 89, "top_bar.png", "Kurendal")

@@ -1,7 +1,6 @@
 #include <QApplication>
 #include <QNetworkProxyFactory>
 #include <QPointer>
-#include <QSslConfiguration>
 #include <QUrl>
 
 #include "screens/shell/mainwidget.h"
@@ -21,14 +20,7 @@ int main(int argc, char** argv)
     ScreenPrompts::installForProcess();
     // The publisher's hosts are reached through the system's proxy when one is set.
     QNetworkProxyFactory::setUseSystemConfiguration(true);
-    // OpenSSL's SSL_CERT_FILE adds trusted authorities to the system's, as for other programs;
-    // Qt itself reads only the system's folders.
-    const QString authorities = qEnvironmentVariable("SSL_CERT_FILE");
-    if (!authorities.isEmpty()) {
-        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
-        tls.setCaCertificates(QSslConfiguration::systemCaCertificates() + QSslCertificate::fromPath(authorities));
-        QSslConfiguration::setDefaultConfiguration(tls);
-    }
+    // The authorities of SSL_CERT_FILE are read by the first TLS request (DownloadService).
 
     QPointer<QDeclarativeView> view = new QDeclarativeView();
     view->setWindowTitle(QStringLiteral("Kurendal"));

@@ -153,8 +153,11 @@ public:
             parent->installEventFilter(this);
     }
 
-    void setTexts(const QString& title, const QString& message, const QString& acceptText, const QString& rejectText)
+    void setTexts(const QString& title, const QString& message, const QString& acceptText, const QString& rejectText,
+                  bool returnAccepts)
     {
+        // Return answers with the focused button: the only one, or the question's safe answer.
+        defaultButton = returnAccepts || rejectText.isEmpty() ? acceptButton : rejectButton;
         titleLabel->setText(title);
         titleLabel->setVisible(!title.isEmpty());
         messageLabel->setText(message);
@@ -172,7 +175,7 @@ public:
             resize(480, 854);
         show();
         raise();
-        acceptButton->setFocus();
+        defaultButton->setFocus();
     }
 
 protected:
@@ -186,8 +189,8 @@ protected:
     {
         if (e->key() == Qt::Key_Escape && rejectButton->isVisible())
             dialog->reject();
-        else if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !rejectButton->isVisible())
-            dialog->accept();
+        else if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
+            defaultButton == acceptButton ? dialog->accept() : dialog->reject();
         else
             QWidget::keyPressEvent(e);
     }
@@ -205,6 +208,7 @@ private:
     QLabel* messageLabel;
     QPushButton* acceptButton;
     QPushButton* rejectButton;
+    QPushButton* defaultButton = nullptr;
 };
 
 QueryDialog::QueryDialog(QQuickItem* parent)
@@ -221,6 +225,7 @@ void QueryDialog::setTitleText(const QString& v) { title = v; emit textsChanged(
 void QueryDialog::setMessage(const QString& v) { text = v; emit textsChanged(); }
 void QueryDialog::setAcceptButtonText(const QString& v) { acceptText = v; emit textsChanged(); }
 void QueryDialog::setRejectButtonText(const QString& v) { rejectText = v; emit textsChanged(); }
+void QueryDialog::setReturnAccepts(bool v) { returnAccepts = v; emit textsChanged(); }
 
 bool QueryDialog::isOpen() const
 {
@@ -231,7 +236,7 @@ void QueryDialog::open()
 {
     if (!panel)
         panel = new QueryDialogPanel(this, host.data());
-    panel->setTexts(title, text, acceptText, rejectText);
+    panel->setTexts(title, text, acceptText, rejectText, returnAccepts);
     panel->cover();
     emit openChanged();
 }

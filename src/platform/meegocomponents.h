@@ -98,6 +98,8 @@ class QueryDialog : public QQuickItem
     Q_PROPERTY(QString message READ message WRITE setMessage NOTIFY textsChanged)
     Q_PROPERTY(QString acceptButtonText READ acceptButtonText WRITE setAcceptButtonText NOTIFY textsChanged)
     Q_PROPERTY(QString rejectButtonText READ rejectButtonText WRITE setRejectButtonText NOTIFY textsChanged)
+    // Whether Return answers "accept"; otherwise it answers with the reject button, when there is one.
+    Q_PROPERTY(bool returnAccepts READ getReturnAccepts WRITE setReturnAccepts NOTIFY textsChanged)
     Q_PROPERTY(bool isOpen READ isOpen NOTIFY openChanged)
 public:
     explicit QueryDialog(QQuickItem* parent = nullptr);
@@ -111,6 +113,8 @@ public:
     void setMessage(const QString& v);
     void setAcceptButtonText(const QString& v);
     void setRejectButtonText(const QString& v);
+    bool getReturnAccepts() const { return returnAccepts; }
+    void setReturnAccepts(bool v);
     bool isOpen() const;
 
     Q_INVOKABLE void open();
@@ -126,6 +130,7 @@ signals:
 
 private:
     QString title, text, acceptText, rejectText;
+    bool returnAccepts = true;
     QPointer<QWidget> host;
     QPointer<QueryDialogPanel> panel;
 };

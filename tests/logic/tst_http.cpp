@@ -3,6 +3,7 @@
 #include "logic/net/reachability.h"
 #include "logic/net/request.h"
 #include "sampleserver/sampleserver.h"
+#include "tests/support/rawserver.h"
 #include "tests/support/testenv.h"
 
 // Every request here goes to a server of the test's own on 127.0.0.1.
@@ -176,6 +177,24 @@ private slots:
         QCOMPARE(offline->getStatus(), int(Http::STATE_COMPLETED));
         setOnline(true);
         delete offline;
+
+        // Each redirect hop has the whole first-byte time: the first hop's wait ends with it.
+        RawServer raw;
+        QVERIFY(raw.start());
+        raw.handler = [](const QByteArray& target, const QByteArray&) {
+            RawServer::Answer a = target == "/hop" ? RawServer::redirect("/late") : RawServer::Answer();
+            a.body = QByteArray(10, 'x');
+            a.firstBytes = 0;
+            a.chunk = 10;
+            a.everyMs = 300; // each hop's first byte 300 ms after its request
+            return a;
+        };
+        Http* hops = Http::createGETrequest(raw.base() + "/hop", QString());
+        hops->setTimeout(450);
+        QCOMPARE(run(hops), 1);
+        QCOMPARE(hops->getStatus(), int(Http::STATE_COMPLETED));
+        QCOMPARE(raw.targets, (QList<QByteArray>{"/hop", "/late"}));
+        delete hops;
     }
 
     void aConnectionDroppedMidBodyFails()

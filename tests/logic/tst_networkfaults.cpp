@@ -1,9 +1,12 @@
 #include <QtTest>
 #include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QTcpServer>
 
 #include "logic/news/article.h"
 #include "logic/news/channel.h"
 #include "logic/base/file.h"
+#include "logic/net/downloadservice.h"
 #include "logic/net/request.h"
 #include "sampleserver/sampleserver.h"
 #include "tests/support/testenv.h"
@@ -149,6 +152,32 @@ private slots:
             QCOMPARE(spy.count(), reports);
             delete http;
         }
+    }
+
+    // Given up while its failed reply winds down, a request leaves that reply to end by itself:
+    // Qt warns when a reply is ended twice.
+    void aFailedReplyIsNeverEndedTwice()
+    {
+        static QStringList warnings;
+        const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& m) {
+            warnings << m;
+        });
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        const quint16 port = closed.serverPort();
+        closed.close();
+        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+        QScopedPointer<Http> http(Http::createGETrequest(QString("http://127.0.0.1:%1/").arg(port), QString()));
+        http->execute();
+        QNetworkReply* reply = nullptr;
+        QTRY_VERIFY((reply = DownloadService::instance()->manager()->findChild<QNetworkReply*>()));
+        connect(reply, &QNetworkReply::errorOccurred, http.data(), [&http] { http->cancelRequestNoEmit(); });
+        QTRY_COMPARE(http->getStatus(), int(Http::STATE_CANCELLED));
+        TestEnv::spin(100);
+        http.reset();
+        qInstallMessageHandler(previous);
+        TestEnv::proxyThrough(*server);
+        QCOMPARE(warnings.filter("only be called once"), QStringList());
     }
 };
 

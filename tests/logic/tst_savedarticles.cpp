@@ -100,8 +100,15 @@ private slots:
         QVERIFY(!five->photos.at(0)->image.isNull());
     }
 
+    void aThumbnailThatDidNotComeIsNotKeptAndComesLater_data()
+    {
+        QTest::addColumn<bool>("offline");
+        QTest::newRow("a failed download") << false;
+        QTest::newRow("added offline") << true;
+    }
     void aThumbnailThatDidNotComeIsNotKeptAndComesLater()
     {
+        QFETCH(bool, offline);
         SampleServer server;
         QVERIFY(server.start());
         bool broken = true;
@@ -110,7 +117,7 @@ private slots:
                           : SampleServer::text(TestEnv::png(QSize(30, 30), Qt::green), "image/png");
         });
         TestEnv::proxyThrough(server);
-        QMetaObject::invokeMethod(Reachability::singleton, "opened");
+        QMetaObject::invokeMethod(Reachability::singleton, offline ? "closed" : "opened");
 
         SavedArticles saved(nullptr);
         QScopedPointer<Article> a(make(7));
@@ -118,6 +125,7 @@ private slots:
         QVERIFY(saved.addArticle(*a));
         Article* kept = saved.getArticles().first();
         QTRY_VERIFY(!kept->getThumbnailImage().isNull()); // the placeholder is shown
+        QVERIFY(kept->thumbnailIsPlaceholder);
         QVERIFY(!exists("teczka/thumb7.jpg"));
 
         // The network opens again and the picture is there now.

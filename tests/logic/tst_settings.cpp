@@ -8,16 +8,16 @@ class TestSettings : public QObject
 {
     Q_OBJECT
 private:
-    void writeSettingsFile(const QByteArray& bytes)
+    void writeSettingsFile(const QByteArray& bytes, const QString& name = "settings")
     {
-        QFile file(File::createPathToResource("settings"));
+        QFile file(File::createPathToResource(name));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(bytes);
     }
 
-    QByteArray settingsFile()
+    QByteArray settingsFile(const QString& name = "settings")
     {
-        QFile file(File::createPathToResource("settings"));
+        QFile file(File::createPathToResource(name));
         file.open(QIODevice::ReadOnly);
         return file.readAll();
     }
@@ -94,26 +94,55 @@ private slots:
         QCOMPARE(old.meteredPolicy(), Settings::MeteredNoPictures);
     }
 
-    void shortAndDamagedFiles()
+    // Only the two lengths every version wrote are whole; anything else is read from the backup,
+    // and set aside, never saved over, by the next save.
+    void damagedFilesAreReadFromTheBackup_data()
     {
-        // Sixteen bytes: the four numbers, every category still on.
-        writeSettingsFile(QByteArray::fromHex("00000003000000000000000a00000014"));
-        Settings s(nullptr);
-        QCOMPARE(s.getArticlesCheckRushHours(), 3);
-        QCOMPARE(s.getArticlesCheckOutOfRushHours(), 0);
-        QCOMPARE(s.getRushHoursStart(), 10);
-        QCOMPARE(s.getRushHoursEnd(), 20);
-        for (int i = 0; i < 9; ++i)
-            QVERIFY(s.isCategoryActive(i));
+        QTest::addColumn<QByteArray>("main");
+        const QByteArray whole = QByteArray::fromHex("00000003" "00000000" "0000000a" "00000014" "010101010101010101");
+        const QByteArray block = QByteArray::fromHex("00000002" "000000c8" "01" "00000002");
+        QTest::newRow("the four numbers alone") << whole.left(16);
+        QTest::newRow("cut in the second number") << whole.left(5);
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("between the two lengths") << whole + QByteArray::fromHex("0100");
+        QTest::newRow("a block of another version") << whole + QByteArray::fromHex("02") + block;
+        QTest::newRow("a byte past the block") << whole + QByteArray::fromHex("01") + block + QByteArray(1, 0);
+    }
+    void damagedFilesAreReadFromTheBackup()
+    {
+        QFETCH(QByteArray, main);
+        const QByteArray backup = QByteArray::fromHex("00000001" "00000004" "00000016" "00000006" "010101000101010101");
+        writeSettingsFile(main);
+        writeSettingsFile(backup, "settings.old");
+        {
+            Settings s(nullptr);
+            QCOMPARE(s.getArticlesCheckRushHours(), 1);
+            QCOMPARE(s.getArticlesCheckOutOfRushHours(), 4);
+            QCOMPARE(s.getRushHoursStart(), 22);
+            QVERIFY(!s.isCategoryActive(3) && s.isCategoryActive(4));
+            QCOMPARE(s.appearance(), Settings::AppearanceSystem);
+            QVERIFY(s.setRushHours(9, 17));
+        }
+        QCOMPARE(settingsFile("settings.damaged"), main);
+        QCOMPARE(settingsFile("settings.old"), backup);
+        QCOMPARE(Settings(nullptr).getRushHoursStart(), 9);
 
-        // Cut in the middle of the second number: the first is read, the rest keeps the defaults.
-        writeSettingsFile(QByteArray::fromHex("0000000100"));
-        Settings cut(nullptr);
-        QCOMPARE(cut.getArticlesCheckRushHours(), 1);
-        QCOMPARE(cut.getArticlesCheckOutOfRushHours(), 2);
-        QCOMPARE(cut.getRushHoursEnd(), 16);
+        // Without a backup: every default.
+        TestEnv::clearData();
+        writeSettingsFile(main);
+        Settings alone(nullptr);
+        QCOMPARE(alone.getArticlesCheckRushHours(), Settings::defaultMode);
+        QCOMPARE(alone.getArticlesCheckOutOfRushHours(), Settings::defaultMode);
+        QCOMPARE(alone.getRushHoursStart(), Settings::defaultRushStart);
+        QCOMPARE(alone.getRushHoursEnd(), Settings::defaultRushEnd);
+        for (int i = 0; i < Settings::categoriesCount; ++i)
+            QVERIFY(alone.isCategoryActive(i));
+        QCOMPARE(alone.textScale(), Settings::defaultTextScale);
+    }
 
-        // Values out of range fall back to the defaults; any non-zero byte is "on".
+    void valuesOutOfRangeKeepTheirDefaults()
+    {
+        // A whole file; any non-zero byte is "on".
         writeSettingsFile(QByteArray::fromHex("7fffffff" "ffffffff" "00000018" "ffffff9c" "ff0002000000000000"));
         Settings damaged(nullptr);
         QCOMPARE(damaged.getArticlesCheckRushHours(), 2);

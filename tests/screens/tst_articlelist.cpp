@@ -1,14 +1,22 @@
 #include <QtTest>
 #include <QNetworkProxy>
+#include <QtWidgets>
 
 #include "logic/news/article.h"
 #include "logic/news/channel.h"
 #include "logic/news/briefcasestore.h"
 #include "screens/articlelist/articlelistmodel.h"
 #include "screens/articlelist/articleslistwidget.h"
+#include "screens/search/searchwidget.h"
+#include "logic/news/articlesearch.h"
+#include "tests/support/testchannel.h"
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLabel>
 #include "screens/widgets/listview.h"
 #include "logic/base/constants.h"
 #include "sampleserver/sampleserver.h"
+#include "tests/support/boxes.h"
 #include "tests/support/finger.h"
 #include "tests/support/testenv.h"
 
@@ -153,8 +161,9 @@ private slots:
         list += articles(1, "Krótki tytuł", QString("Lead, który ciągnie się przez wiele linijek ").repeated(10));
         model.articlesUpdated(list);
 
-        QCOMPARE(lines(model.index(0).data(ItemMainTextRole).toString()), maxTitleLines);
-        QCOMPARE(model.index(0).data(ItemSubTextRole).toString(), QString());
+        // A title too long for the block is elided where it leaves the lead its line.
+        QCOMPARE(lines(model.index(0).data(ItemMainTextRole).toString()), maxTitleLines - 1);
+        QCOMPARE(model.index(0).data(ItemSubTextRole).toString(), QString("Krótki lead"));
         QCOMPARE(lines(model.index(1).data(ItemMainTextRole).toString()), 1);
         QVERIFY(lines(model.index(1).data(ItemSubTextRole).toString()) >= 2);
 
@@ -220,6 +229,82 @@ private slots:
         RSSChannel again(RSSChannel::Kraj, nullptr);
         again.updateArticles(true);
         QCOMPARE(again.getUnreadArticlesCount(), 1);
+        TestEnv::noProxy();
+    }
+
+    // The hits follow the typing and a refresh that lands during the search; a hit opens its article.
+    void searchFollowsTypingAndRefreshes()
+    {
+        TestChannel kraj;
+        kraj.take({1, 2});
+        ArticleSearch index;
+        index.follow(&kraj);
+        SearchWidget screen(&index, nullptr);
+        screen.resize(480, 854);
+        screen.show();
+        QSignalSpy opened(&screen, &SearchWidget::articleSelected);
+        QLineEdit* field = screen.findChild<QLineEdit*>("searchField");
+        QListWidget* results = screen.findChild<QListWidget*>("results");
+        QTest::keyClicks(field, "tresc ARTYKUL");
+        QCOMPARE(results->count(), 2);
+        QTest::keyClicks(field, " 3");
+        QCOMPARE(results->count(), 0);
+        kraj.take({3, 2, 1});
+        QCOMPARE(results->count(), 1);
+        QCOMPARE(screen.findChild<QLabel*>("infoLabel")->text(), QString("Znalezione artykuły: 1"));
+        emit results->itemClicked(results->item(0));
+        QCOMPARE(opened.count(), 1);
+        QCOMPARE(opened.first().first().value<Article>().xx, 3);
+    }
+
+    // With the service gone a refresh keeps the list, its thumbnails and the time of the last one
+    // that worked; the user's refresh says it failed, the automatic one does not; then all comes back.
+    void aFailedRefreshKeepsTheListAndOnlyTheUsersOneSaysSo()
+    {
+        TestEnv::clearData();
+        SampleServer server;
+        QVERIFY(server.start());
+        TestEnv::proxyThrough(server);
+        const QString path = QUrl(RSSChannel::urlForType(RSSChannel::Kraj)).path();
+        server.route("rss.kurendal.pl", path, SampleServer::text(TestEnv::feed({7, 8}), "text/xml"));
+        RSSChannel channel(RSSChannel::Kraj, nullptr);
+        ArticlesListWidget screen(&channel, nullptr);
+        screen.resize(480, 854);
+        screen.show();
+        QPushButton* refresh = screen.findChild<QPushButton*>("refreshButton");
+        QLabel* info = screen.findChild<QLabel*>("infoLabel");
+        Boxes boxes;
+        QTest::mouseClick(refresh, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(refresh->isEnabled(), 5000);
+        QVERIFY(boxes.shown.isEmpty());
+        const QDateTime worked = channel.getLastUpdateTime();
+        const QString infoText = info->text();
+        QImage picture(84, 78, QImage::Format_RGB32);
+        picture.fill(Qt::darkGreen);
+        screen.model->getArticle(0)->thumbnailImage = picture;
+
+        TestEnv::noProxy(); // the service is gone
+        for (bool asked : {true, false}) {
+            if (asked)
+                QTest::mouseClick(refresh, Qt::LeftButton);
+            else
+                channel.updateArticles(false);
+            QTRY_VERIFY_WITH_TIMEOUT(refresh->isEnabled(), 5000);
+            QCOMPARE(boxes.texts(), QStringList{RSSChannel::failedRefreshText()});
+            QCOMPARE(boxes.last().kind, MessageBox::Shown::Error);
+            QCOMPARE(screen.model->articlesCount(), 2);
+            QCOMPARE(screen.model->index(0).data(ItemImageRole).value<QImage>(), picture);
+            QCOMPARE(channel.getLastUpdateTime(), worked);
+            QCOMPARE(info->text(), infoText);
+        }
+
+        TestEnv::proxyThrough(server);
+        server.route("rss.kurendal.pl", path, SampleServer::text(TestEnv::feed({9, 7, 8}), "text/xml"));
+        QTest::mouseClick(refresh, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(refresh->isEnabled(), 5000);
+        QCOMPARE(boxes.shown.size(), 1);
+        QCOMPARE(screen.model->articlesCount(), 3);
+        QVERIFY(channel.getLastUpdateTime() > worked);
         TestEnv::noProxy();
     }
 };

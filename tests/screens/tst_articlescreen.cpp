@@ -137,6 +137,59 @@ private slots:
         QVERIFY(!strip()->dots().at(0)->isChecked());
     }
 
+    // Long or quick swipes turn the page both ways; a short slow one snaps back.
+    void swipesTurnThePageByLengthOrSpeed_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<double>("length"); // of the strip's width; negative is to the left
+        QTest::addColumn<int>("pauseMs");   // between moves
+        QTest::addColumn<bool>("turns");
+        for (const QSize& size : {QSize(480, 854), QSize(360, 720)}) {
+            for (double length : {-0.4, -0.55, -0.72, 0.4, 0.55, 0.72})
+                for (int pause : {4, 40})
+                    QTest::addRow("%dx%d %+.2f every %d ms", size.width(), size.height(), length, pause)
+                        << size << length << pause << true;
+            for (double length : {-0.2, 0.2}) {
+                QTest::addRow("%dx%d %+.2f quick", size.width(), size.height(), length) << size << length << 2 << true;
+                QTest::addRow("%dx%d %+.2f slow", size.width(), size.height(), length) << size << length << 60 << false;
+            }
+        }
+    }
+    void swipesTurnThePageByLengthOrSpeed()
+    {
+        QFETCH(QSize, size);
+        QFETCH(double, length);
+        QFETCH(int, pauseMs);
+        QFETCH(bool, turns);
+        open(2, size);
+        QPixmap upright(300, 420); // the strip takes the height of the photo shown
+        upright.fill(Qt::darkBlue);
+        emit screen->article->photos.at(1)->photoChanged(upright);
+        QTest::qWait(50);
+        PhotoScrollArea* area = strip()->scrollArea();
+        const int w = area->width();
+        const int from = length > 0 ? 1 : 0;
+        area->scrollToPage(from);
+        QTRY_VERIFY(!area->isAnimating());
+        const QPoint start = area->mapTo(screen, QPoint(length < 0 ? w - 12 : 12, area->height() / 3));
+        Finger finger(screen);
+        finger.press(start);
+        const int moves = 10;
+        for (int i = 1; i <= moves; ++i) {
+            QTest::qWait(pauseMs);
+            finger.move(start + QPoint(qRound(length * w * i / moves), i / 3));
+            if (i == moves / 2) // the strip takes the height of the photo now current, as its layout does
+                strip()->resize(strip()->width(), strip()->height() + 40);
+        }
+        finger.release(start + QPoint(qRound(length * w), moves / 3));
+        QTRY_VERIFY(!area->isAnimating());
+        const int page = turns ? 1 - from : from;
+        QCOMPARE(area->getCurrentPage(), page);
+        QVERIFY(qAbs(stripValue() - page * w) <= 1);
+        QVERIFY(strip()->dots().at(page)->isChecked());
+        QCOMPARE(columnValue(), 0);
+    }
+
     void aVerticalSwipeOnTwoPhotosScrollsTheColumnOnly()
     {
         open(2);

@@ -1,10 +1,12 @@
 #include <QtTest>
 #include <QtWidgets>
 #include <QNetworkProxy>
+#include <QStandardItemModel>
 
 #include "logic/news/channel.h"
 #include "screens/articlelist/articleslistwidget.h"
 #include "screens/categories/categorylistwidget.h"
+#include "screens/categories/channelitemdelegate.h"
 #include "screens/categories/channelmodel.h"
 #include "screens/widgets/listview.h"
 #include "screens/shell/mainwidget.h"
@@ -72,7 +74,7 @@ private slots:
             QVERIFY(movie);
             QCOMPARE(movie->state(), QMovie::Running);
             QVERIFY(!busy->pixmap(Qt::ReturnByValue).isNull());
-            QCOMPARE(busy->geometry(), QRect(480 - 70, 15, 40, 40));
+            QCOMPARE(busy->geometry(), QRect(480 - 80, 15, 40, 40)); // its right edge is the counts'
 
             QTRY_VERIFY_WITH_TIMEOUT(!channels[0]->isUpdating() && !channels[1]->isUpdating(), 5000);
             QTest::qWait(50);
@@ -81,6 +83,48 @@ private slots:
             QCOMPARE(list->model()->index(0, 0).data(ItemSubTextRole).toInt(), 1);
         }
         qDeleteAll(channels);
+    }
+
+    // Counts of any length end on one right edge, the divider's end, at every width.
+    void countsShareOneRightEdge_data()
+    {
+        QTest::addColumn<int>("width");
+        for (int width : {320, 480, 854})
+            QTest::addRow("%d", width) << width;
+    }
+    void countsShareOneRightEdge()
+    {
+        QFETCH(int, width);
+        QStandardItemModel model(1, 1);
+        model.setData(model.index(0, 0), ItemTypeNormal, ItemTypeRole);
+        model.setData(model.index(0, 0), 70, ItemHeightRole);
+        model.setData(model.index(0, 0), QString::fromUtf8("Świat"), ItemMainTextRole);
+        QListView view;
+        ChannelItemDelegate delegate(view, nullptr);
+        QStyleOptionViewItem option;
+        option.rect = QRect(0, 0, width, 70);
+        QVector<int> edges;
+        for (int count : {5, 30, 1234}) {
+            model.setData(model.index(0, 0), count, ItemSubTextRole);
+            QImage row(width, 70, QImage::Format_RGB32);
+            row.fill(Qt::white);
+            QPainter painter(&row);
+            delegate.paint(&painter, option, model.index(0, 0));
+            painter.end();
+            int right = width - 1;
+            for (; right > width / 2; --right) {
+                bool inked = false;
+                for (int y = 0; y < 69 && !inked; ++y)
+                    inked = row.pixel(right, y) != qRgb(255, 255, 255);
+                if (inked)
+                    break;
+            }
+            QVERIFY2(right <= width - 40, qPrintable(QString("(%1) ends at %2").arg(count).arg(right)));
+            edges << right;
+        }
+        // Antialiasing may move an edge by a pixel.
+        QVERIFY2(*std::max_element(edges.begin(), edges.end()) - *std::min_element(edges.begin(), edges.end()) <= 1,
+                 qPrintable(QString("right edges %1 %2 %3").arg(edges[0]).arg(edges[1]).arg(edges[2])));
     }
 
     void aBannerWithoutLinkDoesNothingAndACategoryOpens()

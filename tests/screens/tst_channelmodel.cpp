@@ -159,6 +159,75 @@ private slots:
         QVERIFY(channels[2]->isActive());
         QVERIFY(timer(2)->isActive());
     }
+
+    // What the link and the battery allow automatic refreshes, decided in the scheduler alone.
+    void meteredAndPowerSaverRules_data()
+    {
+        QTest::addColumn<bool>("metered");
+        QTest::addColumn<int>("policy");
+        QTest::addColumn<int>("portal");
+        QTest::addColumn<bool>("onBattery");
+        QTest::addColumn<double>("percent");
+        QTest::addColumn<int>("interval"); // of a 15-minute mode
+        QTest::addColumn<bool>("held");
+        QTest::addColumn<bool>("pictures");
+        QTest::addColumn<QString>("note");
+        const QString heldNote = "Odświeżanie wstrzymane: łącze taryfowe";
+        const QString saverNote = "Odświeżanie co godzinę: oszczędzanie energii";
+        const QString picturesNote = "Zdjęcia po otwarciu artykułu: łącze taryfowe";
+        QTest::newRow("home link") << false << 2 << -1 << false << -1.0 << 900000 << false << true << QString();
+        QTest::newRow("metered, as usual") << true << 0 << -1 << false << -1.0 << 900000 << false << true << QString();
+        QTest::newRow("metered, no pictures") << true << 1 << -1 << false << -1.0 << 900000 << false << false << picturesNote;
+        QTest::newRow("metered, manual only") << true << 2 << 0 << false << -1.0 << 900000 << true << false << heldNote;
+        QTest::newRow("portal saver") << false << 1 << 1 << false << 80.0 << 3600000 << false << true << saverNote;
+        QTest::newRow("portal says no over a low battery") << false << 1 << 0 << true << 5.0 << 900000 << false << true << QString();
+        QTest::newRow("no portal, battery at 19") << false << 1 << -1 << true << 19.0 << 3600000 << false << true << saverNote;
+        QTest::newRow("no portal, battery at 20") << false << 1 << -1 << true << 20.0 << 900000 << false << true << QString();
+        QTest::newRow("no portal, charging at 5") << false << 1 << -1 << false << 5.0 << 900000 << false << true << QString();
+        QTest::newRow("both") << true << 1 << 1 << false << -1.0 << 3600000 << false << false << picturesNote + " · " + saverNote;
+    }
+
+    void meteredAndPowerSaverRules()
+    {
+        QFETCH(bool, metered);
+        QFETCH(int, policy);
+        QFETCH(int, portal);
+        QFETCH(bool, onBattery);
+        QFETCH(double, percent);
+        QFETCH(int, interval);
+        QFETCH(bool, held);
+        QFETCH(bool, pictures);
+        QFETCH(QString, note);
+        settings->setRefreshModes(2, 2);
+        QVERIFY(settings->setMeteredPolicy(Settings::MeteredPolicy(policy)));
+        scheduler->follow(settings);
+        scheduler->applicationStateChanged(true);
+        QSignalSpy changed(scheduler, &RefreshScheduler::conditionsChanged);
+        scheduler->setLinkMetered(metered);
+        scheduler->setPowerSaverProfile(portal);
+        scheduler->setBattery(onBattery, percent);
+        QVERIFY(qAbs(timer(0)->interval() - interval) < 2000); // what is left of it, to the second
+        QCOMPARE(scheduler->automaticHeld(), held);
+        QCOMPARE(scheduler->picturesAutomatic(), pictures);
+        QCOMPARE(scheduler->holdNote(), note);
+        QCOMPARE(changed.isEmpty(), note.isEmpty() && pictures);
+
+        // A held timer refreshes nothing, nor does a network session opening; both count once
+        // when the hold ends. The policy is picked up as the user changes it.
+        fire(0);
+        scheduler->refreshAllAutomatic();
+        QCOMPARE(channels[0]->isUpdating(), !held);
+        QCOMPARE(channels[1]->isUpdating(), !held);
+        if (held) {
+            QVERIFY(settings->setMeteredPolicy(Settings::MeteredAsUsual));
+            QVERIFY(channels[0]->isUpdating());
+            QVERIFY(channels[1]->isUpdating());
+            QVERIFY(scheduler->holdNote().isEmpty());
+        }
+        // Back to the schedule when the battery is charged and the portal says so.
+        scheduler->setPowerSaverProfile(0);
+        QVERIFY(qAbs(timer(2)->interval() - 900000) < 2000);
+    }
 };
 
 QTEST_MAIN(TestChannelModel)

@@ -12,6 +12,8 @@
 #include "screens/article/photosscrollwidget.h"
 #include "screens/sharing/sharearticledialog.h"
 #include "screens/gallery/gallery.h"
+#include "screens/gallery/pictureflow.h"
+#include "screens/gallery/pictureflowprivate.h"
 #include "logic/news/settings.h"
 #include "screens/settings/settingsview.h"
 #include "screens/settings/toolbox.h"
@@ -22,6 +24,8 @@
 #include "screens/shell/splashwidget.h"
 #include "screens/shell/messageboxbridge.h"
 #include "platform/declarativeview.h"
+#include "screens/widgets/textscale.h"
+#include "logic/base/constants.h"
 #include "tests/support/testenv.h"
 
 // Every screen, overlay and dialog laid out in the real host at phone, tablet and desktop
@@ -70,6 +74,20 @@ private:
                                     .arg(w->x()).arg(w->y()).arg(w->width()).arg(w->height())
                                     .arg(w->parentWidget()->metaObject()->className(), w->parentWidget()->objectName())
                                     .arg(w->parentWidget()->width()).arg(w->parentWidget()->height())));
+        }
+    }
+
+    // A button's picture shows whole, shrunk if need be: at mid-height both ends of the button are
+    // the picture's dark outline or its transparent margin, never the middle of a cut picture.
+    static void pictureWhole(QWidget* b)
+    {
+        QImage shown(b->size(), QImage::Format_ARGB32_Premultiplied);
+        shown.fill(Qt::transparent);
+        b->render(&shown, QPoint(), QRegion(), QWidget::RenderFlags());
+        for (int x : {0, shown.width() - 1}) {
+            const QRgb p = shown.pixel(x, shown.height() / 2);
+            QVERIFY2(qAlpha(p) < 128 || qMax(qRed(p), qMax(qGreen(p), qBlue(p))) < 64,
+                     qPrintable(QString("%1 %2 px wide is cut at %3").arg(b->objectName()).arg(b->width()).arg(x)));
         }
     }
 
@@ -157,7 +175,7 @@ private:
     {
         source.xx = 700;
         source.title = "Mróz wraca nad Polskę, a drogowcy liczą sól w magazynach";
-        source.signature = "Jan Nowak";
+        source.signature = "Anna Kowalczyk";
         source.date = "06-12-2026, 14:00";
         source.lead = "Synoptycy ostrzegają kierowców przed gołoledzią w całym kraju.";
         source.content = QString("<p>Akapit treści, który się powtarza i wydłuża kolumnę.</p>").repeated(40);
@@ -178,6 +196,9 @@ private:
         for (const QSize& s : {QSize(320, 480), QSize(360, 720), QSize(432, 936), QSize(480, 854), QSize(854, 480),
                                QSize(720, 1280), QSize(1280, 800)})
             QTest::newRow(qPrintable(QString("%1x%2").arg(s.width()).arg(s.height()))) << s;
+        // The largest text, on the smallest screens.
+        for (const QSize& s : {QSize(320, 480), QSize(360, 720)})
+            QTest::newRow(qPrintable(QString("%1x%2 text 200 %").arg(s.width()).arg(s.height()))) << s;
     }
 
 private slots:
@@ -187,8 +208,14 @@ private slots:
         registerQmlElements();
     }
 
+    void init()
+    {
+        TextScale::set(QByteArray(QTest::currentDataTag()).endsWith("200 %") ? 200 : 100);
+    }
+
     void cleanup()
     {
+        TextScale::set(100);
         delete view;
         view = nullptr;
         viewDecl = nullptr;
@@ -241,6 +268,12 @@ private slots:
         barAcross(list, list->findChild<QWidget*>("frame"));
         QListView* rows = list->findChild<QListView*>("listView");
         QCOMPARE(rows->width(), size.width());
+        // Rows grow with the text: the whole title fits in its row.
+        for (int r = 0; r < rows->model()->rowCount(); ++r) {
+            const QModelIndex row = rows->model()->index(r, 0);
+            if (row.data(ItemTypeRole).toInt() == ItemTypeNormal)
+                QVERIFY(row.data(ItemHeightRole).toInt() >= row.data(ItemMainTextHeightRole).toInt() + 15);
+        }
         if (designed(size)) {
             QCOMPARE(list->findChild<QWidget*>("frame_2")->geometry(), QRect(0, 0, size.width(), 89));
             QCOMPARE(list->findChild<QWidget*>("exitButton")->geometry(), QRect(size.width() - 89, 0, 89, 89));
@@ -290,6 +323,11 @@ private slots:
         everythingInside(view);
         barAcross(screen, screen->findChild<QWidget*>("frame"));
         barAcross(screen, screen->findChild<QWidget*>("frame_2"));
+        // The author strip holds every line of its text at this width, 36 px a line (the label
+        // asks for a pixel more for one line than the strip's design gives it).
+        QLabel* author = screen->findChild<QLabel*>("authorLabel");
+        QVERIFY2(author->heightForWidth(author->width()) <= author->height() + 2 && author->height() % 36 == 0,
+                 qPrintable(QString("%1 of %2").arg(author->height()).arg(author->heightForWidth(author->width()))));
         QAbstractScrollArea* column = screen->findChild<QAbstractScrollArea*>("scrollArea");
         QCOMPARE(column->width(), size.width());
         if (designed(size)) {
@@ -319,6 +357,8 @@ private slots:
         QCOMPARE(panel->size(), expected);
         QVERIFY(qAbs(in(panel, share).center().x() - share->rect().center().x()) <= 1);
         QVERIFY(qAbs(in(panel, share).center().y() - share->rect().center().y()) <= 1);
+        for (QPushButton* b : panel->findChildren<QPushButton*>())
+            pictureWhole(b);
         if (size == QSize(480, 854))
             QCOMPARE(in(panel, share), QRect(20, 202, 439, 450));
         if (size == QSize(854, 480))
@@ -388,6 +428,8 @@ private slots:
                 QWidget* page = static_cast<QWidget*>(box)->layout()->itemAt(static_cast<QWidget*>(box)->layout()->indexOf(tab) + 1)->widget();
                 QVERIFY(page && page->height() > 0);
                 for (QWidget* w : page->findChildren<QWidget*>()) {
+                    if (w->isVisible() && w->objectName().startsWith("buttonRushHours"))
+                        pictureWhole(w);
                     if (w->isVisible())
                         QVERIFY2(in(w, box).right() < qMax(box->width(), tab->width()),
                                  qPrintable(QString("%1 at %2x%3: %4 %5 ends at %6")
@@ -418,9 +460,19 @@ private slots:
         barAcross(screen, bottom, bottom->width() / 3);
         const QList<QPushButton*> buttons = buttonsOf(bottom);
         QCOMPARE(buttons.size(), 3);
-        QWidget* flow = screen->findChild<QWidget*>("widgetPictureFlow");
+        PictureFlow* flow = screen->findChild<PictureFlow*>("widgetPictureFlow");
         QCOMPARE(flow->width(), size.width());
         QCOMPARE(flow->height(), size.height() - 69 - 76);
+        // The centre slide lies whole inside the cover-flow, and a tap at its right edge moves on.
+        flow->loading = false;
+        flow->setSlideCount(3);
+        flow->render();
+        PictureFlowPrivate* d = flow->implementation();
+        QVERIFY2(d->buffer.rect().contains(d->centerSlideRect) && d->centerSlideRect.width() >= d->slideWidth - 2,
+                 qPrintable(QString("slide at %1,%2 %3x%4").arg(d->centerSlideRect.x()).arg(d->centerSlideRect.y())
+                                .arg(d->centerSlideRect.width()).arg(d->centerSlideRect.height())));
+        QTest::mouseClick(flow, Qt::LeftButton, Qt::NoModifier, QPoint(flow->width() - 12, flow->height() / 2));
+        QCOMPARE(d->target, 1);
         if (designed(size)) {
             for (QPushButton* b : buttons)
                 QCOMPARE(b->size(), QSize(120, 76));

@@ -1,7 +1,10 @@
 #include <QtTest>
+#include <QtWidgets>
 
 #include "screens/shell/mainwidget.h"
 #include "screens/categories/categorylistwidget.h"
+#include "screens/briefcase/briefcasewidget.h"
+#include "screens/widgets/textscale.h"
 #include "tests/support/boxes.h"
 #include "tests/support/probescreen.h"
 #include "tests/support/testenv.h"
@@ -34,6 +37,56 @@ private slots:
     {
         delete main;
         main = nullptr;
+    }
+
+    // A walk by keys alone: real key events to the widget that has the keys.
+    void keyboardCommands()
+    {
+        Boxes boxes;
+        auto key = [this](Qt::Key code, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : main, code, mods);
+        };
+        // The program opens on the first category's list: Escape goes back, then asks.
+        key(Qt::Key_Escape);
+        QTest::qWait(2 * slide);
+        QVERIFY(boxes.shown.isEmpty());
+        key(Qt::Key_Escape);
+        boxes.reject();
+        key(Qt::Key_Q, Qt::ControlModifier);
+        boxes.reject();
+        QCOMPARE(boxes.texts(), QStringList({"Czy na pewno chcesz zamknąć aplikację?", "Czy na pewno chcesz zamknąć aplikację?"}));
+        key(Qt::Key_F1);
+        QVERIFY(boxes.last().text.contains("Ctrl+B: teczka"));
+
+        key(Qt::Key_B, Qt::ControlModifier);
+        QTRY_VERIFY(main->findChild<TeczkaWidget*>() && main->isEnabled());
+        // A text field keeps its keys.
+        QLineEdit* field = new QLineEdit(main->findChild<TeczkaWidget*>());
+        field->show();
+        QApplication::setActiveWindow(main);
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QTest::keyClick(field, Qt::Key_Escape);
+        QTest::qWait(2 * slide);
+        QVERIFY(main->findChild<TeczkaWidget*>());
+        delete field;
+        key(Qt::Key_Escape);
+        QTRY_VERIFY(!main->findChild<TeczkaWidget*>());
+
+        // Arrows move in the list of the screen showing.
+        QListView* categories = main->findChild<CategoryListWidget*>()->findChild<QListView*>("listView");
+        key(Qt::Key_Down);
+        key(Qt::Key_Down);
+        QVERIFY(categories->currentIndex().row() > 0);
+
+        key(Qt::Key_Equal, Qt::ControlModifier);
+        QCOMPARE(TextScale::percent(), 110);
+        key(Qt::Key_Minus, Qt::ControlModifier);
+        key(Qt::Key_Minus, Qt::ControlModifier);
+        QCOMPARE(TextScale::percent(), 90);
+        key(Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(TextScale::percent(), 100);
+        QCOMPARE(boxes.shown.size(), 3);
     }
 
     void pushSlidesInAndBlocksInputWhileItRuns()

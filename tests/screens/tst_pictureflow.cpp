@@ -102,6 +102,54 @@ private slots:
                  qPrintable(QString("%1 %2 %3").arg(bottom).arg(mirrored).arg(further)));
     }
 
+    // A picture keeps its shape, as large as the slide box allows and in its middle, on black; the
+    // box shrinks where the window is narrower or lower than it, the reflection follows the picture.
+    void picturesKeepTheirShapeInsideTheWindow_data()
+    {
+        QTest::addColumn<QSize>("window");
+        QTest::addColumn<QSize>("picture");
+        QTest::newRow("upright 500x750") << QSize(480, 600) << QSize(500, 750);
+        QTest::newRow("upright 600x800") << QSize(480, 600) << QSize(600, 800);
+        QTest::newRow("wide 1024x576") << QSize(480, 600) << QSize(1024, 576);
+        QTest::newRow("320x480 window") << QSize(320, 335) << QSize(800, 600);
+        QTest::newRow("360x720 window") << QSize(360, 575) << QSize(500, 750);
+        QTest::newRow("854x480 window") << QSize(854, 335) << QSize(1200, 800);
+    }
+
+    void picturesKeepTheirShapeInsideTheWindow()
+    {
+        QFETCH(QSize, window);
+        QFETCH(QSize, picture);
+        flow->resize(window);
+        flow->setSlideCount(3);
+        QImage white(picture, QImage::Format_RGB32);
+        white.fill(Qt::white);
+        flow->setSlide(0, white);
+        d->render();
+        const QImage frame = d->buffer.convertToFormat(QImage::Format_RGB32);
+        const QRect box = d->centerSlideRect;
+        QVERIFY2(frame.rect().contains(box), qPrintable(QString("slide %1,%2 %3x%4").arg(box.x()).arg(box.y())
+                                                           .arg(box.width()).arg(box.height())));
+        auto lit = [&](int from, int to, int low, int high) {
+            QRect r;
+            for (int y = from; y < to; ++y)
+                for (int x = box.left(); x <= box.right(); ++x)
+                    if (qGray(frame.pixel(x, y)) > low && qGray(frame.pixel(x, y)) <= high)
+                        r |= QRect(x, y, 1, 1);
+            return r;
+        };
+        const QRect shown = lit(box.top(), box.bottom(), 250, 255);
+        QVERIFY(qAbs(shown.width() * picture.height() - shown.height() * picture.width())
+                <= 2 * qMax(picture.width(), picture.height()));
+        QVERIFY(shown.width() >= box.width() - 2 || shown.height() >= d->slideHeight - 2);
+        QVERIFY(qAbs(shown.center().x() - box.center().x()) <= 1 && qAbs(shown.center().y() - box.center().y()) <= 1);
+        // The first rows of the reflection are as wide as the picture.
+        const QRect mirrored = lit(box.bottom() + 1, qMin(frame.height(), box.bottom() + d->slideHeight / 3), 60, 200);
+        QVERIFY(qAbs(mirrored.left() - shown.left()) <= 1 && qAbs(mirrored.right() - shown.right()) <= 1);
+        // Either side of the slide leaves room to tap.
+        QVERIFY(box.left() >= window.width() / 20 && box.right() < window.width() * 19 / 20);
+    }
+
     void nextAndPreviousTargets()
     {
         fill(5);
@@ -190,6 +238,18 @@ private slots:
         QCOMPARE(d->rays.size(), 854);
         QCOMPARE(d->singlePressThreshold, 854 / 15);
         QVERIFY(d->centerSlideRect.left() > 200);
+
+        // A slide made again for a larger box comes from its picture, not from its smaller copy.
+        QImage fine(830, 560, QImage::Format_RGB32);
+        for (int y = 0; y < fine.height(); ++y)
+            for (int x = 0; x < fine.width(); ++x)
+                fine.setPixel(x, y, (x + y) % 2 ? 0xffffffff : 0xff000000);
+        flow->setSlide(1, fine);
+        const QImage large = flow->slide(1);
+        flow->resize(320, 335);
+        QVERIFY(flow->slide(1).width() < large.width());
+        flow->resize(854, 480);
+        QCOMPARE(flow->slide(1), large);
     }
 };
 

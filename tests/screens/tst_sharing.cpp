@@ -118,6 +118,7 @@ private slots:
         QCOMPARE(browser.opened.last().path(), QString("/oauth/authorize"));
         QLineEdit* field = panel->findChild<QLineEdit*>("verifierTextEdit");
         QTRY_VERIFY(field->isVisible());
+        QVERIFY(panel->findChild<QWidget*>("pageAddress")->isHidden()); // the browser has the page
         for (auto it = twitter->temporary.cbegin(); it != twitter->temporary.cend(); ++it)
             secrets << it.key() << it->secret << it->pin;
         QTest::mouseClick(panel->findChild<QPushButton*>("buttonOK"), Qt::LeftButton);
@@ -302,17 +303,61 @@ private slots:
                          "&link=") + link);
         QCOMPARE(dialog->composeEmailBody(Article()), QString("<html><body><a href=\"\"></a></body></html>"));
 
-        // No e-mail account: the button is off and the slot sends nothing but says why.
-        if (!dialog->form()->emailButton->isEnabled()) {
-            Boxes boxes;
-            const int before = browser.opened.size();
-            dialog->emailClicked();
-            QCOMPARE(browser.opened.size(), before);
-            QCOMPARE(boxes.texts(), QStringList{QString::fromUtf8("Brak skonfigurowanej skrzynki pocztowej na telefonie.")});
-            QCOMPARE(boxes.last().kind, MessageBox::Shown::Error);
-        }
         QTest::mouseClick(dialog->form()->cancelButton, Qt::LeftButton);
         QCOMPARE(closed.count(), 3);
+    }
+
+    // No browser and no mail program: each channel says so and the panel stays for another one;
+    // Twitter and Blip show their authorisation page's address to be opened elsewhere.
+    void withoutABrowserEachChannelSaysSo_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("e-mail") << "emailButton" << "Brak skonfigurowanej skrzynki pocztowej na telefonie.";
+        QTest::newRow("sms") << "smsButton" << "Wysyłanie SMS nie powiodło się.";
+        QTest::newRow("facebook") << "facebookButton" << "Otwieranie Facebooka w przeglądarce nie powiodło się.";
+        QTest::newRow("twitter") << "twitterButton" << "https://api.twitter.com/oauth/authorize?oauth_token=";
+        QTest::newRow("blip") << "blipButton" << "http://blip.pl/m/oauth/authorize?oauth_token=";
+    }
+    void withoutABrowserEachChannelSaysSo()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, said);
+        for (const char* scheme : {"http", "https", "sms", "mailto"})
+            QDesktopServices::unsetUrlHandler(scheme);
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", "/nonexistent"); // no xdg-open, no browser, no mail program
+        Boxes boxes;
+        QScopedPointer<ShareArticleDialog> dialog(openDialog());
+        QSignalSpy closed(dialog.data(), &ShareArticleDialog::dialogClosed);
+        QTest::mouseClick(dialog->findChild<QPushButton*>(button), Qt::LeftButton);
+        QPlainTextEdit* address = nullptr;
+        if (said.startsWith("http")) {
+            QTRY_VERIFY_WITH_TIMEOUT((address = dialog->findChild<QPlainTextEdit*>("pageAddress")) && address->isVisible(), 5000);
+        }
+        qputenv("PATH", path);
+        for (const char* scheme : {"http", "https", "sms", "mailto"})
+            QDesktopServices::setUrlHandler(scheme, &browser, "open");
+        if (!address) {
+            QCOMPARE(boxes.texts(), QStringList{said});
+            QCOMPARE(boxes.last().kind, MessageBox::Shown::Error);
+            QCOMPARE(closed.count(), 0);
+            QVERIFY(dialog->form()->mainFrame->isVisible());
+            return;
+        }
+        // The whole address, as the browser would have had it; the code it gives logs in.
+        QVERIFY2(address->toPlainText().startsWith(said), qPrintable(address->toPlainText()));
+        QVERIFY(address->isReadOnly() && (address->textInteractionFlags() & Qt::TextSelectableByMouse));
+        QTest::mouseClick(address->viewport(), Qt::LeftButton);
+        QCOMPARE(QGuiApplication::clipboard()->text(), address->toPlainText());
+        const QString token = QUrlQuery(QUrl(address->toPlainText())).queryItemValue("oauth_token", QUrl::FullyDecoded);
+        OAuthService& service = button == "twitterButton" ? *twitter : *blip;
+        QTest::keyClicks(dialog->findChild<QLineEdit*>("verifierTextEdit"), service.temporary.value(token).pin);
+        QTest::mouseClick(dialog->findChild<QPushButton*>(button == "twitterButton" ? "buttonOK" : "okButton"),
+                          Qt::LeftButton);
+        QVERIFY(closed.wait(5000));
+        QCOMPARE(boxes.texts().size(), 1);
+        QVERIFY(boxes.last().text.startsWith(QString::fromUtf8("Wysłano pomyślnie")));
     }
 };
 

@@ -123,6 +123,24 @@ private slots:
         QCOMPARE(dialogs.first()->findChild<QPushButton*>("acceptButton")->text(), QString::fromUtf8("Powtórz"));
         press(dialogs.first(), "acceptButton");
         QCOMPARE(asker.accepted, 1);
+
+        // Return gives a yes/no question its safe "Nie" and a failed download its retry; Escape says no.
+        const struct { bool retry; Qt::Key key; bool accepts; } keys[] = {
+            {false, Qt::Key_Return, false}, {false, Qt::Key_Escape, false},
+            {true, Qt::Key_Return, true}, {true, Qt::Key_Escape, false}};
+        for (const auto& k : keys) {
+            Asker keyed;
+            if (k.retry)
+                MessageBox::showMessageBoxBackAgain("Brak sieci", "Błąd", &keyed);
+            else
+                MessageBox::showQuestion("Usunąć najstarszy?", "Pytanie", &keyed);
+            QWidget* focused = openDialogs().first()->focusWidget();
+            QVERIFY(focused);
+            QTest::keyClick(focused, k.key);
+            QCOMPARE(keyed.accepted, k.accepts ? 1 : 0);
+            QCOMPARE(keyed.rejected, k.accepts ? 0 : 1);
+            QVERIFY(openDialogs().isEmpty());
+        }
     }
 
     void aQuestionAskedFromAnAnswerReachesTheNewListener()
@@ -151,7 +169,7 @@ private slots:
         MessageBox::showInformation("Zapisano", "Teczka");
         QWidget* dialog = openDialogs().first();
         QVERIFY(!dialog->findChild<QPushButton*>("rejectButton")->isVisible());
-        press(dialog, "acceptButton");
+        QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
         QCOMPARE(asker.accepted, 1);
         QVERIFY(openDialogs().isEmpty());
     }

@@ -1,3 +1,4 @@
+#include <QPointer>
 #include <QtTest>
 #include <QtWidgets>
 
@@ -9,6 +10,7 @@
 #include "screens/widgets/listview.h"
 #include "screens/shell/mainwidget.h"
 #include "logic/base/constants.h"
+#include "logic/base/file.h"
 #include "tests/support/boxes.h"
 #include "tests/support/testenv.h"
 
@@ -18,6 +20,7 @@ class TestTeczka : public QObject
     Q_OBJECT
 private:
     MainWidget* main = nullptr;
+    QList<QUrl> opened;
 
     static SavedArticles* store() { return SavedArticles::getSingleton(); }
 
@@ -44,12 +47,34 @@ private:
         return ids;
     }
 
+    void start()
+    {
+        main = new MainWidget(nullptr, nullptr);
+        main->resize(480, 854);
+        main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(main));
+    }
+
+    // The briefcase's own files: what the screen must leave as they were.
+    static QMap<QString, QByteArray> briefcaseFiles()
+    {
+        QMap<QString, QByteArray> files = TestEnv::dataSnapshot();
+        for (const QString& name : files.keys()) {
+            if (!name.startsWith("rssTeczka") && !name.startsWith("teczka"))
+                files.remove(name);
+        }
+        return files;
+    }
+
     TeczkaWidget* openTeczka()
     {
         main->teczkaSelected();
-        QTest::qWaitFor([this]() { return main->isEnabled(); });
+        (void)QTest::qWaitFor([this]() { return main->isEnabled(); });
         return main->findChild<TeczkaWidget*>();
     }
+
+public slots:
+    void urlOpened(const QUrl& url) { opened << url; }
 
 private slots:
     void initTestCase() { TestEnv::prepare(); }
@@ -57,10 +82,7 @@ private slots:
     void init()
     {
         TestEnv::clearData();
-        main = new MainWidget(nullptr, nullptr);
-        main->resize(480, 854);
-        main->show();
-        QVERIFY(QTest::qWaitForWindowExposed(main));
+        start();
     }
 
     void cleanup()
@@ -81,6 +103,55 @@ private slots:
         }
         QCOMPARE(empty.data(ItemMainTextRole).toString(), QString::fromUtf8("Brak elementów w teczce"));
         QVERIFY(empty.data(ItemHeightRole).toInt() > 0);
+        // Its text is no address: a tap opens nothing.
+        QDesktopServices::setUrlHandler(QString(), this, "urlOpened");
+        screen->articleSelectedFromList(empty);
+        QDesktopServices::unsetUrlHandler(QString());
+        QVERIFY(opened.isEmpty());
+    }
+
+    // Opened and closed, the screen saves nothing; a briefcase that could not be read says so,
+    // refuses an addition and stays on disk as it was.
+    void theScreenLeavesTheFilesAsTheyWere_data()
+    {
+        QTest::addColumn<bool>("unreadable");
+        QTest::newRow("readable") << false;
+        QTest::newRow("unreadable") << true;
+    }
+    void theScreenLeavesTheFilesAsTheyWere()
+    {
+        QFETCH(bool, unreadable);
+        save(1);
+        save(2);
+        delete main;
+        const QString path = File::createPathToResource("rssTeczka");
+        if (unreadable) {
+            QVERIFY(QFile::setPermissions(path, {}));
+            QVERIFY(QFile::setPermissions(path + ".old", {}));
+        }
+        const QMap<QString, QByteArray> before = briefcaseFiles();
+        {
+            TestEnv::ObeyFileModes modes;
+            start();
+            TeczkaWidget* screen = openTeczka();
+            QCOMPARE(rows(screen), (unreadable ? QVector<int>{0} : QVector<int>{2, 1}));
+            QCOMPARE(screen->findChild<QLabel*>("infoLabel")->text(),
+                     unreadable ? QString::fromUtf8("Nie można odczytać teczki. Zapisane artykuły pozostają na dysku.")
+                                : QString("<b>Teczka</b>"));
+            if (unreadable) {
+                Boxes boxes;
+                Article article;
+                article.xx = 3;
+                ArticleWidget adding(article, nullptr);
+                adding.findChild<QPushButton*>("teczkaAddButton")->click();
+                QCOMPARE(boxes.texts(), QStringList{SavedArticles::unreadableText()});
+                QVERIFY(!SavedArticles::isArticleInSavedArticles(article));
+            }
+            QPointer<TeczkaWidget> popped(screen); // deleted once it has slid away
+            emit screen->backClicked();
+            QTRY_VERIFY((!popped || !popped->isVisible()) && main->isEnabled());
+        }
+        QCOMPARE(briefcaseFiles(), before);
     }
 
     void theListIsReadAgainWhenShown()

@@ -2,6 +2,7 @@
 #define TESTENV_H
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
 #include <Qt>
 #include <QVector>
@@ -43,6 +44,15 @@ QByteArray jpeg(const QSize& size, Qt::GlobalColor colour = Qt::darkCyan);
 // needed) together with the namespaces named by `flags` (CLONE_NEWNS, CLONE_NEWNET, ...).
 // Must run before the process has a second thread; false where the kernel refuses.
 bool enterUserNamespace(int flags);
+
+// While it lives, this thread reads and writes files as their modes say, root included (it
+// gives up CAP_DAC_OVERRIDE and CAP_DAC_READ_SEARCH), so that a mode-000 file is unreadable.
+struct ObeyFileModes {
+    ObeyFileModes();
+    ~ObeyFileModes();
+};
+// Every entry under the data folder: a file's bytes, or what else it is.
+QMap<QString, QByteArray> dataSnapshot();
 
 } // namespace TestEnv
 

@@ -377,7 +377,10 @@ void BannerInfo::loadFromFile()
                 throw -1;
         }
     } catch (int) {
-        // Only a file that decodes whole counts: otherwise no splash advertisement.
+        // Only a file that decodes whole counts: otherwise no splash advertisement, and the
+        // file is kept aside rather than saved over.
+        if (f->getReadResult() != File::Missing)
+            File::setAside(File::createPathToResource(QLatin1String(bannersFile)));
         showSplash = false;
         splashImg.clear();
         splashDownloaded = false;

@@ -1,6 +1,9 @@
 #include "logic/analytics/flurryagent.h"
 
 #include <QBluetoothLocalDevice>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusReply>
 #include <QDataStream>
 #include <QDateTime>
 #include <QSettings>
@@ -97,11 +100,28 @@ FlurryAgent::FlurryAgent(QObject* parent)
     store.sync();
 
     version = Util::getVersion();
+}
+
+// Asked when the first report is made, not at start: the device is only the report's business.
+void FlurryAgent::describeDevice()
+{
+    if (!imei.isEmpty())
+        return;
     imei = getBluetoothAddress();
     // The kernel stands for the firmware: it is what a phone's system image versions.
     modelValue = deviceModel();
     platformValue = modelValue + QStringLiteral("/") + orUnknown(QSysInfo::kernelVersion())
                     + QStringLiteral("/sw_platform=S60;sw_platform_version=") + orUnknown(QSysInfo::productVersion());
+}
+
+// Qt's Bluetooth warns on the console where BlueZ does not run: it is asked only when it does.
+static bool bluetoothServiceRuns()
+{
+    QDBusConnection bus = QDBusConnection::systemBus();
+    if (!bus.isConnected() || !bus.interface())
+        return false;
+    const QDBusReply<bool> registered = bus.interface()->isServiceRegistered(QStringLiteral("org.bluez"));
+    return registered.isValid() && registered.value();
 }
 
 FlurryAgent::~FlurryAgent()
@@ -127,7 +147,7 @@ QString FlurryAgent::getBluetoothAddress()
     if (!stored.isEmpty())
         return stored;
     // Qt 5 writes the address with colons; the identifier keeps the twelve hex digits.
-    const QBluetoothAddress address = QBluetoothLocalDevice().address();
+    const QBluetoothAddress address = bluetoothServiceRuns() ? QBluetoothLocalDevice().address() : QBluetoothAddress();
     const QString digits = address.toString().remove(QLatin1Char(':'));
     QString id;
     if (!address.isNull() && !digits.isEmpty() && digits != QLatin1String("000000000000"))
@@ -237,6 +257,7 @@ QByteArray FlurryAgent::createRequest()
     QByteArray body;
     body.append("\x00\x05\x00\x05\x00\x08", 6);
     writeLongLong(body, reportTime);
+    describeDevice();
     writeString(body, appId);
     writeString(body, version);
     writeString(body, imei);

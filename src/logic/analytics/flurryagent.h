@@ -55,6 +55,7 @@ private slots:
     void httpStateChanged(Http* h);
 
 private:
+    void describeDevice();
     void closeLastSession(qlonglong end);
     void storeSessions();
 

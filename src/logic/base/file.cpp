@@ -144,6 +144,23 @@ bool File::replaceContents(const QString& path, const QByteArray& bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() && file.commit();
 }
 
+bool File::setAside(const QString& path)
+{
+    const QByteArray from = QFile::encodeName(path);
+    for (int n = 1; n <= 99; ++n) {
+        const QString aside = path + QStringLiteral(".damaged") + (n > 1 ? QStringLiteral(".%1").arg(n) : QString());
+        struct stat st;
+        const QByteArray to = QFile::encodeName(aside);
+        if (::lstat(to.constData(), &st) == 0)
+            continue;
+        if (::rename(from.constData(), to.constData()) != 0)
+            return false;
+        qCWarning(lcFiles) << "a stored file that could not be read whole is kept as" << aside;
+        return true;
+    }
+    return false;
+}
+
 File::ReadResult File::readRegular(const QString& path, qint64 maxBytes, QByteArray* bytes)
 {
     bytes->clear();
@@ -206,11 +223,12 @@ void File::guardSettingsStore()
             if (errno == ENOENT || errno == ENOTDIR)
                 continue;
         } else if (S_ISREG(st.st_mode) && st.st_size <= maxSettingsBytes) {
-            continue;
+            // QSettings would save its defaults over a file it could not read (a read error).
+            QByteArray bytes;
+            if (readRegular(path, maxSettingsBytes, &bytes) == Read)
+                continue;
         }
-        qCWarning(lcFiles) << "the settings file is not a plain file of its size; set aside:" << path;
-        const QByteArray aside = QFile::encodeName(path + QStringLiteral(".damaged"));
-        if (::rename(native.constData(), aside.constData()) != 0) {
+        if (!setAside(path)) {
             QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                                createPathToResource(QStringLiteral("config")));
             return;
@@ -274,7 +292,9 @@ void File::fail(int check)
     lastError = -1;
     if (!readOnly)
         writeFailed = true;
-    qCDebug(lcFiles) << "read or write failed at check" << check;
+    // A file not written yet (a first start, a channel never fetched) reads as empty: no failure.
+    if (!readOnly || readResult != Missing)
+        qCDebug(lcFiles) << "read or write failed at check" << check << "of" << *filename;
     throw lastError;
 }
 

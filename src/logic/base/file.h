@@ -48,11 +48,17 @@ public:
     static void clearWayFor(const QString& path);
 
     enum ReadResult { Read, Missing, NotRegular, TooLarge, ReadFailed };
+    // A file that stands but could not be taken in: it is the user's until it has been read,
+    // so nothing is written over it.
+    static bool unreadable(ReadResult r) { return r == NotRegular || r == TooLarge || r == ReadFailed; }
+    // Moves a stored file that could not be read or decoded out of the way of the next save,
+    // to "<name>.damaged", or "<name>.damaged.2" and on where that stands already.
+    static bool setAside(const QString& path);
     // Reads the whole file at path into *bytes when it is a regular file of at most maxBytes.
     // A device, FIFO or directory is refused without blocking and without reading from it.
     static ReadResult readRegular(const QString& path, qint64 maxBytes, QByteArray* bytes);
     // QSettings reads its files whole and blocks on a FIFO. Before one is opened, the program's
-    // own settings files that are not regular files within maxSettingsBytes are moved aside
+    // own settings files that are not regular files within maxSettingsBytes, or do not read, are moved aside
     // (to a ".damaged" name), or, where that fails, the settings go to a folder of their own.
     static void guardSettingsStore();
     // Tokens and the analytics sessions take a few kilobytes.

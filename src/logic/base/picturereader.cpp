@@ -108,7 +108,10 @@ PictureReader::Result PictureReader::readFile(const QString& path, QImage* image
 PictureReader::Result PictureReader::readStored(const QString& path, QImage* image)
 {
     const Result result = readFile(path, image);
-    if (result != Decoded && result != Missing) {
+    // One that could not be read is kept aside rather than lost; the next save has its place.
+    if (result == Unreadable) {
+        File::setAside(path);
+    } else if (result != Decoded && result != Missing) {
         qCWarning(lcFiles) << "a stored picture that does not decode is removed";
         QFile::remove(path);
     }

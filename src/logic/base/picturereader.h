@@ -39,7 +39,8 @@ public:
     // Reads the file at path (a regular file of at most maxFileBytes) and decodes it.
     static Result readFile(const QString& path, QImage* image);
     // readFile for a picture kept for later: a file that is there but holds no picture within
-    // the bounds is removed, so that it is fetched again instead of failing at every start.
+    // the bounds is removed, so that it is fetched again instead of failing at every start;
+    // one that could not be read at all is set aside (File::setAside).
     static Result readStored(const QString& path, QImage* image);
 };
 

@@ -22,11 +22,12 @@ unsigned char cipherKey[32];
 unsigned char cipherIv[16];
 }
 
-void Util::openUrl(QString _url, bool closeApp)
+bool Util::openUrl(QString _url, bool closeApp)
 {
-    QDesktopServices::openUrl(QUrl(_url));
+    const bool opened = QDesktopServices::openUrl(QUrl(_url));
     if (closeApp)
         UserPrompts::quit();
+    return opened;
 }
 
 bool Util::isAnyEmailAccount()

@@ -12,7 +12,8 @@ class Util : public QObject
 {
     Q_OBJECT
 public:
-    static void openUrl(QString _url, bool closeApp);
+    // False when no browser takes the address.
+    static bool openUrl(QString _url, bool closeApp);
     static bool isAnyEmailAccount();
     static bool sendEmail(QString _address, QString _subject, QString _text);
     static bool sendSMS(QString _phoneNo, QString _text);

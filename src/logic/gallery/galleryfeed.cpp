@@ -69,11 +69,14 @@ bool GalleryFeed::loadFromCache(bool checkTime)
         return false;
     // Kept as it came, so at most one download's worth.
     QByteArray bytes;
-    if (File::readRegular(feedFile, Http::maxResponseBytes, &bytes) != File::Read)
-        return false;
+    const File::ReadResult read = File::readRegular(feedFile, Http::maxResponseBytes, &bytes);
     GalleryPicturesParser parser;
-    if (!parser.parse(bytes))
+    if (read != File::Read || !parser.parse(bytes)) {
+        // The next feed replaces the whole folder: one that could not be read goes aside first.
+        if (read != File::Missing)
+            File::setAside(dir.left(dir.size() - 1));
         return false;
+    }
     const QList<QString> urls = parser.getPicturesUrls();
     for (int n = 0; n < urls.size(); ++n) {
         if (!QFile::exists(dir + QString::number(n) + QStringLiteral(".jpg")))
@@ -140,7 +143,9 @@ QImage GalleryFeed::cachedPicture(int index)
     const QString path = pictureFile(index);
     const PictureReader::Result result = PictureReader::readFile(path, &image);
     // An empty file is a slide left empty on purpose (its address was not a web address).
-    if (result != PictureReader::Decoded && result != PictureReader::Missing && result != PictureReader::Empty) {
+    if (result == PictureReader::Unreadable) {
+        File::setAside(path);
+    } else if (result != PictureReader::Decoded && result != PictureReader::Missing && result != PictureReader::Empty) {
         qCWarning(lcGallery) << "a cached gallery picture that does not decode is removed";
         QFile::remove(path);
     }

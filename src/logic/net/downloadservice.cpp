@@ -1,8 +1,11 @@
 #include "logic/net/downloadservice.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QHostAddress>
 #include <QNetworkAccessManager>
+#include <QSslCertificate>
+#include <QSslConfiguration>
 #include <QUrl>
 
 #include "logic/net/reachability.h"
@@ -39,6 +42,33 @@ DownloadService* DownloadService::instance()
 DownloadService* DownloadService::existing()
 {
     return service;
+}
+
+void DownloadService::prepareTrustStore()
+{
+    static bool prepared = false;
+    if (prepared)
+        return;
+    prepared = true;
+    // OpenSSL's SSL_CERT_FILE adds authorities to the system's, as for other programs; Qt looks
+    // only in the system's folders, and that on demand, one authority at a time.
+    const QString named = qEnvironmentVariable("SSL_CERT_FILE");
+    if (named.isEmpty())
+        return;
+    // The distributions' own bundles hold the authorities of the system's folders: nothing to add.
+    const QString path = QFileInfo(named).canonicalFilePath();
+    for (const char* bundle : {"/etc/ssl/certs/ca-certificates.crt", "/etc/pki/tls/certs/ca-bundle.crt",
+                               "/etc/ssl/cert.pem", "/etc/ssl/ca-bundle.pem"}) {
+        if (path.isEmpty() || path == QFileInfo(QString::fromLatin1(bundle)).canonicalFilePath())
+            return;
+    }
+    const QList<QSslCertificate> added = QSslCertificate::fromPath(path);
+    if (added.isEmpty())
+        return;
+    // Setting authorities ends the loading on demand, so the system's are read with them.
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    tls.setCaCertificates(tls.caCertificates() + QSslConfiguration::systemCaCertificates() + added);
+    QSslConfiguration::setDefaultConfiguration(tls);
 }
 
 int DownloadService::firstByteLimit(int timeout)

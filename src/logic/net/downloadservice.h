@@ -76,6 +76,10 @@ public:
 
     QNetworkAccessManager* manager() const { return qnam; }
 
+    // Makes the authorities of SSL_CERT_FILE trusted beside the system's, the first time a TLS
+    // connection is about to be made: parsing them costs the start more than a window does.
+    static void prepareTrustStore();
+
     // The time-out asked for, turned into the limit to the first byte now.
     static int firstByteLimit(int timeout);
 

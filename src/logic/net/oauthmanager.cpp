@@ -127,16 +127,23 @@ void KQOAuthManager::setHandleUserAuthorization(bool handle)
     handleUserAuthorization = handle;
 }
 
-void KQOAuthManager::getUserAuthorization(QUrl authorizationEndpoint)
+QUrl KQOAuthManager::userAuthorizationPage(QUrl authorizationEndpoint) const
 {
-    if (!hasTemporary) {
-        error = RequestError;
-        return;
-    }
+    if (!hasTemporary)
+        return QUrl();
     QUrlQuery query;
     query.addQueryItem(QStringLiteral("oauth_token"), QString::fromLatin1(KQOAuthRequest::percentEncode(temporaryToken)));
     authorizationEndpoint.setQuery(query);
-    Util::openUrl(authorizationEndpoint.toString(QUrl::FullyEncoded), false);
+    return authorizationEndpoint;
+}
+
+bool KQOAuthManager::getUserAuthorization(QUrl authorizationEndpoint)
+{
+    if (!hasTemporary) {
+        error = RequestError;
+        return false;
+    }
+    return Util::openUrl(userAuthorizationPage(authorizationEndpoint).toString(QUrl::FullyEncoded), false);
 }
 
 void KQOAuthManager::setVerifier(QString& pin)

@@ -37,7 +37,10 @@ public:
 
     void executeRequest(KQOAuthRequest* request);
     void setHandleUserAuthorization(bool handle);
-    void getUserAuthorization(QUrl authorizationEndpoint);
+    // Opens the page in the browser; false when there is no page yet or no browser took it.
+    bool getUserAuthorization(QUrl authorizationEndpoint);
+    // The authorisation page of the temporary token received, empty before one.
+    QUrl userAuthorizationPage(QUrl authorizationEndpoint) const;
     void setVerifier(QString& verifier);
     void getUserAccessTokens(QUrl accessTokenEndpoint);
     KQOAuthError lastError() const;

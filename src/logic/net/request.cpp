@@ -37,8 +37,10 @@ Http::Http(const QString& _url)
       origin(url), kind(DownloadService::Kind::Feed), timedOut(false), finalStatusCode(-1)
 {
     request.setUrl(url);
+    firstByteTimer.setSingleShot(true);
     pauseTimer.setSingleShot(true);
     totalTimer.setSingleShot(true);
+    connect(&firstByteTimer, &QTimer::timeout, this, &Http::timeoutOccured);
     connect(&pauseTimer, &QTimer::timeout, this, &Http::transferTimedOut);
     connect(&totalTimer, &QTimer::timeout, this, &Http::transferTimedOut);
 }
@@ -54,7 +56,7 @@ Http::~Http()
     // The manager stays: the reply of a request still running is aborted and let go here.
     if (reply) {
         reply->disconnect(this);
-        reply->abort();
+        abortReply();
         reply->deleteLater();
     }
     delete arguments;
@@ -85,8 +87,7 @@ bool Http::execute()
     redirects = 0;
     timedOut = false;
     finalStatusCode = -1;
-    pauseTimer.stop();
-    totalTimer.stop();
+    stopTimers();
     if (type != 0 && type != 1)
         return send(); // reports the error
     const QString scheme = request.url().scheme().toLower();
@@ -113,6 +114,8 @@ bool Http::send()
     head_responseCode = -1;
     currState = STATE_RUNNING;
     QNetworkAccessManager* qnam = DownloadService::instance()->manager();
+    if (url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0)
+        DownloadService::prepareTrustStore();
     if (type == 0) {
         reply = qnam->get(request);
     } else if (type == 1) {
@@ -135,7 +138,7 @@ bool Http::send()
     connect(reply, &QNetworkReply::errorOccurred, this, &Http::error);
     connect(reply, &QNetworkReply::sslErrors, this, &Http::sslErrors);
     connect(reply, &QNetworkReply::readyRead, this, &Http::readReady);
-    QTimer::singleShot(DownloadService::firstByteLimit(timeout), this, &Http::timeoutOccured);
+    firstByteTimer.start(DownloadService::firstByteLimit(timeout));
     return true;
 }
 
@@ -149,10 +152,9 @@ void Http::cancelRequestNoEmit()
 {
     const bool running = currState == STATE_RUNNING;
     currState = STATE_CANCELLED;
-    pauseTimer.stop();
-    totalTimer.stop();
-    if (reply && running && reply->isRunning())
-        reply->abort();
+    stopTimers();
+    if (running)
+        abortReply();
     if (DownloadService* service = DownloadService::existing())
         service->leave(this);
 }
@@ -205,7 +207,15 @@ void Http::readReady()
         return;
     }
     buffer.append(reply->readAll());
+    firstByteTimer.stop();
     pauseTimer.start();
+}
+
+void Http::stopTimers()
+{
+    firstByteTimer.stop();
+    pauseTimer.stop();
+    totalTimer.stop();
 }
 
 void Http::failTooLong()
@@ -219,11 +229,17 @@ void Http::fail()
 {
     errorOccured = true;
     currState = STATE_ERROR_HTTP;
-    pauseTimer.stop();
-    totalTimer.stop();
-    if (reply)
-        reply->abort();
+    stopTimers();
+    abortReply();
     emit statusChanged(this);
+}
+
+// A reply that has reported its error ends by itself; aborting it then would report a second
+// error, which Qt refuses with a warning.
+void Http::abortReply()
+{
+    if (reply && reply->isRunning() && reply->error() == QNetworkReply::NoError)
+        reply->abort();
 }
 
 void Http::downloadProgress(qint64, qint64) {}
@@ -283,8 +299,7 @@ void Http::replyFinished(QNetworkReply* finishedReply)
     if (target.isEmpty() || currState != STATE_RUNNING) {
         if (currState == STATE_RUNNING) {
             currState = errorOccured ? STATE_ERROR_HTTP : STATE_COMPLETED;
-            pauseTimer.stop();
-            totalTimer.stop();
+            stopTimers();
             emit statusChanged(this);
         }
     } else if (++redirects > maxRedirects || !DownloadService::redirectAllowed(origin, target)) {

@@ -85,8 +85,10 @@ private:
 
     static QUrl redirectUrl(const QUrl& possibleRedirectUrl, const QUrl& oldRedirectUrl);
     bool send();
+    void stopTimers();
     void failTooLong();
     void fail();
+    void abortReply();
 
     int currState;
     bool downloadInProgress;
@@ -102,6 +104,7 @@ private:
     int redirects;
     QUrl origin; // what the owner asked for: redirects are judged against its host
     DownloadService::Kind kind;
+    QTimer firstByteTimer; // restarted by each hop, stopped by its first byte
     QTimer pauseTimer; // restarted by every byte that arrives
     QTimer totalTimer; // runs from the first send to the end, across redirects
     bool timedOut;

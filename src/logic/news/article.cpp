@@ -203,6 +203,11 @@ void Article::startDownloadThumbnail(bool readFromCache)
         imageDownloader->execute();
         return;
     }
+    // Not fetched yet (offline): the placeholder stands in, and is never saved as the picture.
+    if (readFromCache && thumbnailImage.isNull() && thumbnail.isValid()) {
+        thumbnailImage = Hidpi::image(QStringLiteral(":/THUMBNAIL"));
+        thumbnailIsPlaceholder = true;
+    }
     emit thumbnailDownloadFinished(thumbnailImage);
 }
 

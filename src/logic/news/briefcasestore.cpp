@@ -39,45 +39,62 @@ bool SavedArticles::isArticleInSavedArticles(const Article& article)
     return false;
 }
 
+QString SavedArticles::unreadableText()
+{
+    return tr("Nie można odczytać teczki. Zapisane artykuły pozostają na dysku.");
+}
+
 QString SavedArticles::getInfoText() const
 {
+    if (unreadable)
+        return unreadableText();
     return QStringLiteral("<b>") + title + QStringLiteral("</b>");
 }
 
-void SavedArticles::updateArticles(bool)
+void SavedArticles::read()
 {
-    if (needsReadFromFile) {
-        loadFromFile();
-        for (Article* a : articles) {
-            a->setSavedArticles(true);
-            a->loadImages(false);
-        }
-        needsReadFromFile = false;
-        // Reading changes nothing: the files stay as they are, so a damaged main file
-        // never pushes the good ".old" companion out before the user changes anything.
-        emit articlesUpadted(articles);
-        return;
+    loadFromFile();
+    for (Article* a : articles) {
+        a->setSavedArticles(true);
+        a->loadImages(false);
     }
-    articlesDidChange(true);
+    unreadable = newestCopyUnreadable();
+    needsReadFromFile = unreadable;
+    emit infoChanged(getInfoText());
 }
 
-void SavedArticles::articlesDidChange(bool)
+// Showing the list saves nothing: only a change is written. A briefcase that could not be
+// read is read again each time it is shown.
+void SavedArticles::updateArticles(bool)
 {
-    if (articles.size() > maxArticles)
-        articles.resize(maxArticles);
-    saveToFile();
+    if (needsReadFromFile)
+        read();
+    if (!unsavedReadMarks.isEmpty() && !unreadable)
+        saveReadMarks();
     emit articlesUpadted(articles);
+}
+
+void SavedArticles::articlesDidChange(bool value)
+{
+    if (value)
+        save();
+    emit articlesUpadted(articles);
+}
+
+bool SavedArticles::save()
+{
+    return !unreadable && saveToFile();
 }
 
 bool SavedArticles::addArticle(const Article& article)
 {
-    if (isFull() || isArticleInSavedArticles(article))
+    if (unreadable || isFull() || isArticleInSavedArticles(article))
         return false;
     Article* saved = new Article(this);
     saved->setSavedArticles(true);
     saved->updateFrom(article, false);
     articles.prepend(saved);
-    if (!saveToFile()) {
+    if (!save()) {
         articles.removeFirst();
         saved->deleteImages(); // a picture it may have written already
         saved->setSavedArticles(false);
@@ -106,8 +123,10 @@ bool SavedArticles::removeOldest()
 
 bool SavedArticles::remove(int index)
 {
+    if (unreadable)
+        return false;
     Article* a = articles.takeAt(index);
-    if (!saveToFile()) {
+    if (!save()) {
         articles.insert(index, a);
         return false;
     }

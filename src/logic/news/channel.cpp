@@ -213,6 +213,11 @@ QString RSSChannel::titleForType(ChannelType type)
     return QString();
 }
 
+QString RSSChannel::failedRefreshText()
+{
+    return tr("Nie udało się pobrać nowych wiadomości. Sprawdź połączenie z Internetem i spróbuj ponownie.");
+}
+
 QString RSSChannel::urlForType(ChannelType type)
 {
     switch (type) {
@@ -258,13 +263,38 @@ QString RSSChannel::getInfoText() const
 
 void RSSChannel::markArticleAsRead(Article& art)
 {
+    bool listed = false;
+    for (Article* a : articles)
+        listed = listed || *a == art;
+    if (!listed) {
+        art.articleWasRead = true;
+        return;
+    }
+    if (!unsavedReadMarks.contains(art.xx))
+        unsavedReadMarks.append(art.xx);
+    // art may be a screen's copy of the listed article: it shows what the file holds.
+    if (saveReadMarks())
+        art.articleWasRead = true;
+}
+
+// A read mark shows only once the file holds it; one that could not be written waits and
+// is tried again when the list is next shown or marked.
+bool RSSChannel::saveReadMarks()
+{
+    QVector<Article*> marked;
     for (Article* a : articles) {
-        if (*a == art) {
+        if (!a->articleWasRead && unsavedReadMarks.contains(a->xx)) {
             a->articleWasRead = true;
-            saveToFile();
+            marked.append(a);
         }
     }
-    art.articleWasRead = true;
+    if (marked.isEmpty() || saveToFile()) {
+        unsavedReadMarks.clear();
+        return true;
+    }
+    for (Article* a : marked)
+        a->articleWasRead = false;
+    return false;
 }
 
 QString RSSChannel::cacheName() const
@@ -278,6 +308,8 @@ void RSSChannel::updateArticles(bool readFromDiskOnly)
         loadFromFile();
         needsReadFromFile = false;
     }
+    if (!unsavedReadMarks.isEmpty())
+        saveReadMarks();
     if (readFromDiskOnly) {
         emit infoChanged(getInfoText());
         articlesDidChange(false);
@@ -294,6 +326,7 @@ void RSSChannel::updateArticles(bool readFromDiskOnly)
         downloader->deleteLater();
         downloader = nullptr;
     }
+    updateFailed = false;
     downloader = Http::createGETrequest(xmlUrl, QString());
     downloader->setTimeout(feedTimeout);
     connect(downloader, &Http::statusChanged, this, &RSSChannel::downloaderStateChanged);
@@ -324,6 +357,7 @@ void RSSChannel::downloaderStateChanged(Http* h)
     if (state == Http::STATE_COMPLETED) {
         startReading(h->getResponseAsBytes());
     } else {
+        updateFailed = true;
         articlesDidChange(false);
     }
     if (isDownloadingNow())
@@ -388,6 +422,7 @@ bool RSSChannel::continueReading()
         emit infoChanged(getInfoText());
         articlesDidChange(true);
     } else {
+        updateFailed = true;
         articlesDidChange(false);
     }
     return false;
@@ -412,26 +447,60 @@ void RSSChannel::articlesDidChange(bool value)
 // Every step leaves a complete list on disk: ".new" is whole before anything moves, each
 // rename replaces its target at once, and only a main file that decodes whole becomes the
 // backup. When ".new" cannot take the main file's place it stays, and is read first.
+// A copy that could not be read or decoded is never written over: a cache sets it aside,
+// the briefcase (keepsUnreadable) saves nothing while its newest copies could not be read.
 bool RSSChannel::saveToFile()
 {
-    const QString name = cacheName();
-    const QString path = File::createPathToResource(name);
-    const QString oldPath = path + QStringLiteral(".old");
-    const QString newPath = path + QStringLiteral(".new");
-    if (!saveToFile(name + QStringLiteral(".new")))
-        return false;
-    if (mainFile == Unknown)
-        mainFile = RSSChannel(id, nullptr).loadFromFile(name) ? Whole : Damaged;
-    if (mainFile == Whole) {
-        File::clearWayFor(oldPath);
-        renameOver(path, oldPath);
-    } else {
-        File::clearWayFor(path); // a damaged main file is never pushed over the backup
+    const QString path = File::createPathToResource(cacheName());
+    const QString copyPath[] = {path + QStringLiteral(".new"), path, path + QStringLiteral(".old")};
+    for (int copy : {NewCopy, MainCopy}) {
+        if (stateOf(copy) != CopyUnreadable)
+            continue;
+        if (keepsUnreadable() || !File::setAside(copyPath[copy]))
+            return false;
+        copies[copy] = CopyAbsent;
     }
-    if (!renameOver(newPath, path))
+    if (stateOf(NewCopy) == CopyDamaged && File::setAside(copyPath[NewCopy]))
+        copies[NewCopy] = CopyAbsent;
+    if (!saveToFile(cacheName() + QStringLiteral(".new")))
+        return false;
+    copies[NewCopy] = CopyWhole;
+    if (stateOf(MainCopy) == CopyWhole) {
+        // An unreadable backup stays where it is (and the briefcase's main file goes without one).
+        CopyState old = stateOf(OldCopy);
+        if ((old == CopyDamaged || (old == CopyUnreadable && !keepsUnreadable())) && File::setAside(copyPath[OldCopy]))
+            old = CopyAbsent;
+        if (old != CopyUnreadable) {
+            File::clearWayFor(copyPath[OldCopy]);
+            if (renameOver(path, copyPath[OldCopy])) {
+                copies[OldCopy] = CopyWhole;
+                copies[MainCopy] = CopyAbsent;
+            }
+        }
+    } else if (stateOf(MainCopy) == CopyDamaged && File::setAside(path)) {
+        copies[MainCopy] = CopyAbsent;
+    } else {
+        File::clearWayFor(path);
+    }
+    if (!renameOver(copyPath[NewCopy], path))
         return true; // the whole list waits in ".new"
-    mainFile = Whole;
+    copies[NewCopy] = CopyAbsent;
+    copies[MainCopy] = CopyWhole;
     return true;
+}
+
+RSSChannel::CopyState RSSChannel::stateOf(int copy)
+{
+    if (copies[copy] == CopyUnknown) {
+        static const char* const suffix[] = {".new", "", ".old"};
+        copies[copy] = RSSChannel(id, nullptr).readCopy(cacheName() + QLatin1String(suffix[copy]));
+    }
+    return copies[copy];
+}
+
+bool RSSChannel::newestCopyUnreadable()
+{
+    return stateOf(NewCopy) == CopyUnreadable || stateOf(MainCopy) == CopyUnreadable;
 }
 
 bool RSSChannel::renameOver(const QString& from, const QString& to)
@@ -468,19 +537,22 @@ bool RSSChannel::saveToFile(const QString& name)
 void RSSChannel::loadFromFile()
 {
     const QString name = cacheName();
-    if (loadFromFile(name + QStringLiteral(".new"))) {
-        mainFile = Unknown;
+    copies[NewCopy] = copies[MainCopy] = copies[OldCopy] = CopyUnknown;
+    if ((copies[NewCopy] = readCopy(name + QStringLiteral(".new"))) == CopyWhole)
         return;
-    }
-    const bool mainLoaded = loadFromFile(name);
-    mainFile = mainLoaded ? Whole : Damaged;
-    if (!mainLoaded)
-        loadFromFile(name + QStringLiteral(".old"));
+    if ((copies[MainCopy] = readCopy(name)) == CopyWhole)
+        return;
+    copies[OldCopy] = readCopy(name + QStringLiteral(".old"));
+}
+
+bool RSSChannel::loadFromFile(const QString& name)
+{
+    return readCopy(name) == CopyWhole;
 }
 
 // Takes the list only when the file decodes whole: the known version, as many records as
 // its count says, and nothing after the last update time.
-bool RSSChannel::loadFromFile(const QString& name)
+RSSChannel::CopyState RSSChannel::readCopy(const QString& name)
 {
     articles.clear();
     File* f = File::createFileToRead(File::createPathToResource(name), maxCacheBytes);
@@ -511,15 +583,16 @@ bool RSSChannel::loadFromFile(const QString& name)
     } catch (QObject*) {
         ok = false;
     }
+    const File::ReadResult read = f->getReadResult();
     f->close();
     delete f;
     if (!ok) {
         // Nothing outside knows the half-read articles yet.
         qDeleteAll(articles);
         articles.clear();
-        return false;
+        return read == File::Missing ? CopyAbsent : File::unreadable(read) ? CopyUnreadable : CopyDamaged;
     }
     lastUpdateTime = updated;
     emit infoChanged(getInfoText());
-    return true;
+    return CopyWhole;
 }

@@ -51,6 +51,10 @@ public:
     bool isUpdating();
     const QVector<Article*>& getArticles() const { return articles; }
     QDateTime getLastUpdateTime() const { return lastUpdateTime; }
+    // Whether the last network update ended without a new list (no answer, an error, not a feed).
+    bool lastUpdateFailed() const { return updateFailed; }
+    // What a refresh the user asked for says when it failed.
+    static QString failedRefreshText();
 
     virtual QString getInfoText() const;
     void markArticleAsRead(Article& art);
@@ -81,6 +85,12 @@ protected:
     void mergeFeed(const QVector<Article*>& parsed);
     void startReading(const QByteArray& feed);
     bool continueReading();
+    // Whether a copy a save would replace could not be read (the briefcase then waits).
+    bool newestCopyUnreadable();
+    bool saveReadMarks();
+    // The briefcase keeps a copy it could not read where it is; a cache, rebuilt from the
+    // network, sets it aside.
+    virtual bool keepsUnreadable() const { return false; }
 
     ChannelType id;
     QString title;
@@ -91,19 +101,23 @@ protected:
     bool active;
     bool needsUpdate;
     bool needsReadFromFile;
+    QVector<int> unsavedReadMarks; // ids of articles read whose mark is not on disk yet
+    bool updateFailed = false;
 
 private:
     static bool renameOver(const QString& from, const QString& to);
 
-    // Whether the main cache file decodes whole, so that a save may keep it as ".old".
-    enum MainFileState { Unknown, Whole, Damaged };
-    MainFileState mainFile = Unknown;
+    // How each copy of the cache file was last found, so that a save knows which one it may
+    // replace; Unknown ones are read when a save needs to know.
+    enum CopyState { CopyUnknown, CopyAbsent, CopyWhole, CopyDamaged, CopyUnreadable };
+    enum { NewCopy, MainCopy, OldCopy };
+    CopyState copies[3] = {CopyUnknown, CopyUnknown, CopyUnknown};
+    CopyState readCopy(const QString& name);
+    CopyState stateOf(int copy);
     // A downloaded feed being read a slice at a time, so that a long one does not hold up the screen.
     struct FeedRead;
     std::unique_ptr<FeedRead> reading;
     QTimer* nextSlice = nullptr;
 };
-
-Q_DECLARE_METATYPE(QVector<Article*>)
 
 #endif // RSSCHANNEL_H

@@ -165,8 +165,12 @@ void Photo::loadImages()
             return;
         }
     }
-    // Cut, damaged or no picture within the bounds: dropped, so that it is downloaded again.
-    QFile::remove(path);
+    // Cut, damaged or no picture within the bounds: dropped, so that it is downloaded again;
+    // one that could not be read is kept aside.
+    if (File::unreadable(read) && read != File::TooLarge)
+        File::setAside(path);
+    else
+        QFile::remove(path);
 }
 
 void Photo::deleteImages()

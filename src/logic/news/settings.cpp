@@ -1,6 +1,9 @@
 #include "logic/news/settings.h"
 
+#include <QFile>
 #include <QTime>
+
+#include <cstdio>
 
 #include "logic/base/file.h"
 
@@ -9,6 +12,7 @@ static const QString settingsFileName = QStringLiteral("settings");
 // away from its default, a block: its version byte (1), the appearance, the text scale, the
 // notification flag and the metered policy. A file that holds only the first part reads with
 // the default preferences, and one whose preferences are all default is written without them.
+// Any other length, or another block version, is a damaged file.
 static const qint64 settingsBaseBytes = 4 * 4 + Settings::categoriesCount;
 static const char preferencesVersion = 1;
 static const qint64 settingsFileBytes = settingsBaseBytes + 1 + 4 + 4 + 1 + 4;
@@ -31,52 +35,92 @@ Settings::Settings(QObject* parent)
     load();
 }
 
+// The newest whole copy wins: ".new" is complete before it is renamed, and the main file
+// becomes ".old" only when it was whole.
 void Settings::load()
 {
-    if (File::fileExistInResources(settingsFileName)) {
-        File* f = File::createFileToRead(File::createPathToResource(settingsFileName), settingsFileBytes);
-        f->open();
-        // Between the two lengths the program writes lies no file of its own.
-        const qint64 size = f->bytesLeft();
-        if (size > settingsBaseBytes && size != settingsFileBytes) {
-            f->close();
-            delete f;
-            scheduleNextRushStateChange();
-            return;
-        }
-        try {
-            // A damaged file keeps the defaults for every value out of its range.
-            const int rush = f->readInt();
-            articlesCheckRushHours = validMode(rush) ? rush : defaultMode;
-            const int outOfRush = f->readInt();
-            articlesCheckOutOfRushHours = validMode(outOfRush) ? outOfRush : defaultMode;
-            const int start = f->readInt();
-            rushHoursStart = validHour(start) ? start : defaultRushStart;
-            const int end = f->readInt();
-            rushHoursEnd = validHour(end) ? end : defaultRushEnd;
-            for (bool& active : categoriesActive)
-                active = f->readByte() != 0;
-            if (f->bytesLeft() > 0 && f->readByte() == preferencesVersion) {
-                const int look = f->readInt();
-                appearanceChoice = look >= AppearanceSystem && look <= AppearanceDark ? Appearance(look) : AppearanceSystem;
-                const int scale = f->readInt();
-                textScalePercent = scale >= minTextScale && scale <= maxTextScale ? scale : defaultTextScale;
-                notifyTopNews = f->readByte() != 0;
-                const int metered = f->readInt();
-                meteredChoice = metered >= MeteredAsUsual && metered <= MeteredManualOnly ? MeteredPolicy(metered)
-                                                                                         : MeteredNoPictures;
-            }
-        } catch (int) {
-        }
-        f->close();
-        delete f;
+    const QString path = File::createPathToResource(settingsFileName);
+    for (int copy = NewCopy; copy <= OldCopy; ++copy)
+        copies[copy] = CopyUnknown;
+    for (int copy = NewCopy; copy <= OldCopy; ++copy) {
+        if ((copies[copy] = readCopy(path + QLatin1String(copySuffix(copy)), true)) == CopyWhole)
+            break;
     }
     scheduleNextRushStateChange();
 }
 
+const char* Settings::copySuffix(int copy)
+{
+    static const char* const suffix[] = {".new", "", ".old"};
+    return suffix[copy];
+}
+
+// Whole means exactly one of the two lengths the program writes, with the known block
+// version; a value out of its range keeps its default.
+Settings::CopyState Settings::readCopy(const QString& path, bool apply)
+{
+    QByteArray bytes;
+    // Read past the longest length, so that a longer file is damage and not unreadable.
+    const File::ReadResult read = File::readRegular(path, File::maxSettingsBytes, &bytes);
+    if (read == File::Missing)
+        return CopyAbsent;
+    if (read != File::Read)
+        return CopyUnreadable;
+    if (bytes.size() != settingsBaseBytes
+        && (bytes.size() != settingsFileBytes || bytes.at(settingsBaseBytes) != preferencesVersion))
+        return CopyDamaged;
+    if (!apply)
+        return CopyWhole;
+    File* f = File::createFileToRead(path, settingsFileBytes);
+    f->open();
+    try {
+        const int rush = f->readInt();
+        articlesCheckRushHours = validMode(rush) ? rush : defaultMode;
+        const int outOfRush = f->readInt();
+        articlesCheckOutOfRushHours = validMode(outOfRush) ? outOfRush : defaultMode;
+        const int start = f->readInt();
+        rushHoursStart = validHour(start) ? start : defaultRushStart;
+        const int end = f->readInt();
+        rushHoursEnd = validHour(end) ? end : defaultRushEnd;
+        for (bool& active : categoriesActive)
+            active = f->readByte() != 0;
+        if (f->bytesLeft() > 0) {
+            f->readByte(); // the version, checked above
+            const int look = f->readInt();
+            appearanceChoice = look >= AppearanceSystem && look <= AppearanceDark ? Appearance(look) : AppearanceSystem;
+            const int scale = f->readInt();
+            textScalePercent = scale >= minTextScale && scale <= maxTextScale ? scale : defaultTextScale;
+            notifyTopNews = f->readByte() != 0;
+            const int metered = f->readInt();
+            meteredChoice = metered >= MeteredAsUsual && metered <= MeteredManualOnly ? MeteredPolicy(metered)
+                                                                                     : MeteredNoPictures;
+        }
+    } catch (int) {
+    }
+    f->close();
+    delete f;
+    return CopyWhole;
+}
+
+Settings::CopyState Settings::stateOf(int copy)
+{
+    if (copies[copy] == CopyUnknown)
+        copies[copy] = readCopy(File::createPathToResource(settingsFileName) + QLatin1String(copySuffix(copy)), false);
+    return copies[copy];
+}
+
+// As the caches are saved: ".new" whole first, then a whole main file becomes ".old". A copy
+// that could not be read is the user's and stops every save; a damaged one is set aside.
 bool Settings::save()
 {
-    File* f = File::createFileToWrite(File::createPathToResource(settingsFileName));
+    scheduleNextRushStateChange();
+    const QString path = File::createPathToResource(settingsFileName);
+    const QString copyPath[] = {path + QLatin1String(copySuffix(NewCopy)), path, path + QLatin1String(copySuffix(OldCopy))};
+    if (stateOf(NewCopy) == CopyUnreadable || stateOf(MainCopy) == CopyUnreadable)
+        return false;
+    if (stateOf(NewCopy) == CopyDamaged && File::setAside(copyPath[NewCopy]))
+        copies[NewCopy] = CopyAbsent;
+    File* f = File::createFileToWrite(copyPath[NewCopy]);
     f->open();
     bool ok = true;
     try {
@@ -99,8 +143,34 @@ bool Settings::save()
     if (!f->close())
         ok = false;
     delete f;
-    scheduleNextRushStateChange();
-    return ok;
+    if (!ok)
+        return false;
+    copies[NewCopy] = CopyWhole;
+    const auto move = [](const QString& from, const QString& to) {
+        return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+    };
+    if (stateOf(MainCopy) == CopyWhole) {
+        CopyState old = stateOf(OldCopy);
+        if (old == CopyDamaged && File::setAside(copyPath[OldCopy]))
+            old = CopyAbsent;
+        if (old != CopyUnreadable) {
+            File::clearWayFor(copyPath[OldCopy]);
+            if (move(path, copyPath[OldCopy])) {
+                copies[OldCopy] = CopyWhole;
+                copies[MainCopy] = CopyAbsent;
+            }
+        }
+    } else if (stateOf(MainCopy) == CopyDamaged && File::setAside(path)) {
+        copies[MainCopy] = CopyAbsent;
+    } else {
+        File::clearWayFor(path);
+    }
+    // Where the rename fails the new choices wait, whole, in ".new", which is read first.
+    if (move(copyPath[NewCopy], path)) {
+        copies[NewCopy] = CopyAbsent;
+        copies[MainCopy] = CopyWhole;
+    }
+    return true;
 }
 
 int Settings::getTimeIntervalForType(int mode)

@@ -27,7 +27,8 @@ public:
     explicit Settings(QObject* parent);
 
     void load();
-    // False when the file could not be written; the file then keeps the last choices saved.
+    // False when the file could not be written, or stands but could not be read (it is never
+    // saved over); the file then keeps the last choices saved.
     bool save();
     static int getTimeIntervalForType(int mode);
     bool isCategoryActive(int type) const;
@@ -70,6 +71,14 @@ private slots:
     void rushStateChanged();
 
 private:
+    // How each copy of the file ("settings.new", "settings", "settings.old") was last found.
+    enum CopyState { CopyUnknown, CopyAbsent, CopyWhole, CopyDamaged, CopyUnreadable };
+    enum { NewCopy, MainCopy, OldCopy };
+    static const char* copySuffix(int copy);
+    CopyState readCopy(const QString& path, bool apply);
+    CopyState stateOf(int copy);
+    CopyState copies[3] = {CopyUnknown, CopyUnknown, CopyUnknown};
+
     bool isRushHour(int hour) const;
     bool hasDefaultPreferences() const;
     template <typename T> bool setPreference(T& field, T value);

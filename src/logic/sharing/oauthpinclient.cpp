@@ -82,7 +82,10 @@ void OAuthPinClient::onTemporaryTokenReceived(QString temporaryToken, QString te
     Q_UNUSED(temporarySecret)
     qCDebug(lcOAuth) << "temporary token received";
     if (oauthManager->lastError() == NoError) {
-        oauthManager->getUserAuthorization(QUrl(service.authorizeUrl));
+        const QUrl page(service.authorizeUrl);
+        unopenedPage = oauthManager->getUserAuthorization(page)
+                           ? QString()
+                           : oauthManager->userAuthorizationPage(page).toString(QUrl::FullyEncoded);
         emit showVerifier();
     }
 }

@@ -35,6 +35,8 @@ public:
     };
 
     void setVerifier(QString verifier);
+    // The authorisation page when no browser could open it (the user opens it elsewhere), else empty.
+    QString pageToOpenElsewhere() const { return unopenedPage; }
     void cancel();
     void resetAccessToken();
 
@@ -75,6 +77,7 @@ protected:
 private:
     Service service;
     Messages messages;
+    QString unopenedPage;
 };
 
 #endif // OAUTHPINCLIENT_H

@@ -2,6 +2,8 @@
 
 #include <QFrame>
 #include <QGridLayout>
+#include <QPalette>
+#include <QTextDocument>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -10,6 +12,7 @@
 #include "screens/article/photosscrollwidget.h"
 #include "screens/widgets/contenttextbrowser.h"
 #include "screens/widgets/formstyle.h"
+#include "screens/widgets/textscale.h"
 #include "logic/base/hidpi.h"
 
 namespace Ui {
@@ -30,7 +33,7 @@ static QLabel* columnLabel(QWidget* parent, const char* name, int pointSize, boo
 
 void ArticleWidget::setupUi(QWidget* form)
 {
-    FormStyle::screenRoot(form, QStringLiteral("ArticleWidget"), 480, QStringLiteral("rgb(255, 255, 255)"));
+    FormStyle::screenRoot(form, QStringLiteral("ArticleWidget"), 480, Theme::Page);
     QVBoxLayout* layout = static_cast<QVBoxLayout*>(form->layout());
 
     frame = FormStyle::topBar(form, QStringLiteral("frame"), QStringLiteral(":/IMG/ARTICLE_TOP_BAR"), 53, 80,
@@ -43,17 +46,14 @@ void ArticleWidget::setupUi(QWidget* form)
     scrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scrollArea->setWidgetResizable(true);
-    scrollArea->setStyleSheet(FormStyle::listStyle(QStringLiteral("QScrollArea"), QStringLiteral("white")));
     scrollAreaWidgetContents = new QWidget();
     scrollAreaWidgetContents->setObjectName(QStringLiteral("scrollAreaWidgetContents"));
     scrollAreaWidgetContents->setAttribute(Qt::WA_StyledBackground, true);
-    scrollAreaWidgetContents->setStyleSheet(QStringLiteral("#scrollAreaWidgetContents { background-color: white; }"));
     QVBoxLayout* column = new QVBoxLayout(scrollAreaWidgetContents);
     column->setSpacing(5);
     column->setContentsMargins(0, 5, 0, 5);
 
-    titleLabel = columnLabel(scrollAreaWidgetContents, "titleLabel", 18, false,
-                             QStringLiteral("color: rgb(153, 1, 0);"));
+    titleLabel = columnLabel(scrollAreaWidgetContents, "titleLabel", 18, false, QString());
     titleLabel->setMargin(4);
     titleLabel->setIndent(6);
     column->addWidget(titleLabel);
@@ -71,7 +71,7 @@ void ArticleWidget::setupUi(QWidget* form)
     photoWidget->setObjectName(QStringLiteral("photoWidget"));
     column->addWidget(photoWidget);
 
-    leadLabel = columnLabel(scrollAreaWidgetContents, "leadLabel", 16, true, QStringLiteral("color: black;"));
+    leadLabel = columnLabel(scrollAreaWidgetContents, "leadLabel", 16, true, QString());
     leadLabel->setMargin(6);
     leadLabel->setIndent(4);
     column->addWidget(leadLabel);
@@ -89,9 +89,10 @@ void ArticleWidget::setupUi(QWidget* form)
     textBrowser->setOpenLinks(false);
     textBrowser->setOpenExternalLinks(false);
     textBrowser->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    textBrowser->setStyleSheet(QStringLiteral(
-        "QTextBrowser, QTextBrowser:disabled { background-color: white; color: black; margin: 4px; }"));
     column->addWidget(textBrowser);
+    TextScale::follow(titleLabel, 18, false);
+    TextScale::follow(leadLabel, 16, true);
+    TextScale::follow(textBrowser, 16, false);
 
     bannerButton = new QPushButton(scrollAreaWidgetContents);
     bannerButton->setObjectName(QStringLiteral("bannerButton"));
@@ -100,11 +101,24 @@ void ArticleWidget::setupUi(QWidget* form)
     bannerButton->setFlat(true);
     bannerButton->setAccessibleName(QObject::tr("Reklama"));
     bannerButton->setFocusPolicy(Qt::NoFocus);
-    bannerButton->setStyleSheet(QStringLiteral("background-color: white; border: none;"));
     column->addWidget(bannerButton);
     column->addStretch();
 
     scrollArea->setWidget(scrollAreaWidgetContents);
+    Theme::follow(scrollArea, [this] {
+        const QString page = Theme::css(Theme::Page);
+        scrollArea->setStyleSheet(FormStyle::listStyle(QStringLiteral("QScrollArea"), page));
+        scrollAreaWidgetContents->setStyleSheet(QStringLiteral("#scrollAreaWidgetContents { background-color: %1; }").arg(page));
+        titleLabel->setStyleSheet(QStringLiteral("color: %1;").arg(Theme::css(Theme::AccentText)));
+        leadLabel->setStyleSheet(QStringLiteral("color: %1;").arg(Theme::css(Theme::Text)));
+        textBrowser->setStyleSheet(QStringLiteral("QTextBrowser, QTextBrowser:disabled { background-color: %1; color: %2;"
+                                                  " margin: 4px; }").arg(page, Theme::css(Theme::Text)));
+        // Links in the body take the look's link colour.
+        QPalette palette = textBrowser->palette();
+        palette.setColor(QPalette::Link, Theme::color(Theme::Link));
+        textBrowser->setPalette(palette);
+        bannerButton->setStyleSheet(QStringLiteral("background-color: %1; border: none;").arg(page));
+    });
     layout->addWidget(scrollArea, 1);
 
     QGridLayout* grid = nullptr;

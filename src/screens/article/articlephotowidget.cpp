@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "screens/widgets/theme.h"
 #include "logic/news/photo.h"
 #include "logic/base/hidpi.h"
 #include "logic/net/reachability.h"
@@ -27,11 +28,14 @@ ArticlePhotoWidget::ArticlePhotoWidget(Photo* p, QWidget* parent)
     photoImage->setAlignment(Qt::AlignCenter);
     authorLabel = new QLabel(frame);
     authorLabel->setObjectName(QStringLiteral("authorLabel"));
-    authorLabel->setStyleSheet(QStringLiteral("color: rgb(158, 158, 158);"));
+
     authorLabel->setWordWrap(true);
     descLabel = new QLabel(frame);
     descLabel->setObjectName(QStringLiteral("descLabel"));
-    descLabel->setStyleSheet(QStringLiteral("color: rgb(60, 60, 60);"));
+    Theme::follow(descLabel, [this] {
+        authorLabel->setStyleSheet(QStringLiteral("color: %1;").arg(Theme::css(Theme::MutedText)));
+        descLabel->setStyleSheet(QStringLiteral("color: %1;").arg(Theme::css(Theme::SecondaryText)));
+    });
     descLabel->setWordWrap(true);
     column->addWidget(photoImage);
     column->addWidget(authorLabel);

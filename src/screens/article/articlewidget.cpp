@@ -1,11 +1,17 @@
 #include "screens/article/articlewidget.h"
 
+#include <QTextBrowser>
+#include <QTextDocument>
+
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextDocument>
+#include <QtMath>
 #include <cstdlib>
 
+#include "screens/widgets/theme.h"
 #include "logic/news/article.h"
 #include "logic/ads/bannerinfo.h"
 #include "logic/news/briefcasestore.h"
@@ -42,6 +48,10 @@ ArticleWidget::ArticleWidget(const Article& source, QWidget* parent)
     connect(ui->exitButton, &QPushButton::clicked, this, &ArticleWidget::exitClicked);
 
     ui->titleLabel->setText(article->title);
+    // The open article as a screen reader names it: title, then author and date; the body is the text field's.
+    setAccessibleName(article->title);
+    setAccessibleDescription(QStringList({article->signature, article->date}).join(QStringLiteral(", ")));
+    ui->textBrowser->setAccessibleName(tr("Treść artykułu"));
 
     const QString& signature = article->signature;
     const QString& date = article->date;
@@ -53,14 +63,19 @@ ArticleWidget::ArticleWidget(const Article& source, QWidget* parent)
         ui->authorLabel->setText(QStringLiteral("<b>") + signature + QStringLiteral("</b>"));
     else
         ui->authorLabel->setText(QStringLiteral("<b>") + signature + QStringLiteral("</b>, ") + date);
-    const int lines = Util::splitText(ui->authorLabel->text(), QFontMetrics(ui->authorLabel->font()), 480, 100).size();
-    const int authorHeight = 36 * qMax(1, lines);
-    ui->authorLabel->setMinimumHeight(authorHeight);
-    ui->authorLabel->setMaximumHeight(authorHeight);
+    // The strip's height follows the label's width and font (fitAuthorLine), whatever the screen's.
+    ui->authorLabel->installEventFilter(this);
+    fitAuthorLine();
 
     ui->leadLabel->setText(article->lead);
     ui->textBrowser->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    ui->textBrowser->setHtml(article->content);
+    // Set again at each change of look: links take their colour when the text is read.
+    const QString body = article->content;
+    QTextBrowser* browser = ui->textBrowser;
+    Theme::follow(browser, [browser, body] {
+        browser->document()->setDefaultStyleSheet(QStringLiteral("a { color: %1; }").arg(Theme::css(Theme::Link)));
+        browser->setHtml(body);
+    });
 
     connect(this, &ArticleWidget::showFinishedSignal, ui->photoWidget, &PhotosScrollWidget::showFinished);
     ui->photoWidget->hide();
@@ -113,7 +128,9 @@ void ArticleWidget::updateTeczkaButtons()
 void ArticleWidget::teczkaAddClicked()
 {
     if (SavedArticles* saved = SavedArticles::getSingleton()) {
-        if (saved->addArticle(*article)) {
+        if (saved->isUnreadable()) {
+            MessageBox::showError(SavedArticles::unreadableText(), tr("Błąd"));
+        } else if (saved->addArticle(*article)) {
             MessageBox::showInformation(tr("Artykuł dodano do teczki."), QString());
         } else if (!saved->isFull()) {
             // The briefcase had room but its file could not be written: the article is not in it.
@@ -153,7 +170,9 @@ void ArticleWidget::onMsgBoxRejected()
 void ArticleWidget::teczkaRemoveClicked()
 {
     if (SavedArticles* saved = SavedArticles::getSingleton()) {
-        if (saved->removeArticle(*article))
+        if (saved->isUnreadable())
+            MessageBox::showError(SavedArticles::unreadableText(), tr("Błąd"));
+        else if (saved->removeArticle(*article))
             MessageBox::showInformation(tr("Artykuł został usunięty z teczki."), QString());
         else
             MessageBox::showError(tr("Usuwanie artykułu z teczki nie powiodło się. Podczas usuwania artykułu "
@@ -207,8 +226,31 @@ bool ArticleWidget::isColumn(QObject* watched) const
     return watched == ui->scrollArea || watched == ui->scrollArea->viewport();
 }
 
+// The author strip is 36 px a line, as many lines as its text takes at the label's own width.
+void ArticleWidget::fitAuthorLine()
+{
+    QLabel* label = ui->authorLabel;
+    const int room = label->contentsRect().width() - 2 * label->margin() - qMax(0, label->indent());
+    if (room <= 0)
+        return;
+    QTextDocument text;
+    text.setDefaultFont(label->font());
+    text.setDocumentMargin(0);
+    text.setHtml(label->text());
+    text.setTextWidth(room);
+    const int lines = qCeil(text.size().height() / QFontMetricsF(label->font()).lineSpacing() - 0.25);
+    const int height = 36 * qMax(1, lines);
+    if (label->minimumHeight() != height || label->maximumHeight() != height)
+        label->setFixedHeight(height);
+}
+
 bool ArticleWidget::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == ui->authorLabel) {
+        if (event->type() == QEvent::Resize || event->type() == QEvent::FontChange)
+            fitAuthorLine();
+        return false;
+    }
     switch (event->type()) {
     case QEvent::MouseButtonPress: {
         QMouseEvent* e = static_cast<QMouseEvent*>(event);

@@ -47,6 +47,7 @@ protected:
 private:
     friend class TestArticleScreen;
     void updateTeczkaButtons();
+    void fitAuthorLine();
     bool isColumn(QObject* watched) const;
 
     Ui::ArticleWidget* ui;

@@ -7,6 +7,9 @@
 
 static const int pageAnimationDuration = 200;
 static const int pagingDeadZone = 10;
+// A flick turns the page however short it is: this fast over its last moves, and past the dead zone.
+static const int flickSpeed = 500; // px/s
+static const int flickWindowMs = 100;
 
 PhotoScrollArea::PhotoScrollArea(QWidget* parent)
     : QScrollArea(parent), startPosX(-1), lastPosX(-1), horizontalValue(-1), myScrolling(false),
@@ -27,8 +30,33 @@ void PhotoScrollArea::callMousePress(QMouseEvent* e)
 void PhotoScrollArea::beginDrag(int x)
 {
     const int w = width();
-    horizontalValue = w > 0 ? (horizontalScrollBar()->value() / w) * w : 0;
+    // The nearest page: the last one rests a pixel short of its multiple (the content is a pixel
+    // narrower than its pages), and rounding down would snap a touch there back a page.
+    horizontalValue = w > 0 ? ((horizontalScrollBar()->value() + w / 2) / w) * w : 0;
     startPosX = lastPosX = x;
+    clock.start();
+    samples.clear();
+    sample(x);
+}
+
+void PhotoScrollArea::sample(int x)
+{
+    const int now = int(clock.elapsed());
+    samples.append(QPoint(now, x));
+    while (samples.size() > 2 && now - samples.at(1).x() > flickWindowMs)
+        samples.removeFirst();
+}
+
+double PhotoScrollArea::releaseSpeed(int x) const
+{
+    if (samples.isEmpty())
+        return 0;
+    const int now = int(clock.elapsed());
+    // From the oldest move of the window; a finger that rests before lifting has no speed.
+    const QPoint from = samples.first();
+    if (now - samples.last().x() > flickWindowMs)
+        return 0;
+    return (x - from.y()) * 1000.0 / qMax(1, now - from.x());
 }
 
 void PhotoScrollArea::mousePressEvent(QMouseEvent* e)
@@ -52,6 +80,7 @@ void PhotoScrollArea::mouseMoveEvent(QMouseEvent* e)
         viewport()->update();
     }
     lastPosX = x;
+    sample(x);
 }
 
 void PhotoScrollArea::mouseReleaseEvent(QMouseEvent* e)
@@ -59,12 +88,14 @@ void PhotoScrollArea::mouseReleaseEvent(QMouseEvent* e)
     if (horizontalValue >= 0) {
         const int w = width();
         const int d = startPosX - qRound(e->position().x());
-        if (d >= -(w / 3) && d <= w / 3)
-            animateScrolling(horizontalValue);
-        else if (d > w / 3)
+        const double speed = releaseSpeed(qRound(e->position().x()));
+        const bool flick = std::abs(d) > pagingDeadZone && std::abs(speed) >= flickSpeed && (speed < 0) == (d > 0);
+        if (d > w / 3 || (flick && d > 0))
             animateScrolling(horizontalValue + w);
-        else
+        else if (d < -(w / 3) || (flick && d < 0))
             animateScrolling(horizontalValue - w);
+        else
+            animateScrolling(horizontalValue);
     }
     startPosX = lastPosX = horizontalValue = -1;
     QScrollArea::mouseReleaseEvent(e);

@@ -1,7 +1,10 @@
 #ifndef PHOTOSCROLLAREA_H
 #define PHOTOSCROLLAREA_H
 
+#include <QElapsedTimer>
+#include <QPoint>
 #include <QScrollArea>
+#include <QVector>
 
 // A scroll area that pages horizontally, one page per photo, with a short animation.
 class PhotoScrollArea : public QScrollArea
@@ -32,6 +35,9 @@ protected:
 private:
     void animateScrolling(int target);
     void beginDrag(int x);
+    void sample(int x);
+    // Pixels per second of the finger's last moves; negative to the left.
+    double releaseSpeed(int x) const;
 
     int startPosX;
     int lastPosX;
@@ -40,6 +46,8 @@ private:
     bool animationInProgress;
     int pagesCount;
     int currentPage;
+    QElapsedTimer clock;
+    QVector<QPoint> samples; // (ms since the press, x) of the latest moves
 };
 
 #endif // PHOTOSCROLLAREA_H

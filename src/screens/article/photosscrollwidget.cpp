@@ -6,6 +6,7 @@
 #include <QResizeEvent>
 #include <QVBoxLayout>
 
+#include "screens/widgets/theme.h"
 #include "screens/article/articlephotowidget.h"
 #include "screens/article/photoscontentwidget.h"
 #include "screens/article/photoscrollarea.h"
@@ -15,7 +16,6 @@ PhotosScrollWidget::PhotosScrollWidget(QWidget* parent)
 {
     setObjectName(QStringLiteral("PhotosScrollWidget"));
     setAttribute(Qt::WA_StyledBackground, true);
-    setStyleSheet(QStringLiteral("#PhotosScrollWidget { background-color: white; }"));
     QVBoxLayout* layout = new QVBoxLayout(this);
     layout->setSpacing(0);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -34,11 +34,15 @@ PhotosScrollWidget::PhotosScrollWidget(QWidget* parent)
     bottomFrame = new QFrame(this);
     bottomFrame->setObjectName(QStringLiteral("bottomFrame"));
     bottomFrame->setFixedHeight(30);
-    bottomFrame->setStyleSheet(QStringLiteral(
-        "QPushButton { border: none; background-image: url(:/IMG/KROPKA1); background-position: center;"
-        " background-repeat: no-repeat; min-width: 25px; max-width: 25px; min-height: 30px; max-height: 30px; }"
-        "QPushButton:pressed { background-image: url(:/IMG/KROPKA1); }"
-        "QPushButton:checked { background-image: url(:/IMG/KROPKA2); }"));
+    Theme::follow(bottomFrame, [this] {
+        setStyleSheet(QStringLiteral("#PhotosScrollWidget { background-color: %1; }").arg(Theme::css(Theme::Page)));
+        const QString dot = Theme::picture(QStringLiteral(":/IMG/KROPKA1"));
+        bottomFrame->setStyleSheet(QStringLiteral(
+            "QPushButton { border: none; background-image: url(%1); background-position: center;"
+            " background-repeat: no-repeat; min-width: 25px; max-width: 25px; min-height: 30px; max-height: 30px; }"
+            "QPushButton:pressed { background-image: url(%1); }"
+            "QPushButton:checked { background-image: url(:/IMG/KROPKA2); }").arg(dot));
+    });
     dotsLayout = new QHBoxLayout(bottomFrame);
     dotsLayout->setSpacing(10);
     dotsLayout->setContentsMargins(0, 0, 0, 0);
@@ -128,7 +132,10 @@ void PhotosScrollWidget::resizeEvent(QResizeEvent* e)
     content->resizePhotos(width());
     content->updateGeometry();
     updateGeometry();
-    area->scrollToPage(content->getCurrentIndex());
+    // Only a new width moves the pages. The height follows the photo shown, which changes in the
+    // middle of a swipe: paging then would take the strip from under the finger.
+    if (e->size().width() != e->oldSize().width())
+        area->scrollToPage(content->getCurrentIndex());
 }
 
 QSize PhotosScrollWidget::sizeHint() const

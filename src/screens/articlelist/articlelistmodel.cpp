@@ -3,16 +3,29 @@
 #include <tuple>
 
 #include <QFont>
+#include <QHash>
 #include <QFontMetrics>
 
+#include "screens/widgets/textscale.h"
+
 #include "logic/news/article.h"
+#include "logic/news/briefcasestore.h"
 #include "logic/news/channel.h"
 #include "logic/base/constants.h"
 #include "logic/net/reachability.h"
+#include "logic/news/refreshscheduler.h"
 #include "logic/base/util.h"
 
-static const int articleRowHeight = 100;
-static const int textBlockHeight = 85;
+// The text block grows with the text size; the row never gets lower than the phone's 100.
+static int textBlockHeight()
+{
+    return TextScale::pixelSize(20) * 85 / 20;
+}
+
+static int articleRowHeight()
+{
+    return qMax(100, textBlockHeight() + 15);
+}
 static const int textMargins = 118;
 static const int layoutSlack = 4;
 
@@ -22,8 +35,32 @@ ArticleListModel::ArticleListModel(RSSChannel* rssChannel, QObject* parent)
       noItemsTextNormal(tr("Brak elementów w kategorii")), noItemsTextTeczka(tr("Brak elementów w teczce")),
       channel(rssChannel)
 {
+    // Rows re-break and grow with the text size.
+    TextScale::follow(this, [this] { splitTitleAndLead(); });
     if (channel)
         connect(channel, &RSSChannel::articlesUpadted, this, &ArticleListModel::articlesUpdated);
+    // Pictures left for later on a metered link come when the link no longer counts.
+    if (RefreshScheduler* rules = RefreshScheduler::current()) {
+        connect(rules, &RefreshScheduler::conditionsChanged, this, [this]() {
+            if (Reachability::isConnectedToNetwork()) {
+                for (Article* article : articles)
+                    fetchThumbnail(article);
+            }
+        });
+    }
+}
+
+void ArticleListModel::fetchThumbnail(Article* copy)
+{
+    // The briefcase keeps its own pictures; a channel's wait on a metered link until opened.
+    RefreshScheduler* rules = RefreshScheduler::current();
+    if (rules && !rules->picturesAutomatic() && channel && channel->getType() != RSSChannel::Teczka)
+        return;
+    if (Reachability::isConnectedToNetwork())
+        copy->startDownloadThumbnail(false);
+    else if (Reachability::singleton)
+        connect(Reachability::singleton, &Reachability::networkSessionOpened, copy,
+                [copy]() { copy->startDownloadThumbnail(false); });
 }
 
 int ArticleListModel::rowCount(const QModelIndex& parent) const
@@ -78,7 +115,12 @@ QVariant ArticleListModel::data(const QModelIndex& index, int role) const
         case ItemHeightRole: return noItemsHeight;
         case ItemWidthRole: return widgetsWidth;
         case ItemMainTextRole:
-            return channel && channel->getType() == RSSChannel::Teczka ? noItemsTextTeczka : noItemsTextNormal;
+            if (channel && channel->getType() == RSSChannel::Teczka) {
+                // The bar above says why the list is empty; the briefcase is not known to be.
+                const SavedArticles* saved = qobject_cast<const SavedArticles*>(channel);
+                return saved && saved->isUnreadable() ? QString() : noItemsTextTeczka;
+            }
+            return noItemsTextNormal;
         default: return QVariant();
         }
     }
@@ -87,12 +129,17 @@ QVariant ArticleListModel::data(const QModelIndex& index, int role) const
         return QVariant();
     switch (role) {
     case ItemTypeRole: return ItemTypeNormal;
-    case ItemHeightRole: return articleRowHeight;
+    case ItemHeightRole: return articleRowHeight();
     case ItemWidthRole: return widgetsWidth;
     case ItemMainTextRole: return i < titles.size() ? titles.at(i) : QString();
     case ItemSubTextRole: return i < leads.size() ? leads.at(i) : QString();
     case ItemMainTextHeightRole: return i < titleHeights.size() ? titleHeights.at(i) : 0;
     case ItemWasReadRole: return articles.at(i)->articleWasRead;
+    // What a screen reader says of the row: its title, then its lead and whether it was read.
+    case Qt::AccessibleTextRole: return articles.at(i)->title.trimmed();
+    case Qt::AccessibleDescriptionRole:
+        return articles.at(i)->lead.trimmed() + QStringLiteral(", ")
+               + (articles.at(i)->articleWasRead ? tr("przeczytany") : tr("nieprzeczytany"));
     case ItemImageRole: return articles.at(i)->getThumbnailImage();
     default: return QVariant();
     }
@@ -134,6 +181,12 @@ void ArticleListModel::setContentSpacing(int spacing)
 
 void ArticleListModel::articlesUpdated(QVector<Article*> incoming)
 {
+    // Thumbnails already shown stay: a list that comes back unchanged (a refresh that failed)
+    // or with the same pictures does not fall back to placeholders or fetch them again.
+    QHash<QPair<int, QUrl>, QImage> shown;
+    for (const Article* old : qAsConst(articles))
+        if (!old->thumbnailImage.isNull() && !old->thumbnailIsPlaceholder)
+            shown.insert(qMakePair(old->xx, old->thumbnail), old->thumbnailImage);
     // Rows may disappear: tell the views before the old copies go.
     beginResetModel();
     qDeleteAll(articles);
@@ -145,11 +198,13 @@ void ArticleListModel::articlesUpdated(QVector<Article*> incoming)
         Article* copy = new Article(this);
         copy->updateFrom(*source, true);
         connect(copy, &Article::thumbnailDownloadFinished, this, &ArticleListModel::thumbnailUpdated);
-        if (Reachability::isConnectedToNetwork())
-            copy->startDownloadThumbnail(false);
-        else if (Reachability::singleton)
-            connect(Reachability::singleton, &Reachability::networkSessionOpened, copy,
-                    [copy]() { copy->startDownloadThumbnail(false); });
+        const QImage kept = shown.value(qMakePair(copy->xx, copy->thumbnail));
+        if (!kept.isNull()) {
+            copy->thumbnailImage = kept;
+            copy->thumbnailIsPlaceholder = false;
+        } else {
+            fetchThumbnail(copy);
+        }
         articles.append(copy);
     }
     breakLines();
@@ -171,23 +226,24 @@ void ArticleListModel::breakLines()
     leads.clear();
     QFont titleFont(QStringLiteral("Helvetica"));
     titleFont.setWeight(QFont::Bold);
-    titleFont.setPixelSize(20);
+    titleFont.setPixelSize(TextScale::pixelSize(20));
     QFont leadFont(QStringLiteral("Helvetica"));
     leadFont.setWeight(QFont::Normal);
-    leadFont.setPixelSize(20);
+    leadFont.setPixelSize(TextScale::pixelSize(20));
     const QFontMetrics titleMetrics(titleFont);
     const QFontMetrics leadMetrics(leadFont);
     // A little slack: the painter's text layout may measure a line a few pixels wider than the
     // metrics do, and a line that wraps again shows its wrong half at the block's bottom.
     const int textWidth = widgetsWidth - textMargins - layoutSlack;
     for (const Article* article : articles) {
-        const int maxTitleLines = textBlockHeight / titleMetrics.lineSpacing();
+        // A long title is elided where it would leave the lead no line: a row shows both.
+        const int leadRoom = article->lead.trimmed().isEmpty() ? 0 : leadMetrics.lineSpacing();
+        const int maxTitleLines = qMax(1, (textBlockHeight() - leadRoom) / titleMetrics.lineSpacing());
         const QStringList titleLines = Util::splitText(article->title.trimmed(), titleMetrics, textWidth, maxTitleLines);
         titles.append(titleLines.join(QLatin1Char('\n')));
         const int titleHeight = titleLines.size() * titleMetrics.lineSpacing();
         titleHeights.append(titleHeight);
-        const int maxLeadLines = (textBlockHeight - titleHeight) / leadMetrics.lineSpacing();
-        // A title that takes the whole block leaves no line for the lead.
+        const int maxLeadLines = (textBlockHeight() - titleHeight) / leadMetrics.lineSpacing();
         leads.append(maxLeadLines > 0 ? Util::splitText(article->lead.trimmed(), leadMetrics, textWidth, maxLeadLines)
                                             .join(QLatin1Char('\n'))
                                       : QString());
@@ -231,7 +287,7 @@ void ArticleListModel::computeIndexes()
     if (n > 0) {
         noItemsIndex = -1;
         noItemsHeight = 0;
-        const int estimated = bannerHeights + articleRowHeight * n + contentSpacing * (rows + 1);
+        const int estimated = bannerHeights + articleRowHeight() * n + contentSpacing * (rows + 1);
         if (estimated < contentHeight) {
             fakeSpaceIndex = n + (top ? 1 : 0);
             if (bottom)

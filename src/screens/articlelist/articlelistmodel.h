@@ -42,6 +42,7 @@ public slots:
 
 private:
     friend class TestArticleList;
+    void fetchThumbnail(Article* copy);
     void splitTitleAndLead();
     void calculateSpacesAndIndexes();
     void breakLines();

@@ -2,6 +2,7 @@
 #define ARTICLELISTSCREEN_H
 
 #include <QModelIndex>
+#include <QPointer>
 
 #include "logic/news/article.h"
 #include "screens/shell/basewidget.h"
@@ -12,6 +13,7 @@ class ListView;
 class QLabel;
 class QPushButton;
 class RSSChannel;
+class RefreshScheduler;
 
 // A screen listing a channel's articles: the list, the info strip and the way back.
 class ArticleListScreen : public BaseWidget
@@ -39,8 +41,13 @@ protected:
     ArticleListModel* model;
 
 private:
+    void showInfo();
+
     ListView* listView;
     QLabel* infoLabel;
+    QString channelInfo;
+    // Says in the strip why automatic refreshes are held; none for the briefcase.
+    QPointer<RefreshScheduler> scheduler;
 };
 
 #endif // ARTICLELISTSCREEN_H

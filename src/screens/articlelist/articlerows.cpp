@@ -58,8 +58,9 @@ Article* tapped(ArticleListModel* model, const QModelIndex& index)
         model->getChannel()->markArticleAsRead(*article);
         return article;
     }
+    // Only a banner with a link opens it: the empty list's text is no address.
     const QString link = index.data(ItemMainTextRole).toString();
-    if (!link.isEmpty())
+    if (index.data(ItemIsClickableRole).toBool() && !link.isEmpty())
         Util::openUrl(link, false);
     return nullptr;
 }

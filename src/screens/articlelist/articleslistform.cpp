@@ -14,7 +14,7 @@ namespace Ui {
 
 void ArticlesListWidget::setupUi(QWidget* form)
 {
-    FormStyle::screenRoot(form, QStringLiteral("ArticlesListWidget"), 555, QStringLiteral("rgb(237, 237, 237)"));
+    FormStyle::screenRoot(form, QStringLiteral("ArticlesListWidget"), 555, Theme::ListPage);
     QVBoxLayout* layout = static_cast<QVBoxLayout*>(form->layout());
 
     frame_2 = FormStyle::topBar(form, QStringLiteral("frame_2"), QStringLiteral(":/IMG/TOP_BAR"), 89, 89, &backButton,
@@ -50,7 +50,7 @@ void ArticlesListWidget::setupUi(QWidget* form)
     fakeLabel->hide();
     layout->addWidget(frame_3);
 
-    listView = FormStyle::listView(form, QStringLiteral("rgb(237, 237, 237)"));
+    listView = FormStyle::listView(form, Theme::ListPage);
     listView->setFlow(QListView::TopToBottom);
     listView->setWrapping(false);
     listView->setSpacing(1);

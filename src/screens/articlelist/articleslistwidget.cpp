@@ -1,5 +1,7 @@
 #include "screens/articlelist/articleslistwidget.h"
 
+#include <QAccessible>
+
 #include <QLabel>
 #include <QMovie>
 #include <QPushButton>
@@ -9,6 +11,7 @@
 #include "screens/articlelist/articleslistform.h"
 #include "screens/widgets/busylabel.h"
 #include "screens/widgets/listview.h"
+#include "screens/shell/messagebox.h"
 #include "logic/base/hidpi.h"
 
 ArticlesListWidget::ArticlesListWidget(RSSChannel* rssChannel, QWidget* parent)
@@ -58,6 +61,7 @@ void ArticlesListWidget::showBusy(bool busy)
 
 void ArticlesListWidget::refreshButtonClicked()
 {
+    refreshAsked = true;
     ui->refreshButton->setEnabled(false);
     model->startUpdate(false);
     showBusy(channel->isUpdating());
@@ -65,7 +69,21 @@ void ArticlesListWidget::refreshButtonClicked()
 
 void ArticlesListWidget::updateFinished()
 {
-    showBusy(!(channel && !channel->isUpdating()));
+    const bool wasBusy = ui->processingLabel->isVisible();
+    const bool busy = !(channel && !channel->isUpdating());
+    showBusy(busy);
+    // A screen reader says when the refresh has finished.
+    if (wasBusy && !busy) {
+        ui->listView->setAccessibleDescription(tr("Odświeżono"));
+        QAccessibleEvent done(ui->listView, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&done);
+    }
+    // Only the refresh the user asked for says that it failed.
+    if (busy || !refreshAsked)
+        return;
+    refreshAsked = false;
+    if (channel->lastUpdateFailed())
+        MessageBox::showError(RSSChannel::failedRefreshText(), tr("Błąd"));
 }
 
 void ArticlesListWidget::showFinished()

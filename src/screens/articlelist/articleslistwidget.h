@@ -33,6 +33,7 @@ private:
     Ui::ArticlesListWidget* ui;
     QMovie* movie;
     RSSChannel* channel;
+    bool refreshAsked = false;
 };
 
 #endif // ARTICLESLISTWIDGET_H

@@ -14,7 +14,7 @@ namespace Ui {
 
 void TeczkaWidget::setupUi(QWidget* form)
 {
-    FormStyle::screenRoot(form, QStringLiteral("TeczkaWidget"), 480, QStringLiteral("rgb(237, 237, 237)"));
+    FormStyle::screenRoot(form, QStringLiteral("TeczkaWidget"), 480, Theme::ListPage);
     QVBoxLayout* layout = static_cast<QVBoxLayout*>(form->layout());
 
     frame_2 = FormStyle::topBar(form, QStringLiteral("frame_2"), QStringLiteral(":/IMG/TOP_BAR"), 89, 89, &backButton,
@@ -31,7 +31,7 @@ void TeczkaWidget::setupUi(QWidget* form)
         + QStringLiteral("; border-top: 5px; border-bottom: 5px;"));
     layout->addWidget(infoLabel);
 
-    listView = FormStyle::listView(form, QStringLiteral("rgb(237, 237, 237)"));
+    listView = FormStyle::listView(form, Theme::ListPage);
     listView->setSpacing(1);
     layout->addWidget(listView, 1);
 

@@ -13,14 +13,14 @@ namespace Ui {
 
 void CategoryListWidget::setupUi(QWidget* form)
 {
-    FormStyle::screenRoot(form, QStringLiteral("CategoryListWidget"), 480, QStringLiteral("rgb(255, 255, 255)"));
+    FormStyle::screenRoot(form, QStringLiteral("CategoryListWidget"), 480, Theme::Page);
     QVBoxLayout* layout = static_cast<QVBoxLayout*>(form->layout());
 
     frame_2 = FormStyle::topBar(form, QStringLiteral("frame_2"), QStringLiteral(":/IMG/TOP_BAR"), 89, 89, nullptr,
                                 &exitButton);
     layout->addWidget(frame_2);
 
-    listView = FormStyle::listView(form, QStringLiteral("rgb(255, 255, 255)"));
+    listView = FormStyle::listView(form, Theme::Page);
     layout->addWidget(listView, 1);
 
     QGridLayout* grid = nullptr;

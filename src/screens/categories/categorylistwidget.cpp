@@ -8,7 +8,9 @@
 #include "screens/categories/channelitemdelegate.h"
 #include "screens/categories/channelmodel.h"
 #include "logic/news/settings.h"
+#include "screens/widgets/formstyle.h"
 #include "screens/widgets/listview.h"
+#include "screens/shell/messagebox.h"
 #include "logic/base/constants.h"
 #include "logic/base/util.h"
 
@@ -28,6 +30,7 @@ CategoryListWidget::CategoryListWidget(QVector<RSSChannel*>* channels, QWidget* 
     connect(ui->teczkButton, &QPushButton::clicked, this, &CategoryListWidget::teczkaSelected);
     connect(ui->refreshButton, &QPushButton::clicked, this, &CategoryListWidget::refreshClicked);
     connect(ui->exitButton, &QPushButton::clicked, this, &CategoryListWidget::exitClicked);
+    connect(FormStyle::searchButton(ui->exitButton), &QPushButton::clicked, this, &CategoryListWidget::searchRequested);
     connect(ui->settingsButton, &QPushButton::clicked, this, &CategoryListWidget::settingsSelected);
 
     ui->listView->setModel(model);
@@ -72,9 +75,21 @@ void CategoryListWidget::updateFinished()
             return;
     }
     delegate->stopMovie();
+    // The user's refresh says once when some category did not come; the automatic one stays quiet.
+    if (!refreshAsked)
+        return;
+    refreshAsked = false;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        RSSChannel* channel = model->getChannel(row);
+        if (channel && channel->lastUpdateFailed()) {
+            MessageBox::showError(RSSChannel::failedRefreshText(), tr("Błąd"));
+            return;
+        }
+    }
 }
 
 void CategoryListWidget::refreshClicked()
 {
+    refreshAsked = true;
     model->updateChannels(nullptr);
 }

@@ -41,6 +41,7 @@ private:
     Ui::CategoryListWidget* ui;
     ChannelItemDelegate* delegate;
     ChannelModel* model;
+    bool refreshAsked = false;
 };
 
 #endif // CATEGORYLISTWIDGET_H

@@ -1,17 +1,19 @@
 #include "screens/categories/channelitemdelegate.h"
 
 #include <QAbstractItemView>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMovie>
 #include <QPainter>
 
+#include "screens/widgets/textscale.h"
+#include "screens/widgets/theme.h"
 #include "screens/widgets/bannerrow.h"
 #include "screens/widgets/busylabel.h"
 #include "logic/base/constants.h"
 #include "logic/base/hidpi.h"
 
-const char* const ChannelItemDelegate::normalStyle = "background-color: rgba(255, 255, 255, 255);";
-const char* const ChannelItemDelegate::selectedStyle = "background-color: rgba(215, 215, 215, 255);";
+static const int dividerInset = 40;
 
 ChannelItemDelegate::ChannelItemDelegate(QAbstractItemView& itemView, QObject* parent)
     : QAbstractItemDelegate(parent), cycek(Hidpi::image(QStringLiteral(":/IMG/KATEGORIA_CYCEK"))), view(itemView),
@@ -53,28 +55,32 @@ void ChannelItemDelegate::paintChannel(QPainter* painter, const QStyleOptionView
 {
     const QRect row = option.rect;
     const bool selected = option.state & QStyle::State_Selected;
-    painter->fillRect(row, selected ? QColor(215, 215, 215, 255) : QColor(Qt::white));
+    painter->fillRect(row, Theme::color(selected ? Theme::RowPressed : Theme::Row));
 
     const QSize cycekSize = cycek.size() / cycek.devicePixelRatio();
     painter->drawImage(15, row.top() + (row.height() - cycekSize.height()) / 2, cycek);
 
-    QFont font(QStringLiteral("Helvetica"), 18, 50, false);
+    QFont font(QStringLiteral("Helvetica"), TextScale::pointSize(18), 50, false);
     painter->setFont(font);
-    painter->setPen(Qt::darkGray);
+    painter->setPen(Theme::color(Theme::CategoryText));
     const QRect titleRect(cycekSize.width() + 25, row.top(), row.width() - 115 - cycekSize.width(), row.height());
     painter->drawText(titleRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextWordWrap,
                       index.data(ItemMainTextRole).toString());
 
-    const QRect box(row.width() - 70, row.top() + (row.height() - 40) / 2, 40, 40);
+    // Counts end where the divider ends, whatever their digits: "(30)" lines up under "(5)".
+    const int countRight = row.width() - dividerInset;
+    const QRect box(countRight - 40, row.top() + (row.height() - 40) / 2, 40, 40);
     const int count = index.data(ItemSubTextRole).toInt();
     if (count >= 0) {
         painter->setFont(font);
         if (index.data(ItemIsUpdatingRole).toBool()) {
             showBusyLabel(index, box, selected);
         } else {
-            painter->setPen(QColor(155, 155, 155));
-            painter->drawText(box, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextWordWrap,
-                              QStringLiteral("(%1)").arg(count));
+            const QString text = QStringLiteral("(%1)").arg(count);
+            const int textWidth = QFontMetrics(font).horizontalAdvance(text);
+            painter->setPen(Theme::color(Theme::MutedText));
+            painter->drawText(QRect(countRight - qMax(40, textWidth), box.top(), qMax(40, textWidth), 40),
+                              Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, text);
             if (QWidget* label = view.indexWidget(index)) {
                 label->hide();
                 label->deleteLater();
@@ -84,8 +90,8 @@ void ChannelItemDelegate::paintChannel(QPainter* painter, const QStyleOptionView
     }
 
     if (index.row() < index.model()->rowCount() - 1) {
-        painter->setPen(QPen(Qt::darkGray, 1));
-        painter->drawLine(40, row.bottom(), row.width() - 40, row.bottom());
+        painter->setPen(QPen(Theme::color(Theme::ListRule), 1));
+        painter->drawLine(dividerInset, row.bottom(), row.width() - dividerInset, row.bottom());
     }
 }
 
@@ -93,7 +99,7 @@ void ChannelItemDelegate::showBusyLabel(const QModelIndex& index, const QRect& b
 {
     if (movie->state() != QMovie::Running)
         movie->start();
-    const QString style = QString::fromLatin1(selected ? selectedStyle : normalStyle);
+    const QString style = QStringLiteral("background-color: %1;").arg(Theme::css(selected ? Theme::RowPressed : Theme::Row));
     QLabel* label = qobject_cast<QLabel*>(view.indexWidget(index));
     if (!label) {
         label = new QLabel(view.viewport());

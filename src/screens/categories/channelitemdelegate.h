@@ -18,8 +18,6 @@ public:
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     void stopMovie();
 
-    static const char* const normalStyle;
-    static const char* const selectedStyle;
 
 private:
     void paintChannel(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const;

@@ -1,15 +1,26 @@
 #include "screens/categories/channelmodel.h"
 
+#include "screens/widgets/textscale.h"
+
 #include "logic/news/channel.h"
 #include "logic/news/settings.h"
 #include "logic/base/constants.h"
 
-static const int channelRowHeight = 70;
+// The row grows with the text size, from the phone's 70.
+static int channelRowHeight()
+{
+    return qMax(70, TextScale::pixelSize(24) * 70 / 24);
+}
 
 ChannelModel::ChannelModel(QVector<RSSChannel*>* channels, QObject* parent)
     : QAbstractListModel(parent), topBannerIndex(-1), allChannels(channels),
       activeChannels(new QVector<RSSChannel*>())
 {
+    TextScale::follow(this, [this] {
+        emit layoutAboutToBeChanged();
+        emit layoutChanged();
+        emitAllRowsChanged();
+    });
     for (RSSChannel* channel : *allChannels) {
         connect(channel, &RSSChannel::articlesUpadted, this, &ChannelModel::updateFinished);
         // A refresh the scheduler starts shows in the row at once.
@@ -59,8 +70,10 @@ QVariant ChannelModel::data(const QModelIndex& index, int role) const
     RSSChannel* channel = getChannel(row);
     switch (role) {
     case ItemTypeRole: return int(ItemTypeNormal);
-    case ItemHeightRole: return channelRowHeight;
+    case ItemHeightRole: return channelRowHeight();
     case ItemMainTextRole: return channel->getTitle();
+    case Qt::AccessibleTextRole: return channel->getTitle();
+    case Qt::AccessibleDescriptionRole: return tr("nieprzeczytane: %1").arg(qMax(0, channel->getUnreadArticlesCount()));
     case ItemSubTextRole: return channel->getUnreadArticlesCount();
     case ItemIsUpdatingRole: return channel->isUpdating();
     default: return QVariant();

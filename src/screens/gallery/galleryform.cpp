@@ -16,11 +16,12 @@ static QPushButton* galleryButton(QWidget* parent, const char* name, const QStri
     QPushButton* button = new QPushButton(parent);
     button->setObjectName(QLatin1String(name));
     button->setFixedSize(width, height);
-    button->setFocusPolicy(Qt::NoFocus);
+    button->setFocusPolicy(Qt::TabFocus);
     QString style = QStringLiteral("QPushButton { border: none; background-color: transparent; background-image: url(")
                     + image + QStringLiteral("); background-position: center; background-repeat: no-repeat; }");
     if (!pressed.isEmpty())
         style += QStringLiteral("QPushButton:pressed { background-image: url(") + pressed + QStringLiteral("); }");
+    style += QStringLiteral("QPushButton:focus { border: 2px solid white; }");
     button->setStyleSheet(style);
     return button;
 }

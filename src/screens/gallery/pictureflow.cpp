@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLinearGradient>
 #include <QPainter>
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -43,6 +44,35 @@ inline quint16 rgb16(int r, int g, int b)
     return quint16(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3));
 }
 
+// As Qt widens RGB565: each channel's top bits repeated into the bits below.
+inline quint32 rgb32(quint32 c)
+{
+    return 0xff000000u | ((c & 0xf800u) << 8) | ((c & 0xe000u) << 3) | ((c & 0x07e0u) << 5) | ((c & 0x0600u) >> 1)
+           | ((c & 0x001fu) << 3) | ((c & 0x001cu) >> 2);
+}
+
+const quint32 black = 0xff000000u;
+
+// The design's phone is 480 wide and shows a 415 wide centre slide with room to tap either side.
+const int designWidth = 480;
+const int designSlideWidth = 415;
+
+// How many steps out from the buffer's middle row a slide column is drawn: up from `middle`, down
+// from `middle` + 1, the source moving by dy a step from p1 up and from p2 down, until a row or a
+// source position leaves its image.
+int stepsOut(int middle, int height, qint64 p1, qint64 p2, qint64 dy, int surfaceHeight)
+{
+    qint64 steps = qMin<qint64>(middle + 1, height - middle - 1);
+    if (p1 < 0)
+        return 0;
+    const qint64 room = (qint64(surfaceHeight) << PFREAL_SHIFT) - 1 - p2;
+    if (room < 0)
+        return 0;
+    if (dy > 0)
+        steps = qMin(steps, qMin(p1 / dy, room / dy) + 1);
+    return int(qMax<qint64>(0, steps));
+}
+
 inline quint16 dim(quint16 c, int alpha)
 {
     return quint16(((((alpha + 1) / 4) * (c & 0xF81F)) >> 6 & 0xF81F) |
@@ -80,6 +110,7 @@ int PictureFlowPrivate::slideCount() const
 
 void PictureFlowPrivate::setSlideCount(int count)
 {
+    originals.resize(qMax(0, count));
     slideImages.resize(qMax(0, count));
     captions.resize(qMax(0, count));
     // A shorter list must leave neither the centre nor where it is heading past its end.
@@ -98,10 +129,27 @@ void PictureFlowPrivate::setSlide(int index, const QImage& image)
 {
     if (index < 0 || index >= slideImages.size())
         return;
-    slideImages[index] = image.isNull() ? QImage()
-                                        : image.scaled(slideWidth, slideHeight, Qt::IgnoreAspectRatio,
-                                                       Qt::SmoothTransformation);
+    originals[index] = image;
+    slideImages[index] = QImage();
     surfaceCache.remove(index);
+}
+
+// The picture with its shape kept, as large as the slide box allows, in the middle of a black box.
+const QImage& PictureFlowPrivate::fittedSlide(int index)
+{
+    static const QImage none;
+    if (index < 0 || index >= slideImages.size())
+        return none;
+    QImage& fitted = slideImages[index];
+    const QImage& original = originals.at(index);
+    if (fitted.isNull() && !original.isNull()) {
+        fitted = QImage(slideWidth, slideHeight, QImage::Format_RGB32);
+        fitted.fill(Qt::black);
+        const QImage picture = original.scaled(slideWidth, slideHeight, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        QPainter painter(&fitted);
+        painter.drawImage((slideWidth - picture.width()) / 2, (slideHeight - picture.height()) / 2, picture);
+    }
+    return fitted;
 }
 
 void PictureFlowPrivate::triggerRender()
@@ -111,8 +159,10 @@ void PictureFlowPrivate::triggerRender()
 
 void PictureFlowPrivate::recalc(int ww, int wh)
 {
-    buffer = QImage(qMax(1, ww), qMax(1, wh), QImage::Format_RGB16);
-    buffer.fill(0);
+    buffer = QImage(qMax(1, ww), qMax(1, wh), QImage::Format_RGB32);
+    buffer.fill(black);
+    drawnSteps.fill(0, buffer.width());
+    frameSteps.fill(0, buffer.width());
     const int w = (buffer.width() + 1) / 2;
     const int h = (buffer.height() + 1) / 2;
     rays.resize(2 * w);
@@ -132,18 +182,32 @@ void PictureFlowPrivate::recalc(int ww, int wh)
 
 void PictureFlowPrivate::resizeTo(int logicalWidth, int logicalHeight)
 {
-    const qreal r = widget->devicePixelRatioF();
-    if (r != ratio) {
-        ratio = r;
-        slideWidth = qRound(logicalSlideSize.width() * ratio);
-        slideHeight = qRound(logicalSlideSize.height() * ratio);
-        blankSurface = QImage();
-        surfaceCache.clear();
-        for (QImage& slide : slideImages)
-            if (!slide.isNull())
-                slide = slide.scaled(slideWidth, slideHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    }
+    ratio = widget->devicePixelRatioF();
+    fitSlideBox(logicalWidth, logicalHeight);
     recalc(qRound(logicalWidth * ratio), qRound(logicalHeight * ratio));
+}
+
+// The slide box keeps its size where the window has room for it, and shrinks with its shape where
+// not: as wide as the design's phone shows it against the window's width, so that there is room
+// to tap on either side, and low enough for the picture and its reflection (a third of it) to fit
+// the height. The slides are then made again from their originals.
+void PictureFlowPrivate::fitSlideBox(int logicalWidth, int logicalHeight)
+{
+    const QSize box = logicalSlideSize;
+    qreal scale = 1;
+    if (box.width() > 0 && box.height() > 0)
+        scale = qMin<qreal>(1, qMin(qreal(logicalWidth) * designSlideWidth / designWidth / box.width(),
+                                    qreal(logicalHeight) * 3 / 4 / box.height()));
+    const int w = qMax(1, qRound(box.width() * scale * ratio));
+    const int h = qMax(1, qRound(box.height() * scale * ratio));
+    if (w == slideWidth && h == slideHeight)
+        return;
+    slideWidth = w;
+    slideHeight = h;
+    blankSurface = QImage();
+    surfaceCache.clear();
+    for (QImage& slide : slideImages)
+        slide = QImage();
 }
 
 void PictureFlowPrivate::resetSlides()
@@ -257,6 +321,74 @@ QImage* PictureFlowPrivate::surface(int index)
     return prepared;
 }
 
+namespace {
+
+// One buffer column of a slide: its source scanline, where the source starts up and down from
+// the middle, how far it moves per row, and for how many rows.
+struct SlideColumn {
+    int x;
+    const quint16* scan;
+    int up;
+    int down;
+    int dy;
+    int steps;
+};
+
+const int stripWidth = 16;
+
+// Draws up to stripWidth columns of one slide from the middle row outwards, row pair by row pair,
+// so that each row is written a run of neighbouring pixels at a time.
+template <bool Dimmed>
+void drawColumns(const SlideColumn* columns, int count, quint32* middleRow, int stride, int alpha)
+{
+    if (count <= 0)
+        return;
+    quint32* target[stripWidth];
+    const quint16* scan[stripWidth];
+    int up[stripWidth];
+    int down[stripWidth];
+    int dy[stripWidth];
+    int least = INT_MAX;
+    int most = 0;
+    for (int i = 0; i < count; ++i) {
+        const SlideColumn& c = columns[i];
+        target[i] = middleRow + c.x;
+        scan[i] = c.scan;
+        up[i] = c.up;
+        down[i] = c.down;
+        dy[i] = c.dy;
+        least = qMin(least, c.steps);
+        most = qMax(most, c.steps);
+    }
+    auto pixel = [alpha](quint16 c) { return rgb32(Dimmed ? dim(c, alpha) : c); };
+    int k = 0;
+    // While every column of the strip still draws, without asking each one.
+    for (; k < least; ++k) {
+        const int upRow = -k * stride;
+        const int downRow = (k + 1) * stride;
+        for (int i = 0; i < count; ++i) {
+            target[i][upRow] = pixel(scan[i][up[i] >> PFREAL_SHIFT]);
+            target[i][downRow] = pixel(scan[i][down[i] >> PFREAL_SHIFT]);
+            up[i] -= dy[i];
+            down[i] += dy[i];
+        }
+    }
+    for (; k < most; ++k) {
+        const int upRow = -k * stride;
+        const int downRow = (k + 1) * stride;
+        for (int i = 0; i < count; ++i) {
+            if (k >= columns[i].steps)
+                continue;
+            target[i][upRow] = pixel(scan[i][up[i] >> PFREAL_SHIFT]);
+            target[i][downRow] = pixel(scan[i][down[i] >> PFREAL_SHIFT]);
+            up[i] -= dy[i];
+            down[i] += dy[i];
+        }
+    }
+}
+
+} // namespace
+
 QRect PictureFlowPrivate::renderSlide(const SlideInfo& slide, int alpha, int col1, int col2)
 {
     QImage* src = surface(slide.slideIndex);
@@ -283,8 +415,20 @@ QRect PictureFlowPrivate::renderSlide(const SlideInfo& slide, int alpha, int col
     if (xi >= w)
         return QRect();
 
-    const int pixelStep = buffer.bytesPerLine() / 2;
-    quint16* bits = reinterpret_cast<quint16*>(buffer.bits());
+    const int stride = buffer.bytesPerLine() / 4;
+    const int middle = h / 2;
+    quint32* middleRow = reinterpret_cast<quint32*>(buffer.scanLine(middle));
+    const qint64 centre = qint64(hs / 2) * PFREAL_ONE;
+    // Columns are gathered a strip at a time and drawn across: 16 of them fill a cache line a row.
+    SlideColumn columns[stripWidth];
+    int gathered = 0;
+    auto flush = [&] {
+        if (alpha == 256)
+            drawColumns<false>(columns, gathered, middleRow, stride, alpha);
+        else
+            drawColumns<true>(columns, gathered, middleRow, stride, alpha);
+        gathered = 0;
+    };
     int first = -1;
     int last = -1;
     for (int x = qMax<int>(int(xi), col1); x <= col2; ++x) {
@@ -303,35 +447,25 @@ QRect PictureFlowPrivate::renderSlide(const SlideInfo& slide, int alpha, int col
             first = x;
         last = x;
 
-        const quint16* scan = reinterpret_cast<const quint16*>(src->constScanLine(int(column)));
+        SlideColumn& c = columns[gathered];
         const qint64 dy = z / h;
-        const qint64 centre = qint64(hs / 2) * PFREAL_ONE;
-        qint64 p1 = centre - dy / 2;
-        qint64 p2 = centre + dy / 2;
-        int y1 = h / 2;
-        int y2 = y1 + 1;
-        quint16* pixel1 = bits + y1 * pixelStep + x;
-        quint16* pixel2 = bits + y2 * pixelStep + x;
-        // The downward source index can reach one past the surface at the last step.
-        while (y1 >= 0 && y2 < h && p1 >= 0 && (p2 >> PFREAL_SHIFT) < hs) {
-            const quint16 up = scan[p1 >> PFREAL_SHIFT];
-            const quint16 down = scan[p2 >> PFREAL_SHIFT];
-            *pixel1 = alpha == 256 ? up : dim(up, alpha);
-            *pixel2 = alpha == 256 ? down : dim(down, alpha);
-            p1 -= dy;
-            p2 += dy;
-            --y1;
-            ++y2;
-            pixel1 -= pixelStep;
-            pixel2 += pixelStep;
-        }
+        c.x = x;
+        c.dy = int(dy);
+        c.up = int(centre - dy / 2);
+        c.down = int(centre + dy / 2);
+        c.steps = stepsOut(middle, h, centre - dy / 2, centre + dy / 2, dy, hs);
+        c.scan = reinterpret_cast<const quint16*>(src->constScanLine(int(column)));
+        frameSteps[x] = qMax(frameSteps[x], c.steps);
+        if (++gathered == stripWidth)
+            flush();
     }
+    flush();
     if (first < 0)
         return QRect();
     const QRect rect(first, 0, last - first + 1, h);
     if (slide.slideIndex == centerIndex && &slide == &centerSlide) {
         const int top = h / 2 - hs / 2;
-        centerSlideRect = QRect(QPoint(first, top), QPoint(last, top + qRound(280 * ratio)));
+        centerSlideRect = QRect(QPoint(first, top), QPoint(last, top + slideHeight));
     }
     return rect;
 }
@@ -359,7 +493,24 @@ int PictureFlowPrivate::sideAlpha(bool left, int i, int count) const
 
 void PictureFlowPrivate::render()
 {
-    buffer.fill(0);
+    frameSteps.fill(0);
+    renderSlides();
+    // Black out what the last frame drew and this one did not: the rows each column drew form one
+    // run around the middle row.
+    const int h = buffer.height();
+    const int stride = buffer.bytesPerLine() / 4;
+    quint32* middleRow = reinterpret_cast<quint32*>(buffer.scanLine(h / 2));
+    for (int x = 0; x < frameSteps.size(); ++x) {
+        for (int k = frameSteps.at(x); k < drawnSteps.at(x); ++k) {
+            middleRow[x - k * stride] = black;
+            middleRow[x + (k + 1) * stride] = black;
+        }
+    }
+    drawnSteps.swap(frameSteps);
+}
+
+void PictureFlowPrivate::renderSlides()
+{
     const int nleft = leftSlides.size();
     const int nright = rightSlides.size();
     const int w = buffer.width();
@@ -593,7 +744,7 @@ int PictureFlow::currentSlide() const
 
 QImage PictureFlow::slide(int index) const
 {
-    return index >= 0 && index < d->slideImages.size() ? d->slideImages.at(index) : QImage();
+    return d->fittedSlide(index);
 }
 
 void PictureFlow::setSlideCount(int count)
@@ -604,10 +755,6 @@ void PictureFlow::setSlideCount(int count)
 void PictureFlow::setSlideSize(QSize size)
 {
     d->logicalSlideSize = size;
-    d->slideWidth = qRound(size.width() * d->ratio);
-    d->slideHeight = qRound(size.height() * d->ratio);
-    d->blankSurface = QImage();
-    d->surfaceCache.clear();
     d->resizeTo(width(), height());
     d->triggerRender();
 }

@@ -34,8 +34,10 @@ public:
     int slideCount() const;
     void setSlideCount(int count);
     void setSlide(int index, const QImage& image);
+    const QImage& fittedSlide(int index);
     void recalc(int width, int height);
     void resizeTo(int logicalWidth, int logicalHeight);
+    void fitSlideBox(int logicalWidth, int logicalHeight);
     void resetSlides();
     void relabelSlides();
     QImage* surface(int index);
@@ -50,6 +52,7 @@ public:
     void setCurrentSlide(int index);
     void triggerRender();
 
+    // The frame, 32-bit as the screen is: putting it on the screen is a plain copy.
     QImage buffer;
     QBasicTimer animateTimer;
     bool singlePress;
@@ -65,6 +68,9 @@ public:
     int slideWidth;
     int slideHeight;
     int zoom;
+    // The pictures as they were given, and each fitted into the slide box at device pixels (made
+    // when first needed, again from the original whenever the box changes).
+    QVector<QImage> originals;
     QVector<QImage> slideImages;
     SlideInfo centerSlide;
     QVector<SlideInfo> leftSlides;
@@ -86,9 +92,14 @@ public:
     // pixels, the widget's events and the slide size it is given in logical ones.
     qreal ratio;
     QSize logicalSlideSize;
+    // Per buffer column, how many rows out from the middle the last frame drew: the next frame
+    // blacks out only what it no longer covers instead of clearing the whole buffer.
+    QVector<int> drawnSteps;
+    QVector<int> frameSteps;
 
 private:
     int sideAlpha(bool left, int i, int count) const;
+    void renderSlides();
 };
 
 #endif // PICTUREFLOWPRIVATE_H

@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QVBoxLayout>
 
+#include "screens/widgets/theme.h"
 #include "logic/news/channel.h"
 #include "logic/news/settings.h"
 #include "screens/settings/settingspages.h"
@@ -21,7 +22,9 @@ SettingsCategoryView::SettingsCategoryView(Settings* model, QWidget* parent) : Q
         if (i > 0) {
             QFrame* line = new QFrame(this);
             line->setFrameShape(QFrame::HLine);
-            line->setStyleSheet(QStringLiteral("color: rgb(210, 210, 210);"));
+            Theme::follow(line, [line] {
+                line->setStyleSheet(QStringLiteral("color: %1;").arg(Theme::css(Theme::Separator)));
+            });
             layout->addWidget(line);
         }
         const QByteArray name = "checkBoxCategory" + QByteArray::number(i + 1);

@@ -5,6 +5,8 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "screens/widgets/textscale.h"
+#include "screens/widgets/theme.h"
 #include "screens/widgets/contenttextbrowser.h"
 
 SettingsHelpView::SettingsHelpView(QWidget* parent) : QWidget(parent), textBrowser(nullptr), lastWidth(-1)
@@ -14,7 +16,6 @@ SettingsHelpView::SettingsHelpView(QWidget* parent) : QWidget(parent), textBrows
     layout->setContentsMargins(0, 0, 0, 0);
     QFrame* frame = new QFrame(this);
     frame->setObjectName(QStringLiteral("frame"));
-    frame->setStyleSheet(QStringLiteral("#frame { background-color: white; }"));
     QVBoxLayout* inner = new QVBoxLayout(frame);
     inner->setContentsMargins(4, 4, 4, 4);
     textBrowser = new ContentTextBrowser(frame);
@@ -26,10 +27,12 @@ SettingsHelpView::SettingsHelpView(QWidget* parent) : QWidget(parent), textBrows
     textBrowser->horizontalScrollBar()->setEnabled(false);
     textBrowser->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     textBrowser->setTextInteractionFlags(Qt::NoTextInteraction);
-    textBrowser->setStyleSheet(QStringLiteral("background-color: white; color: black;"));
-    QFont font = textBrowser->font();
-    font.setPointSize(16);
-    textBrowser->setFont(font);
+    Theme::follow(frame, [frame, this] {
+        frame->setStyleSheet(QStringLiteral("#frame { background-color: %1; }").arg(Theme::css(Theme::Page)));
+        textBrowser->setStyleSheet(QStringLiteral("background-color: %1; color: %2;")
+                                       .arg(Theme::css(Theme::Page), Theme::css(Theme::Text)));
+    });
+    TextScale::follow(textBrowser, 16, false);
     textBrowser->setHtml(helpText());
     inner->addWidget(textBrowser);
     layout->addWidget(frame);

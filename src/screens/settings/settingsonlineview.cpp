@@ -7,6 +7,8 @@
 #include <QResizeEvent>
 #include <QVBoxLayout>
 
+#include "screens/widgets/textscale.h"
+#include "screens/widgets/theme.h"
 #include "logic/news/settings.h"
 #include "screens/settings/settingspages.h"
 #include "screens/widgets/formstyle.h"
@@ -16,11 +18,8 @@ static const char* const modeNames[] = {"Ręcznie", "Co 5 minut", "Co 15 minut",
 static QLabel* heading(QWidget* parent, const QString& text)
 {
     QLabel* label = new QLabel(text, parent);
-    QFont font = label->font();
-    font.setPointSize(16);
-    font.setBold(true);
-    label->setFont(font);
-    label->setStyleSheet(QStringLiteral("color: black;"));
+    TextScale::follow(label, 16, true);
+    Theme::follow(label, [label] { label->setStyleSheet(QStringLiteral("color: %1;").arg(Theme::css(Theme::Text))); });
     label->setMinimumHeight(50);
     label->setSizePolicy(QSizePolicy::Ignored, label->sizePolicy().verticalPolicy());
     return label;
@@ -46,7 +45,7 @@ SettingsOnlineView::SettingsOnlineView(Settings* model, QWidget* parent)
         // Two hours and four buttons share the row: on a screen narrower than the phone's all of
         // them narrow (the 60 px are the row's spacing and dash).
         FormStyle::fitInside(label, QSize(60, 0), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX), QMargins(0, 0, 60, 0), 6);
-        label->setStyleSheet(QStringLiteral("color: black;"));
+        Theme::follow(label, [label] { label->setStyleSheet(QStringLiteral("color: %1;").arg(Theme::css(Theme::Text))); });
         return label;
     };
     buttonRushHoursStartDec = SettingsPages::hourButton(this, "buttonRushHoursStartDec", false);
@@ -54,7 +53,7 @@ SettingsOnlineView::SettingsOnlineView(Settings* model, QWidget* parent)
     buttonRushHoursStartInc = SettingsPages::hourButton(this, "buttonRushHoursStartInc", true);
     QLabel* dash = new QLabel(QStringLiteral("–"), this);
     dash->setFont(big);
-    dash->setStyleSheet(QStringLiteral("color: black;"));
+    Theme::follow(dash, [dash] { dash->setStyleSheet(QStringLiteral("color: %1;").arg(Theme::css(Theme::Text))); });
     buttonRushHoursEndDec = SettingsPages::hourButton(this, "buttonRushHoursEndDec", false);
     labelRushHoursEnd = hourLabel("labelRushHoursEnd");
     buttonRushHoursEndInc = SettingsPages::hourButton(this, "buttonRushHoursEndInc", true);
@@ -90,6 +89,25 @@ SettingsOnlineView::SettingsOnlineView(Settings* model, QWidget* parent)
     group(tr("W godzinach szczytu"), "checkBoxRushHours", rushHoursBoxes);
     group(tr("Poza szczytem"), "checkBoxOutOfRushHours", outOfRushHoursBoxes);
 
+    // What automatic refreshes do on a metered link, and the top-news notifications.
+    layout->addWidget(heading(this, tr("  Na łączu taryfowym:")));
+    QWidget* metered = new QWidget(this);
+    QVBoxLayout* meteredColumn = new QVBoxLayout(metered);
+    meteredColumn->setContentsMargins(0, 0, 0, 0);
+    meteredColumn->setSpacing(0);
+    const QString meteredNames[] = {tr("Odświeżaj jak zwykle"), tr("Bez zdjęć"), tr("Tylko ręcznie")};
+    for (int i = 0; i < 3; ++i) {
+        const QByteArray name = "checkBoxMetered" + QByteArray::number(i + 1);
+        QCheckBox* box = SettingsPages::checkBox(metered, name.constData(), meteredNames[i]);
+        box->setAutoExclusive(true);
+        meteredColumn->addWidget(box);
+        meteredBoxes.append(box);
+    }
+    layout->addWidget(metered);
+    layout->addWidget(heading(this, tr("  Powiadomienia:")));
+    checkBoxTopNews = SettingsPages::checkBox(this, "checkBoxTopNews", tr("Powiadomienia o najważniejszych wiadomościach"));
+    layout->addWidget(checkBoxTopNews);
+
     updateData();
     // The accordion opens this section to the height it has now.
     resize(480, layout->sizeHint().height());
@@ -100,6 +118,22 @@ SettingsOnlineView::SettingsOnlineView(Settings* model, QWidget* parent)
     connect(buttonRushHoursEndDec, &QPushButton::clicked, this, [this]() { changeHour(false, -1); });
     for (QCheckBox* box : rushHoursBoxes + outOfRushHoursBoxes)
         connect(box, &QCheckBox::toggled, this, &SettingsOnlineView::modeToggled);
+    for (int i = 0; i < meteredBoxes.size(); ++i) {
+        connect(meteredBoxes.at(i), &QCheckBox::toggled, this, [this, i](bool on) {
+            if (on && !settings->setMeteredPolicy(Settings::MeteredPolicy(i)))
+                notSaved();
+        });
+    }
+    connect(checkBoxTopNews, &QCheckBox::toggled, this, [this](bool on) {
+        if (!settings->setTopNewsNotifications(on))
+            notSaved();
+    });
+}
+
+void SettingsOnlineView::notSaved()
+{
+    updateData();
+    SettingsPages::reportNotSaved();
 }
 
 void SettingsOnlineView::changeHour(bool start, int step)
@@ -147,6 +181,17 @@ void SettingsOnlineView::updateData()
             box->blockSignals(blocked);
         }
     }
+    for (int i = 0; i < meteredBoxes.size(); ++i) {
+        QCheckBox* box = meteredBoxes.at(i);
+        const bool blocked = box->blockSignals(true);
+        box->setAutoExclusive(false);
+        box->setChecked(i == int(settings->meteredPolicy()));
+        box->setAutoExclusive(true);
+        box->blockSignals(blocked);
+    }
+    const bool blocked = checkBoxTopNews->blockSignals(true);
+    checkBoxTopNews->setChecked(settings->topNewsNotifications());
+    checkBoxTopNews->blockSignals(blocked);
 }
 
 QSize SettingsOnlineView::sizeHint() const

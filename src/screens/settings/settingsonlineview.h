@@ -9,7 +9,8 @@ class QLabel;
 class QPushButton;
 class Settings;
 
-// The "Online" section: the rush-hour window and the refresh mode in and out of it.
+// The "Online" section: the rush-hour window, the refresh mode in and out of it, what a metered
+// link allows and the top-news notifications.
 class SettingsOnlineView : public QWidget
 {
     Q_OBJECT
@@ -27,6 +28,8 @@ public:
     QPushButton* buttonRushHoursEndDec;
     QVector<QCheckBox*> rushHoursBoxes;    // checkBoxRushHours1 .. 5
     QVector<QCheckBox*> outOfRushHoursBoxes; // checkBoxOutOfRushHours1 .. 5
+    QVector<QCheckBox*> meteredBoxes;        // checkBoxMetered1 .. 3, in the order of MeteredPolicy
+    QCheckBox* checkBoxTopNews;
 
 signals:
     void contentSizeChanged();
@@ -39,6 +42,7 @@ private slots:
 
 private:
     void changeHour(bool start, int step);
+    void notSaved();
     static int modeOf(const QVector<QCheckBox*>& boxes);
 
     Settings* settings;

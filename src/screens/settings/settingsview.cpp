@@ -12,6 +12,7 @@
 #include "screens/sharing/twittersettings.h"
 #include "screens/settings/settingscategoryview.h"
 #include "screens/settings/settingshelpview.h"
+#include "screens/settings/settingslookview.h"
 #include "screens/settings/settingsonlineview.h"
 #include "screens/settings/settingsscrollarea.h"
 #include "screens/settings/toolbox.h"
@@ -28,6 +29,7 @@ SettingsView::SettingsView(Settings* model, QWidget* parent) : BaseWidget(parent
     blipView = new BlipSettingsWidget(this);
 
     toolbox->addPage(tr("Kategorie"), settingsCategoryView, false);
+    toolbox->addPage(tr("Wygląd"), new SettingsLookView(settings, nullptr), false);
     toolbox->addPage(tr("Online"), settingsOnlineView, false);
     twitterView = new SettingsTwitter(nullptr);
     toolbox->addPage(tr("Twitter"), twitterView, true);
@@ -45,8 +47,11 @@ SettingsView::SettingsView(Settings* model, QWidget* parent) : BaseWidget(parent
 
 void SettingsView::setupUi()
 {
-    FormStyle::screenRoot(this, QStringLiteral("SettingsView"), 480, QStringLiteral("rgb(247, 247, 247)"));
-    setStyleSheet(styleSheet() + QStringLiteral("#SettingsView { color: black; }"));
+    FormStyle::screenRoot(this, QStringLiteral("SettingsView"), 480, Theme::SettingsPage);
+    Theme::follow(this, [this] {
+        setStyleSheet(QStringLiteral("#SettingsView { background-color: %1; color: %2; }")
+                          .arg(Theme::css(Theme::SettingsPage), Theme::css(Theme::Text)));
+    });
     QVBoxLayout* layout = static_cast<QVBoxLayout*>(this->layout());
     frame_2 = FormStyle::topBar(this, QStringLiteral("frame_2"), QStringLiteral(":/IMG/TOP_BAR"), 89, 89, &backButton,
                                 &buttonExit);
@@ -59,9 +64,11 @@ void SettingsView::setupUi()
     scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scrollArea->setWidgetResizable(true);
     scrollArea->setFrameShape(QFrame::NoFrame);
-    scrollArea->setStyleSheet(FormStyle::listStyle(QStringLiteral("QScrollArea"), QStringLiteral("rgb(247, 247, 247)")));
     toolbox = new Toolbox();
-    toolbox->setStyleSheet(QStringLiteral("#toolbox { background-color: rgb(247, 247, 247); }"));
+    Theme::follow(scrollArea, [this] {
+        scrollArea->setStyleSheet(FormStyle::listStyle(QStringLiteral("QScrollArea"), Theme::css(Theme::SettingsPage)));
+        toolbox->setStyleSheet(QStringLiteral("#toolbox { background-color: %1; }").arg(Theme::css(Theme::SettingsPage)));
+    });
     toolbox->setAttribute(Qt::WA_StyledBackground, true);
     scrollArea->setWidget(toolbox);
     layout->addWidget(scrollArea, 1);

@@ -1,5 +1,8 @@
 #include "screens/settings/toolbox.h"
 
+#include "screens/widgets/textscale.h"
+#include "screens/widgets/theme.h"
+
 #include <QParallelAnimationGroup>
 #include <QPropertyAnimation>
 #include <QPushButton>
@@ -26,18 +29,20 @@ void Toolbox::addPage(QString title, QWidget* page, bool sizeHint)
     QPushButton* button = new QPushButton(title, this);
     button->setCheckable(true);
     button->setChecked(false);
-    button->setStyleSheet(QStringLiteral(
-        "QPushButton { border:none; background-color: rgba(0,0,0,0); background-position: right; "
-        "background-repeat: none; text-align: left; padding-left: 20px; }"
-        "QPushButton:open, QPushButton:checked { background-image: url(:/IMG/SETTINGS/TAB1); }"
-        "QPushButton:closed, QPushButton:!checked { background-image: url(:/IMG/SETTINGS/TAB2); }"));
-    QFont font = button->font();
-    font.setPointSize(16);
-    font.setWeight(QFont::Bold);
-    button->setFont(font);
+    Theme::follow(button, [button] {
+        button->setStyleSheet(QStringLiteral(
+            "QPushButton { border:none; background-color: rgba(0,0,0,0); background-position: right; "
+            "background-repeat: none; text-align: left; padding-left: 20px; color: %1; }"
+            "QPushButton:open, QPushButton:checked { background-image: url(%2); }"
+            "QPushButton:closed, QPushButton:!checked { background-image: url(%3); }")
+            .arg(Theme::css(Theme::Text), Theme::picture(QStringLiteral(":/IMG/SETTINGS/TAB1")),
+                 Theme::picture(QStringLiteral(":/IMG/SETTINGS/TAB2")))
+            + Theme::focusMark(QStringLiteral("QPushButton:focus")));
+    });
+    TextScale::follow(button, 16, true);
     button->setMinimumSize(tabMinimum, 75);
     button->setMaximumHeight(75);
-    button->setFocusPolicy(Qt::NoFocus);
+    button->setFocusPolicy(Qt::TabFocus);
     buttonGroup.addButton(button, widgets.size());
     const int at = layout->count() - 1; // before the final spacer
     layout->insertWidget(at, button);

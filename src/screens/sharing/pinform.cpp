@@ -37,6 +37,7 @@ void PinForm::emitHide()
 
 void PinForm::onShowVerifier()
 {
+    ui->showPageAddress(pinClient ? pinClient->pageToOpenElsewhere() : QString());
     ui->showProcessing(false);
     update();
 }

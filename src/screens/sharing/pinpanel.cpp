@@ -1,6 +1,7 @@
 #include "screens/sharing/pinpanel.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -52,6 +53,19 @@ void PinPanel::setupUi(QWidget* form, const char* okName, const char* cancelName
     QVBoxLayout* code = new QVBoxLayout(codeFrame);
     code->setSpacing(25);
     code->addStretch();
+    QFont small = form->font();
+    small.setPointSize(12);
+    pageHint = new QLabel(QObject::tr("Nie udało się otworzyć przeglądarki. Otwórz ten adres na innym urządzeniu "
+                                      "i wpisz kod, który się pojawi:"),
+                          codeFrame);
+    pageHint->setObjectName(QStringLiteral("pageHint"));
+    pageHint->setFont(small);
+    pageHint->setWordWrap(true);
+    pageHint->setAlignment(Qt::AlignCenter);
+    code->addWidget(pageHint);
+    pageAddress = new PageAddress(codeFrame);
+    pageAddress->setFont(small);
+    code->addWidget(pageAddress);
     codeLabel = new QLabel(QObject::tr("Wprowadź kod"), codeFrame);
     codeLabel->setObjectName(QLatin1String(codeLabelName));
     codeLabel->setFont(big);
@@ -99,7 +113,18 @@ void PinPanel::setupUi(QWidget* form, const char* okName, const char* cancelName
     cancelButton->setStyleSheet(cancelStyle());
     layout->addWidget(cancelButton, 0, Qt::AlignHCenter);
     FormStyle::fitInside(cancelButton, QSize(300, 67), QSize(400, 67));
+    showPageAddress(QString());
     showProcessing(true);
+}
+
+void PinPanel::showPageAddress(const QString& page)
+{
+    pageAddress->setPlainText(page);
+    pageAddress->setFixedHeight(pageAddress->fontMetrics().lineSpacing() * 3 + 12);
+    pageHint->setVisible(!page.isEmpty());
+    pageAddress->setVisible(!page.isEmpty());
+    // Three lines of address and the hint take the room of the wide spacing.
+    codeFrame->layout()->setSpacing(page.isEmpty() ? 25 : 8);
 }
 
 void PinPanel::showProcessing(bool processing)
@@ -112,6 +137,27 @@ void PinPanel::showProcessing(bool processing)
         movie->start();
     else
         movie->stop();
+}
+
+PageAddress::PageAddress(QWidget* parent) : QPlainTextEdit(parent)
+{
+    setObjectName(QStringLiteral("pageAddress"));
+    setReadOnly(true);
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    setWordWrapMode(QTextOption::WrapAnywhere);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setStyleSheet(QStringLiteral("QPlainTextEdit { color: black; background-color: white; border: 2px solid "
+                                 "rgb(228, 167, 171); border-radius: 4px; }"));
+}
+
+void PageAddress::mouseReleaseEvent(QMouseEvent* e)
+{
+    QPlainTextEdit::mouseReleaseEvent(e);
+    if (textCursor().hasSelection())
+        return; // the user chose a part
+    selectAll();
+    copy();
 }
 
 SoftKeyboard::SoftKeyboard(QLineEdit* lineEdit) : QObject(lineEdit), field(lineEdit)

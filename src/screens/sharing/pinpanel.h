@@ -2,6 +2,7 @@
 #define PINPANEL_H
 
 #include <QObject>
+#include <QPlainTextEdit>
 #include <QSize>
 
 class QFrame;
@@ -12,6 +13,17 @@ class QPushButton;
 class QVBoxLayout;
 class QWidget;
 
+// The service's authorisation page when no browser opened it, to be opened on another device:
+// the whole address, selectable; a tap selects all of it and copies it.
+class PageAddress : public QPlainTextEdit
+{
+public:
+    explicit PageAddress(QWidget* parent);
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* e) override;
+};
+
 // The panel both services show while they log in: "Przetwarzanie" with the busy
 // animation, or the field for the code the service displayed in the browser.
 class PinPanel
@@ -20,6 +32,8 @@ public:
     void setupUi(QWidget* form, const char* okName, const char* cancelName, const char* codeLabelName);
     // Busy (processing) or waiting for the code.
     void showProcessing(bool processing);
+    // The page to open elsewhere above the code field; an empty one hides it.
+    void showPageAddress(const QString& page);
     static QString buttonStyle();
     static QString cancelStyle();
 
@@ -28,6 +42,8 @@ public:
     QLabel* processingLabel;
     QLabel* labelLoader;
     QFrame* codeFrame;
+    QLabel* pageHint;
+    PageAddress* pageAddress;
     QLabel* codeLabel;
     QLineEdit* verifierTextEdit;
     QPushButton* okButton;

@@ -16,11 +16,22 @@
 #include "logic/base/hidpi.h"
 #include "logic/base/util.h"
 
-static const QString panelButtonStyle = QStringLiteral(
-    "QPushButton { border: none; background-color: transparent; color: white; outline: none;"
-    " background-image: url(:/IMG/MESSAGEBOX/NORMAL); background-position: center; background-repeat: no-repeat; }"
-    "QPushButton:disabled { background-image: url(:/IMG/MESSAGEBOX/NORMAL_DISABLED); }"
-    "QPushButton:pressed { background-image: url(:/IMG/MESSAGEBOX/NORMAL_ON); }");
+// The buttons' pictures stretch between their rounded ends, so a panel narrower than the picture
+// (a 320 px screen) shows them whole; the 60 px picture sits in the middle of the 67 px button.
+static QString panelButtonPicture(const QString& picture)
+{
+    return QStringLiteral("border-image: ") + Hidpi::borderImage(picture, 0, 15, 0, 15) + QStringLiteral(";");
+}
+
+static QString panelButtonStyle()
+{
+    return QStringLiteral("QPushButton { border: none; border-width: 0px 15px 0px 15px; margin: 3px 0px 4px 0px;"
+                          " background-color: transparent; color: white; outline: none; ")
+           + panelButtonPicture(QStringLiteral(":/IMG/MESSAGEBOX/NORMAL")) + QStringLiteral(" }")
+           + QStringLiteral("QPushButton:disabled { ") + panelButtonPicture(QStringLiteral(":/IMG/MESSAGEBOX/NORMAL_DISABLED"))
+           + QStringLiteral(" } QPushButton:pressed { ") + panelButtonPicture(QStringLiteral(":/IMG/MESSAGEBOX/NORMAL_ON"))
+           + QStringLiteral(" }");
+}
 
 void Ui_ShareArticleDialog::setupUi(QWidget* form)
 {
@@ -50,7 +61,7 @@ void Ui_ShareArticleDialog::setupUi(QWidget* form)
     mainFrame->setStyleSheet(QStringLiteral("QFrame#mainFrame { border-image: ")
                              + Hidpi::borderImage(QStringLiteral(":/IMG/MESSAGEBOX/BACK"), 20, 28, 25, 28)
                              + QStringLiteral("; border-width: 20px 28px 25px 28px; background: transparent; }")
-                             + panelButtonStyle);
+                             + panelButtonStyle());
     QVBoxLayout* verticalLayout = new QVBoxLayout(mainFrame);
     verticalLayout->setSpacing(0);
     // Inside the frame's border the design's margins (20, 10, 15, 20) are already taken up.
@@ -80,14 +91,14 @@ void Ui_ShareArticleDialog::setupUi(QWidget* form)
     emailButton = button("emailButton", QStringLiteral("E-mail"));
     smsButton = button("smsButton", QStringLiteral("SMS"));
     blipButton = button("blipButton", QStringLiteral("Blip"));
-    blipButton->setStyleSheet(panelButtonStyle);
+    blipButton->setStyleSheet(panelButtonStyle());
     twitterButton = button("twitterButton", QStringLiteral("Twitter"));
     facebookButton = button("facebookButton", QStringLiteral("Facebook"));
     verticalLayout->addStretch();
     cancelButton = button("cancelButton", QObject::tr("Zamknij"));
-    cancelButton->setStyleSheet(QStringLiteral(
-        "QPushButton { background-image: url(:/IMG/MESSAGEBOX/RED); }"
-        "QPushButton:pressed { background-image: url(:/IMG/MESSAGEBOX/RED_ON); }"));
+    cancelButton->setStyleSheet(QStringLiteral("QPushButton { ") + panelButtonPicture(QStringLiteral(":/IMG/MESSAGEBOX/RED"))
+                                + QStringLiteral(" } QPushButton:pressed { ")
+                                + panelButtonPicture(QStringLiteral(":/IMG/MESSAGEBOX/RED_ON")) + QStringLiteral(" }"));
     gridLayout_2->addWidget(mainFrame, 0, 0, Qt::AlignCenter);
 }
 
@@ -122,7 +133,7 @@ void ShareArticleDialog::connectButtons()
     connect(ui->blipButton, &QPushButton::clicked, this, &ShareArticleDialog::blipClicked);
     connect(ui->twitterButton, &QPushButton::clicked, this, &ShareArticleDialog::twitterClicked);
     connect(ui->facebookButton, &QPushButton::clicked, this, &ShareArticleDialog::facebookClicked);
-    ui->emailButton->setEnabled(Util::isAnyEmailAccount());
+    // E-mail stays enabled: without a mail program a tap says so, as the other channels do.
     ui->facebookButton->setEnabled(true);
     ui->blipButton->setEnabled(true);
     ui->twitterButton->setEnabled(true);
@@ -178,10 +189,12 @@ void ShareArticleDialog::smsClicked()
 
 void ShareArticleDialog::facebookClicked()
 {
-    Util::openUrl(facebookFeedUrl + appID + QStringLiteral("&redirect_uri=") + newspaperHomeUrl +
-                      QStringLiteral("&link=") + sharedLink(),
-                  false);
-    cancelClicked();
+    if (Util::openUrl(facebookFeedUrl + appID + QStringLiteral("&redirect_uri=") + newspaperHomeUrl +
+                          QStringLiteral("&link=") + sharedLink(),
+                      false))
+        cancelClicked();
+    else
+        MessageBox::showError(tr("Otwieranie Facebooka w przeglądarce nie powiodło się."), QString());
 }
 
 void ShareArticleDialog::twitterClicked()

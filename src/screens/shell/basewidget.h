@@ -23,6 +23,8 @@ signals:
     void pushWidget(BaseWidget* w);
     void backClicked();
     void exitClicked();
+    // The screen's search button: the main controller opens the search screen.
+    void searchRequested();
 };
 
 #endif // BASEWIDGET_H

@@ -1,12 +1,27 @@
 #include "screens/shell/mainwidget.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QAbstractItemView>
+#include <QListView>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextEdit>
 #include <QPropertyAnimation>
 #include <QResizeEvent>
+#include <QShortcut>
 
+#include "screens/widgets/textscale.h"
+#include "screens/widgets/theme.h"
 #include "logic/analytics/flurryagent.h"
 #include "logic/ads/bannerinfo.h"
+#include "logic/news/articlesearch.h"
 #include "logic/news/refreshscheduler.h"
+#include "logic/news/topnewsnotifier.h"
 #include "logic/news/channel.h"
 #include "logic/news/briefcasestore.h"
 #include "screens/shell/basewidget.h"
@@ -17,8 +32,11 @@
 #include "screens/articlelist/articleslistwidget.h"
 #include "screens/categories/categorylistwidget.h"
 #include "screens/gallery/gallery.h"
+#include "screens/search/searchwidget.h"
+#include "screens/gallery/pictureflow.h"
 #include "screens/briefcase/briefcasewidget.h"
 #include "logic/net/reachability.h"
+#include "logic/net/systemwatch.h"
 
 MainWidget* MainWidget::instance = nullptr;
 static MainWidget::OrientationHook orientationHook = nullptr;
@@ -34,11 +52,19 @@ static const int slideDuration = 250;
 
 MainWidget::MainWidget(QApplication*, QWidget* parent)
     : QWidget(parent), channels(nullptr), saved(nullptr), banner(nullptr), reachability(nullptr),
-      flurryAgent(nullptr), stack(nullptr), settings(nullptr),
+      flurryAgent(nullptr), stack(nullptr), settings(nullptr), scheduler(nullptr), search(nullptr), notifier(nullptr),
       currentOrientation(OrientationPortrait), isRunningApp(false)
 {
     settings = new Settings(this);
     connect(settings, &Settings::activeCategoriesChanged, this, &MainWidget::activeChannelsChanged);
+    Theme::desktop();
+    Theme::setChoice(settings->appearance());
+    TextScale::set(settings->textScale());
+    connect(settings, &Settings::preferencesChanged, this, [this] {
+        Theme::setChoice(settings->appearance());
+        TextScale::set(settings->textScale());
+    });
+    qApp->installEventFilter(this);
 
     flurryAgent = new FlurryAgent(this);
 
@@ -55,9 +81,33 @@ MainWidget::MainWidget(QApplication*, QWidget* parent)
     channels = new QVector<RSSChannel*>();
     for (int type = RSSChannel::Najwazniejsze; type <= RSSChannel::Fotoplan; ++type)
         channels->append(new RSSChannel(RSSChannel::ChannelType(type), nullptr));
-    RefreshScheduler* scheduler = new RefreshScheduler(*channels, this);
+    scheduler = new RefreshScheduler(*channels, this);
+    // The link's and the battery's state, read from the system's services when they answer.
+    NetworkManagerWatch* link = new NetworkManagerWatch(this);
+    connect(link, &NetworkManagerWatch::meteredChanged, scheduler, &RefreshScheduler::setLinkMetered);
+    PowerProfileWatch* profile = new PowerProfileWatch(this);
+    connect(profile, &PowerProfileWatch::powerSaverChanged, scheduler, &RefreshScheduler::setPowerSaverProfile);
+    UPowerWatch* battery = new UPowerWatch(this);
+    connect(battery, &UPowerWatch::batteryChanged, scheduler, &RefreshScheduler::setBattery);
+    link->start();
+    profile->start();
+    battery->start();
 
     reachability->start();
+
+    search = new ArticleSearch(this);
+    for (RSSChannel* channel : *channels)
+        search->follow(channel);
+    search->follow(saved);
+    // New top stories while the window is away, if the user asked for them.
+    notifier = new TopNewsNotifier(channels->first(), settings, this);
+    connect(notifier, &TopNewsNotifier::articleRequested, this, &MainWidget::topNewsRequested);
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, &MainWidget::updateWindowActive);
+    updateWindowActive();
+
+    QShortcut* find = new QShortcut(QKeySequence::Find, this);
+    find->setContext(Qt::WindowShortcut);
+    connect(find, &QShortcut::activated, this, &MainWidget::searchSelected);
 
     CategoryListWidget* categoryList = new CategoryListWidget(channels, this);
     connect(categoryList, &CategoryListWidget::channelSelected, this, &MainWidget::channelSelected);
@@ -164,9 +214,188 @@ void MainWidget::teczkaSelected()
     pushWidget(teczka);
 }
 
+void MainWidget::updateWindowActive()
+{
+    notifier->setWindowActive(isRunningApp && QGuiApplication::applicationState() == Qt::ApplicationActive);
+}
+
+void MainWidget::topNewsRequested(int xx)
+{
+    RSSChannel* top = channels->first();
+    for (Article* article : top->getArticles()) {
+        if (article->xx != xx)
+            continue;
+        QWidget* shown = window();
+        if (shown->isMinimized())
+            shown->showNormal();
+        shown->raise();
+        shown->activateWindow();
+        top->markArticleAsRead(*article);
+        articleSelected(*article);
+        return;
+    }
+}
+
+void MainWidget::searchSelected()
+{
+    // One search screen at a time: Ctrl+F on it goes back to its field.
+    if (SearchWidget* open = qobject_cast<SearchWidget*>(stack->isEmpty() ? nullptr : stack->top())) {
+        open->showFinished();
+        return;
+    }
+    SearchWidget* screen = new SearchWidget(search, this);
+    connect(screen, &SearchWidget::articleSelected, this, &MainWidget::articleSelected);
+    pushWidget(screen);
+}
+
 void MainWidget::settingsSelected()
 {
     pushWidget(new SettingsView(settings, this));
+}
+
+bool MainWidget::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+        return QWidget::eventFilter(watched, event);
+    QWidget* target = static_cast<QWidget*>(watched);
+    // Keys of a text field are the field's; keys elsewhere than this page are not ours.
+    if (!isVisible() || !(target == this || isAncestorOf(target)))
+        return false;
+    // A key a field did not take goes on to the field's parents: the focus decides, not the receiver.
+    for (QWidget* holder : {target, QApplication::focusWidget()}) {
+        if (qobject_cast<QLineEdit*>(holder) || qobject_cast<QPlainTextEdit*>(holder))
+            return false;
+        if (const QTextEdit* edit = qobject_cast<QTextEdit*>(holder)) {
+            if (!edit->isReadOnly())
+                return false;
+        }
+    }
+    return commandKey(static_cast<QKeyEvent*>(event));
+}
+
+bool MainWidget::clickOnTop(std::initializer_list<const char*> names)
+{
+    if (stack->isEmpty())
+        return false;
+    for (const char* name : names) {
+        const QList<QPushButton*> buttons = stack->top()->findChildren<QPushButton*>(QLatin1String(name));
+        for (QPushButton* button : buttons) {
+            if (button->isVisible() && button->isEnabled()) {
+                button->click();
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool MainWidget::commandKey(const QKeyEvent* key)
+{
+    const Qt::KeyboardModifiers mods = key->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
+    const int code = key->key();
+    const bool ctrl = mods == Qt::ControlModifier;
+    const bool plain = mods == Qt::NoModifier;
+    const bool atRoot = stack->size() <= 1;
+    if ((plain && (code == Qt::Key_Escape || code == Qt::Key_Backspace))
+        || (mods == Qt::AltModifier && code == Qt::Key_Left)) {
+        if (!atRoot) {
+            if (!clickOnTop({"backButton", "buttonBack"}))
+                popWidget();
+        } else if (code == Qt::Key_Escape) {
+            exitClicked();
+        }
+        return true;
+    }
+    if ((ctrl && code == Qt::Key_Q)) {
+        exitClicked();
+        return true;
+    }
+    if ((ctrl && code == Qt::Key_R) || (plain && code == Qt::Key_F5))
+        return clickOnTop({"refreshButton", "buttonRefresh"});
+    if (ctrl && code == Qt::Key_B) {
+        if (!qobject_cast<TeczkaWidget*>(stack->top()))
+            teczkaSelected();
+        return true;
+    }
+    if (ctrl && code == Qt::Key_D)
+        return clickOnTop({"teczkaAddButton", "teczkaRemoveButton"});
+    const bool moving = code == Qt::Key_Up || code == Qt::Key_Down || code == Qt::Key_PageUp
+                        || code == Qt::Key_PageDown || code == Qt::Key_Home || code == Qt::Key_End || code == Qt::Key_Space;
+    QWidget* focus = QApplication::focusWidget();
+    // Space presses a focused button or box.
+    if (code == Qt::Key_Space && qobject_cast<QAbstractButton*>(focus))
+        return false;
+    if (plain && moving && !forwarding && !qobject_cast<QAbstractItemView*>(focus)) {
+        // The list of the screen takes the keys; a column scrolls by lines and pages.
+        if (QListView* list = stack->top()->findChild<QListView*>(QStringLiteral("listView"))) {
+            list->setFocus();
+            QKeyEvent copy(key->type(), code, key->modifiers(), key->text());
+            forwarding = true;
+            QApplication::sendEvent(list, &copy);
+            forwarding = false;
+            return true;
+        }
+        if (QAbstractScrollArea* area = stack->top()->findChild<QAbstractScrollArea*>(QStringLiteral("scrollArea"))) {
+            QScrollBar* bar = area->verticalScrollBar();
+            const bool back = code == Qt::Key_Up || code == Qt::Key_PageUp
+                              || (code == Qt::Key_Space && (key->modifiers() & Qt::ShiftModifier));
+            const int step = (code == Qt::Key_Up || code == Qt::Key_Down) ? 40 : qMax(40, area->viewport()->height() - 40);
+            if (code == Qt::Key_Home)
+                bar->setValue(bar->minimum());
+            else if (code == Qt::Key_End)
+                bar->setValue(bar->maximum());
+            else
+                bar->setValue(bar->value() + (back ? -step : step));
+            return true;
+        }
+        return false;
+    }
+    if (plain && (code == Qt::Key_Left || code == Qt::Key_Right)) {
+        const bool next = code == Qt::Key_Right;
+        if (PictureFlow* flow = stack->top()->findChild<PictureFlow*>()) {
+            next ? flow->showNext() : flow->showPrevious();
+            return true;
+        }
+        // The article's photos page by their dots.
+        QWidget* dots = stack->top()->findChild<QWidget*>(QStringLiteral("bottomFrame"));
+        if (!dots || !dots->isVisible())
+            return false;
+        const QList<QPushButton*> pages = dots->findChildren<QPushButton*>();
+        for (int i = 0; i < pages.size(); ++i) {
+            if (pages.at(i)->isChecked()) {
+                const int to = i + (next ? 1 : -1);
+                if (to >= 0 && to < pages.size())
+                    pages.at(to)->click();
+                break;
+            }
+        }
+        return true;
+    }
+    if (plain && code == Qt::Key_F11) {
+        QWidget* frame = window();
+        frame->setWindowState(frame->windowState() ^ Qt::WindowFullScreen);
+        return true;
+    }
+    if ((plain && code == Qt::Key_F1) || (ctrl && code == Qt::Key_Question)) {
+        MessageBox::showInformation(
+            tr("Esc, Backspace, Alt+←: wstecz (w menu głównym Esc zamyka aplikację)\n"
+               "↑ ↓, PgUp, PgDn, spacja, Home, End: przewijanie\n"
+               "Enter: otwórz, ← →: poprzednie i następne zdjęcie\n"
+               "Tab, Shift+Tab: następny i poprzedni przycisk\n"
+               "Ctrl+R, F5: odśwież\n"
+               "Ctrl+B: teczka, Ctrl+D: dodaj artykuł do teczki lub usuń go z niej\n"
+               "Ctrl+= i Ctrl+-: większy i mniejszy tekst, Ctrl+0: tekst zwykłej wielkości\n"
+               "F11: pełny ekran, Ctrl+Q: zamknij aplikację"),
+            tr("Skróty klawiszowe"));
+        return true;
+    }
+    if (ctrl && (code == Qt::Key_Equal || code == Qt::Key_Plus || code == Qt::Key_Minus || code == Qt::Key_0)) {
+        const int next = code == Qt::Key_0 ? Settings::defaultTextScale
+                                           : TextScale::step(settings->textScale(), code == Qt::Key_Minus ? -1 : 1);
+        settings->setTextScale(next);
+        return true;
+    }
+    return false;
 }
 
 void MainWidget::exitClicked()
@@ -196,6 +425,7 @@ void MainWidget::pushWidget(BaseWidget* newWidget, bool animated)
     connect(newWidget, SIGNAL(pushWidget(BaseWidget*)), this, SLOT(pushWidget(BaseWidget*)));
     connect(newWidget, SIGNAL(exitClicked()), this, SLOT(exitClicked()));
     connect(newWidget, SIGNAL(backClicked()), this, SLOT(popWidget()));
+    connect(newWidget, SIGNAL(searchRequested()), this, SLOT(searchSelected()));
 
     if (animated && !stack->isEmpty() && (newWidget->getSupportedOrientation() & currentOrientation) > 0) {
         newWidget->setGeometry(rect());
@@ -333,10 +563,7 @@ void MainWidget::networkStarted()
 {
     if (banner)
         banner->startUpdate();
-    if (settings->getArticlesRefreshMode() != 0) {
-        for (RSSChannel* channel : *channels)
-            channel->updateArticles(false);
-    }
+    scheduler->refreshAllAutomatic();
     if (flurryAgent)
         flurryAgent->sendReport(10000);
 }
@@ -377,6 +604,8 @@ void MainWidget::onResumeApp()
     if (isRunningApp)
         return;
     isRunningApp = true;
+    if (notifier)
+        updateWindowActive();
     emit appliactionActiveChanged(true);
     flurryAgent->onStartupApp();
 }
@@ -386,6 +615,7 @@ void MainWidget::onPauseApp()
     if (!isRunningApp)
         return;
     isRunningApp = false;
+    updateWindowActive();
     emit appliactionActiveChanged(false);
     flurryAgent->onPauseApp();
 }

@@ -4,16 +4,22 @@
 #include <QStack>
 #include <QVector>
 #include <QWidget>
+#include <initializer_list>
+
+class QKeyEvent;
 
 #include "screens/shell/msgboxlistener.h"
 
 class QApplication;
 class Article;
+class TopNewsNotifier;
+class ArticleSearch;
 class BannerInfo;
 class BaseWidget;
 class FlurryAgent;
 class RSSChannel;
 class Reachability;
+class RefreshScheduler;
 class SavedArticles;
 class Settings;
 
@@ -58,6 +64,9 @@ public slots:
     void exitClicked();
     void teczkaSelected();
     void settingsSelected();
+    void searchSelected();
+    void topNewsRequested(int xx);
+    void updateWindowActive();
     void pushWidget(BaseWidget* newWidget, bool animated);
     void pushWidget(BaseWidget* newWidget);
     void popWidget(bool animated);
@@ -77,9 +86,13 @@ private slots:
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void slideOut(BaseWidget* top, BaseWidget* revealed);
+    // A command key of the whole program; false when the key is not one or means nothing here.
+    bool commandKey(const QKeyEvent* key);
+    bool clickOnTop(std::initializer_list<const char*> names);
 
     QVector<RSSChannel*>* channels;
     SavedArticles* saved;
@@ -88,8 +101,12 @@ private:
     FlurryAgent* flurryAgent;
     QStack<BaseWidget*>* stack;
     Settings* settings;
+    RefreshScheduler* scheduler;
+    ArticleSearch* search;
+    TopNewsNotifier* notifier;
     InterfaceOrientation currentOrientation;
     bool isRunningApp;
+    bool forwarding = false;
 
     static MainWidget* instance;
 };

@@ -1,4 +1,5 @@
 #include "screens/shell/splashwidget.h"
+#include "screens/widgets/theme.h"
 #include "ui_splashwidget.h"
 
 #include <QMouseEvent>
@@ -17,7 +18,12 @@ SplashWidget::SplashWidget(QWidget* parent)
       opennedUrl(false), alreadyStartedTimer(false)
 {
     ui->setupUi(this);
-    ui->label->setPixmap(Hidpi::pixmap(QStringLiteral(":/IMG/SPLASH")));
+    // The desktop is asked while the splash shows; its answer restyles the splash when it comes.
+    Theme::desktop();
+    Theme::follow(this, [this] {
+        ui->label->setPixmap(Hidpi::pixmap(Theme::picture(QStringLiteral(":/IMG/SPLASH"))));
+        setStyleSheet(QStringLiteral("background-color: %1;").arg(Theme::css(Theme::Page)));
+    });
     BannerInfo* banner = BannerInfo::getSingleton();
     showPartner = banner->canShowSplash() && !banner->splashImage.isNull();
 }

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QStyleOptionViewItem>
 
+#include "screens/widgets/theme.h"
 #include "logic/base/constants.h"
 
 // The banner smoothly scaled to the screen's device pixels, once per banner and ratio rather
@@ -24,7 +25,7 @@ static QImage deviceBanner(const QPixmap& banner, qreal ratio)
 void paintBannerRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index, bool edges)
 {
     const QRect row = option.rect;
-    painter->fillRect(row, Qt::white);
+    painter->fillRect(row, Theme::color(Theme::Row));
     const QPixmap banner = index.data(ItemImageRole).value<QPixmap>();
     const QSize size = banner.size() / banner.devicePixelRatio();
     const QPoint at(row.left() + (row.width() - size.width()) / 2, row.top() + (row.height() - size.height()) / 2);
@@ -34,10 +35,14 @@ void paintBannerRow(QPainter* painter, const QStyleOptionViewItem& option, const
     else
         painter->drawImage(at, deviceBanner(banner, ratio));
     if (edges) {
-        painter->setPen(QColor(185, 185, 185));
+        painter->setPen(Theme::color(Theme::Separator));
         painter->drawLine(row.topLeft(), row.topRight());
         painter->drawLine(row.bottomLeft(), row.bottomRight());
     }
     if (index.data(ItemIsClickableRole).toBool() && (option.state & QStyle::State_Selected))
-        painter->fillRect(row, QColor(215, 215, 215, 100));
+    {
+        QColor pressed = Theme::color(Theme::RowPressed);
+        pressed.setAlpha(100);
+        painter->fillRect(row, pressed);
+    }
 }

@@ -23,23 +23,27 @@ QString listStyle(const QString& selector, const QString& background)
         " background: rgba(150, 150, 150, 100); min-height: 20px; }"
         "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }"
         "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { background: transparent; height: 0px; }"
-        "QLabel { background: transparent; border: none; }");
+        "QLabel { background: transparent; border: none; }")
+        + Theme::focusMark(selector + QStringLiteral(":focus"));
 }
 
 void imageButton(QPushButton* button, const QString& offImage, const QString& onImage, int size)
 {
     button->setFixedSize(size, size);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setStyleSheet(QStringLiteral("QPushButton { background-image: url(") + offImage
-        + QStringLiteral("); background-position: center; background-repeat: no-repeat; border: none; }"
-                         "QPushButton:pressed { background-image: url(") + onImage + QStringLiteral("); }"
-                         "QPushButton:disabled { background-image: url(") + offImage + QStringLiteral("); }"));
+    button->setFocusPolicy(Qt::TabFocus);
+    Theme::follow(button, [button, offImage, onImage] {
+        button->setStyleSheet(QStringLiteral("QPushButton { background-image: url(") + offImage
+            + QStringLiteral("); background-position: center; background-repeat: no-repeat; border: none; }"
+                             "QPushButton:pressed { background-image: url(") + onImage + QStringLiteral("); }"
+                             "QPushButton:disabled { background-image: url(") + offImage + QStringLiteral("); }")
+            + Theme::focusMark(QStringLiteral("QPushButton:focus")));
+    });
 }
 
 void barButton(QPushButton* button, const QString& image, int width, int height)
 {
     button->setFixedSize(width, height);
-    button->setFocusPolicy(Qt::NoFocus);
+    button->setFocusPolicy(Qt::TabFocus);
     button->setIcon(QIcon(image));
     button->setIconSize(QSize(60, 44));
     button->setFlat(true);
@@ -71,8 +75,31 @@ protected:
         painter.drawPixmap(QRect(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size), picture);
     }
 
+public:
+    // The width of the white logo in the bar's picture, which is centred whatever the bar's width.
+    int logoWidth() const
+    {
+        if (logoSpan < 0) {
+            const QImage image = picture.toImage().convertToFormat(QImage::Format_ARGB32);
+            int first = image.width();
+            int last = -1;
+            for (int y = 0; y < image.height(); ++y) {
+                const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+                for (int x = 0; x < image.width(); ++x) {
+                    if (qAlpha(line[x]) > 128 && qRed(line[x]) > 200 && qGreen(line[x]) > 200 && qBlue(line[x]) > 200) {
+                        first = qMin(first, x);
+                        last = qMax(last, x);
+                    }
+                }
+            }
+            logoSpan = last < first ? 0 : qRound((last - first + 1) / picture.devicePixelRatio());
+        }
+        return logoSpan;
+    }
+
 private:
     const QPixmap picture;
+    mutable int logoSpan = -1;
 };
 
 } // namespace
@@ -83,8 +110,10 @@ QFrame* topBar(QWidget* form, const QString& name, const QString& image, int hei
     QFrame* bar = new TopBarFrame(form, image);
     bar->setObjectName(name);
     bar->setFixedHeight(height);
+    // The mark is white: the bar stays red in every look.
     bar->setStyleSheet(QStringLiteral("#") + name + QStringLiteral(" { border: none; }"
-                       "QPushButton { background-color: transparent; border: none; color: white; }"));
+                       "QPushButton { background-color: transparent; border: none; color: white; }"
+                       "QPushButton:focus { border: 2px solid white; }"));
     QHBoxLayout* layout = new QHBoxLayout(bar);
     layout->setSpacing(0);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -104,6 +133,58 @@ QFrame* topBar(QWidget* form, const QString& name, const QString& image, int hei
     return bar;
 }
 
+// The bar's logo stays whole: the magnifier shows only where it leaves the logo room, on the
+// left where the bar has no back button, else beside the exit button.
+class SearchButton : public QPushButton
+{
+public:
+    SearchButton(QWidget* bar, bool left) : QPushButton(bar), onLeft(left) { bar->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize) {
+            const QWidget* bar = static_cast<QWidget*>(watched);
+            const TopBarFrame* frame = dynamic_cast<const TopBarFrame*>(bar);
+            const int logoLeft = (bar->width() - (frame ? frame->logoWidth() : 0)) / 2;
+            const int reach = onLeft ? width() : width() + sideButtonWidth;
+            setVisible(logoLeft >= reach);
+        }
+        return false;
+    }
+
+private:
+    static constexpr int sideButtonWidth = 89;
+    bool onLeft;
+};
+
+QPushButton* searchButton(QPushButton* beside)
+{
+    QWidget* bar = beside->parentWidget();
+    QBoxLayout* layout = qobject_cast<QBoxLayout*>(bar->layout());
+    const bool left = !layout->itemAt(0)->widget();
+    QPushButton* button = new SearchButton(bar, left);
+    button->setObjectName(QStringLiteral("searchButton"));
+    button->setAccessibleName(QObject::tr("Szukaj"));
+    button->setToolTip(QObject::tr("Szukaj w zapisanych artykułach (Ctrl+F)"));
+    button->setFocusPolicy(Qt::NoFocus);
+    // A white magnifier, drawn at twice its size so that it stays sharp on dense screens.
+    QPixmap glyph(64, 64);
+    glyph.fill(Qt::transparent);
+    QPainter painter(&glyph);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::white, 6, Qt::SolidLine, Qt::RoundCap));
+    painter.drawEllipse(QRectF(8, 8, 32, 32));
+    painter.drawLine(QPointF(37, 37), QPointF(56, 56));
+    painter.end();
+    glyph.setDevicePixelRatio(2);
+    button->setIcon(QIcon(glyph));
+    button->setIconSize(QSize(32, 32));
+    button->setFixedSize(60, bar->height());
+    layout->insertWidget(left ? 0 : layout->indexOf(beside), button);
+    return button;
+}
+
 QFrame* bottomBar(QWidget* form, const QString& name, QGridLayout** grid)
 {
     QFrame* bar = new QFrame(form);
@@ -111,14 +192,15 @@ QFrame* bottomBar(QWidget* form, const QString& name, QGridLayout** grid)
     bar->setFixedHeight(79);
     bar->setStyleSheet(QStringLiteral("#") + name + QStringLiteral(
         " { background-image: url(:/IMG/BOTTOM_BAR); border: none; }"
-        "QPushButton { background-color: transparent; color: white; border-bottom: 3px solid transparent; }"));
+        "QPushButton { background-color: transparent; color: white; border-bottom: 3px solid transparent; }"
+        "QPushButton:focus { border: 2px solid white; }"));
     *grid = new QGridLayout(bar);
     (*grid)->setSpacing(0);
     (*grid)->setContentsMargins(0, 0, 0, 0);
     return bar;
 }
 
-ListView* listView(QWidget* form, const QString& background)
+ListView* listView(QWidget* form, Theme::Role background)
 {
     ListView* list = new ListView(form);
     list->setObjectName(QStringLiteral("listView"));
@@ -128,17 +210,21 @@ ListView* listView(QWidget* form, const QString& background)
     list->setAutoScrollMargin(0);
     list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     list->setFrameShape(QFrame::NoFrame);
-    list->setStyleSheet(listStyle(QStringLiteral("QListView"), background));
+    Theme::follow(list, [list, background] {
+        list->setStyleSheet(listStyle(QStringLiteral("QListView"), Theme::css(background)));
+    });
     return list;
 }
 
-void screenRoot(QWidget* form, const QString& name, int width, const QString& background)
+void screenRoot(QWidget* form, const QString& name, int width, Theme::Role background)
 {
     form->setObjectName(name);
     form->resize(width, 854);
     form->setAttribute(Qt::WA_StyledBackground, true);
-    form->setStyleSheet(QStringLiteral("#") + name + QStringLiteral(" { background-color: ") + background
-                        + QStringLiteral("; }"));
+    Theme::follow(form, [form, name, background] {
+        form->setStyleSheet(QStringLiteral("#") + name + QStringLiteral(" { background-color: ") + Theme::css(background)
+                            + QStringLiteral("; }"));
+    });
     QVBoxLayout* layout = new QVBoxLayout(form);
     layout->setSpacing(0);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -5,6 +5,8 @@
 #include <QSize>
 #include <QString>
 
+#include "screens/widgets/theme.h"
+
 class QFrame;
 class QGridLayout;
 class QPushButton;
@@ -14,7 +16,7 @@ class ListView;
 // Style pieces the screens' forms share.
 namespace FormStyle {
 
-// The thin overlay scroll bar of the list screens over the given background colour.
+// The thin overlay scroll bar, and the focus mark of the list, of the list screens over the given background colour.
 QString listStyle(const QString& selector, const QString& background);
 
 // A push button drawn by its normal and pressed images.
@@ -28,10 +30,12 @@ QFrame* topBar(QWidget* form, const QString& name, const QString& image, int hei
                QPushButton** backButton, QPushButton** exitButton);
 
 // The bottom bar; its grid holds the buttons.
+// A search button in a top bar, just before the given button of that bar.
+QPushButton* searchButton(QPushButton* beside);
 QFrame* bottomBar(QWidget* form, const QString& name, QGridLayout** grid);
 
 // The finger-scrolled list of the list screens, without frame, per-pixel, over the given background.
-ListView* listView(QWidget* form, const QString& background);
+ListView* listView(QWidget* form, Theme::Role background);
 
 // Keeps a piece between its design sizes where its parent widget (less the margins, shared by the
 // given number of side-by-side pieces) has the room, and shrinks it to that room where it has not,
@@ -40,7 +44,7 @@ void fitInside(QWidget* piece, const QSize& minimum, const QSize& maximum, const
                int columns = 1);
 
 // A screen's form root: design size to start with, background and a vertical layout without spacing.
-void screenRoot(QWidget* form, const QString& name, int width, const QString& background);
+void screenRoot(QWidget* form, const QString& name, int width, Theme::Role background);
 
 } // namespace FormStyle
 

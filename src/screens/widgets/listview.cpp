@@ -1,5 +1,6 @@
 #include "screens/widgets/listview.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 
@@ -51,8 +52,33 @@ void ListView::mouseReleaseEvent(QMouseEvent* e)
     clearSelection();
 }
 
-void ListView::keyPressEvent(QKeyEvent*)
+// Keys move the current row (the pressed look marks it) and Enter opens it; the kinetic motion
+// is the finger's, keys scroll the list straight to the row.
+void ListView::keyPressEvent(QKeyEvent* e)
 {
+    switch (e->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (currentIndex().isValid())
+            emit clicked(currentIndex());
+        return;
+    case Qt::Key_Space: {
+        QKeyEvent page(e->type(), e->modifiers() & Qt::ShiftModifier ? Qt::Key_PageUp : Qt::Key_PageDown,
+                       Qt::NoModifier);
+        QListView::keyPressEvent(&page);
+        return;
+    }
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        QListView::keyPressEvent(e);
+        return;
+    default:
+        e->ignore();
+    }
 }
 
 void ListView::keyReleaseEvent(QKeyEvent*)

@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Start to first visible window on a 1920 x 1080 X screen (Xvfb), fresh profile each run: the
+# program with SSL_CERT_FILE naming the system's bundle, naming the sample service's authority, and
+# unset, beside a bare Qt window started the same way (the floor). Runs are interleaved; prints the
+# median of each in ms and its ratio to the floor.
+# usage: starttime.sh [BUILD_DIR]   RUNS (default 5) runs of each; KURENDAL_DISPLAY picks the display.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${1:-$root/build}"
+runs="${RUNS:-5}"
+display=":${KURENDAL_DISPLAY:-$((90 + RANDOM % 100))}"
+work="$(mktemp -d)"
+Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
+export DISPLAY="$display"
+# Nothing reaches a network or a bus: a dead proxy, dead bus addresses.
+export http_proxy="http://127.0.0.1:9" no_proxy=""
+export DBUS_SESSION_BUS_ADDRESS="unix:path=/nonexistent" DBUS_SYSTEM_BUS_ADDRESS="unix:path=/nonexistent"
+export XDG_RUNTIME_DIR="$work/run"
+mkdir -m 700 "$work/run"
+
+cat > "$work/bare.cpp" <<'CPP'
+#include <QApplication>
+#include <QWidget>
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("Bare"));
+    window.resize(480, 854);
+    window.show();
+    return application.exec();
+}
+CPP
+qt=Qt6Widgets
+# shellcheck disable=SC2046
+g++ -O2 -fPIC -std=c++17 "$work/bare.cpp" -o "$work/bare" $(pkg-config --cflags --libs "$qt")
+sleep 1
+
+# Milliseconds from the start of the command to its first visible window titled $1.
+measure() {
+  local title="$1"
+  shift
+  rm -rf "$work/home"
+  mkdir -p "$work/home"
+  local start end pid
+  start=$(date +%s%N)
+  XDG_DATA_HOME="$work/home/data" XDG_CONFIG_HOME="$work/home/config" "$@" >/dev/null 2>&1 &
+  pid=$!
+  until xdotool search --onlyvisible --name "^$title\$" >/dev/null 2>&1; do
+    if [ $(( ($(date +%s%N) - start) / 1000000 )) -gt 20000 ]; then break; fi
+  done
+  end=$(date +%s%N)
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  echo $(( (end - start) / 1000000 ))
+}
+
+median() { tr ' ' '\n' | grep . | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
+
+bundle=/etc/ssl/certs/ca-certificates.crt
+authority="$root/sampleserver/tls/ca.pem"
+bare="" system="" sample="" unset_=""
+for _ in $(seq "$runs"); do
+  bare="$bare $(measure Bare "$work/bare")"
+  system="$system $(SSL_CERT_FILE="$bundle" measure Kurendal "$build/kurendal")"
+  sample="$sample $(SSL_CERT_FILE="$authority" measure Kurendal "$build/kurendal")"
+  unset_="$unset_ $(unset SSL_CERT_FILE; measure Kurendal "$build/kurendal")"
+done
+floor=$(echo "$bare" | median)
+report() {
+  local m
+  m=$(echo "$2" | median)
+  awk -v name="$1" -v m="$m" -v f="$floor" -v all="$2" 'BEGIN { printf "%-40s %5d ms  %.2f x the bare window  (runs:%s)\n", name, m, m / f, all }'
+}
+printf '%-40s %5d ms  (runs:%s)\n' "bare Qt window" "$floor" "$bare"
+report "kurendal, SSL_CERT_FILE the system bundle" "$system"
+report "kurendal, SSL_CERT_FILE another authority" "$sample"
+report "kurendal, SSL_CERT_FILE unset" "$unset_"

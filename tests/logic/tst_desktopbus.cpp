@@ -1,0 +1,227 @@
+#include <QtTest>
+
+#include "logic/net/systemwatch.h"
+#include "logic/news/refreshscheduler.h"
+#include "logic/news/settings.h"
+#include "logic/news/topnewsnotifier.h"
+#include "tests/support/busstandin.h"
+#include "tests/support/privatebus.h"
+#include "tests/support/testchannel.h"
+#include "tests/support/testenv.h"
+
+// The desktop's services as the program meets them, stood in for on a bus of the test's own.
+class TestDesktopBus : public QObject
+{
+    Q_OBJECT
+private:
+    PrivateBus bus;
+
+    // The longest the event loop went without running a 10 ms timer over the next ms.
+    static qint64 longestStall(int ms)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        qint64 last = 0;
+        qint64 longest = 0;
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, [&]() {
+            longest = qMax(longest, clock.elapsed() - last);
+            last = clock.elapsed();
+        });
+        tick.start(10);
+        TestEnv::spin(ms);
+        return longest;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        TestEnv::prepare();
+        QVERIFY(bus.start());
+    }
+
+    // NetworkManager, the portal and UPower feed the scheduler, live, through their signals.
+    void linkAndPowerFollowTheServices()
+    {
+        PropertyStandIn nm("nm", "org.freedesktop.NetworkManager", "/org/freedesktop/NetworkManager",
+                           "org.freedesktop.NetworkManager");
+        PropertyStandIn upower("upower", "org.freedesktop.UPower", "/org/freedesktop/UPower", "org.freedesktop.UPower");
+        PropertyStandIn display("upower", "org.freedesktop.UPower", "/org/freedesktop/UPower/devices/DisplayDevice",
+                                "org.freedesktop.UPower.Device");
+        PropertyStandIn portal("portal", "org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop",
+                               "org.freedesktop.portal.PowerProfileMonitor");
+        nm.values["Metered"] = 4u; // guess-no
+        upower.values["OnBattery"] = true;
+        display.values["Percentage"] = 50.0;
+        portal.values["power-saver-enabled"] = false;
+        QVERIFY(nm.appear());
+        QVERIFY(upower.appear());
+
+        RefreshScheduler scheduler({}, nullptr);
+        NetworkManagerWatch link(nullptr);
+        PowerProfileWatch profile(nullptr);
+        UPowerWatch battery(nullptr);
+        connect(&link, &NetworkManagerWatch::meteredChanged, &scheduler, &RefreshScheduler::setLinkMetered);
+        connect(&profile, &PowerProfileWatch::powerSaverChanged, &scheduler, &RefreshScheduler::setPowerSaverProfile);
+        connect(&battery, &UPowerWatch::batteryChanged, &scheduler, &RefreshScheduler::setBattery);
+        link.start();
+        profile.start();
+        battery.start();
+        QTRY_COMPARE(battery.percentage(), 50.0);
+        QVERIFY(battery.onBattery());
+        QVERIFY(!scheduler.linkMetered());
+        QVERIFY(!scheduler.powerSaving());
+
+        nm.change("Metered", 1u); // yes
+        QTRY_VERIFY(scheduler.linkMetered());
+        nm.change("Metered", 2u); // no
+        QTRY_VERIFY(!scheduler.linkMetered());
+        QSignalSpy changes(&link, &NetworkManagerWatch::meteredChanged);
+        nm.change("Metered", QString("1")); // the wrong type is no answer
+        nm.change("Metered", 2u);
+        nm.change("Metered", 3u); // guess-yes
+        QTRY_VERIFY(scheduler.linkMetered());
+        QCOMPARE(changes.count(), 1);
+
+        display.change("Percentage", 19.0);
+        QTRY_VERIFY(scheduler.powerSaving());
+        // A portal that comes up has the last word; when it goes, the battery has it again.
+        QVERIFY(portal.appear());
+        QTRY_VERIFY(!scheduler.powerSaving());
+        portal.change("power-saver-enabled", true);
+        QTRY_VERIFY(scheduler.powerSaving());
+        portal.vanish();
+        QTRY_COMPARE(profile.powerSaver(), -1);
+        QVERIFY(scheduler.powerSaving());
+        upower.change("OnBattery", false);
+        QTRY_VERIFY(!scheduler.powerSaving());
+        // NetworkManager going away leaves no metered link behind.
+        nm.vanish();
+        QTRY_VERIFY(!scheduler.linkMetered());
+    }
+
+    void badAnswersKeepTheSchedule_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("vanish");
+        QTest::addColumn<int>("watch"); // ms, past the answer if one comes
+        QTest::newRow("late, past the time-out") << int(PropertyStandIn::Late) << false << PropertyStandIn::lateBy + 300;
+        QTest::newRow("wrong type") << int(PropertyStandIn::WrongType) << false << 300;
+        QTest::newRow("vanishing mid-call") << int(PropertyStandIn::Never) << true << 300;
+    }
+
+    void badAnswersKeepTheSchedule()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, vanish);
+        QFETCH(int, watch);
+        PropertyStandIn nm("nm-bad", "org.freedesktop.NetworkManager", "/org/freedesktop/NetworkManager",
+                           "org.freedesktop.NetworkManager");
+        nm.values["Metered"] = 1u;
+        nm.answer = PropertyStandIn::Answer(answer);
+        nm.crashOnCall = vanish;
+        QTRY_VERIFY(nm.appear()); // the bus may still hold the name for the last row's stand-in
+        RefreshScheduler scheduler({}, nullptr);
+        NetworkManagerWatch link(nullptr);
+        connect(&link, &NetworkManagerWatch::meteredChanged, &scheduler, &RefreshScheduler::setLinkMetered);
+        link.start();
+        // Until the answer is in (or past its time-out), the loop never stood still.
+        QVERIFY(longestStall(watch) < 200);
+        QCOMPARE(nm.calls, 1);
+        QVERIFY(!scheduler.linkMetered());
+        QCOMPARE(scheduler.intervalFor(2), 900000);
+        // The watcher still follows what the service says next.
+        nm.answer = PropertyStandIn::Promptly;
+        if (vanish) {
+            nm.reconnect();
+            QTRY_VERIFY(nm.appear()); // once the bus has seen the old connection go
+        }
+        else
+            nm.change("Metered", 1u);
+        QTRY_VERIFY(scheduler.linkMetered());
+    }
+
+    void topNewsNotifications_data()
+    {
+        QTest::addColumn<bool>("portal");
+        QTest::newRow("notification service") << false;
+        QTest::newRow("sandbox, through the portal") << true;
+    }
+
+    // One notification a refresh round, only when asked for and while the window is away.
+    void topNewsNotifications()
+    {
+        QFETCH(bool, portal);
+        TestEnv::clearData();
+        NotificationStandIn server(portal);
+        TestChannel top(RSSChannel::Najwazniejsze);
+        Settings settings(nullptr);
+        TopNewsNotifier notifier(&top, &settings, nullptr);
+        notifier.setSandboxed(portal);
+        QSignalSpy requested(&notifier, &TopNewsNotifier::articleRequested);
+        top.take({1, 2}); // what the cache held
+        notifier.setWindowActive(false);
+        top.take({3, 1, 2}); // the setting is off until the user turns it on
+        QVERIFY(settings.setTopNewsNotifications(true));
+        notifier.setWindowActive(true);
+        top.take({4, 3, 1, 2});
+        notifier.setWindowActive(false);
+        top.take({6, 5, 4, 3, 1, 2});
+        QTRY_COMPARE(server.calls.size(), 1);
+        if (portal) {
+            QCOMPARE(server.last().at(0).toString(), QString("top-news"));
+            const QVariantMap n = server.lastMap(1);
+            QCOMPARE(n.value("title").toString(), QString("Najważniejsze"));
+            QCOMPARE(n.value("body").toString(), QString("Artykuł 6 i 1 inny"));
+            QCOMPARE(n.value("default-action").toString(), QString("default"));
+        } else {
+            const QVariantList n = server.last();
+            QCOMPARE(n.at(1).toUInt(), 0u); // replaces nothing yet
+            QCOMPARE(n.at(3).toString(), QString("Najważniejsze"));
+            QCOMPARE(n.at(4).toString(), QString("Artykuł 6 i 1 inny"));
+            QCOMPARE(n.at(5).toStringList(),
+                     (QStringList{"default", "Otwórz", "mark-read", "Oznacz jako przeczytane"}));
+            QCOMPARE(server.lastMap(6).value("desktop-entry").toString(), QString("pl.kurendal.Kurendal"));
+        }
+        top.take({9, 8, 7, 6, 5, 4, 3, 1, 2});
+        QTRY_COMPARE(server.calls.size(), 2);
+        if (!portal)
+            QCOMPARE(server.last().at(1).toUInt(), 1u); // the new round replaces the last one
+        server.invoke(2, "mark-read");
+        QTRY_VERIFY(top.getArticles().at(2)->articleWasRead);
+        QVERIFY(top.getArticles().at(0)->articleWasRead);
+        QVERIFY(!top.getArticles().at(3)->articleWasRead); // of the round before
+        server.invoke(2, "default");
+        QTRY_COMPARE(requested.size(), 1);
+        QCOMPARE(requested.first().first().toInt(), 9);
+
+        // Without a service: a log line, and the program goes on at once.
+        server.vanish();
+        QTest::ignoreMessage(QtInfoMsg, QRegularExpression("top news not announced"));
+        top.take({10, 9, 8});
+        QVERIFY(longestStall(300) < 200);
+        QCOMPARE(server.calls.size(), 2);
+    }
+
+    void countsInPolish_data()
+    {
+        QTest::addColumn<int>("others");
+        QTest::addColumn<QString>("body");
+        QTest::newRow("alone") << 0 << "Tytuł";
+        QTest::newRow("1") << 1 << "Tytuł i 1 inny";
+        QTest::newRow("3") << 3 << "Tytuł i 3 inne";
+        QTest::newRow("5") << 5 << "Tytuł i 5 innych";
+        QTest::newRow("12") << 12 << "Tytuł i 12 innych";
+        QTest::newRow("22") << 22 << "Tytuł i 22 inne";
+    }
+
+    void countsInPolish()
+    {
+        QFETCH(int, others);
+        QFETCH(QString, body);
+        QCOMPARE(TopNewsNotifier::bodyText("Tytuł", others), body);
+    }
+};
+
+QTEST_MAIN(TestDesktopBus)
+#include "tst_desktopbus.moc"

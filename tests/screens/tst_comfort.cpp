@@ -1,0 +1,212 @@
+#include <QtDBus>
+#include <QtTest>
+#include <QtWidgets>
+
+#include "logic/base/desktopappearance.h"
+#include "logic/news/article.h"
+#include "screens/article/articlewidget.h"
+#include "screens/widgets/textscale.h"
+#include "screens/widgets/theme.h"
+#include "tests/support/privatebus.h"
+#include "tests/support/testenv.h"
+
+// A settings portal of the test's own on its private bus: answers as `mode` says.
+class FakePortal : public QDBusVirtualObject
+{
+public:
+    enum Mode { Answers, OnlyRead, WrongType, Silent };
+    Mode mode = Answers;
+    uint colorScheme = 1;
+    uint contrast = 0;
+    QDBusConnection bus = QDBusConnection(QString());
+
+    QString introspect(const QString&) const override { return QString(); }
+
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
+    {
+        const QString key = message.arguments().value(1).toString();
+        const bool readOne = message.member() == QLatin1String("ReadOne");
+        if (mode == Silent)
+            return true;
+        if (mode == OnlyRead && readOne) {
+            connection.send(message.createErrorReply(QDBusError::UnknownMethod, QStringLiteral("no ReadOne")));
+            return true;
+        }
+        QVariant value = mode == WrongType ? QVariant(QStringLiteral("1"))
+                                           : QVariant(key == QLatin1String("contrast") ? contrast : colorScheme);
+        QVariant wrapped = QVariant::fromValue(QDBusVariant(value));
+        if (!readOne)
+            wrapped = QVariant::fromValue(QDBusVariant(wrapped));
+        connection.send(message.createReply(wrapped));
+        return true;
+    }
+
+    void change(const QString& nameSpace, const QString& key, const QVariant& value)
+    {
+        QDBusMessage signal = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/portal/desktop"),
+                                                         QStringLiteral("org.freedesktop.portal.Settings"),
+                                                         QStringLiteral("SettingChanged"));
+        signal << nameSpace << key << QVariant::fromValue(QDBusVariant(value));
+        bus.send(signal);
+    }
+};
+
+Q_DECLARE_METATYPE(FakePortal::Mode)
+
+class TestComfort : public QObject
+{
+    Q_OBJECT
+private:
+    PrivateBus privateBus;
+    FakePortal portal;
+
+    static double luminance(QRgb rgb)
+    {
+        auto channel = [](int v) {
+            const double c = v / 255.0;
+            return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(qRed(rgb)) + 0.7152 * channel(qGreen(rgb)) + 0.0722 * channel(qBlue(rgb));
+    }
+
+    // The contrast of the text against its background in a grab: the background is the commonest
+    // colour, the text the pixel that differs from it most.
+    static double contrast(const QImage& image)
+    {
+        QHash<QRgb, int> counts;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                ++counts[image.pixel(x, y) | 0xff000000];
+        QRgb background = 0;
+        int most = 0;
+        for (auto it = counts.constBegin(); it != counts.constEnd(); ++it)
+            if (it.value() > most)
+                most = it.value(), background = it.key();
+        const double lb = luminance(background);
+        double best = 1;
+        for (auto it = counts.constBegin(); it != counts.constEnd(); ++it) {
+            const double lt = luminance(it.key());
+            best = qMax(best, (qMax(lb, lt) + 0.05) / (qMin(lb, lt) + 0.05));
+        }
+        return best;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        TestEnv::prepare();
+        QVERIFY(privateBus.start());
+        portal.bus = QDBusConnection::connectToBus(privateBus.address(), QStringLiteral("portal"));
+        QVERIFY(portal.bus.registerVirtualObject(QStringLiteral("/org/freedesktop/portal/desktop"), &portal));
+        QVERIFY(portal.bus.registerService(QStringLiteral("org.freedesktop.portal.Desktop")));
+    }
+
+    // The desktop says dark at start and light while the program runs; the open article follows
+    // in place, keeping its scroll position.
+    void followsTheDesktopLive()
+    {
+        portal.mode = FakePortal::Answers;
+        portal.colorScheme = 1;
+        Theme::setChoice(0);
+        Theme::desktop();
+        QTRY_VERIFY(Theme::isDark());
+
+        Article source;
+        source.title = "Mróz wraca";
+        source.content = QString("<p>Akapit treści, <a href=\"http://x.pl/\">odnośnik</a>.</p>").repeated(60);
+        ArticleWidget screen(source, nullptr);
+        screen.resize(480, 854);
+        screen.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&screen));
+        QScrollBar* bar = screen.findChild<QAbstractScrollArea*>("scrollArea")->verticalScrollBar();
+        bar->setValue(bar->maximum() / 2);
+        const int position = bar->value();
+        QWidget* body = screen.findChild<QWidget*>("textBrowser");
+        QVERIFY(qGray(body->grab().toImage().pixel(2, 2)) < 60);
+
+        portal.change("org.freedesktop.appearance", "color-scheme", 2u);
+        QTRY_VERIFY(!Theme::isDark());
+        QTest::qWait(20);
+        QVERIFY(qGray(body->grab().toImage().pixel(2, 2)) > 200);
+        QCOMPARE(bar->value(), position);
+
+        portal.change("org.freedesktop.appearance", "contrast", 1u);
+        QTRY_VERIFY(Theme::isHighContrast());
+        // The user's choice wins over the desktop's wish.
+        Theme::setChoice(2);
+        QVERIFY(Theme::isDark());
+        Theme::setChoice(0);
+        portal.change("org.freedesktop.appearance", "contrast", 0u);
+        QTRY_VERIFY(!Theme::isHighContrast());
+    }
+
+    void badAnswersLeaveTheLook_data()
+    {
+        QTest::addColumn<FakePortal::Mode>("mode");
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("older Read, wrapped twice") << FakePortal::OnlyRead << true;
+        QTest::newRow("wrong type") << FakePortal::WrongType << false;
+        QTest::newRow("never answers") << FakePortal::Silent << false;
+    }
+
+    void badAnswersLeaveTheLook()
+    {
+        QFETCH(FakePortal::Mode, mode);
+        QFETCH(bool, dark);
+        portal.mode = mode;
+        portal.colorScheme = 1;
+        DesktopAppearance desktop;
+        QElapsedTimer clock;
+        clock.start();
+        desktop.start();
+        QVERIFY(clock.elapsed() < 100); // asks without waiting
+        QTest::qWait(DesktopAppearance::callTimeoutMs + 300);
+        QCOMPARE(desktop.scheme().dark, dark);
+
+        // Unknown keys, other namespaces and values out of range change nothing.
+        QSignalSpy changes(&desktop, &DesktopAppearance::schemeChanged);
+        portal.change("org.freedesktop.appearance", "accent-color", 1u);
+        portal.change("org.gnome.desktop.interface", "color-scheme", dark ? 2u : 1u);
+        portal.change("org.freedesktop.appearance", "color-scheme", 7u);
+        portal.change("org.freedesktop.appearance", "color-scheme", QStringLiteral("1"));
+        QTest::qWait(100);
+        QCOMPARE(changes.count(), 0);
+    }
+
+    // Body text against its page, measured on the rendered article in every look and text size.
+    void bodyTextContrast_data()
+    {
+        QTest::addColumn<bool>("dark");
+        QTest::addColumn<bool>("highContrast");
+        QTest::newRow("light") << false << false;
+        QTest::newRow("light, higher contrast") << false << true;
+        QTest::newRow("dark") << true << false;
+        QTest::newRow("dark, higher contrast") << true << true;
+    }
+
+    void bodyTextContrast()
+    {
+        QFETCH(bool, dark);
+        QFETCH(bool, highContrast);
+        Theme::set(dark, highContrast);
+        Article source;
+        source.title = "Tytuł";
+        source.lead = "Wstęp artykułu";
+        source.content = QString("<p>Treść artykułu, zwykły akapit tekstu.</p>").repeated(10);
+        ArticleWidget screen(source, nullptr);
+        screen.resize(480, 854);
+        screen.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&screen));
+        QTest::qWait(50);
+        for (const char* name : {"textBrowser", "leadLabel"}) {
+            // Grabbed from the screen: a label alone has no background of its own.
+            const QWidget* part = screen.findChild<QWidget*>(name);
+            const double ratio = contrast(screen.grab(QRect(part->mapTo(&screen, QPoint()), part->size())).toImage());
+            QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("%1: %2:1").arg(name).arg(ratio, 0, 'f', 2)));
+        }
+        Theme::set(false, false);
+    }
+};
+
+QTEST_MAIN(TestComfort)
+#include "tst_comfort.moc"
