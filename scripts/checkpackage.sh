@@ -84,16 +84,17 @@ home="$work/home"
 mkdir -p "$home"
 env -i PATH="$root/usr/bin:/usr/bin:/bin" HOME="$home" XDG_RUNTIME_DIR="$work" \
   QT_QPA_PLATFORM=offscreen http_proxy="http://127.0.0.1:$port" no_proxy= \
-  QML_IMPORT_TRACE=1 QT_DEBUG_PLUGINS=1 QT_LOGGING_RULES="qt.qml.import.debug=true;qt.core.plugin.loader.debug=true" \
+  QML_IMPORT_TRACE=1 QT_DEBUG_PLUGINS=1 QT_LOGGING_RULES="qt.qml.import.debug=true;qt.core.plugin.loader.debug=true;qt.core.library.debug=true" \
   $exec_line >"$work/app.log" 2>&1 &
 app=$!
 sleep 6
 if kill -0 "$app" 2>/dev/null; then
   # Qt plugins and QML modules are found at run time: the packages holding them must be
   # dependencies, since dpkg-shlibdeps cannot see them. Qt 6 loads the QML modules' optional
-  # plugins only when it must, so what was loaded is read from the import trace: each module's
-  # qmldir, and the platform plugin.
-  grep -oE '/[^ "]*/qt6/(qml/[^ "]*/qmldir|plugins/platforms/[^ "]*\.so)' "$work/app.log" | sort -u >"$work/runtime"
+  # plugins only when it must, so what was loaded is read from the traces: each imported module's
+  # qmldir, and every plugin library the loader says it loaded.
+  { grep -oE '/[^ "]*/qt6/qml/[^ "]*/qmldir' "$work/app.log"
+    grep 'loaded library' "$work/app.log" | grep -oE '/[^ "]*/qt6/[^ "]*\.so'; } | sort -u >"$work/runtime"
   [ -s "$work/runtime" ] || fail "no QML module or platform plugin seen in the running program"
   while read -r file; do
     owner="$(dpkg -S "$file" 2>/dev/null | cut -d: -f1 | head -n 1)"
@@ -105,7 +106,7 @@ else
   fail "the program ended within 6 s"
 fi
 app=""
-if grep -vE '^qt\.(qml\.import|core\.plugin)|^QFactoryLoader|^Got keys|^Found metadata|^In |^looking at|^checking directory|^loaded library|^QLibraryPrivate|^"' "$work/app.log" \
+if grep -vE '^qt\.(qml\.import|core\.plugin|core\.library)|^QFactoryLoader|^Got keys|^Found metadata|^In |^looking at|^checking directory|^loaded library|^QLibraryPrivate|^"' "$work/app.log" \
     | grep -E 'is not installed|Cannot load library|Could not load the Qt platform plugin|qrc:/.*: '; then
   fail "the program could not load its pages (above)"
 fi

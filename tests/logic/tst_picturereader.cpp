@@ -177,7 +177,6 @@ private slots:
         QCOMPARE(PictureReader::read(QByteArray(), &image), PictureReader::Empty);
         QCOMPARE(PictureReader::read("<html><body>Zaloguj się</body></html>", &image), PictureReader::NotAPicture);
         const QByteArray svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"20\" height=\"20\"/>";
-        QVERIFY(!QImage::fromData(svg).isNull()); // Qt itself would draw it
         QCOMPARE(PictureReader::read(svg, &image), PictureReader::NotAPicture);
         QByteArray bmp;
         QBuffer buffer(&bmp);

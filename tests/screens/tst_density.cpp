@@ -55,38 +55,42 @@ private:
                && qAbs(qBlue(a) - qBlue(b)) <= tolerance && qAbs(qAlpha(a) - qAlpha(b)) <= tolerance;
     }
 
-    // The fewest n x n blocks, over the n ways of aligning the grid, whose pixels are not all
-    // alike. A picture blown up from 1x has none at its own alignment.
-    int unevenBlocks(const QImage& image) const
+    // How much a trip down to 1x and back loses, per pixel on an edge: little for a picture blown
+    // up from 1x (its pixels repeated or smoothed), its fine detail for one drawn for this density.
+    double detailLost(const QImage& image) const
     {
         const QImage im = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        int fewest = INT_MAX;
-        for (int py = 0; py < n; ++py) {
-            for (int px = 0; px < n; ++px) {
-                int uneven = 0;
-                for (int by = py; by + n <= im.height(); by += n) {
-                    for (int bx = px; bx + n <= im.width(); bx += n) {
-                        const QRgb first = im.pixel(bx, by);
-                        bool alike = true;
-                        for (int y = by; y < by + n && alike; ++y)
-                            for (int x = bx; x < bx + n && alike; ++x)
-                                alike = same(im.pixel(x, y), first, 1);
-                        uneven += alike ? 0 : 1;
-                    }
-                }
-                fewest = qMin(fewest, uneven);
+        const QSize small(qMax(1, qRound(im.width() / qreal(n))), qMax(1, qRound(im.height() / qreal(n))));
+        const QImage back = im.scaled(small, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                .scaled(im.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        const auto distance = [](QRgb a, QRgb b) {
+            return qAbs(qRed(a) - qRed(b)) + qAbs(qGreen(a) - qGreen(b)) + qAbs(qBlue(a) - qBlue(b))
+                   + qAbs(qAlpha(a) - qAlpha(b));
+        };
+        double lost = 0;
+        int edges = 0;
+        for (int y = 0; y + 1 < im.height(); ++y) {
+            for (int x = 0; x + 1 < im.width(); ++x) {
+                const QRgb a = im.pixel(x, y);
+                lost += distance(a, back.pixel(x, y));
+                edges += distance(a, im.pixel(x + 1, y)) > 16 || distance(a, im.pixel(x, y + 1)) > 16 ? 1 : 0;
             }
         }
-        return fewest;
+        return edges ? lost / edges : 0;
     }
 
     // Whether `shown` holds the picture drawn for this density rather than its 1x picture blown
-    // up: it has at least half the fine detail the picture itself has.
+    // up: its fine detail is nearer the picture's own than the blown-up one's.
     QString detail(const QImage& shown, const QString& alias) const
     {
-        const int own = unevenBlocks(QImage(Hidpi::variant(alias, n)));
-        const int seen = unevenBlocks(shown);
-        return own > 0 && seen * 2 >= own ? QString() : QString("%1 uneven blocks of %2").arg(seen).arg(own);
+        const QImage picture(Hidpi::variant(alias, n));
+        const double own = detailLost(picture);
+        const double flat =
+            detailLost(QImage(alias).scaled(picture.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        const double seen = detailLost(shown);
+        return own > flat && (seen - flat) * 2 >= own - flat
+                   ? QString()
+                   : QString("detail %1, drawn for this density %2, blown up %3").arg(seen).arg(own).arg(flat);
     }
 
     QWidget* screen(const QString& name) const

@@ -39,7 +39,7 @@ void DesktopAppearance::start()
         return;
     bus.connect(QLatin1String(portalService), QLatin1String(portalPath), QLatin1String(portalInterface),
                 QStringLiteral("SettingChanged"), this,
-                SLOT(settingChanged(QString, QString, QDBusVariant)));
+                SLOT(settingChanged(QDBusMessage)));
     read(QLatin1String(colorSchemeKey), false);
     read(QLatin1String(contrastKey), false);
 }
@@ -71,11 +71,12 @@ void DesktopAppearance::readFinished(QDBusPendingCallWatcher* call, const QStrin
     take(key, reply.arguments().constFirst());
 }
 
-void DesktopAppearance::settingChanged(const QString& nameSpace, const QString& key, const QDBusVariant& value)
+void DesktopAppearance::settingChanged(const QDBusMessage& message)
 {
-    if (nameSpace != QLatin1String(appearanceNamespace))
+    const QVariantList arguments = message.arguments();
+    if (arguments.size() != 3 || arguments.at(0).toString() != QLatin1String(appearanceNamespace))
         return;
-    take(key, QVariant::fromValue(value));
+    take(arguments.at(1).toString(), arguments.at(2));
 }
 
 void DesktopAppearance::take(const QString& key, const QVariant& value)

@@ -4,7 +4,7 @@
 #include <QObject>
 
 class QDBusPendingCallWatcher;
-class QDBusVariant;
+class QDBusMessage;
 
 // What the desktop asks of the program's look: dark or light, normal or higher contrast. Read from
 // the freedesktop settings portal when there is one, and followed while the program runs. Every call
@@ -39,7 +39,7 @@ signals:
     void schemeChanged();
 
 private slots:
-    void settingChanged(const QString& nameSpace, const QString& key, const QDBusVariant& value);
+    void settingChanged(const QDBusMessage& message);
 
 private:
     void read(const QString& key, bool older);
