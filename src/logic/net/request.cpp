@@ -53,12 +53,8 @@ Http::Http(const QString& _url, const QByteArray& _args)
 
 Http::~Http()
 {
-    // The manager stays: the reply of a request still running is aborted and let go here.
-    if (reply) {
-        reply->disconnect(this);
-        abortReply();
-        reply->deleteLater();
-    }
+    // The manager stays: the reply of a request still running is let go here.
+    abortReply();
     delete arguments;
 }
 
@@ -234,12 +230,17 @@ void Http::fail()
     emit statusChanged(this);
 }
 
-// A reply that has reported its error ends by itself; aborting it then would report a second
-// error, which Qt refuses with a warning.
+// Lets the reply go: deleting it ends its transfer quietly. Aborting it instead reports a second
+// error, which Qt refuses with a warning, when the transfer's own error is already on its way
+// from the network thread.
 void Http::abortReply()
 {
-    if (reply && reply->isRunning() && reply->error() == QNetworkReply::NoError)
-        reply->abort();
+    if (!reply)
+        return;
+    responseHeaders = reply->rawHeaderPairs();
+    reply->disconnect(this);
+    reply->deleteLater();
+    reply = nullptr;
 }
 
 void Http::downloadProgress(qint64, qint64) {}
