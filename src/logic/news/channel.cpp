@@ -444,56 +444,19 @@ void RSSChannel::articlesDidChange(bool value)
     emit articlesUpadted(articles);
 }
 
-// Every step leaves a complete list on disk: ".new" is whole before anything moves, each
-// rename replaces its target at once, and only a main file that decodes whole becomes the
-// backup. When ".new" cannot take the main file's place it stays, and is read first.
-// A copy that could not be read or decoded is never written over: a cache sets it aside,
-// the briefcase (keepsUnreadable) saves nothing while its newest copies could not be read.
+// A copy that could not be read or decoded is never written over: a cache sets it aside, the
+// briefcase (keepsUnreadable) saves nothing while its newest copies could not be read.
 bool RSSChannel::saveToFile()
 {
-    const QString path = File::createPathToResource(cacheName());
-    const QString copyPath[] = {path + QStringLiteral(".new"), path, path + QStringLiteral(".old")};
-    for (int copy : {NewCopy, MainCopy}) {
-        if (stateOf(copy) != CopyUnreadable)
-            continue;
-        if (keepsUnreadable() || !File::setAside(copyPath[copy]))
-            return false;
-        copies[copy] = CopyAbsent;
-    }
-    if (stateOf(NewCopy) == CopyDamaged && File::setAside(copyPath[NewCopy]))
-        copies[NewCopy] = CopyAbsent;
-    if (!saveToFile(cacheName() + QStringLiteral(".new")))
-        return false;
-    copies[NewCopy] = CopyWhole;
-    if (stateOf(MainCopy) == CopyWhole) {
-        // An unreadable backup stays where it is (and the briefcase's main file goes without one).
-        CopyState old = stateOf(OldCopy);
-        if ((old == CopyDamaged || (old == CopyUnreadable && !keepsUnreadable())) && File::setAside(copyPath[OldCopy]))
-            old = CopyAbsent;
-        if (old != CopyUnreadable) {
-            File::clearWayFor(copyPath[OldCopy]);
-            if (renameOver(path, copyPath[OldCopy])) {
-                copies[OldCopy] = CopyWhole;
-                copies[MainCopy] = CopyAbsent;
-            }
-        }
-    } else if (stateOf(MainCopy) == CopyDamaged && File::setAside(path)) {
-        copies[MainCopy] = CopyAbsent;
-    } else {
-        File::clearWayFor(path);
-    }
-    if (!renameOver(copyPath[NewCopy], path))
-        return true; // the whole list waits in ".new"
-    copies[NewCopy] = CopyAbsent;
-    copies[MainCopy] = CopyWhole;
-    return true;
+    return StoredCopies::save(File::createPathToResource(cacheName()), copies,
+                              [this](int copy) { return stateOf(copy); }, keepsUnreadable(),
+                              [this](const QString&) { return saveToFile(cacheName() + QLatin1String(".new")); });
 }
 
-RSSChannel::CopyState RSSChannel::stateOf(int copy)
+CopyState RSSChannel::stateOf(int copy)
 {
     if (copies[copy] == CopyUnknown) {
-        static const char* const suffix[] = {".new", "", ".old"};
-        copies[copy] = RSSChannel(id, nullptr).readCopy(cacheName() + QLatin1String(suffix[copy]));
+        copies[copy] = RSSChannel(id, nullptr).readCopy(cacheName() + QLatin1String(StoredCopies::suffix(copy)));
     }
     return copies[copy];
 }
@@ -501,11 +464,6 @@ RSSChannel::CopyState RSSChannel::stateOf(int copy)
 bool RSSChannel::newestCopyUnreadable()
 {
     return stateOf(NewCopy) == CopyUnreadable || stateOf(MainCopy) == CopyUnreadable;
-}
-
-bool RSSChannel::renameOver(const QString& from, const QString& to)
-{
-    return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
 
 bool RSSChannel::saveToFile(const QString& name)
@@ -552,7 +510,7 @@ bool RSSChannel::loadFromFile(const QString& name)
 
 // Takes the list only when the file decodes whole: the known version, as many records as
 // its count says, and nothing after the last update time.
-RSSChannel::CopyState RSSChannel::readCopy(const QString& name)
+CopyState RSSChannel::readCopy(const QString& name)
 {
     articles.clear();
     File* f = File::createFileToRead(File::createPathToResource(name), maxCacheBytes);

@@ -8,6 +8,7 @@
 #include <QVector>
 #include <memory>
 
+#include "logic/base/storedcopies.h"
 #include "logic/news/article.h"
 
 class Http;
@@ -105,12 +106,7 @@ protected:
     bool updateFailed = false;
 
 private:
-    static bool renameOver(const QString& from, const QString& to);
-
-    // How each copy of the cache file was last found, so that a save knows which one it may
-    // replace; Unknown ones are read when a save needs to know.
-    enum CopyState { CopyUnknown, CopyAbsent, CopyWhole, CopyDamaged, CopyUnreadable };
-    enum { NewCopy, MainCopy, OldCopy };
+    // How each copy of the cache file was last found, so that a save knows which one it may replace.
     CopyState copies[3] = {CopyUnknown, CopyUnknown, CopyUnknown};
     CopyState readCopy(const QString& name);
     CopyState stateOf(int copy);

@@ -43,21 +43,15 @@ void Settings::load()
     for (int copy = NewCopy; copy <= OldCopy; ++copy)
         copies[copy] = CopyUnknown;
     for (int copy = NewCopy; copy <= OldCopy; ++copy) {
-        if ((copies[copy] = readCopy(path + QLatin1String(copySuffix(copy)), true)) == CopyWhole)
+        if ((copies[copy] = readCopy(path + QLatin1String(StoredCopies::suffix(copy)), true)) == CopyWhole)
             break;
     }
     scheduleNextRushStateChange();
 }
 
-const char* Settings::copySuffix(int copy)
-{
-    static const char* const suffix[] = {".new", "", ".old"};
-    return suffix[copy];
-}
-
 // Whole means exactly one of the two lengths the program writes, with the known block
 // version; a value out of its range keeps its default.
-Settings::CopyState Settings::readCopy(const QString& path, bool apply)
+CopyState Settings::readCopy(const QString& path, bool apply)
 {
     QByteArray bytes;
     // Read past the longest length, so that a longer file is damage and not unreadable.
@@ -102,25 +96,27 @@ Settings::CopyState Settings::readCopy(const QString& path, bool apply)
     return CopyWhole;
 }
 
-Settings::CopyState Settings::stateOf(int copy)
+CopyState Settings::stateOf(int copy)
 {
     if (copies[copy] == CopyUnknown)
-        copies[copy] = readCopy(File::createPathToResource(settingsFileName) + QLatin1String(copySuffix(copy)), false);
+        copies[copy] = readCopy(File::createPathToResource(settingsFileName) + QLatin1String(StoredCopies::suffix(copy)), false);
     return copies[copy];
 }
 
-// As the caches are saved: ".new" whole first, then a whole main file becomes ".old". A copy
-// that could not be read is the user's and stops every save; a damaged one is set aside.
+// As the caches are saved. A copy that could not be read is the user's and stops every save.
 bool Settings::save()
 {
     scheduleNextRushStateChange();
-    const QString path = File::createPathToResource(settingsFileName);
-    const QString copyPath[] = {path + QLatin1String(copySuffix(NewCopy)), path, path + QLatin1String(copySuffix(OldCopy))};
-    if (stateOf(NewCopy) == CopyUnreadable || stateOf(MainCopy) == CopyUnreadable)
-        return false;
-    if (stateOf(NewCopy) == CopyDamaged && File::setAside(copyPath[NewCopy]))
-        copies[NewCopy] = CopyAbsent;
-    File* f = File::createFileToWrite(copyPath[NewCopy]);
+    return StoredCopies::save(File::createPathToResource(settingsFileName), copies,
+                              [this](int copy) { return stateOf(copy); }, true,
+                              [this](const QString& path) { return write(path); });
+}
+
+// The choices as every version wrote them, and the preferences after them when any is away
+// from its default.
+bool Settings::write(const QString& path) const
+{
+    File* f = File::createFileToWrite(path);
     f->open();
     bool ok = true;
     try {
@@ -143,34 +139,7 @@ bool Settings::save()
     if (!f->close())
         ok = false;
     delete f;
-    if (!ok)
-        return false;
-    copies[NewCopy] = CopyWhole;
-    const auto move = [](const QString& from, const QString& to) {
-        return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
-    };
-    if (stateOf(MainCopy) == CopyWhole) {
-        CopyState old = stateOf(OldCopy);
-        if (old == CopyDamaged && File::setAside(copyPath[OldCopy]))
-            old = CopyAbsent;
-        if (old != CopyUnreadable) {
-            File::clearWayFor(copyPath[OldCopy]);
-            if (move(path, copyPath[OldCopy])) {
-                copies[OldCopy] = CopyWhole;
-                copies[MainCopy] = CopyAbsent;
-            }
-        }
-    } else if (stateOf(MainCopy) == CopyDamaged && File::setAside(path)) {
-        copies[MainCopy] = CopyAbsent;
-    } else {
-        File::clearWayFor(path);
-    }
-    // Where the rename fails the new choices wait, whole, in ".new", which is read first.
-    if (move(copyPath[NewCopy], path)) {
-        copies[NewCopy] = CopyAbsent;
-        copies[MainCopy] = CopyWhole;
-    }
-    return true;
+    return ok;
 }
 
 int Settings::getTimeIntervalForType(int mode)

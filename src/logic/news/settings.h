@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QTimer>
 
+#include "logic/base/storedcopies.h"
+
 class QTime;
 
 // The user's refresh modes, rush hours and categories, kept in the "settings" file, and the
@@ -72,10 +74,8 @@ private slots:
 
 private:
     // How each copy of the file ("settings.new", "settings", "settings.old") was last found.
-    enum CopyState { CopyUnknown, CopyAbsent, CopyWhole, CopyDamaged, CopyUnreadable };
-    enum { NewCopy, MainCopy, OldCopy };
-    static const char* copySuffix(int copy);
     CopyState readCopy(const QString& path, bool apply);
+    bool write(const QString& path) const;
     CopyState stateOf(int copy);
     CopyState copies[3] = {CopyUnknown, CopyUnknown, CopyUnknown};
 
