@@ -15,9 +15,9 @@
 #include "tests/support/finger.h"
 #include "tests/support/screenfixtures.h"
 
-// A reader's way through the application on the bundled sample service: open an article,
+// The briefcase screen inside the running controller: what it lists and when it lists it again;
+// and a reader's way through the application on the bundled sample service: open an article,
 // keep it in the briefcase, find it there after a restart with the service gone, and remove it.
-// The briefcase screen inside the running controller: what it lists and when it lists it again.
 class TestTeczka : public QObject
 {
     Q_OBJECT
