@@ -118,7 +118,7 @@ private slots:
         // From hourly to five minutes: what is left of the new interval, or 10 s when nothing is.
         scheduler->lastTimesUpdateStarted[0] = now - 100;
         scheduler->lastTimesUpdateStarted[1] = now - 400;
-        settings->setRefreshModes(1, 1);
+        scheduler->updateIntervalChanged(1); // at once: a settings save here could let a second pass
         QVERIFY(qAbs(timer(0)->interval() - 200000) < 2000);
         QCOMPARE(timer(1)->interval(), 10000);
         QCOMPARE(timer(2)->interval(), 300000);
