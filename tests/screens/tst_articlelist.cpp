@@ -1,5 +1,4 @@
 #include <QtTest>
-#include <QNetworkProxy>
 #include <QtWidgets>
 
 #include "logic/news/article.h"
@@ -9,16 +8,11 @@
 #include "screens/articlelist/articleslistwidget.h"
 #include "screens/search/searchwidget.h"
 #include "logic/news/articlesearch.h"
-#include "tests/support/testchannel.h"
-#include <QLineEdit>
-#include <QListWidget>
-#include <QLabel>
-#include "screens/widgets/listview.h"
 #include "logic/base/constants.h"
-#include "sampleserver/sampleserver.h"
 #include "tests/support/boxes.h"
 #include "tests/support/finger.h"
-#include "tests/support/testenv.h"
+#include "tests/support/screenfixtures.h"
+#include "tests/support/testchannel.h"
 
 // The rows of the article lists and the article list screen.
 class TestArticleList : public QObject
@@ -26,6 +20,14 @@ class TestArticleList : public QObject
     Q_OBJECT
 private:
     QVector<Article*> made;
+    SampleServer* server = nullptr;
+
+    // The Kraj feed the service gives, with these articles.
+    void serveKraj(const QVector<int>& ids)
+    {
+        server->route("rss.kurendal.pl", QUrl(RSSChannel::urlForType(RSSChannel::Kraj)).path(),
+                      SampleServer::text(TestEnv::feed(ids), "text/xml"));
+    }
 
     QVector<Article*> articles(int n, const QString& title = QString(), const QString& lead = QString())
     {
@@ -59,12 +61,18 @@ private:
     static int lines(const QString& text) { return text.isEmpty() ? 0 : text.count('\n') + 1; }
 
 private slots:
-    void initTestCase() { TestEnv::prepare(); }
+    void initTestCase()
+    {
+        TestEnv::prepare();
+        server = TestEnv::startSampleServer(this);
+        QVERIFY(server);
+    }
 
     void cleanup()
     {
         qDeleteAll(made);
         made.clear();
+        TestEnv::proxyThrough(*server);
     }
 
     void specialRowsFillTheListBetweenTheBanners()
@@ -135,17 +143,6 @@ private slots:
         QCOMPARE(announced, 4);
     }
 
-    void theBriefcaseSaysSoWhenEmpty()
-    {
-        TestEnv::clearData();
-        SavedArticles saved(nullptr);
-        ArticleListModel model(&saved, nullptr);
-        model.setContentHeight(400);
-        model.startUpdate(true);
-        QCOMPARE(types(model), QVector<int>{ItemTypeNoItems});
-        QCOMPARE(model.index(0).data(ItemMainTextRole).toString(), QString::fromUtf8("Brak elementów w teczce"));
-    }
-
     void titleAndLeadShareTheTextBlock()
     {
         RSSChannel channel(RSSChannel::Kraj, nullptr);
@@ -195,14 +192,7 @@ private slots:
     void tappingAnArticleMarksItReadAndOpensIt()
     {
         TestEnv::clearData();
-        SampleServer server;
-        QVERIFY(server.start());
-        TestEnv::proxyThrough(server);
-        server.route("rss.kurendal.pl", QUrl(RSSChannel::urlForType(RSSChannel::Kraj)).path(),
-                     SampleServer::text("<iphonefeed><artykul><xx>7</xx><order>0</order><title>Pierwszy</title>"
-                                        "<lead>Lead</lead></artykul><artykul><xx>8</xx><order>1</order>"
-                                        "<title>Drugi</title><lead>Lead</lead></artykul></iphonefeed>",
-                                        "text/xml"));
+        serveKraj({7, 8});
         {
             RSSChannel channel(RSSChannel::Kraj, nullptr);
             QSignalSpy loaded(&channel, &RSSChannel::articlesUpadted);
@@ -210,26 +200,22 @@ private slots:
             QVERIFY(loaded.wait(5000));
 
             ArticlesListWidget screen(&channel, nullptr);
-            screen.resize(480, 854);
-            screen.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&screen));
-            ListView* list = screen.findChild<ListView*>("listView");
-            QCOMPARE(list->model()->rowCount(), 3); // two articles and the filler
+            QVERIFY(Screens::show(&screen));
+            QAbstractItemModel* rows = screen.findChild<QAbstractItemView*>("listView")->model();
+            QCOMPARE(rows->rowCount(), 3); // two articles and the filler
 
             QSignalSpy opened(&screen, &ArticlesListWidget::articleSelected);
-            const QRect second = list->visualRect(list->model()->index(1, 0));
-            Finger(&screen).tap(list->viewport()->mapTo(&screen, second.center()));
+            Finger(&screen).tap(Screens::rowCentre(&screen, 1));
             QCOMPARE(opened.count(), 1);
-            QCOMPARE(opened.first().first().value<Article>().title, QString("Drugi"));
-            QVERIFY(list->model()->index(1, 0).data(ItemWasReadRole).toBool());
-            QVERIFY(!list->model()->index(0, 0).data(ItemWasReadRole).toBool());
+            QCOMPARE(opened.first().first().value<Article>().xx, 8);
+            QVERIFY(rows->index(1, 0).data(ItemWasReadRole).toBool());
+            QVERIFY(!rows->index(0, 0).data(ItemWasReadRole).toBool());
             QCOMPARE(channel.getUnreadArticlesCount(), 1);
         }
         // The mark is in the cache file.
         RSSChannel again(RSSChannel::Kraj, nullptr);
         again.updateArticles(true);
         QCOMPARE(again.getUnreadArticlesCount(), 1);
-        TestEnv::noProxy();
     }
 
     // The hits follow the typing and a refresh that lands during the search; a hit opens its article.
@@ -240,8 +226,7 @@ private slots:
         ArticleSearch index;
         index.follow(&kraj);
         SearchWidget screen(&index, nullptr);
-        screen.resize(480, 854);
-        screen.show();
+        Screens::show(&screen);
         QSignalSpy opened(&screen, &SearchWidget::articleSelected);
         QLineEdit* field = screen.findChild<QLineEdit*>("searchField");
         QListWidget* results = screen.findChild<QListWidget*>("results");
@@ -262,15 +247,10 @@ private slots:
     void aFailedRefreshKeepsTheListAndOnlyTheUsersOneSaysSo()
     {
         TestEnv::clearData();
-        SampleServer server;
-        QVERIFY(server.start());
-        TestEnv::proxyThrough(server);
-        const QString path = QUrl(RSSChannel::urlForType(RSSChannel::Kraj)).path();
-        server.route("rss.kurendal.pl", path, SampleServer::text(TestEnv::feed({7, 8}), "text/xml"));
+        serveKraj({7, 8});
         RSSChannel channel(RSSChannel::Kraj, nullptr);
         ArticlesListWidget screen(&channel, nullptr);
-        screen.resize(480, 854);
-        screen.show();
+        Screens::show(&screen);
         QPushButton* refresh = screen.findChild<QPushButton*>("refreshButton");
         QLabel* info = screen.findChild<QLabel*>("infoLabel");
         Boxes boxes;
@@ -298,14 +278,13 @@ private slots:
             QCOMPARE(info->text(), infoText);
         }
 
-        TestEnv::proxyThrough(server);
-        server.route("rss.kurendal.pl", path, SampleServer::text(TestEnv::feed({9, 7, 8}), "text/xml"));
+        TestEnv::proxyThrough(*server);
+        serveKraj({9, 7, 8});
         QTest::mouseClick(refresh, Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(refresh->isEnabled(), 5000);
         QCOMPARE(boxes.shown.size(), 1);
         QCOMPARE(screen.model->articlesCount(), 3);
         QVERIFY(channel.getLastUpdateTime() > worked);
-        TestEnv::noProxy();
     }
 };
 

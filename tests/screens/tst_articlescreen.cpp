@@ -11,7 +11,7 @@
 #include "screens/article/photosscrollwidget.h"
 #include "tests/support/finger.h"
 #include "tests/support/boxes.h"
-#include "tests/support/testenv.h"
+#include "tests/support/screenfixtures.h"
 
 // The article screen: touch arbitration between the column and the photo strip,
 // the page dots, rotation and the briefcase buttons.
@@ -46,9 +46,7 @@ private:
     {
         makeArticle(photos);
         screen = new ArticleWidget(source, nullptr);
-        screen->resize(size);
-        screen->show();
-        QVERIFY(QTest::qWaitForWindowExposed(screen));
+        QVERIFY(Screens::show(screen, size));
         // The pictures arrive: each page gets a 400 x 300 photo.
         QPixmap picture(400, 300);
         picture.fill(Qt::darkRed);
@@ -121,20 +119,31 @@ private slots:
         QVERIFY(screen->findChild<QLabel*>("authorLabel")->isHidden());
     }
 
-    void aHorizontalSwipeOnTwoPhotosPagesAndLeavesTheColumn()
+    // The first moves decide nothing; then the direction gives the swipe to the strip or the column alone.
+    void aSwipeOnTwoPhotosMovesTheStripOrTheColumn_data()
     {
+        QTest::addColumn<QPoint>("step");
+        QTest::addColumn<bool>("pages");
+        QTest::newRow("horizontal") << QPoint(-16, 3) << true;
+        QTest::newRow("vertical") << QPoint(3, -12) << false;
+    }
+    void aSwipeOnTwoPhotosMovesTheStripOrTheColumn()
+    {
+        QFETCH(QPoint, step);
+        QFETCH(bool, pages);
         open(2);
         QVERIFY(strip()->isVisible());
         QCOMPARE(strip()->dots().size(), 2);
         QVERIFY(strip()->dotsFrame()->isVisible());
         QVERIFY(strip()->dots().at(0)->isChecked());
 
-        swipe(stripCentre(), -16, 3);
-        QCOMPARE(columnValue(), 0);
-        QTRY_COMPARE(strip()->scrollArea()->getCurrentPage(), 1);
+        swipe(stripCentre(), step.x(), step.y());
+        QTRY_COMPARE(strip()->scrollArea()->getCurrentPage(), pages ? 1 : 0);
         QTRY_VERIFY(!strip()->scrollArea()->isAnimating());
-        QVERIFY(strip()->dots().at(1)->isChecked());
-        QVERIFY(!strip()->dots().at(0)->isChecked());
+        QCOMPARE(columnValue() > 0, !pages);
+        QCOMPARE(stripValue() > 0, pages);
+        QCOMPARE(strip()->dots().at(1)->isChecked(), pages);
+        QCOMPARE(strip()->dots().at(0)->isChecked(), !pages);
     }
 
     // Long or quick swipes turn the page both ways; a short slow one snaps back.
@@ -188,15 +197,6 @@ private slots:
         QVERIFY(qAbs(stripValue() - page * w) <= 1);
         QVERIFY(strip()->dots().at(page)->isChecked());
         QCOMPARE(columnValue(), 0);
-    }
-
-    void aVerticalSwipeOnTwoPhotosScrollsTheColumnOnly()
-    {
-        open(2);
-        swipe(stripCentre(), 3, -12);
-        QVERIFY(columnValue() > 0);
-        QCOMPARE(stripValue(), 0);
-        QCOMPARE(strip()->scrollArea()->getCurrentPage(), 0);
     }
 
     void aSmallWobbleDecidesNothing()

@@ -11,9 +11,8 @@
 #include "screens/widgets/listview.h"
 #include "screens/shell/mainwidget.h"
 #include "logic/base/constants.h"
-#include "sampleserver/sampleserver.h"
 #include "tests/support/finger.h"
-#include "tests/support/testenv.h"
+#include "tests/support/screenfixtures.h"
 
 // The root screen: its rows, its busy labels and what a tap on a row does.
 class TestCategoryList : public QObject
@@ -22,22 +21,11 @@ class TestCategoryList : public QObject
 private:
     SampleServer* server = nullptr;
 
-    static QByteArray feed(int xx)
-    {
-        return QString("<iphonefeed><artykul><xx>%1</xx><order>0</order><title>Artykuł %1</title>"
-                       "<lead>Lead</lead></artykul></iphonefeed>").arg(xx).toUtf8();
-    }
-
     void serve(RSSChannel::ChannelType type, int xx, int delay)
     {
-        SampleServer::Reply r = SampleServer::text(feed(xx), "text/xml");
+        SampleServer::Reply r = SampleServer::text(TestEnv::feed({xx}), "text/xml");
         r.delayMs = delay;
         server->route("rss.kurendal.pl", QUrl(RSSChannel::urlForType(type)).path(), r);
-    }
-
-    static QPoint rowCentre(ListView* list, int row, QWidget* screen)
-    {
-        return list->viewport()->mapTo(screen, list->visualRect(list->model()->index(row, 0)).center());
     }
 
 private slots:
@@ -59,9 +47,7 @@ private slots:
                                       new RSSChannel(RSSChannel::Sport, nullptr)};
         {
             CategoryListWidget screen(&channels, nullptr);
-            screen.resize(480, 854);
-            screen.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&screen));
+            QVERIFY(Screens::show(&screen));
             ListView* list = screen.findChild<ListView*>("listView");
             QCOMPARE(list->model()->rowCount(), 2);
             QVERIFY(!list->indexWidget(list->model()->index(0, 0)));
@@ -133,9 +119,7 @@ private slots:
                                       new RSSChannel(RSSChannel::Swiat, nullptr)};
         {
             CategoryListWidget screen(&channels, nullptr);
-            screen.resize(480, 854);
-            screen.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&screen));
+            QVERIFY(Screens::show(&screen));
             QPixmap banner(320, 50);
             banner.fill(Qt::blue);
             screen.model->topBannerChanged(banner, QString());
@@ -147,9 +131,9 @@ private slots:
             QVector<RSSChannel*> selected;
             connect(&screen, &CategoryListWidget::channelSelected, [&selected](RSSChannel* c) { selected << c; });
             Finger finger(&screen);
-            finger.tap(rowCentre(list, 0, &screen));
+            finger.tap(Screens::rowCentre(&screen, 0));
             QVERIFY(selected.isEmpty());
-            finger.tap(rowCentre(list, 2, &screen));
+            finger.tap(Screens::rowCentre(&screen, 2));
             QCOMPARE(selected, QVector<RSSChannel*>{channels[1]});
         }
         qDeleteAll(channels);
@@ -157,30 +141,19 @@ private slots:
 
     void tappingACategoryPushesItsList()
     {
-        MainWidget main(nullptr, nullptr);
-        main.resize(480, 854);
-        main.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&main));
-        auto visibleList = [&main]() -> ArticlesListWidget* {
-            for (ArticlesListWidget* w : main.findChildren<ArticlesListWidget*>())
-                if (w->isVisible() && w->pos() == QPoint(0, 0))
-                    return w;
-            return nullptr;
-        };
-        ArticlesListWidget* first = visibleList();
+        QScopedPointer<MainWidget> main(Screens::startMain());
+        ArticlesListWidget* first = Screens::onTop<ArticlesListWidget>(main.data());
         QVERIFY(first);
         QVERIFY(first->findChild<QLabel*>("infoLabel")->text().contains(QString::fromUtf8("Najważniejsze")));
 
         QTest::mouseClick(first->findChild<QPushButton*>("backButton"), Qt::LeftButton);
-        CategoryListWidget* root = main.findChild<CategoryListWidget*>();
-        QTRY_VERIFY(main.isEnabled());
-        QTRY_VERIFY(!visibleList());
+        CategoryListWidget* root = main->findChild<CategoryListWidget*>();
+        QTRY_VERIFY(main->isEnabled());
+        QTRY_VERIFY(!Screens::onTop<ArticlesListWidget>(main.data()));
         QVERIFY(root->isVisible());
 
-        ListView* list = root->findChild<ListView*>("listView");
-        Finger(root).tap(rowCentre(list, 3, root));
-        QTRY_VERIFY(main.isEnabled());
-        ArticlesListWidget* opened = visibleList();
+        Finger(root).tap(Screens::rowCentre(root, 3));
+        ArticlesListWidget* opened = Screens::settled<ArticlesListWidget>(main.data());
         QVERIFY(opened);
         QVERIFY(opened->findChild<QLabel*>("infoLabel")->text().contains(QString::fromUtf8("Świat")));
     }

@@ -14,7 +14,7 @@
 #include "sampleserver/sampleserver.h"
 #include "screens/sharing/sharearticledialog.h"
 #include "tests/support/boxes.h"
-#include "tests/support/testenv.h"
+#include "tests/support/screenfixtures.h"
 
 // The picture feed, the gallery's cache and the way it fills the cover-flow.
 class TestGallery : public QObject
@@ -43,20 +43,14 @@ private:
                       SampleServer::text(body, "application/rss+xml"));
     }
 
-    QStringList paths() const
-    {
-        QStringList p;
-        for (const SampleServer::Request& r : server->requests())
-            p << r.path;
-        return p;
-    }
+    QStringList paths() const { return Screens::paths(*server); }
 
     static void writeCache(int pictures, int ageSeconds)
     {
         QDir().mkpath(Gallery::cacheDirectory());
         QStringList urls;
         for (int i = 0; i < pictures; ++i) {
-            urls << QString("http://www.kurendal.pl/g/%1.jpg").arg(i);
+            urls << picture(QString::number(i));
             QFile f(Gallery::cacheDirectory() + QString::number(i) + ".jpg");
             f.open(QIODevice::WriteOnly);
             f.write(jpeg(64, 48));
@@ -70,6 +64,15 @@ private:
     }
 
     static bool finished(Gallery& g) { return !g.ui->widgetPictureFlow->loading; }
+
+    // Shown as the stack shows it; true once its pictures are in.
+    static bool opened(Gallery& g)
+    {
+        g.showFinished();
+        return QTest::qWaitFor([&g] { return finished(g); }, 5000);
+    }
+
+    static QString picture(const QString& name) { return "http://www.kurendal.pl/g/" + name + ".jpg"; }
 
 private slots:
     void initTestCase()
@@ -128,13 +131,10 @@ private slots:
 
     void downloadsSkipEmptyAddressesAndFillTheCache()
     {
-        serveFeed(feed({"http://www.kurendal.pl/g/0.jpg", QString(), "http://www.kurendal.pl/g/bad.jpg",
-                        "file:///etc/passwd", "http://www.kurendal.pl/g/2.jpg"}));
+        serveFeed(feed({picture("0"), QString(), picture("bad"), "file:///etc/passwd", picture("2")}));
         Gallery gallery(nullptr);
-        gallery.resize(480, 854);
-        gallery.show();
-        gallery.showFinished();
-        QTRY_VERIFY_WITH_TIMEOUT(finished(gallery), 5000);
+        Screens::show(&gallery);
+        QVERIFY(opened(gallery));
         QCOMPARE(paths(), (QStringList{"/pub/rss/fotoplan.xml", "/g/0.jpg", "/g/bad.jpg", "/g/2.jpg"}));
         PictureFlow* flow = gallery.ui->widgetPictureFlow;
         QCOMPARE(flow->slideCount(), 5);
@@ -164,14 +164,14 @@ private slots:
         TestEnv::clearData();
         {
             Gallery good(nullptr);
-            good.showFinished();
-            QTRY_VERIFY_WITH_TIMEOUT(finished(good), 5000);
+            QVERIFY(opened(good));
         }
         server->route("www.kurendal.pl", "/g/bad.jpg", SampleServer::text("<html>404</html>", "text/html"));
         server->clearRequests();
         Gallery again(nullptr);
         again.showFinished();
         QVERIFY(again.loadDataFromCache);
+        QVERIFY(!finished(again));
         QTRY_VERIFY_WITH_TIMEOUT(finished(again), 3000);
         QVERIFY(paths().isEmpty());
         QCOMPARE(again.ui->widgetPictureFlow->slideCount(), 5);
@@ -181,8 +181,7 @@ private slots:
 
     void theFeedFetchesOnItsOwnQueueOnePictureAtATime()
     {
-        serveFeed(feed({"http://www.kurendal.pl/g/0.jpg", "http://www.kurendal.pl/g/bad.jpg", QString(),
-                        "http://www.kurendal.pl/g/2.jpg"}));
+        serveFeed(feed({picture("0"), picture("bad"), QString(), picture("2")}));
         GalleryFeed gallery;
         QSignalSpy ready(&gallery, &GalleryFeed::feedReady);
         QSignalSpy picture(&gallery, &GalleryFeed::pictureReady);
@@ -224,13 +223,11 @@ private slots:
     {
         QStringList eight;
         for (int i = 0; i < 8; ++i)
-            eight << QString("http://www.kurendal.pl/g/%1.jpg").arg(i % 3);
+            eight << picture(QString::number(i % 3));
         serveFeed(feed(eight));
         Gallery gallery(nullptr);
-        gallery.resize(480, 854);
-        gallery.show();
-        gallery.showFinished();
-        QTRY_VERIFY_WITH_TIMEOUT(finished(gallery), 5000);
+        Screens::show(&gallery);
+        QVERIFY(opened(gallery));
         PictureFlow* flow = gallery.ui->widgetPictureFlow;
         flow->setCurrentSlide(6);
         QVERIFY(gallery.ui->pictureTitleLabel->text().startsWith(QString::fromUtf8("Zdjęcie 6")));
@@ -262,24 +259,6 @@ private slots:
         QVERIFY(gallery.ui->pictureTitleLabel->text().isEmpty());
     }
 
-    void aSecondOpeningWithinTheHourNeedsNoNetwork()
-    {
-        serveFeed(feed({"http://www.kurendal.pl/g/0.jpg", "http://www.kurendal.pl/g/1.jpg"}));
-        {
-            Gallery first(nullptr);
-            first.showFinished();
-            QTRY_VERIFY_WITH_TIMEOUT(finished(first), 5000);
-        }
-        server->clearRequests();
-        Gallery second(nullptr);
-        second.showFinished();
-        QVERIFY(second.loadDataFromCache);
-        QVERIFY(!finished(second));
-        QTRY_VERIFY_WITH_TIMEOUT(finished(second), 3000);
-        QVERIFY(paths().isEmpty());
-        QCOMPARE(second.ui->widgetPictureFlow->slide(1).isNull(), false);
-    }
-
     void withoutNetworkAnOldCacheStillShows()
     {
         writeCache(2, 5 * 24 * 3600);
@@ -293,8 +272,7 @@ private slots:
         TestEnv::clearData();
         Boxes boxes;
         Gallery empty(nullptr);
-        empty.showFinished();
-        QTRY_VERIFY_WITH_TIMEOUT(finished(empty), 5000);
+        QVERIFY(opened(empty));
         QCOMPARE(empty.feed->downloadState, -1);
         QCOMPARE(empty.ui->widgetPictureFlow->slideCount(), 0);
         QCOMPARE(boxes.shown.size(), 1);
@@ -320,8 +298,7 @@ private slots:
         serveFeed(feed({}));
         {
             Gallery gallery(nullptr);
-            gallery.showFinished();
-            QTRY_VERIFY_WITH_TIMEOUT(finished(gallery), 5000);
+            QVERIFY(opened(gallery));
             QCOMPARE(gallery.ui->widgetPictureFlow->slideCount(), 0);
             QVERIFY(gallery.ui->buttonRefresh->isEnabled());
         }
@@ -329,20 +306,18 @@ private slots:
         serveFeed("<html><body>Przerwa techniczna</body>");
         {
             Gallery gallery(nullptr);
-            gallery.showFinished();
-            QTRY_VERIFY_WITH_TIMEOUT(finished(gallery), 5000);
+            QVERIFY(opened(gallery));
             QVERIFY(!QFile::exists(Gallery::cacheDirectory() + "0.xml"));
         }
         // The cache folder cannot be made: the message once, the pictures still shown.
-        serveFeed(feed({"http://www.kurendal.pl/g/0.jpg", "http://www.kurendal.pl/g/1.jpg"}));
+        serveFeed(feed({picture("0"), picture("1")}));
         TestEnv::clearData();
         Boxes boxes;
         QFile blocker(File::createPathToResource("galleryPictures"));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
         Gallery gallery(nullptr);
-        gallery.showFinished();
-        QTRY_VERIFY_WITH_TIMEOUT(finished(gallery), 5000);
+        QVERIFY(opened(gallery));
         QVERIFY(gallery.freeSpaceMessageShowed);
         QCOMPARE(boxes.texts(), QStringList{QString::fromUtf8("Nie można zapisać obrazka na dysku.")});
         QCOMPARE(boxes.last().title, QString::fromUtf8("Brak pamięci"));

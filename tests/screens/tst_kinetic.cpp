@@ -6,7 +6,7 @@
 #include "screens/widgets/kineticmotion.h"
 #include "screens/widgets/listview.h"
 #include "tests/support/finger.h"
-#include "tests/support/testenv.h"
+#include "tests/support/screenfixtures.h"
 
 // Finger scrolling of the lists and scroll areas, driven with synthesized mouse events.
 class TestKinetic : public QObject
@@ -36,9 +36,7 @@ private slots:
         model = new QStringListModel(list);
         list->setModel(model);
         list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-        list->resize(300, 400);
-        list->show();
-        QVERIFY(QTest::qWaitForWindowExposed(list));
+        QVERIFY(Screens::show(list, QSize(300, 400)));
     }
 
     void cleanup()
@@ -188,9 +186,7 @@ private slots:
         QWidget* content = new QWidget;
         content->setMinimumSize(280, 3000);
         area.setWidget(content);
-        area.resize(300, 400);
-        area.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&area));
+        QVERIFY(Screens::show(&area, QSize(300, 400)));
         QVERIFY(area.motion().isScrollEnabled);
         area.verticalScrollBar()->setValue(500);
         Finger finger(&area);

@@ -7,6 +7,7 @@
 #include "screens/widgets/textscale.h"
 #include "tests/support/boxes.h"
 #include "tests/support/probescreen.h"
+#include "tests/support/screenfixtures.h"
 #include "tests/support/testenv.h"
 
 class TestMainWidget : public QObject
@@ -27,10 +28,7 @@ private slots:
 
     void init()
     {
-        main = new MainWidget(nullptr, nullptr);
-        main->resize(480, 854);
-        main->show();
-        QTest::qWait(20);
+        main = Screens::startMain();
     }
 
     void cleanup()
@@ -110,6 +108,9 @@ private slots:
         QCOMPARE(second->pos(), QPoint(0, 0));
         QCOMPARE(first->hidden, 1);
         QVERIFY(!first->isVisible());
+        // A resize keeps the top screen filling the window.
+        main->resize(854, 480);
+        QCOMPARE(second->geometry(), QRect(0, 0, 854, 480));
     }
 
     void backSlidesOutAndDeletesTheTopScreen()
@@ -216,27 +217,6 @@ private slots:
         QCOMPARE(again->shown, shownBefore + 1);
         QVERIFY(again->isVisible());
         QTRY_VERIFY(top.isNull());
-    }
-
-    void resizeKeepsTheTopScreenFilling()
-    {
-        ProbeScreen* top = new ProbeScreen;
-        push(top, false);
-        main->resize(854, 480);
-        QCOMPARE(top->geometry(), QRect(0, 0, 854, 480));
-    }
-
-    void pauseAndResumeAreSingleTransitions()
-    {
-        QSignalSpy spy(main, &MainWidget::appliactionActiveChanged);
-        QMetaObject::invokeMethod(main, "onPauseApp");
-        QMetaObject::invokeMethod(main, "onPauseApp");
-        QCOMPARE(spy.count(), 1);
-        QCOMPARE(spy.at(0).at(0).toBool(), false);
-        QMetaObject::invokeMethod(main, "onResumeApp");
-        QMetaObject::invokeMethod(main, "onResumeApp");
-        QCOMPARE(spy.count(), 2);
-        QCOMPARE(spy.at(1).at(0).toBool(), true);
     }
 
     // Last: "Tak" ends the event loops of this process.

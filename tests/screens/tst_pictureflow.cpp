@@ -2,7 +2,7 @@
 
 #include "screens/gallery/pictureflow.h"
 #include "screens/gallery/pictureflowprivate.h"
-#include "tests/support/testenv.h"
+#include "tests/support/screenfixtures.h"
 
 // The cover-flow: slide layout, the placeholder, the animation targets and the tap zones.
 class TestPictureFlow : public QObject
@@ -45,9 +45,7 @@ private slots:
     void init()
     {
         flow = new PictureFlow;
-        flow->resize(480, 600);
-        flow->show();
-        QVERIFY(QTest::qWaitForWindowExposed(flow));
+        QVERIFY(Screens::show(flow, QSize(480, 600)));
         d = flow->implementation();
     }
 

@@ -11,8 +11,7 @@
 #include "screens/settings/settingsview.h"
 #include "screens/settings/toolbox.h"
 #include "screens/widgets/listview.h"
-#include "screens/shell/mainwidget.h"
-#include "tests/support/testenv.h"
+#include "tests/support/screenfixtures.h"
 
 // A section whose content grows when told.
 class GrowingPage : public QWidget
@@ -34,10 +33,7 @@ private:
     MainWidget* main = nullptr;
     SettingsView* view = nullptr;
 
-    static Settings reloaded()
-    {
-        return Settings(nullptr);
-    }
+    static Settings reloaded() { return Settings(nullptr); }
 
 private slots:
     void initTestCase()
@@ -48,10 +44,7 @@ private slots:
 
     void init()
     {
-        main = new MainWidget(nullptr, nullptr);
-        main->resize(480, 854);
-        main->show();
-        QVERIFY(QTest::qWaitForWindowExposed(main));
+        main = Screens::startMain();
         main->settingsSelected();
         view = main->findChild<SettingsView*>();
         QVERIFY(view);

@@ -23,6 +23,7 @@
 #include "sampleserver/sampleserver.h"
 #include "sampleserver/sampleservices.h"
 #include "tests/support/boxes.h"
+#include "tests/support/screenfixtures.h"
 #include "tests/support/testenv.h"
 
 // Catches what the program hands to the browser and to the composer.
@@ -59,20 +60,44 @@ private:
     QSharedPointer<OAuthService> blip;
     Browser browser;
     const QString link = QStringLiteral("http://www.kurendal.pl/artykul/41147?a=1&b=2");
+    const QString wrongCode = QString::fromUtf8("Błąd podczas otrzymywania kodu dostępu. Prawdopodobnie wpisano zły kod.");
 
     QString pinFromBrowser(OAuthService& service)
     {
-        const QUrl page = browser.opened.last();
-        const QString token = QUrlQuery(page).queryItemValue("oauth_token", QUrl::FullyDecoded);
+        const QString token = QUrlQuery(browser.opened.last()).queryItemValue("oauth_token", QUrl::FullyDecoded);
         return service.temporary.value(token).pin;
     }
 
     ShareArticleDialog* openDialog()
     {
-        ShareArticleDialog* dialog = new ShareArticleDialog(QString::fromUtf8("Złoty najmocniejszy"), link, nullptr);
-        dialog->resize(480, 854);
-        dialog->show();
+        auto* dialog = new ShareArticleDialog(QString::fromUtf8("Złoty najmocniejszy"), link, nullptr);
+        Screens::show(dialog);
         return dialog;
+    }
+
+    // Twitter or Blip picked in the dialog: its authorisation page goes to the browser, the code field shows.
+    QLineEdit* askForCode(ShareArticleDialog* dialog, bool onTwitter)
+    {
+        QTest::mouseClick(onTwitter ? dialog->form()->twitterButton : dialog->form()->blipButton, Qt::LeftButton);
+        QLineEdit* field = dialog->findChild<QLineEdit*>("verifierTextEdit");
+        const bool asked = QTest::qWaitFor([&] { return !browser.opened.isEmpty() && field && field->isVisible(); }, 5000);
+        return asked ? field : nullptr;
+    }
+
+    static void sendCode(ShareArticleDialog* dialog, bool onTwitter, const QString& code)
+    {
+        QTest::keyClicks(dialog->findChild<QLineEdit*>("verifierTextEdit"), code);
+        QTest::mouseClick(dialog->findChild<QPushButton*>(onTwitter ? "buttonOK" : "okButton"), Qt::LeftButton);
+    }
+
+    void setBrowser(bool there)
+    {
+        for (const char* scheme : {"http", "https", "sms", "mailto"}) {
+            if (there)
+                QDesktopServices::setUrlHandler(scheme, &browser, "open");
+            else
+                QDesktopServices::unsetUrlHandler(scheme);
+        }
     }
 
 private slots:
@@ -90,8 +115,7 @@ private slots:
         QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
         tls.addCaCertificates(SampleServer::testAuthorityFile());
         QSslConfiguration::setDefaultConfiguration(tls);
-        for (const char* scheme : {"http", "https", "sms", "mailto"})
-            QDesktopServices::setUrlHandler(scheme, &browser, "open");
+        setBrowser(true);
     }
 
     void init()
@@ -109,23 +133,17 @@ private slots:
         Boxes boxes;
         QScopedPointer<ShareArticleDialog> dialog(openDialog());
         QSignalSpy closed(dialog.data(), &ShareArticleDialog::dialogClosed);
-        QTest::mouseClick(dialog->form()->twitterButton, Qt::LeftButton);
-        TwitterDialog* panel = dialog->findChild<TwitterDialog*>();
-        QVERIFY(panel && panel->isVisible());
-        QVERIFY(!dialog->form()->mainFrame->isVisible());
-
-        QTRY_VERIFY_WITH_TIMEOUT(!browser.opened.isEmpty(), 5000);
+        QLineEdit* field = askForCode(dialog.data(), true);
+        QVERIFY(field);
+        QVERIFY(dialog->findChild<TwitterDialog*>()->isVisible() && !dialog->form()->mainFrame->isVisible());
         QCOMPARE(browser.opened.last().path(), QString("/oauth/authorize"));
-        QLineEdit* field = panel->findChild<QLineEdit*>("verifierTextEdit");
-        QTRY_VERIFY(field->isVisible());
-        QVERIFY(panel->findChild<QWidget*>("pageAddress")->isHidden()); // the browser has the page
+        QVERIFY(dialog->findChild<QWidget*>("pageAddress")->isHidden()); // the browser has the page
         for (auto it = twitter->temporary.cbegin(); it != twitter->temporary.cend(); ++it)
             secrets << it.key() << it->secret << it->pin;
-        QTest::mouseClick(panel->findChild<QPushButton*>("buttonOK"), Qt::LeftButton);
+        sendCode(dialog.data(), true, QString());
         QVERIFY(field->isVisible()); // an empty PIN does nothing
         QCOMPARE(field->maxLength(), 7);
-        QTest::keyClicks(field, pinFromBrowser(*twitter));
-        QTest::mouseClick(panel->findChild<QPushButton*>("buttonOK"), Qt::LeftButton);
+        sendCode(dialog.data(), true, pinFromBrowser(*twitter));
 
         QVERIFY(closed.wait(5000));
         QCOMPARE(closed.count(), 1);
@@ -148,8 +166,7 @@ private slots:
         for (const QString& line : qAsConst(logged))
             for (const QString& secret : qAsConst(secrets))
                 QVERIFY2(secret.isEmpty() || !line.contains(secret), qPrintable(line));
-        SettingsTwitter loggedIn;
-        QVERIFY(!loggedIn.page().loggedinFrame->isHidden());
+        QVERIFY(!SettingsTwitter().page().loggedinFrame->isHidden());
 
         // The service withdraws the token: the post fails, the token goes, the settings say so.
         for (auto it = twitter->postsLeft.begin(); it != twitter->postsLeft.end(); ++it)
@@ -171,19 +188,14 @@ private slots:
         Boxes boxes;
         QScopedPointer<ShareArticleDialog> dialog(openDialog());
         QSignalSpy closed(dialog.data(), &ShareArticleDialog::dialogClosed);
-        QTest::mouseClick(dialog->form()->blipButton, Qt::LeftButton);
-        BlipDialog* panel = dialog->findChild<BlipDialog*>();
-        QVERIFY(panel);
-        QTRY_VERIFY_WITH_TIMEOUT(!browser.opened.isEmpty(), 5000);
+        QLineEdit* field = askForCode(dialog.data(), false);
+        QVERIFY(field && dialog->findChild<BlipDialog*>());
         QCOMPARE(browser.opened.last().toString().left(33), QString("http://blip.pl/m/oauth/authorize?"));
-        QLineEdit* field = panel->findChild<QLineEdit*>("verifierTextEdit");
-        QTRY_VERIFY(field->isVisible());
         // Blip's codes are not cut to Twitter's seven digits.
         QTest::keyClicks(field, "1234567890");
         QCOMPARE(field->text(), QString("1234567890"));
         field->clear();
-        QTest::keyClicks(field, pinFromBrowser(*blip));
-        QTest::mouseClick(panel->findChild<QPushButton*>("okButton"), Qt::LeftButton);
+        sendCode(dialog.data(), false, pinFromBrowser(*blip));
         QVERIFY(closed.wait(5000));
         QCOMPARE(boxes.texts(), QStringList{QString::fromUtf8("Wysłano pomyślnie wiadomość.")});
         // The link alone, "=" and "&" as they are.
@@ -199,61 +211,42 @@ private slots:
         QVERIFY(!TokenStore::isLoggedIn("bliptoken", "bliptokenSecret"));
     }
 
+    void aWrongCodeIsReportedAndNothingIsPosted_data()
+    {
+        QTest::addColumn<bool>("onTwitter");
+        QTest::newRow("twitter") << true;
+        QTest::newRow("blip") << false;
+    }
     void aWrongCodeIsReportedAndNothingIsPosted()
     {
+        QFETCH(bool, onTwitter);
         Boxes boxes;
         QScopedPointer<ShareArticleDialog> dialog(openDialog());
         QSignalSpy closed(dialog.data(), &ShareArticleDialog::dialogClosed);
-        QTest::mouseClick(dialog->form()->twitterButton, Qt::LeftButton);
-        TwitterDialog* panel = dialog->findChild<TwitterDialog*>();
-        QTRY_VERIFY_WITH_TIMEOUT(!browser.opened.isEmpty(), 5000);
-        QLineEdit* field = panel->findChild<QLineEdit*>("verifierTextEdit");
-        QTRY_VERIFY(field->isVisible());
-        const int posted = twitter->statuses.size();
-        QTest::keyClicks(field, "0000000");
-        QTest::mouseClick(panel->findChild<QPushButton*>("buttonOK"), Qt::LeftButton);
+        QVERIFY(askForCode(dialog.data(), onTwitter));
+        OAuthService& service = onTwitter ? *twitter : *blip;
+        const int posted = service.posts.size();
+        sendCode(dialog.data(), onTwitter, onTwitter ? "0000000" : "0000000000");
         QVERIFY(closed.wait(5000));
-        QCOMPARE(boxes.texts(),
-                 QStringList{QString::fromUtf8("Błąd podczas otrzymywania kodu dostępu. Prawdopodobnie wpisano zły kod.")});
-        QCOMPARE(twitter->statuses.size(), posted);
-        QVERIFY(!TokenStore::isLoggedIn("token", "tokenSecret"));
+        QCOMPARE(boxes.texts(), QStringList{wrongCode});
+        QCOMPARE(service.posts.size(), posted);
+        QVERIFY(!TokenStore::isLoggedIn(onTwitter ? "token" : "bliptoken", onTwitter ? "tokenSecret" : "bliptokenSecret"));
 
-        // Blip says the same.
-        browser.opened.clear();
-        QScopedPointer<ShareArticleDialog> again(openDialog());
-        QSignalSpy closedAgain(again.data(), &ShareArticleDialog::dialogClosed);
-        QTest::mouseClick(again->form()->blipButton, Qt::LeftButton);
-        BlipDialog* blipPanel = again->findChild<BlipDialog*>();
-        QTRY_VERIFY_WITH_TIMEOUT(!browser.opened.isEmpty(), 5000);
-        QLineEdit* blipField = blipPanel->findChild<QLineEdit*>("verifierTextEdit");
-        QTRY_VERIFY(blipField->isVisible());
-        const int blipped = blip->posts.size();
-        QTest::keyClicks(blipField, "0000000000");
-        QTest::mouseClick(blipPanel->findChild<QPushButton*>("okButton"), Qt::LeftButton);
-        QVERIFY(closedAgain.wait(5000));
-        QCOMPARE(boxes.last().text,
-                 QString::fromUtf8("Błąd podczas otrzymywania kodu dostępu. Prawdopodobnie wpisano zły kod."));
-        QCOMPARE(boxes.shown.size(), 2);
-        QCOMPARE(blip->posts.size(), blipped);
-        QVERIFY(!TokenStore::isLoggedIn("bliptoken", "bliptokenSecret"));
-    }
-
-    void aWronglySignedRequestIsRefused()
-    {
+        // The provider does check: a request signed with another secret is refused.
         KQOAuthManager manager;
         KQOAuthRequest request;
-        request.initRequest(KQOAuthRequest::TemporaryCredentials, QUrl(blipRequestTokenUrl));
-        request.setConsumerKey(BLIP_CONSUMER_KEY);
+        request.initRequest(KQOAuthRequest::TemporaryCredentials, QUrl(onTwitter ? twitterRequestTokenUrl : blipRequestTokenUrl));
+        request.setConsumerKey(onTwitter ? CONSUMER_KEY : BLIP_CONSUMER_KEY);
         request.setConsumerSecretKey("not the secret");
         QSignalSpy ready(&manager, &KQOAuthManager::requestReady);
         QSignalSpy tokens(&manager, &KQOAuthManager::temporaryTokenReceived);
-        const int refusals = blip->refusals.size();
+        const int refusals = service.refusals.size();
         manager.executeRequest(&request);
         QVERIFY(ready.wait(5000));
-        QVERIFY(ready.first().first().toByteArray().contains("ERROR"));
+        QCOMPARE(ready.first().first().toByteArray(), service.failureBody);
         QCOMPARE(tokens.count(), 0);
         QCOMPARE(manager.lastError(), RequestUnauthorized);
-        QVERIFY(blip->refusals.size() == refusals + 1 && blip->refusals.last().startsWith("signature does not match"));
+        QVERIFY(service.refusals.size() == refusals + 1 && service.refusals.last().startsWith("signature does not match"));
     }
 
     // A service that never answers: after the download service's limit Twitter says the tweet
@@ -323,8 +316,7 @@ private slots:
     {
         QFETCH(QString, button);
         QFETCH(QString, said);
-        for (const char* scheme : {"http", "https", "sms", "mailto"})
-            QDesktopServices::unsetUrlHandler(scheme);
+        setBrowser(false);
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", "/nonexistent"); // no xdg-open, no browser, no mail program
         Boxes boxes;
@@ -336,8 +328,7 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT((address = dialog->findChild<QPlainTextEdit*>("pageAddress")) && address->isVisible(), 5000);
         }
         qputenv("PATH", path);
-        for (const char* scheme : {"http", "https", "sms", "mailto"})
-            QDesktopServices::setUrlHandler(scheme, &browser, "open");
+        setBrowser(true);
         if (!address) {
             QCOMPARE(boxes.texts(), QStringList{said});
             QCOMPARE(boxes.last().kind, MessageBox::Shown::Error);
@@ -351,10 +342,8 @@ private slots:
         QTest::mouseClick(address->viewport(), Qt::LeftButton);
         QCOMPARE(QGuiApplication::clipboard()->text(), address->toPlainText());
         const QString token = QUrlQuery(QUrl(address->toPlainText())).queryItemValue("oauth_token", QUrl::FullyDecoded);
-        OAuthService& service = button == "twitterButton" ? *twitter : *blip;
-        QTest::keyClicks(dialog->findChild<QLineEdit*>("verifierTextEdit"), service.temporary.value(token).pin);
-        QTest::mouseClick(dialog->findChild<QPushButton*>(button == "twitterButton" ? "buttonOK" : "okButton"),
-                          Qt::LeftButton);
+        const bool onTwitter = button == "twitterButton";
+        sendCode(dialog.data(), onTwitter, (onTwitter ? *twitter : *blip).temporary.value(token).pin);
         QVERIFY(closed.wait(5000));
         QCOMPARE(boxes.texts().size(), 1);
         QVERIFY(boxes.last().text.startsWith(QString::fromUtf8("Wysłano pomyślnie")));

@@ -1,8 +1,11 @@
 #include <QtTest>
+#include <QDesktopServices>
 #include <QLabel>
 #include <QPushButton>
 #include <QQuickItem>
 
+#include "logic/ads/bannerinfo.h"
+#include "logic/base/file.h"
 #include "screens/shell/mainwidget.h"
 #include "screens/shell/messagebox.h"
 #include "screens/shell/msgboxlistener.h"
@@ -27,19 +30,87 @@ public:
     void onMsgBoxRejected() override { ++rejected; }
 };
 
+// Catches what the program hands to the browser.
+class Browser : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
+
+// The page that hosts the screens: the splash and the advertisement fetched on an earlier run
+// shown after it, the hand-over to the application page, its dialogs and the window's state.
 class TestShell : public QObject
 {
     Q_OBJECT
 private:
     QDeclarativeView* view = nullptr;
+    Browser browser;
+
+    // Each of the two pictures stays 3 s; the timers may fire a little early, never at once.
+    static constexpr int shown = 3000 - 200;
+
+    static void storeSplash(bool offered, const QByteArray& picture, const QString& link)
+    {
+        File* f = File::createFileToWrite(File::createPathToResource("banners"));
+        f->open();
+        for (char byte : {'R', 'E', 'K', char(1), char(offered ? 1 : 0)})
+            f->writeByte(byte);
+        f->writeString(QString("http://ads.kurendal.pl/img/splash.png"));
+        f->writeByte(1);
+        f->writeString(link);
+        f->close();
+        delete f;
+        QFile file(File::createPathToResource("splash"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(picture);
+    }
+
+    // The stored advertisement: a yellow picture of the phone's size.
+    static QByteArray png() { return TestEnv::png(QSize(480, 854), Qt::yellow); }
+
+    static bool showsAdvertisement(const QLabel* label)
+    {
+        const QPixmap shown = label->pixmap(Qt::ReturnByValue);
+        return !shown.isNull() && shown.toImage().pixel(10, 10) == QColor(Qt::yellow).rgb();
+    }
+
+    static void tap(QWidget* w)
+    {
+        QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+        QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+    }
+
+    // Starts the shell on the splash page, as the program does.
+    static QDeclarativeView* startShell()
+    {
+        BannerInfo::releaseSingleton();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        auto* page = new QDeclarativeView();
+        page->setResizeMode(QDeclarativeView::SizeRootObjectToView);
+        viewDecl = page;
+        page->setSource(QUrl("qrc:/splash.qml"));
+        page->resize(480, 854);
+        page->show();
+        return page;
+    }
+
+    static void stopShell(QDeclarativeView* page)
+    {
+        delete page;
+        viewDecl = nullptr;
+        rootObject = nullptr;
+        mbs = nullptr;
+    }
 
     QList<QWidget*> openDialogs() const
     {
         QList<QWidget*> open;
-        for (QWidget* w : view->findChildren<QWidget*>("queryDialog")) {
+        for (QWidget* w : view->findChildren<QWidget*>("queryDialog"))
             if (w->isVisible())
                 open.append(w);
-        }
         return open;
     }
 
@@ -55,23 +126,71 @@ private slots:
     {
         TestEnv::prepare();
         registerQmlElements();
-        view = new QDeclarativeView();
-        view->setResizeMode(QDeclarativeView::SizeRootObjectToView);
-        view->setSource(QUrl("qrc:/splash.qml"));
-        QVERIFY(view->rootObject());
-        view->resize(480, 854);
-        view->show();
-        viewDecl = view;
+        QDesktopServices::setUrlHandler("http", &browser, "open");
     }
 
-    void cleanupTestCase()
+    void cleanupTestCase() { stopShell(view); }
+
+    // An advertisement follows the built-in picture for its own time and opens its link once on
+    // tap; without a link a tap does nothing. A damaged or withdrawn one gives a normal start.
+    void theAdvertisementFollowsThePicture_data()
     {
-        delete view;
-        viewDecl = nullptr;
+        QTest::addColumn<bool>("offered");
+        QTest::addColumn<QByteArray>("picture");
+        QTest::addColumn<QString>("link");
+        const QString link = "http://kino.example.pl/repertuar";
+        QTest::newRow("with a link") << true << png() << link;
+        QTest::newRow("without a link") << true << png() << QString();
+        QTest::newRow("damaged") << true << QByteArray("\x89PNG damaged") << link;
+        QTest::newRow("withdrawn") << false << png() << link;
+    }
+    void theAdvertisementFollowsThePicture()
+    {
+        QFETCH(bool, offered);
+        QFETCH(QByteArray, picture);
+        QFETCH(QString, link);
+        TestEnv::clearData();
+        browser.opened.clear();
+        storeSplash(offered, picture, link);
+        QElapsedTimer clock;
+        clock.start();
+        QDeclarativeView* page = startShell();
+        QPointer<SplashWidget> splash = page->findChild<SplashWidget*>();
+        QVERIFY(splash);
+        QLabel* label = splash->findChild<QLabel*>("label");
+        if (!offered || picture != png()) {
+            // The built-in picture alone, for its whole time.
+            QTRY_VERIFY_WITH_TIMEOUT(splash.isNull(), 4000);
+            QVERIFY2(clock.elapsed() >= shown && clock.elapsed() < 2 * shown, qPrintable(QString::number(clock.elapsed())));
+            QVERIFY(browser.opened.isEmpty());
+            stopShell(page);
+            return;
+        }
+        QTest::qWait(500);
+        tap(splash);
+        QVERIFY(browser.opened.isEmpty());
+        QVERIFY(!label->pixmap(Qt::ReturnByValue).isNull() && !showsAdvertisement(label));
+        QTRY_VERIFY_WITH_TIMEOUT(showsAdvertisement(label), 4000);
+        const qint64 adShown = clock.elapsed();
+        QVERIFY2(adShown >= shown, qPrintable(QString::number(adShown)));
+        tap(splash);
+        tap(splash);
+        QCOMPARE(browser.opened, link.isEmpty() ? QList<QUrl>() : QList<QUrl>{QUrl(link)});
+        QVERIFY(!splash.isNull());
+        QVERIFY(!MainWidget::getInstance());
+        QTRY_VERIFY_WITH_TIMEOUT(splash.isNull(), 4500);
+        QVERIFY2(clock.elapsed() >= 2 * shown && clock.elapsed() - adShown >= shown - 100,
+                 qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(MainWidget::getInstance());
+        stopShell(page);
     }
 
+    // From here on one page serves every test.
     void splashHandsOverToTheApplicationPage()
     {
+        TestEnv::clearData();
+        view = startShell();
+        QVERIFY(view->rootObject());
         QPointer<SplashWidget> splash = view->findChild<SplashWidget*>();
         QVERIFY(splash);
         QVERIFY(splash->isVisible());
@@ -174,17 +293,6 @@ private slots:
         QVERIFY(openDialogs().isEmpty());
     }
 
-    void exitAsksFirstAndNieKeepsRunning()
-    {
-        MainWidget::getInstance()->exitClicked();
-        QWidget* dialog = openDialogs().first();
-        QCOMPARE(dialog->findChild<QLabel*>("messageLabel")->text(),
-                 QString::fromUtf8("Czy na pewno chcesz zamknąć aplikację?"));
-        press(dialog, "rejectButton");
-        QVERIFY(MainWidget::getInstance());
-        QVERIFY(openDialogs().isEmpty());
-    }
-
     void theWindowStateReachesTheController()
     {
         MainWidget* main = MainWidget::getInstance();
@@ -200,10 +308,11 @@ private slots:
         QCOMPARE(spy.at(1).at(0).toBool(), true);
 
         // Repeated notifications from the page are absorbed.
-        QMetaObject::invokeMethod(rootObject, "pauseApp");
-        QMetaObject::invokeMethod(rootObject, "pauseApp");
-        QMetaObject::invokeMethod(rootObject, "resumeApp");
+        for (const char* call : {"pauseApp", "pauseApp", "resumeApp", "resumeApp"})
+            QMetaObject::invokeMethod(rootObject, call);
         QCOMPARE(spy.count(), 4);
+        QCOMPARE(spy.at(2).at(0).toBool(), false);
+        QCOMPARE(spy.at(3).at(0).toBool(), true);
     }
 };
 

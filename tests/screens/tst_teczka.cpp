@@ -4,22 +4,25 @@
 
 #include "logic/news/article.h"
 #include "logic/news/briefcasestore.h"
-#include "screens/article/articlewidget.h"
-#include "screens/articlelist/articlelistmodel.h"
-#include "screens/briefcase/briefcasewidget.h"
-#include "screens/widgets/listview.h"
-#include "screens/shell/mainwidget.h"
+#include "logic/news/settings.h"
 #include "logic/base/constants.h"
 #include "logic/base/file.h"
+#include "screens/article/articlewidget.h"
+#include "screens/articlelist/articlelistmodel.h"
+#include "screens/articlelist/articleslistwidget.h"
+#include "screens/briefcase/briefcasewidget.h"
 #include "tests/support/boxes.h"
-#include "tests/support/testenv.h"
+#include "tests/support/finger.h"
+#include "tests/support/screenfixtures.h"
 
-// The briefcase screen inside the running controller: what it lists and when it lists it again.
+// The briefcase screen inside the running controller: what it lists and when it lists it again;
+// and a reader's way through the application on the bundled sample service: open an article,
+// keep it in the briefcase, find it there after a restart with the service gone, and remove it.
 class TestTeczka : public QObject
 {
     Q_OBJECT
 private:
-    MainWidget* main = nullptr;
+    QScopedPointer<MainWidget> main;
     QList<QUrl> opened;
 
     static SavedArticles* store() { return SavedArticles::getSingleton(); }
@@ -38,8 +41,7 @@ private:
     {
         QVector<int> ids;
         for (int r = 0; r < screen->model->rowCount(); ++r) {
-            const QModelIndex index = screen->model->index(r, 0);
-            if (index.data(ItemTypeRole).toInt() == ItemTypeNoItems)
+            if (screen->model->index(r, 0).data(ItemTypeRole).toInt() == ItemTypeNoItems)
                 ids << 0;
             else if (Article* a = screen->model->getArticle(r))
                 ids << a->xx;
@@ -47,30 +49,20 @@ private:
         return ids;
     }
 
-    void start()
-    {
-        main = new MainWidget(nullptr, nullptr);
-        main->resize(480, 854);
-        main->show();
-        QVERIFY(QTest::qWaitForWindowExposed(main));
-    }
-
     // The briefcase's own files: what the screen must leave as they were.
     static QMap<QString, QByteArray> briefcaseFiles()
     {
         QMap<QString, QByteArray> files = TestEnv::dataSnapshot();
-        for (const QString& name : files.keys()) {
+        for (const QString& name : files.keys())
             if (!name.startsWith("rssTeczka") && !name.startsWith("teczka"))
                 files.remove(name);
-        }
         return files;
     }
 
     TeczkaWidget* openTeczka()
     {
         main->teczkaSelected();
-        (void)QTest::qWaitFor([this]() { return main->isEnabled(); });
-        return main->findChild<TeczkaWidget*>();
+        return Screens::settled<TeczkaWidget>(main.data());
     }
 
 public slots:
@@ -78,31 +70,95 @@ public slots:
 
 private slots:
     void initTestCase() { TestEnv::prepare(); }
-
     void init()
     {
         // Requests let go while offline end quietly, never with a second error.
         QTest::failOnWarning(QRegularExpression("must only be called once"));
         TestEnv::clearData();
-        start();
+    }
+    void cleanup() { main.reset(); }
+
+    void keepAnArticleAndReadItOffline()
+    {
+        QString title;
+        {
+            QScopedPointer<SampleServer> server(Screens::startSampleService(nullptr));
+            QVERIFY(server);
+            main.reset(Screens::startMain());
+            ArticlesListWidget* list = Screens::onTop<ArticlesListWidget>(main.data());
+            QVERIFY(list);
+            QTest::mouseClick(list->findChild<QPushButton*>("refreshButton"), Qt::LeftButton);
+            QAbstractItemModel* rows = list->findChild<QAbstractItemView*>("listView")->model();
+            // The network session brings the banners: the first article stands under the top one.
+            QTRY_VERIFY_WITH_TIMEOUT(rows->index(0, 0).data(ItemTypeRole).toInt() == ItemTypeBanner, 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(rows->index(1, 0).data(ItemTypeRole).toInt() == ItemTypeNormal, 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(!rows->index(1, 0).data(ItemImageRole).value<QImage>().isNull(), 10000);
+            title = rows->index(1, 0).data(ItemMainTextRole).toString().section('\n', 0, 0).trimmed();
+            QCOMPARE(Screens::paths(*server).count("/aap.do"), 1);
+
+            Finger(list).tap(Screens::rowCentre(list, 1));
+            ArticleWidget* article = Screens::settled<ArticleWidget>(main.data());
+            QVERIFY(article);
+            QVERIFY(article->findChild<QLabel*>("titleLabel")->text().startsWith(title));
+            QTest::mouseClick(article->findChild<QPushButton*>("teczkaAddButton"), Qt::LeftButton);
+            QCOMPARE(SavedArticles::getSingleton()->getArticles().size(), 1);
+            QVERIFY(article->findChild<QPushButton*>("teczkaRemoveButton")->isVisible());
+            const Article* kept = SavedArticles::getSingleton()->getArticles().first();
+            QTRY_VERIFY(File::fileExistInResources(kept->thumbnailFileName()));
+            main.reset();
+        }
+
+        TestEnv::noProxy(); // the service is gone: nothing answers on the proxy
+        main.reset(Screens::startMain());
+        ArticlesListWidget* list = Screens::onTop<ArticlesListWidget>(main.data());
+        QTest::mouseClick(list->findChild<QPushButton*>("teczkaButton"), Qt::LeftButton);
+        TeczkaWidget* teczka = Screens::settled<TeczkaWidget>(main.data());
+        QVERIFY(teczka);
+        const QModelIndex first = teczka->findChild<QAbstractItemView*>("listView")->model()->index(0, 0);
+        QCOMPARE(first.data(ItemTypeRole).toInt(), int(ItemTypeNormal));
+        QVERIFY(first.data(ItemMainTextRole).toString().startsWith(title));
+        const QImage thumbnail = first.data(ItemImageRole).value<QImage>();
+        QVERIFY(!thumbnail.isNull());
+        QVERIFY(thumbnail != QImage(":/THUMBNAIL"));
+
+        // Opened from the briefcase, the article offers to remove it; back, the briefcase is empty.
+        Finger(teczka).tap(Screens::rowCentre(teczka, 0));
+        ArticleWidget* article = Screens::settled<ArticleWidget>(main.data());
+        QVERIFY(article);
+        QPushButton* remove = article->findChild<QPushButton*>("teczkaRemoveButton");
+        QVERIFY(remove->isVisible());
+        Boxes boxes;
+        QTest::mouseClick(remove, Qt::LeftButton);
+        QCOMPARE(boxes.texts(), QStringList{QString::fromUtf8("Artykuł został usunięty z teczki.")});
+        emit article->backClicked();
+        QTRY_VERIFY(teczka->isVisible() && main->isEnabled());
+        QCOMPARE(rows(teczka), QVector<int>{0});
     }
 
-    void cleanup()
+    // "Ręcznie" all day: the opening of the network brings the banners and the report, no feed.
+    void aManualRefreshModeDownloadsNoFeedWhenTheNetworkOpens()
     {
-        delete main;
-        main = nullptr;
+        QVERIFY(Settings(nullptr).setRefreshModes(0, 0));
+        QScopedPointer<SampleServer> server(Screens::startSampleService(nullptr));
+        QVERIFY(server);
+        main.reset(Screens::startMain());
+        ArticlesListWidget* list = Screens::onTop<ArticlesListWidget>(main.data());
+        QVERIFY(list);
+        QAbstractItemModel* rows = list->findChild<QAbstractItemView*>("listView")->model();
+        QTRY_VERIFY_WITH_TIMEOUT(rows->index(0, 0).data(ItemTypeRole).toInt() == ItemTypeBanner, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(Screens::paths(*server).count("/aap.do"), 1, 10000);
+        QTest::qWait(500);
+        QVERIFY(Screens::paths(*server).filter(QRegularExpression("^/pub/")).isEmpty());
+        TestEnv::noProxy();
     }
 
     void anEmptyBriefcaseSaysSo()
     {
+        main.reset(Screens::startMain());
         TeczkaWidget* screen = openTeczka();
         QVERIFY(screen);
         QCOMPARE(rows(screen), QVector<int>{0});
-        QModelIndex empty;
-        for (int r = 0; r < screen->model->rowCount(); ++r) {
-            if (screen->model->index(r, 0).data(ItemTypeRole).toInt() == ItemTypeNoItems)
-                empty = screen->model->index(r, 0);
-        }
+        const QModelIndex empty = screen->model->index(0, 0);
         QCOMPARE(empty.data(ItemMainTextRole).toString(), QString::fromUtf8("Brak elementów w teczce"));
         QVERIFY(empty.data(ItemHeightRole).toInt() > 0);
         // Its text is no address: a tap opens nothing.
@@ -123,9 +179,10 @@ private slots:
     void theScreenLeavesTheFilesAsTheyWere()
     {
         QFETCH(bool, unreadable);
+        main.reset(Screens::startMain());
         save(1);
         save(2);
-        delete main;
+        main.reset();
         const QString path = File::createPathToResource("rssTeczka");
         if (unreadable) {
             QVERIFY(QFile::setPermissions(path, {}));
@@ -134,7 +191,7 @@ private slots:
         const QMap<QString, QByteArray> before = briefcaseFiles();
         {
             TestEnv::ObeyFileModes modes;
-            start();
+            main.reset(Screens::startMain());
             TeczkaWidget* screen = openTeczka();
             QCOMPARE(rows(screen), (unreadable ? QVector<int>{0} : QVector<int>{2, 1}));
             QCOMPARE(screen->findChild<QLabel*>("infoLabel")->text(),
@@ -152,61 +209,33 @@ private slots:
             QPointer<TeczkaWidget> popped(screen); // deleted once it has slid away
             emit screen->backClicked();
             QTRY_VERIFY((!popped || !popped->isVisible()) && main->isEnabled());
+            main.reset();
         }
         QCOMPARE(briefcaseFiles(), before);
     }
 
+    // Saved or read while the screen is hidden (the store only saves the mark): there when it shows again.
     void theListIsReadAgainWhenShown()
     {
+        main.reset(Screens::startMain());
         save(1);
         TeczkaWidget* screen = openTeczka();
         QCOMPARE(rows(screen), QVector<int>{1});
-        // Saved while the screen is hidden: there when it shows again.
-        screen->hide();
-        save(2);
-        screen->show();
-        QCOMPARE(rows(screen), (QVector<int>{2, 1}));
-        // Read on the article screen (the store only saves the mark): shown read on return.
         auto wasRead = [screen](int xx) {
-            for (int r = 0; r < screen->model->rowCount(); ++r) {
+            for (int r = 0; r < screen->model->rowCount(); ++r)
                 if (Article* a = screen->model->getArticle(r); a && a->xx == xx)
                     return screen->model->index(r, 0).data(ItemWasReadRole).toBool();
-            }
             return false;
         };
         QVERIFY(!wasRead(1));
         screen->hide();
+        save(2);
         Article one;
         one.xx = 1;
         store()->markArticleAsRead(one);
         screen->show();
-        QVERIFY(wasRead(1));
-        QVERIFY(!wasRead(2));
-    }
-
-    void removingAnArticleAndGoingBackListsItNoMore()
-    {
-        Boxes boxes;
-        save(1);
-        save(2);
-        TeczkaWidget* screen = openTeczka();
         QCOMPARE(rows(screen), (QVector<int>{2, 1}));
-        // Tap the first article: it opens with the remove button.
-        int row = 0;
-        while (!screen->model->getArticle(row))
-            ++row;
-        screen->articleSelectedFromList(screen->model->index(row, 0));
-        QTRY_VERIFY(main->isEnabled());
-        ArticleWidget* article = main->findChild<ArticleWidget*>();
-        QVERIFY(article);
-        QPushButton* remove = article->findChild<QPushButton*>("teczkaRemoveButton");
-        QVERIFY(remove && remove->isVisible());
-        QTest::mouseClick(remove, Qt::LeftButton);
-        QCOMPARE(boxes.last().text, QString::fromUtf8("Artykuł został usunięty z teczki."));
-
-        emit article->backClicked();
-        QTRY_VERIFY(screen->isVisible() && main->isEnabled());
-        QCOMPARE(rows(screen), QVector<int>{1});
+        QVERIFY(wasRead(1) && !wasRead(2));
     }
 };
 

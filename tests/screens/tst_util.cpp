@@ -2,7 +2,11 @@
 #include <QDesktopServices>
 #include <QFontMetrics>
 
+#include "logic/base/userprompts.h"
 #include "logic/base/util.h"
+#include "logic/sharing/blipclient.h"
+#include "screens/shell/screenprompts.h"
+#include "tests/support/boxes.h"
 #include "tests/support/testenv.h"
 
 // Catches what the desktop would have opened.
@@ -15,13 +19,39 @@ public slots:
     void handle(const QUrl& url) { urls.append(url); }
 };
 
+// Prompts that record what the logic asks of the user.
+class RecordingPrompts : public UserPrompts
+{
+public:
+    QStringList seen;
+    bool composerAnswer = true;
+
+    void showError(const QString& text, const QString& title) override { seen << "error:" + title + ":" + text; }
+    void showInformation(const QString& text, const QString& title) override { seen << "info:" + title + ":" + text; }
+    void closeApplication() override { seen << "close"; }
+    bool hasEmailAccount() override { seen << "account"; return composerAnswer; }
+    bool composeEmail(const QString& subject, const QString& text) override
+    {
+        seen << "email:" + subject + ":" + text;
+        return composerAnswer;
+    }
+    bool composeSms(const QString& phoneNumber, const QString& text) override
+    {
+        seen << "sms:" + phoneNumber + ":" + text;
+        return composerAnswer;
+    }
+};
+
+// The token cipher, text breaking, and what the logic asks of the user: it reaches whatever the
+// screens installed, texts unchanged; with nothing installed nothing is shown and the composer refuses.
 class TestUtil : public QObject
 {
     Q_OBJECT
 private slots:
     void initTestCase() { TestEnv::prepare(); }
+    void cleanup() { ScreenPrompts::installForProcess(); }
 
-    void cipherRoundTrip()
+    void cipherRoundTripAndDamage()
     {
         QVERIFY(Util::initCipher());
         const QString token = QStringLiteral("14819245-Kd8sH2lQpX0aPz91MmQ3nQ8s7Fz1Rw5tYb");
@@ -35,66 +65,61 @@ private slots:
         // A 15-character text plus its NUL fills one block exactly; padding adds a second.
         QCOMPARE(Util::encrypt(QString(15, 'a')).size(), 32);
         QCOMPARE(Util::decrypt(Util::encrypt("x")), QString("x"));
-    }
-
-    void cipherEdgeCases()
-    {
         QVERIFY(Util::encrypt(QString()).isEmpty());
         QVERIFY(Util::decrypt(QByteArray()).isEmpty());
         // Damaged input never crashes and never gives back the token.
-        QByteArray secret = Util::encrypt("sekret-token");
-        secret[secret.size() - 1] = secret.at(secret.size() - 1) ^ 0x55;
-        QVERIFY(Util::decrypt(secret) != QString("sekret-token"));
+        QByteArray damaged = Util::encrypt("sekret-token");
+        damaged[damaged.size() - 1] = damaged.at(damaged.size() - 1) ^ 0x55;
+        QVERIFY(Util::decrypt(damaged) != QString("sekret-token"));
         QVERIFY(Util::decrypt(QByteArray("short")) != QString("short"));
     }
 
+    // Lines keep the space after each word, are never wider than the width, and the last one
+    // allowed is elided; a first word wider than the width gives empty lines until then.
+    void splitTextBreaksAtSpaces_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("maxLines");
+        QTest::addColumn<QStringList>("expected"); // "…": a line that ends elided; "*": any that fits
+        const QString e(QChar(0x2026));
+        QTest::newRow("narrower than the width") << "alpha" << 0 << QStringList{"alpha"};
+        QTest::newRow("two words a line") << "alpha beta gamma" << 2 << QStringList{"alpha beta ", "gamma"};
+        QTest::newRow("one line") << "alpha beta gamma delta" << 1 << QStringList{e};
+        QTest::newRow("three lines") << "alpha beta gamma delta epsilon zeta eta theta" << 3
+                                     << QStringList{"alpha beta ", "*", e};
+        QTest::newRow("a word too wide") << QString::fromUtf8("nadzwyczajnieprzedłużonysłowotwór i reszta") << 3
+                                         << QStringList{"", "", e};
+    }
     void splitTextBreaksAtSpaces()
     {
+        QFETCH(QString, text);
+        QFETCH(int, maxLines);
+        QFETCH(QStringList, expected);
         QFont font("DejaVu Sans");
         font.setPixelSize(16);
         const QFontMetrics fm(font);
         const int w = fm.horizontalAdvance("alpha beta ") + 2;
-
-        // Narrower than the width: one line, whatever maxLines says.
-        QCOMPARE(Util::splitText("alpha", fm, w, 0), QStringList() << "alpha");
-
-        // The first two words fit; the line keeps the space after each word.
-        QStringList lines = Util::splitText("alpha beta gamma", fm, w, 2);
-        QCOMPARE(lines.size(), 2);
-        QCOMPARE(lines.at(0), QString("alpha beta "));
-        QCOMPARE(lines.at(1), QString("gamma"));
-
-        // One line only: the whole text elided.
-        lines = Util::splitText("alpha beta gamma delta", fm, w, 1);
-        QCOMPARE(lines.size(), 1);
-        QVERIFY(lines.at(0).endsWith(QChar(0x2026)));
-        QVERIFY(fm.horizontalAdvance(lines.at(0)) <= w);
-
-        // Three lines of a long text: the last one is elided, none is wider than the width.
-        lines = Util::splitText("alpha beta gamma delta epsilon zeta eta theta", fm, w, 3);
-        QCOMPARE(lines.size(), 3);
-        for (const QString& line : lines)
-            QVERIFY(fm.horizontalAdvance(line.trimmed()) <= w);
-        QVERIFY(lines.at(2).endsWith(QChar(0x2026)));
-
-        // A first word wider than the width gives empty lines until the elided last one.
-        lines = Util::splitText("nadzwyczajnieprzedłużonysłowotwór i reszta", fm, w, 3);
-        QCOMPARE(lines.size(), 3);
-        QCOMPARE(lines.at(0), QString());
-        QCOMPARE(lines.at(1), QString());
-        QVERIFY(lines.at(2).endsWith(QChar(0x2026)));
+        const QStringList lines = Util::splitText(text, fm, w, maxLines);
+        QCOMPARE(lines.size(), expected.size());
+        for (int i = 0; i < lines.size(); ++i) {
+            QVERIFY(fm.horizontalAdvance(lines.at(i).trimmed()) <= w);
+            if (expected.at(i) == QString(QChar(0x2026)))
+                QVERIFY2(lines.at(i).endsWith(QChar(0x2026)), qPrintable(lines.at(i)));
+            else if (expected.at(i) != "*")
+                QCOMPARE(lines.at(i), expected.at(i));
+        }
     }
 
     void composerHandOff()
     {
         UrlCatcher catcher;
-        QDesktopServices::setUrlHandler("mailto", &catcher, "handle");
-        QDesktopServices::setUrlHandler("sms", &catcher, "handle");
-        QDesktopServices::setUrlHandler("http", &catcher, "handle");
-
+        for (const char* scheme : {"mailto", "sms", "http"})
+            QDesktopServices::setUrlHandler(scheme, &catcher, "handle");
         QVERIFY(Util::sendEmail(QString(), QString::fromUtf8("Tytuł & więcej"), "Treść\nlinia 2"));
         QVERIFY(Util::sendSMS("+48600100200", QString::fromUtf8("Zobacz: ąę")));
         Util::openUrl("http://www.kurendal.pl/a?b=1", false);
+        for (const char* scheme : {"mailto", "sms", "http"})
+            QDesktopServices::unsetUrlHandler(scheme);
         QCOMPARE(catcher.urls.size(), 3);
 
         const QUrl mail = catcher.urls.at(0);
@@ -106,10 +131,48 @@ private slots:
         QCOMPARE(sms.path(), QString("+48600100200"));
         QCOMPARE(QUrlQuery(sms).queryItemValue("body", QUrl::FullyDecoded), QString::fromUtf8("Zobacz: ąę"));
         QCOMPARE(catcher.urls.at(2), QUrl("http://www.kurendal.pl/a?b=1"));
+    }
 
-        QDesktopServices::unsetUrlHandler("mailto");
-        QDesktopServices::unsetUrlHandler("sms");
-        QDesktopServices::unsetUrlHandler("http");
+    void nothingInstalledShowsNothingAndRefuses()
+    {
+        UserPrompts::install(nullptr);
+        Boxes boxes;
+        UserPrompts::error("tekst", "Błąd");
+        UserPrompts::quit();
+        QVERIFY(!Util::isAnyEmailAccount());
+        QVERIFY(!Util::sendEmail(QString(), "Temat", "Treść"));
+        QVERIFY(!Util::sendSMS("600100200", "Treść"));
+        QVERIFY(boxes.shown.isEmpty());
+    }
+
+    void theComposerIsAskedThroughTheInstalledPrompts()
+    {
+        {
+            RecordingPrompts prompts;
+            UserPrompts::install(&prompts);
+            QVERIFY(Util::isAnyEmailAccount());
+            QVERIFY(Util::sendEmail("ignored@example.invalid", "Temat", "Treść"));
+            QVERIFY(Util::sendSMS("600100200", "Treść"));
+            prompts.composerAnswer = false;
+            QVERIFY(!Util::sendSMS("600100200", "Inna"));
+            QCOMPARE(prompts.seen, QStringList({"account", "email:Temat:Treść", "sms:600100200:Treść",
+                                                "sms:600100200:Inna"}));
+        }
+        // Prompts destroyed are uninstalled.
+        QVERIFY(!UserPrompts::installed());
+        UserPrompts::information("po", QString()); // must not reach freed prompts
+    }
+
+    // The screens' prompts turn a client's failure into the page's box with the same text.
+    void aClientFailureBecomesTheSameBox()
+    {
+        Boxes boxes;
+        BlipClient client;
+        QVERIFY(QMetaObject::invokeMethod(&client, "onNetworkError"));
+        QCOMPARE(boxes.shown.size(), 1);
+        QCOMPARE(boxes.last().kind, MessageBox::Shown::Information);
+        QCOMPARE(boxes.last().text, QString("Wysłanie wiadomości nie powiodło się."));
+        QCOMPARE(boxes.last().title, QString());
     }
 };
 
