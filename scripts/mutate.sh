@@ -99,7 +99,7 @@ SAVED=""
 SAVED_COPY=$(mktemp)
 restore() {
   if [ -n "$SAVED" ]; then
-    cp -p "$SAVED_COPY" "$SAVED"
+    cp "$SAVED_COPY" "$SAVED" # a new time stamp, so that the restored file is built again
     SAVED=""
   fi
 }
@@ -117,9 +117,10 @@ SCREEN_TESTS=$(cd "$ROOT/tests/screens" && ls tst_*.cpp | sed 's/\.cpp$//')
 ALL_TARGETS="$LOGIC_TESTS $SCREEN_TESTS"
 
 # The unchanged suite must pass, or a failure would count as a catch.
-run_tests() { # prints the first failing test, returns 1 when one fails
+run_tests() { # builds and runs the logic tests, then the screen tests; prints the first that fails
   local set
   for set in "$LOGIC_TESTS" "$SCREEN_TESTS"; do
+    cmake --build "$BUILD" -j2 --target $set >/dev/null 2>&1 || { echo "(does not build)"; return 1; }
     local regex="^($(echo $set | tr ' ' '|'))\$"
     local out
     out=$(cd "$BUILD" && ctest -R "$regex" --stop-on-failure --timeout "$TEST_TIMEOUT" 2>&1)
@@ -152,10 +153,7 @@ for i in "${!LINES[@]}"; do
   SAVED=$f
   replace_once "$f" "$old" "$new" || exit 2
   ran=$((ran + 1))
-  if ! cmake --build "$BUILD" -j2 --target $ALL_TARGETS >/dev/null 2>&1; then
-    verdict="killed (does not build)"
-    killed=$((killed + 1))
-  elif first=$(run_tests); then
+  if first=$(run_tests); then
     verdict="SURVIVED"
     SURVIVORS="$SURVIVORS $k"
   else
@@ -163,7 +161,7 @@ for i in "${!LINES[@]}"; do
     killed=$((killed + 1))
   fi
   restore
-  printf '%2d %-26s %-9s %s\n' "$k" "$rel" "${verdict%% *}" "${verdict#* } :: $old -> $new"
+  printf '%2d %-26s %-30s %s  =>  %s\n' "$k" "$rel" "$verdict" "$old" "$new"
 done
 # Leave the build matching the restored tree.
 cmake --build "$BUILD" -j2 --target $ALL_TARGETS >/dev/null 2>&1
