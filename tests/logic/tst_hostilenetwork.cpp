@@ -32,7 +32,7 @@ private:
     RawServer* proxy = nullptr;
     LoopbackBypass* proxies = nullptr;
 
-    static QString path(RSSChannel::ChannelType type) { return QUrl(RSSChannel::urlForType(type)).path(); }
+    static QString path(RSSChannel::ChannelType type) { return TestEnv::feedPath(type); }
 
     static RawServer::Answer feedAnswer(const QVector<int>& ids)
     {
@@ -57,25 +57,8 @@ private:
         return a;
     }
 
-    static QByteArray cache(const QString& name)
-    {
-        QFile f(File::createPathToResource(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-
-    // Runs the request to its final state; the time it took in *elapsed.
-    static int run(Http* http, qint64* elapsed = nullptr, int waitMs = 5000)
-    {
-        QSignalSpy spy(http, &Http::statusChanged);
-        QElapsedTimer clock;
-        clock.start();
-        http->execute();
-        if (!spy.wait(waitMs))
-            return Http::STATE_RUNNING;
-        if (elapsed)
-            *elapsed = clock.elapsed();
-        return http->getStatus();
-    }
+    static QByteArray cache(const QString& name) { return TestEnv::readData(name); }
+    static int run(Http* http, qint64* elapsed = nullptr) { return TestEnv::run(http, 5000, elapsed); }
 
 private slots:
     void initTestCase()
@@ -196,11 +179,7 @@ private slots:
     {
         // A well-formed feed on disk, which would be taken as the channel's if it were read.
         const QString local = TestEnv::dataDir() + "/local.xml";
-        {
-            QFile f(local);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(TestEnv::feed({66, 67}));
-        }
+        TestEnv::writeData(local, TestEnv::feed({66, 67}));
         const QByteArray fileUrl = QUrl::fromLocalFile(local).toEncoded();
         proxy->handler = [fileUrl](const QByteArray&, const QByteArray&) { return RawServer::redirect(fileUrl); };
 

@@ -19,16 +19,9 @@ class TestNetworkFaults : public QObject
 private:
     SampleServer* server = nullptr;
 
-    static QString path(RSSChannel::ChannelType type) { return QUrl(RSSChannel::urlForType(type)).path(); }
-
+    static QString path(RSSChannel::ChannelType type) { return TestEnv::feedPath(type); }
     static QVector<int> ids(const RSSChannel& c) { return TestEnv::sortedIds(c); }
-
-    static QByteArray cache(const QString& name)
-    {
-        QFile f(File::createPathToResource(name));
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }
+    static QByteArray cache(const QString& name) { return TestEnv::readData(name); }
 
     // Longest pause of the event loop while both channels refresh.
     int refreshBoth(RSSChannel& faulty, RSSChannel& healthy)
