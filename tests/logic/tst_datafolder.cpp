@@ -27,8 +27,8 @@
 namespace {
 
 enum Kind { Fifo, DevZero, Directory, Oversized };
-// What else a stored copy may be: as written, mode 000, or cut in half.
-enum { Whole = 10, Unreadable, Damaged };
+// What else a stored copy may be: as written, mode 000, cut in half, or of another version.
+enum { Whole = 10, Unreadable, Damaged, OtherVersion };
 
 // Start-up reads every file once; a refused one must not hold it up.
 const int promptMs = 2000;
@@ -86,6 +86,10 @@ void spoil(const QString& path, int state)
     } else if (state == Damaged) {
         QFile file(path);
         QVERIFY(file.resize(file.size() / 2));
+    } else if (state == OtherVersion) {
+        QByteArray bytes = bytesOf(path);
+        bytes[3] = 2;
+        TestEnv::writeData(path, bytes);
     } else if (state != Whole) {
         replaceWith(path, Kind(state), RSSChannel::maxCacheBytes);
     }
@@ -182,6 +186,7 @@ private slots:
         QTest::newRow("backup unreadable") << int(Whole) << int(Unreadable) << all << false;
         QTest::newRow("both unreadable") << int(Unreadable) << int(Unreadable) << QVector<int>() << true;
         QTest::newRow("main damaged") << int(Damaged) << int(Whole) << backup << false;
+        QTest::newRow("main of another version") << int(OtherVersion) << int(Whole) << backup << false;
         QTest::newRow("both damaged") << int(Damaged) << int(Damaged) << QVector<int>() << false;
     }
     void theBriefcaseNeverSavesOverWhatItCouldNotRead()
