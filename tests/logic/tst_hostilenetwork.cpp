@@ -41,22 +41,6 @@ private:
         a.headers << qMakePair(QByteArray("Content-Type"), QByteArray("text/xml"));
         return a;
     }
-    // Sends a few bytes of the feed, then nothing.
-    static RawServer::Answer stalled()
-    {
-        RawServer::Answer a = feedAnswer({1, 2});
-        a.firstBytes = 20;
-        return a;
-    }
-    // A byte every 100 ms: alive, but it would take minutes.
-    static RawServer::Answer trickling()
-    {
-        RawServer::Answer a = feedAnswer({1, 2});
-        a.firstBytes = 20;
-        a.everyMs = 100;
-        return a;
-    }
-
     static QByteArray cache(const QString& name) { return TestEnv::readData(name); }
     static int run(Http* http, qint64* elapsed = nullptr) { return TestEnv::run(http, 5000, elapsed); }
 
@@ -145,11 +129,13 @@ private slots:
     {
         proxy->handler = [](const QByteArray& target, const QByteArray&) {
             const QString p = RawServer::path(target);
-            if (p == path(RSSChannel::Kraj))
-                return stalled();
-            if (p == path(RSSChannel::Swiat))
-                return trickling();
-            return feedAnswer({30, 31});
+            RawServer::Answer a = feedAnswer({30, 31});
+            if (p == path(RSSChannel::Kraj) || p == path(RSSChannel::Swiat)) {
+                a = feedAnswer({1, 2});
+                a.firstBytes = 20; // then nothing (Kraj), or a byte every 100 ms (Swiat): alive, but minutes long
+                a.everyMs = p == path(RSSChannel::Swiat) ? 100 : 0;
+            }
+            return a;
         };
         const int closedBefore = proxy->closedByClient;
         RSSChannel kraj(RSSChannel::Kraj, nullptr), swiat(RSSChannel::Swiat, nullptr), sport(RSSChannel::Sport, nullptr);

@@ -11,6 +11,7 @@
 #include <QTcpServer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QUrl>
 
 #include <QDirIterator>
@@ -240,6 +241,24 @@ int run(Http* http, int waitMs, qint64* elapsed)
     if (elapsed)
         *elapsed = clock.elapsed();
     return http->getStatus();
+}
+
+qint64 longestStall(int ms, const std::function<bool()>& done, const std::function<void()>& first)
+{
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0, longest = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&]() {
+        longest = qMax(longest, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    tick.start(10);
+    if (first)
+        first();
+    while (clock.elapsed() < ms && !(done && done()))
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return longest;
 }
 
 QString feedPath(int channelType)

@@ -5,6 +5,7 @@
 #include <QMap>
 #include <QString>
 #include <Qt>
+#include <functional>
 #include <QVector>
 
 class BannerInfo;
@@ -35,6 +36,9 @@ void proxyThrough(const SampleServer& server);
 SampleServer* startSampleServer(QObject* parent);
 // Pumps the event loop for ms milliseconds.
 void spin(int ms);
+// Runs `first`, then pumps the event loop until `done` holds or ms milliseconds pass; returns the
+// longest it went (`first` included) without running a 10 ms timer.
+qint64 longestStall(int ms, const std::function<bool()>& done = {}, const std::function<void()>& first = {});
 // A category feed with one article per id, in that order.
 QByteArray feed(const QVector<int>& ids);
 // The ids of a channel's articles, in ascending order.
