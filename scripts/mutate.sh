@@ -6,6 +6,7 @@
 #
 #   scripts/mutate.sh [BUILD_DIR]          (default: build-mutate in the tree)
 #   MUTANTS="3 7" scripts/mutate.sh        runs only those mutants (numbered from 1)
+#   SCREENS=0 scripts/mutate.sh            runs the logic tests alone
 #
 # Each mutant is built in BUILD_DIR (configured with ccache); the logic tests run first, those
 # nearest the mutated file before the others, and the first failure ends the run; the screen
@@ -117,6 +118,7 @@ fi
 # mutant's run, so a caught mutant costs one compile, a link or two and one test.
 LOGIC_TESTS=$(cd "$ROOT/tests/logic" && ls tst_*.cpp | sed 's/\.cpp$//')
 SCREEN_TESTS=$(cd "$ROOT/tests/screens" && ls tst_*.cpp | sed 's/\.cpp$//')
+[ "${SCREENS:-1}" = 0 ] && SCREEN_TESTS="" # the logic tests alone
 ALL_TARGETS="$LOGIC_TESTS $SCREEN_TESTS"
 first_tests() {
   case "$1" in
