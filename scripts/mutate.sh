@@ -138,13 +138,29 @@ first_tests() {
 in_tree() { [ -f "$ROOT/tests/logic/$1.cpp" ] || [ -f "$ROOT/tests/screens/$1.cpp" ]; }
 
 run_tests() { # $1: the mutated file; prints the first test that fails
-  local order="" t
-  for t in $(first_tests "$1") $LOGIC_TESTS $SCREEN_TESTS; do
-    in_tree "$t" && [[ " $order " != *" $t "* ]] && order="$order $t"
+  local first="" rest="" t
+  for t in $(first_tests "$1"); do
+    in_tree "$t" && first="$first $t"
   done
-  for t in $order; do
+  for t in $LOGIC_TESTS $SCREEN_TESTS; do
+    [[ " $first " != *" $t "* ]] && rest="$rest $t"
+  done
+  for t in $first; do
     cmake --build "$BUILD" -j2 --target "$t" >/dev/null 2>&1 || { echo "$t (does not build)"; return 1; }
     (cd "$BUILD" && ctest -R "^$t\$" --timeout "$TEST_TIMEOUT" >/dev/null 2>&1) || { echo "$t"; return 1; }
+  done
+  # The others are built together, two links at a time, and run in turn.
+  local set out name
+  for set in "$(echo $rest | tr ' ' '\n' | grep -xF -f <(echo $LOGIC_TESTS | tr ' ' '\n'))" \
+             "$(echo $rest | tr ' ' '\n' | grep -xF -f <(echo ${SCREEN_TESTS:-none} | tr ' ' '\n'))"; do
+    [ -n "$set" ] || continue
+    cmake --build "$BUILD" -j2 --target $set >/dev/null 2>&1 || { echo "$(echo $set | cut -d' ' -f1) (does not build)"; return 1; }
+    out=$(cd "$BUILD" && ctest -R "^($(echo $set | tr ' ' '|'))\$" --stop-on-failure --timeout "$TEST_TIMEOUT" 2>&1)
+    if [ $? -ne 0 ]; then
+      name=$(grep -m1 -E 'Test +#[0-9]+: .*(\*\*\*|Not Run|Failed)' <<<"$out" | grep -oE 'tst_[A-Za-z0-9_]+' | head -1)
+      echo "${name:-a test}"
+      return 1
+    fi
   done
   return 0
 }
