@@ -137,12 +137,8 @@ private slots:
 
         // A wrong magic or an unknown version throws the article; so does a photo count
         // that the rest of the file cannot hold, before any photo is made.
-        QFile bad(path);
         for (const char* head : {"XYZ\x01", "ART\x02"}) {
-            bad.open(QIODevice::WriteOnly);
-            bad.write(head);
-            bad.write(QByteArray(40, '\0'));
-            bad.close();
+            TestEnv::writeData(path, head + QByteArray(40, '\0'));
             Article wrong;
             r = File::createFileToRead(path);
             r->open();
@@ -158,9 +154,7 @@ private slots:
 
         QByteArray huge("ART\x01", 4);
         huge += QByteArray::fromHex("0000000100000000" "00") + QByteArray(16, '\0') + QByteArray::fromHex("7fffffff");
-        bad.open(QIODevice::WriteOnly);
-        bad.write(huge);
-        bad.close();
+        TestEnv::writeData(path, huge);
         Article counted;
         r = File::createFileToRead(path);
         r->open();

@@ -34,12 +34,7 @@ private:
         return paths;
     }
 
-    static BannerInfo* fresh()
-    {
-        BannerInfo::releaseSingleton();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        return BannerInfo::getSingleton();
-    }
+    static BannerInfo* fresh() { return TestEnv::freshBanners(); }
 
 private slots:
     void initTestCase()
@@ -153,10 +148,7 @@ private slots:
         QVERIFY(!QFile::exists(File::createPathToResource("splash")));
 
         // A damaged cache file leaves the defaults.
-        QFile cache(File::createPathToResource("banners"));
-        QVERIFY(cache.open(QIODevice::WriteOnly));
-        cache.write("REK\x01\x01\x00", 6);
-        cache.close();
+        TestEnv::writeData("banners", QByteArray("REK\x01\x01\x00", 6));
         QVERIFY(fresh()->splashImage.isNull());
     }
 

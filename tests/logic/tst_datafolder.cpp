@@ -27,8 +27,8 @@
 namespace {
 
 enum Kind { Fifo, DevZero, Directory, Oversized };
-// What else a stored copy may be: as written, mode 000, or cut in half.
-enum { Whole = 10, Unreadable, Damaged };
+// What else a stored copy may be: as written, mode 000, cut in half, or of another version.
+enum { Whole = 10, Unreadable, Damaged, OtherVersion };
 
 // Start-up reads every file once; a refused one must not hold it up.
 const int promptMs = 2000;
@@ -49,12 +49,7 @@ QString zeroDevice()
     return geteuid() != 0 ? QStringLiteral("/dev/zero") : QString();
 }
 
-QByteArray bytesOf(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
+QByteArray bytesOf(const QString& path) { return TestEnv::readData(path); }
 
 // Puts a thing of the kind in place of path; an oversized file is sparse, so it costs no disk.
 void replaceWith(const QString& path, Kind kind, qint64 bound)
@@ -91,6 +86,10 @@ void spoil(const QString& path, int state)
     } else if (state == Damaged) {
         QFile file(path);
         QVERIFY(file.resize(file.size() / 2));
+    } else if (state == OtherVersion) {
+        QByteArray bytes = bytesOf(path);
+        bytes[3] = 2;
+        TestEnv::writeData(path, bytes);
     } else if (state != Whole) {
         replaceWith(path, Kind(state), RSSChannel::maxCacheBytes);
     }
@@ -187,6 +186,7 @@ private slots:
         QTest::newRow("backup unreadable") << int(Whole) << int(Unreadable) << all << false;
         QTest::newRow("both unreadable") << int(Unreadable) << int(Unreadable) << QVector<int>() << true;
         QTest::newRow("main damaged") << int(Damaged) << int(Whole) << backup << false;
+        QTest::newRow("main of another version") << int(OtherVersion) << int(Whole) << backup << false;
         QTest::newRow("both damaged") << int(Damaged) << int(Damaged) << QVector<int>() << false;
     }
     void theBriefcaseNeverSavesOverWhatItCouldNotRead()
@@ -301,9 +301,7 @@ private slots:
 
         replaceWith(pathOf("banners"), Kind(kind), 4 + 1 + 2 * (2 + 65535) + 1);
         clock.restart();
-        BannerInfo::releaseSingleton();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!BannerInfo::getSingleton()->canShowSplash());
+        QVERIFY(!TestEnv::freshBanners()->canShowSplash());
         QVERIFY(clock.elapsed() < promptMs);
         BannerInfo::releaseSingleton();
 
@@ -355,33 +353,22 @@ private slots:
     // Records that do not decode whole count as damage, as a cut file does.
     void bannersAndPhotosMustDecodeWhole()
     {
-        {
-            // The splash counts as downloaded only while its picture is there.
-            QFile splash(pathOf("splash"));
-            QVERIFY(splash.open(QIODevice::WriteOnly));
-            splash.write(TestEnv::png(QSize(8, 8), Qt::red));
-        }
+        // The splash counts as downloaded only while its picture is there.
+        TestEnv::writeData("splash", TestEnv::png(QSize(8, 8), Qt::red));
         BannerInfo* banners = BannerInfo::getSingleton();
         banners->showSplash = true;
         banners->splashImg = "http://ads.kurendal.pl/img/splash.png";
         banners->splashDownloaded = true;
         banners->splashLink = "http://kino.example.pl/";
         QMetaObject::invokeMethod(banners, "saveToFile", Qt::DirectConnection);
-        BannerInfo::releaseSingleton();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         const QByteArray good = bytesOf(pathOf("banners"));
         QByteArray version2 = good;
         version2[3] = 2;
         for (const QByteArray& bytes : {good, version2, good + 'x'}) {
-            QFile f(pathOf("banners"));
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(bytes);
-            f.close();
-            BannerInfo* read = BannerInfo::getSingleton();
+            TestEnv::writeData("banners", bytes);
+            BannerInfo* read = TestEnv::freshBanners();
             QCOMPARE(read->splashLink, bytes == good ? QString("http://kino.example.pl/") : QString());
             QCOMPARE(read->splashDownloaded, bytes == good);
-            BannerInfo::releaseSingleton();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
 
         Photo photo(nullptr);
@@ -390,10 +377,7 @@ private slots:
         photo.setSavedArticles(true);
         QByteArray png = TestEnv::png(QSize(8, 8), Qt::blue);
         auto stored = [&](const QByteArray& file) {
-            QFile f(pathOf(photo.photoFileName()));
-            f.open(QIODevice::WriteOnly);
-            f.write(file);
-            f.close();
+            TestEnv::writeData(photo.photoFileName(), file);
             photo.image = QPixmap();
             photo.loadImages();
             return !photo.image.isNull();

@@ -16,22 +16,7 @@ class TestDesktopBus : public QObject
 private:
     PrivateBus bus;
 
-    // The longest the event loop went without running a 10 ms timer over the next ms.
-    static qint64 longestStall(int ms)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        qint64 last = 0;
-        qint64 longest = 0;
-        QTimer tick;
-        connect(&tick, &QTimer::timeout, [&]() {
-            longest = qMax(longest, clock.elapsed() - last);
-            last = clock.elapsed();
-        });
-        tick.start(10);
-        TestEnv::spin(ms);
-        return longest;
-    }
+    static qint64 longestStall(int ms) { return TestEnv::longestStall(ms); }
 
 private slots:
     void initTestCase()

@@ -9,27 +9,19 @@ class TestFile : public QObject
 {
     Q_OBJECT
 private:
-    QByteArray written(const std::function<void(File*)>& write)
+    // The bytes that `write` leaves in a file, and a reader of bytes.
+    static QByteArray written(const std::function<void(File*)>& write)
     {
-        const QString path = File::createPathToResource(QStringLiteral("bytes"));
-        File* f = File::createFileToWrite(path);
+        QScopedPointer<File> f(File::createFileToWrite(File::createPathToResource(QStringLiteral("bytes"))));
         f->open();
-        write(f);
+        write(f.data());
         f->close();
-        delete f;
-        QFile file(path);
-        file.open(QIODevice::ReadOnly);
-        return file.readAll();
+        return TestEnv::readData(QStringLiteral("bytes"));
     }
-
-    File* reader(const QByteArray& bytes)
+    static File* reader(const QByteArray& bytes)
     {
-        const QString path = File::createPathToResource(QStringLiteral("bytes"));
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(bytes);
-        file.close();
-        File* f = File::createFileToRead(path);
+        TestEnv::writeData(QStringLiteral("bytes"), bytes);
+        File* f = File::createFileToRead(File::createPathToResource(QStringLiteral("bytes")));
         f->open();
         return f;
     }
@@ -186,10 +178,7 @@ private slots:
         QCOMPARE(File::readRegular(zero, 100, &bytes), File::NotRegular);
 
         const QString plain = dir + QStringLiteral("/plain");
-        QFile f(plain);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(100, 'x'));
-        f.close();
+        TestEnv::writeData(plain, QByteArray(100, 'x'));
         QCOMPARE(File::readRegular(plain, 100, &bytes), File::Read);
         QCOMPARE(bytes, QByteArray(100, 'x'));
         QCOMPARE(File::readRegular(plain, 99, &bytes), File::TooLarge);

@@ -27,8 +27,7 @@ QByteArray str(const QString& s)
 
 QByteArray bytesOf(const QString& name)
 {
-    QFile f(File::createPathToResource(name));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    return TestEnv::readData(name);
 }
 
 // Writes one record through the program's own writer.

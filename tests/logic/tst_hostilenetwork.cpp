@@ -32,7 +32,7 @@ private:
     RawServer* proxy = nullptr;
     LoopbackBypass* proxies = nullptr;
 
-    static QString path(RSSChannel::ChannelType type) { return QUrl(RSSChannel::urlForType(type)).path(); }
+    static QString path(RSSChannel::ChannelType type) { return TestEnv::feedPath(type); }
 
     static RawServer::Answer feedAnswer(const QVector<int>& ids)
     {
@@ -41,41 +41,8 @@ private:
         a.headers << qMakePair(QByteArray("Content-Type"), QByteArray("text/xml"));
         return a;
     }
-    // Sends a few bytes of the feed, then nothing.
-    static RawServer::Answer stalled()
-    {
-        RawServer::Answer a = feedAnswer({1, 2});
-        a.firstBytes = 20;
-        return a;
-    }
-    // A byte every 100 ms: alive, but it would take minutes.
-    static RawServer::Answer trickling()
-    {
-        RawServer::Answer a = feedAnswer({1, 2});
-        a.firstBytes = 20;
-        a.everyMs = 100;
-        return a;
-    }
-
-    static QByteArray cache(const QString& name)
-    {
-        QFile f(File::createPathToResource(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-
-    // Runs the request to its final state; the time it took in *elapsed.
-    static int run(Http* http, qint64* elapsed = nullptr, int waitMs = 5000)
-    {
-        QSignalSpy spy(http, &Http::statusChanged);
-        QElapsedTimer clock;
-        clock.start();
-        http->execute();
-        if (!spy.wait(waitMs))
-            return Http::STATE_RUNNING;
-        if (elapsed)
-            *elapsed = clock.elapsed();
-        return http->getStatus();
-    }
+    static QByteArray cache(const QString& name) { return TestEnv::readData(name); }
+    static int run(Http* http, qint64* elapsed = nullptr) { return TestEnv::run(http, 5000, elapsed); }
 
 private slots:
     void initTestCase()
@@ -162,11 +129,13 @@ private slots:
     {
         proxy->handler = [](const QByteArray& target, const QByteArray&) {
             const QString p = RawServer::path(target);
-            if (p == path(RSSChannel::Kraj))
-                return stalled();
-            if (p == path(RSSChannel::Swiat))
-                return trickling();
-            return feedAnswer({30, 31});
+            RawServer::Answer a = feedAnswer({30, 31});
+            if (p == path(RSSChannel::Kraj) || p == path(RSSChannel::Swiat)) {
+                a = feedAnswer({1, 2});
+                a.firstBytes = 20; // then nothing (Kraj), or a byte every 100 ms (Swiat): alive, but minutes long
+                a.everyMs = p == path(RSSChannel::Swiat) ? 100 : 0;
+            }
+            return a;
         };
         const int closedBefore = proxy->closedByClient;
         RSSChannel kraj(RSSChannel::Kraj, nullptr), swiat(RSSChannel::Swiat, nullptr), sport(RSSChannel::Sport, nullptr);
@@ -196,11 +165,7 @@ private slots:
     {
         // A well-formed feed on disk, which would be taken as the channel's if it were read.
         const QString local = TestEnv::dataDir() + "/local.xml";
-        {
-            QFile f(local);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(TestEnv::feed({66, 67}));
-        }
+        TestEnv::writeData(local, TestEnv::feed({66, 67}));
         const QByteArray fileUrl = QUrl::fromLocalFile(local).toEncoded();
         proxy->handler = [fileUrl](const QByteArray&, const QByteArray&) { return RawServer::redirect(fileUrl); };
 

@@ -60,16 +60,10 @@ private slots:
     void brokenInputFailsAndComesBackEmpty()
     {
         bool ok = true;
-        QCOMPARE(Json::parse("{\"a\" 1}", ok).toMap(), QVariantMap());
-        QVERIFY(!ok);
-        QCOMPARE(Json::parse("{\"a\": [1, 2, {\"b\": 3}", ok).toMap(), QVariantMap());
-        QVERIFY(!ok);
-        QCOMPARE(Json::parse("[1, 2", ok).toList(), QVariantList());
-        QVERIFY(!ok);
-        Json::parse("", ok);
-        QVERIFY(!ok);
-        Json::parse("]", ok);
-        QVERIFY(!ok);
+        for (const char* broken : {"{\"a\" 1}", "{\"a\": [1, 2, {\"b\": 3}", "[1, 2", "", "]"}) {
+            const QVariant v = Json::parse(QString::fromLatin1(broken), ok);
+            QVERIFY2(!ok && v.toMap().isEmpty() && v.toList().isEmpty(), broken);
+        }
         // A null string is not an empty one.
         QVERIFY(!Json::parse(QString(), ok).isValid());
         QVERIFY(ok);

@@ -19,36 +19,23 @@ class TestNetworkFaults : public QObject
 private:
     SampleServer* server = nullptr;
 
-    static QString path(RSSChannel::ChannelType type) { return QUrl(RSSChannel::urlForType(type)).path(); }
-
+    static QString path(RSSChannel::ChannelType type) { return TestEnv::feedPath(type); }
     static QVector<int> ids(const RSSChannel& c) { return TestEnv::sortedIds(c); }
-
-    static QByteArray cache(const QString& name)
-    {
-        QFile f(File::createPathToResource(name));
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }
+    static QByteArray cache(const QString& name) { return TestEnv::readData(name); }
 
     // Longest pause of the event loop while both channels refresh.
-    int refreshBoth(RSSChannel& faulty, RSSChannel& healthy)
+    static int refreshBoth(RSSChannel& faulty, RSSChannel& healthy)
     {
-        QElapsedTimer clock;
-        clock.start();
-        qint64 last = 0;
-        qint64 longest = 0;
-        QTimer ticker;
-        ticker.setInterval(10);
-        connect(&ticker, &QTimer::timeout, [&]() {
-            longest = qMax(longest, clock.elapsed() - last);
-            last = clock.elapsed();
-        });
-        ticker.start();
         QSignalSpy faultyDone(&faulty, &RSSChannel::articlesUpadted);
         QSignalSpy healthyDone(&healthy, &RSSChannel::articlesUpadted);
-        faulty.updateArticles(false);
-        healthy.updateArticles(false);
-        [&]() { QTRY_VERIFY_WITH_TIMEOUT(faultyDone.count() == 1 && healthyDone.count() == 1, 15000); }();
+        const qint64 longest = TestEnv::longestStall(15000, [&] { return faultyDone.count() && healthyDone.count(); }, [&] {
+            faulty.updateArticles(false);
+            healthy.updateArticles(false);
+        });
+        [&]() {
+            QCOMPARE(faultyDone.count(), 1);
+            QCOMPARE(healthyDone.count(), 1);
+        }();
         return int(longest);
     }
 

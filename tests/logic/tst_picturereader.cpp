@@ -83,18 +83,8 @@ private:
 
     static QString path(const QString& name) { return File::createPathToResource(name); }
     static bool exists(const QString& name) { return QFileInfo::exists(path(name)); }
-    static void write(const QString& name, const QByteArray& bytes)
-    {
-        QDir().mkpath(QFileInfo(path(name)).path());
-        QVERIFY(File::replaceContents(path(name), bytes));
-    }
-
-    static BannerInfo* freshBanners()
-    {
-        BannerInfo::releaseSingleton();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        return BannerInfo::getSingleton();
-    }
+    static void write(const QString& name, const QByteArray& bytes) { TestEnv::writeData(name, bytes); }
+    static BannerInfo* freshBanners() { return TestEnv::freshBanners(); }
 
     static Article* briefcaseArticle(int xx)
     {
@@ -244,7 +234,7 @@ private slots:
         QByteArray xml = "<rss><channel>";
         for (const char* p : {"/img/bomb.png", "/img/good.jpg", "/img/page.html"})
             xml += QByteArray("<item><title>t</title><enclosure url=\"http://www.kurendal.pl") + p + "\"/></item>";
-        server->route("www.kurendal.pl", QUrl(RSSChannel::urlForType(RSSChannel::Fotoplan)).path(),
+        server->route("www.kurendal.pl", TestEnv::feedPath(RSSChannel::Fotoplan),
                       SampleServer::text(xml + "</channel></rss>", "application/rss+xml"));
         GalleryFeed feed;
         QSignalSpy picture(&feed, &GalleryFeed::pictureReady);

@@ -16,10 +16,7 @@ private:
 
     static QByteArray feed(const QVector<int>& ids) { return TestEnv::feed(ids); }
 
-    static QString path(RSSChannel::ChannelType type)
-    {
-        return QUrl(RSSChannel::urlForType(type)).path();
-    }
+    static QString path(RSSChannel::ChannelType type) { return TestEnv::feedPath(type); }
 
     void serve(RSSChannel::ChannelType type, const QByteArray& body, int delay = 0)
     {
@@ -43,19 +40,8 @@ private:
         return spy.wait(5000);
     }
 
-    QByteArray cacheBytes(const QString& name)
-    {
-        QFile f(File::createPathToResource(name));
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }
-
-    void writeCache(const QString& name, const QByteArray& bytes)
-    {
-        QFile f(File::createPathToResource(name));
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
-    }
+    static QByteArray cacheBytes(const QString& name) { return TestEnv::readData(name); }
+    static void writeCache(const QString& name, const QByteArray& bytes) { TestEnv::writeData(name, bytes); }
 
 private slots:
     void initTestCase()

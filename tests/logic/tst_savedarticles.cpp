@@ -138,42 +138,6 @@ private slots:
         QMetaObject::invokeMethod(Reachability::singleton, "closed");
         TestEnv::noProxy();
     }
-
-    void aDamagedFileNeverPushesOutTheGoodOne()
-    {
-        {
-            SavedArticles saved(nullptr);
-            QScopedPointer<Article> a(make(1)), b(make(2));
-            saved.addArticle(*a);
-            saved.addArticle(*b);
-        }
-        const QString main = File::createPathToResource("rssTeczka");
-        QFile::remove(main + ".old");
-        QFile::copy(main, main + ".old");
-        QFile f(main);
-        f.open(QIODevice::ReadWrite);
-        f.resize(f.size() / 2);
-        f.close();
-        {
-            SavedArticles saved(nullptr);
-            QCOMPARE(saved.getArticles().size(), 2);
-        }
-        // An unknown version is damaged too: the good copy is read and stays untouched.
-        QFile::remove(main);
-        QFile::copy(main + ".old", main);
-        f.open(QIODevice::ReadWrite);
-        f.seek(3);
-        f.putChar(2);
-        f.close();
-        const QByteArray before = [&] { QFile o(main + ".old"); o.open(QIODevice::ReadOnly); return o.readAll(); }();
-        {
-            SavedArticles saved(nullptr);
-            QCOMPARE(saved.getArticles().size(), 2);
-        }
-        QFile o(main + ".old");
-        o.open(QIODevice::ReadOnly);
-        QCOMPARE(o.readAll(), before);
-    }
 };
 
 QTEST_MAIN(TestSavedArticles)

@@ -8,18 +8,22 @@ class TestSettings : public QObject
 {
     Q_OBJECT
 private:
-    void writeSettingsFile(const QByteArray& bytes, const QString& name = "settings")
+    static void writeSettingsFile(const QByteArray& bytes, const QString& name = "settings")
     {
-        QFile file(File::createPathToResource(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        TestEnv::writeData(name, bytes);
     }
+    static QByteArray settingsFile(const QString& name = "settings") { return TestEnv::readData(name); }
 
-    QByteArray settingsFile(const QString& name = "settings")
+    // Modes 2 and 2, rush hours 8 to 16, every category on, the preferences at their defaults.
+    static void verifyDefaults(const Settings& s)
     {
-        QFile file(File::createPathToResource(name));
-        file.open(QIODevice::ReadOnly);
-        return file.readAll();
+        QCOMPARE(s.getArticlesCheckRushHours(), 2);
+        QCOMPARE(s.getArticlesCheckOutOfRushHours(), 2);
+        QCOMPARE(s.getRushHoursStart(), 8);
+        QCOMPARE(s.getRushHoursEnd(), 16);
+        for (int i = 0; i < Settings::categoriesCount; ++i)
+            QVERIFY(s.isCategoryActive(i));
+        QCOMPARE(s.textScale(), Settings::defaultTextScale);
     }
 
 private slots:
@@ -29,12 +33,8 @@ private slots:
     void defaultsWithoutAFile()
     {
         Settings s(nullptr);
-        QCOMPARE(s.getArticlesCheckRushHours(), 2);
-        QCOMPARE(s.getArticlesCheckOutOfRushHours(), 2);
-        QCOMPARE(s.getRushHoursStart(), 8);
-        QCOMPARE(s.getRushHoursEnd(), 16);
-        for (int i = 0; i < 9; ++i)
-            QVERIFY(s.isCategoryActive(i));
+        verifyDefaults(s);
+        QCOMPARE(Settings::categoriesCount, 9);
         QVERIFY(!s.isCategoryActive(-1)); // the briefcase
         QVERIFY(!s.isCategoryActive(9));
         QVERIFY(s.rushTimerRemaining() > 0);
@@ -130,14 +130,7 @@ private slots:
         // Without a backup: every default.
         TestEnv::clearData();
         writeSettingsFile(main);
-        Settings alone(nullptr);
-        QCOMPARE(alone.getArticlesCheckRushHours(), Settings::defaultMode);
-        QCOMPARE(alone.getArticlesCheckOutOfRushHours(), Settings::defaultMode);
-        QCOMPARE(alone.getRushHoursStart(), Settings::defaultRushStart);
-        QCOMPARE(alone.getRushHoursEnd(), Settings::defaultRushEnd);
-        for (int i = 0; i < Settings::categoriesCount; ++i)
-            QVERIFY(alone.isCategoryActive(i));
-        QCOMPARE(alone.textScale(), Settings::defaultTextScale);
+        verifyDefaults(Settings(nullptr));
     }
 
     void valuesOutOfRangeKeepTheirDefaults()
@@ -155,36 +148,41 @@ private slots:
         QCOMPARE(Settings::getTimeIntervalForType(damaged.refreshModeAt(QTime(12, 0))), 900000);
     }
 
-    void modeInForceFollowsTheRushHours()
+    // The mode in force at a time, and the time to the next change of it, for rush hours that
+    // wrap midnight, do not, or are empty (modes 1 in the rush, 3 outside).
+    void modeInForceAndTheNextBoundary_data()
     {
-        Settings s(nullptr);
-        s.setRefreshModes(1, 3);
-        QCOMPARE(s.refreshModeAt(QTime(7, 59)), 3);
-        QCOMPARE(s.refreshModeAt(QTime(8, 0)), 1);
-        QCOMPARE(s.refreshModeAt(QTime(15, 59)), 1);
-        QCOMPARE(s.refreshModeAt(QTime(16, 0)), 3);
-
-        s.setRushHours(22, 6);
-        QCOMPARE(s.refreshModeAt(QTime(23, 0)), 1);
-        QCOMPARE(s.refreshModeAt(QTime(5, 59)), 1);
-        QCOMPARE(s.refreshModeAt(QTime(6, 0)), 3);
-        QCOMPARE(s.refreshModeAt(QTime(21, 59)), 3);
-
-        s.setRushHours(10, 10); // an empty rush period
-        QCOMPARE(s.refreshModeAt(QTime(10, 30)), 3);
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("end");
+        QTest::addColumn<QTime>("at");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("minutesToNext");
+        QTest::newRow("before the rush") << 8 << 16 << QTime(7, 59) << 3 << 1;
+        QTest::newRow("an hour before") << 8 << 16 << QTime(7, 0) << 3 << 60;
+        QTest::newRow("at its start") << 8 << 16 << QTime(8, 0) << 1 << 8 * 60;
+        QTest::newRow("its last minute") << 8 << 16 << QTime(15, 59) << 1 << 1;
+        QTest::newRow("at its end") << 8 << 16 << QTime(16, 0) << 3 << 16 * 60;
+        QTest::newRow("after it: tomorrow") << 8 << 16 << QTime(16, 30) << 3 << 15 * 60 + 30;
+        QTest::newRow("over midnight, in") << 22 << 6 << QTime(23, 0) << 1 << 7 * 60;
+        QTest::newRow("over midnight, early") << 22 << 6 << QTime(5, 59) << 1 << 1;
+        QTest::newRow("over midnight, its end") << 22 << 6 << QTime(6, 0) << 3 << 16 * 60;
+        QTest::newRow("over midnight, out") << 22 << 6 << QTime(21, 59) << 3 << 1;
+        QTest::newRow("over midnight, noon") << 22 << 6 << QTime(12, 0) << 3 << 10 * 60;
+        QTest::newRow("an empty rush") << 10 << 10 << QTime(10, 30) << 3 << -1;
     }
-
-    void nextBoundary()
+    void modeInForceAndTheNextBoundary()
     {
+        QFETCH(int, start);
+        QFETCH(int, end);
+        QFETCH(QTime, at);
+        QFETCH(int, mode);
+        QFETCH(int, minutesToNext);
         Settings s(nullptr);
-        // 16:30 with rush hours 8 to 16: tomorrow at 08:00.
-        QCOMPARE(s.msecsToNextRushStateChange(QTime(16, 30)), (15 * 60 + 30) * 60 * 1000);
-        // At the start hour the rush mode applies and the end hour is next.
-        QCOMPARE(s.msecsToNextRushStateChange(QTime(8, 0)), 8 * 3600 * 1000);
-        QCOMPARE(s.msecsToNextRushStateChange(QTime(7, 0)), 3600 * 1000);
-        s.setRushHours(22, 6);
-        QCOMPARE(s.msecsToNextRushStateChange(QTime(23, 0)), 7 * 3600 * 1000);
-        QCOMPARE(s.msecsToNextRushStateChange(QTime(12, 0)), 10 * 3600 * 1000);
+        QVERIFY(s.setRefreshModes(1, 3));
+        QVERIFY(s.setRushHours(start, end));
+        QCOMPARE(s.refreshModeAt(at), mode);
+        if (minutesToNext >= 0)
+            QCOMPARE(s.msecsToNextRushStateChange(at), minutesToNext * 60 * 1000);
     }
 
     // A change made through a setter is on disk when its signal arrives, and is announced once.
@@ -230,11 +228,9 @@ private slots:
 
     void intervals()
     {
-        QCOMPARE(Settings::getTimeIntervalForType(0), -1);
-        QCOMPARE(Settings::getTimeIntervalForType(1), 300000);
-        QCOMPARE(Settings::getTimeIntervalForType(2), 900000);
-        QCOMPARE(Settings::getTimeIntervalForType(3), 3600000);
-        QCOMPARE(Settings::getTimeIntervalForType(4), -1);
+        const int ms[] = {-1, 300000, 900000, 3600000, -1};
+        for (int mode = 0; mode < 5; ++mode)
+            QCOMPARE(Settings::getTimeIntervalForType(mode), ms[mode]);
         QCOMPARE(Settings::getTimeIntervalForType(99), -1);
     }
 };

@@ -9,7 +9,10 @@
 #include <QNetworkProxy>
 #include <QStandardPaths>
 #include <QTcpServer>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QUrl>
 
 #include <QDirIterator>
 #include <QFileInfo>
@@ -20,9 +23,11 @@
 #include <sched.h>
 #include <unistd.h>
 
+#include "logic/ads/bannerinfo.h"
 #include "logic/news/article.h"
 #include "logic/news/channel.h"
 #include "logic/base/file.h"
+#include "logic/net/request.h"
 #include "sampleserver/sampleserver.h"
 
 static void initProgramResources()
@@ -203,6 +208,69 @@ QMap<QString, QByteArray> dataSnapshot()
     if (wasObeying)
         overrideModes(false);
     return entries;
+}
+
+static QString located(const QString& name)
+{
+    return QDir::isAbsolutePath(name) ? name : File::createPathToResource(name);
+}
+
+QByteArray readData(const QString& name)
+{
+    QFile f(located(name));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeData(const QString& name, const QByteArray& bytes)
+{
+    const QString path = located(name);
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+int run(Http* http, int waitMs, qint64* elapsed)
+{
+    QSignalSpy spy(http, &Http::statusChanged);
+    QElapsedTimer clock;
+    clock.start();
+    http->execute();
+    if (!spy.wait(waitMs))
+        return Http::STATE_RUNNING;
+    if (elapsed)
+        *elapsed = clock.elapsed();
+    return http->getStatus();
+}
+
+qint64 longestStall(int ms, const std::function<bool()>& done, const std::function<void()>& first)
+{
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0, longest = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&]() {
+        longest = qMax(longest, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    tick.start(10);
+    if (first)
+        first();
+    while (clock.elapsed() < ms && !(done && done()))
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return longest;
+}
+
+QString feedPath(int channelType)
+{
+    return QUrl(RSSChannel::urlForType(RSSChannel::ChannelType(channelType))).path();
+}
+
+BannerInfo* freshBanners()
+{
+    BannerInfo::releaseSingleton();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return BannerInfo::getSingleton();
 }
 
 } // namespace TestEnv

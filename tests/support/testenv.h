@@ -5,8 +5,11 @@
 #include <QMap>
 #include <QString>
 #include <Qt>
+#include <functional>
 #include <QVector>
 
+class BannerInfo;
+class Http;
 class QSize;
 class QWidget;
 class RSSChannel;
@@ -33,6 +36,9 @@ void proxyThrough(const SampleServer& server);
 SampleServer* startSampleServer(QObject* parent);
 // Pumps the event loop for ms milliseconds.
 void spin(int ms);
+// Runs `first`, then pumps the event loop until `done` holds or ms milliseconds pass; returns the
+// longest it went (`first` included) without running a 10 ms timer.
+qint64 longestStall(int ms, const std::function<bool()>& done = {}, const std::function<void()>& first = {});
 // A category feed with one article per id, in that order.
 QByteArray feed(const QVector<int>& ids);
 // The ids of a channel's articles, in ascending order.
@@ -51,6 +57,18 @@ struct ObeyFileModes {
     ObeyFileModes();
     ~ObeyFileModes();
 };
+// The bytes of a file of the data folder (or of an absolute path); empty when it cannot be read.
+QByteArray readData(const QString& name);
+// Writes a file of the data folder (or at an absolute path) whole, making its folder.
+void writeData(const QString& name, const QByteArray& bytes);
+// Runs a request until it reports: its state then, or STATE_RUNNING when it did not end in
+// waitMs; the time it took in *elapsed.
+int run(Http* http, int waitMs = 5000, qint64* elapsed = nullptr);
+// The path of a category's feed on the publisher's host.
+QString feedPath(int channelType);
+// The advertisements as the next start of the program finds them.
+BannerInfo* freshBanners();
+
 // Every entry under the data folder: a file's bytes, or what else it is.
 QMap<QString, QByteArray> dataSnapshot();
 
