@@ -1,3 +1,4 @@
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -10,10 +11,12 @@
 #include "logic/news/articleparser.h"
 #include "screens/articlelist/articleitemdelegate.h"
 #include "screens/articlelist/articlelistmodel.h"
+#include "screens/article/articlewidget.h"
 #include "screens/articlelist/articlerows.h"
 #include "screens/gallery/pictureflow.h"
 #include "screens/gallery/pictureflowprivate.h"
 #include "screens/widgets/listview.h"
+#include "screens/widgets/theme.h"
 #include "bench/newsdata.h"
 
 // Frames on a 1080 x 2340 phone at 2.5 device pixels per logical pixel (432 x 936 logical),
@@ -102,10 +105,13 @@ public:
 // One frame of a finger-scrolled list of 100 articles: the list moves by a few pixels. Shown in
 // its window, the list scrolls what is on screen and paints the uncovered strip (range 0), or
 // its whole viewport is painted anew into a frame of the screen's device pixels (range 1).
+// The third range picks the look: 0 light, 1 dark.
 void kineticScrollFrame(benchmark::State& state)
 {
     const bool whole = state.range(0) == 1;
     const bool plain = state.range(1) == 1;
+    const bool dark = state.range(2) == 1;
+    Theme::set(dark, false);
     QObject owner;
     ArticleParser parser;
     parser.parse(NewsData::feed(100, 1000));
@@ -140,15 +146,57 @@ void kineticScrollFrame(benchmark::State& state)
             QApplication::processEvents();
         benchmark::DoNotOptimize(frame.constBits());
     }
-    state.SetLabel(QStringLiteral("%1%2").arg(whole ? "whole viewport" : "scrolled on screen", plain ? ", plain rows" : "").toStdString());
+    state.SetLabel(QStringLiteral("%1%2, %3").arg(whole ? "whole viewport" : "scrolled on screen", plain ? ", plain rows" : "",
+                                                   dark ? "dark" : "light").toStdString());
     state.counters["rows"] = model.rowCount();
+    Theme::set(false, false);
+}
+
+// One frame of the open article (the text of the feed's first, without its photos, which would be
+// downloaded; its paragraphs repeated to a long page) scrolled by a few pixels, the whole screen painted anew into a frame of the
+// screen's device pixels, in the light (range 0) or the dark look (range 1).
+void articleFrame(benchmark::State& state)
+{
+    const bool dark = state.range(0) == 1;
+    Theme::set(dark, false);
+    ArticleParser parser;
+    parser.parse(NewsData::feed(1, 1000));
+    const Article* first = parser.getParserArticles()->first();
+    Article source;
+    source.title = first->title;
+    source.lead = first->lead;
+    source.signature = first->signature;
+    source.date = first->date;
+    source.content = first->content.repeated(4);
+    ArticleWidget screen(source, nullptr);
+    screen.resize(qRound(deviceWidth / ratio), qRound(deviceHeight / ratio));
+    screen.show();
+    QTest::qWaitForWindowExposed(&screen);
+    QApplication::processEvents();
+    QImage frame(deviceWidth, deviceHeight, QImage::Format_RGB32);
+    frame.setDevicePixelRatio(ratio);
+    QScrollBar* bar = screen.findChild<QAbstractScrollArea*>(QStringLiteral("scrollArea"))->verticalScrollBar();
+    int step = 7;
+    for (auto _ : state) {
+        if (bar->value() + step > bar->maximum() || bar->value() + step < 0)
+            step = -step;
+        bar->setValue(bar->value() + step);
+        screen.render(&frame);
+        benchmark::DoNotOptimize(frame.constBits());
+    }
+    state.SetLabel(dark ? "dark" : "light");
+    state.counters["scrollRange"] = bar->maximum();
+    Theme::set(false, false);
 }
 
 } // namespace
 
 BENCHMARK(frameCopyFloor)->Unit(benchmark::kMicrosecond);
 BENCHMARK(coverFlowFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
-BENCHMARK(kineticScrollFrame)->Args({0, 0})->Args({1, 0})->Args({0, 1})->Unit(benchmark::kMicrosecond);
+BENCHMARK(kineticScrollFrame)
+    ->Args({0, 0, 0})->Args({0, 0, 1})->Args({1, 0, 0})->Args({1, 0, 1})->Args({0, 1, 0})
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(articleFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {

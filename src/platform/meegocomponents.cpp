@@ -187,8 +187,9 @@ protected:
 
     void keyPressEvent(QKeyEvent* e) override
     {
-        if (e->key() == Qt::Key_Escape && rejectButton->isVisible())
-            dialog->reject();
+        // Escape takes the way out: "Nie" or "Anuluj", or closes a box that only informs.
+        if (e->key() == Qt::Key_Escape)
+            rejectButton->isVisible() ? dialog->reject() : dialog->accept();
         else if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
             defaultButton == acceptButton ? dialog->accept() : dialog->reject();
         else

@@ -3,8 +3,14 @@
 #include <QtWidgets>
 
 #include "logic/base/desktopappearance.h"
+#include "logic/base/hidpi.h"
 #include "logic/news/article.h"
+#include "logic/news/channel.h"
+#include "sampleserver/sampleserver.h"
 #include "screens/article/articlewidget.h"
+#include "screens/articlelist/articleslistwidget.h"
+#include "screens/categories/categorylistwidget.h"
+#include "screens/widgets/listview.h"
 #include "screens/widgets/textscale.h"
 #include "screens/widgets/theme.h"
 #include "tests/support/privatebus.h"
@@ -204,7 +210,89 @@ private slots:
             const double ratio = contrast(screen.grab(QRect(part->mapTo(&screen, QPoint()), part->size())).toImage());
             QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("%1: %2:1").arg(name).arg(ratio, 0, 'f', 2)));
         }
+
+        // A category's name, between its red marker and its count, above the rule, plain and as the
+        // keys' current row.
+        QVector<RSSChannel*> channels{new RSSChannel(RSSChannel::Kraj, nullptr)};
+        {
+            CategoryListWidget categories(&channels, nullptr);
+            categories.resize(480, 854);
+            categories.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&categories));
+            ListView* list = categories.findChild<ListView*>("listView");
+            const int marker = qRound(Hidpi::image(":/IMG/KATEGORIA_CYCEK").deviceIndependentSize().width());
+            for (bool current : {false, true}) {
+                if (current)
+                    list->selectionModel()->setCurrentIndex(list->model()->index(0, 0), QItemSelectionModel::ClearAndSelect);
+                QTest::qWait(20);
+                const QRect row = list->visualRect(list->model()->index(0, 0));
+                const QRect name(list->viewport()->mapTo(&categories, row.topLeft() + QPoint(marker + 25, 0)),
+                                 QSize(row.width() - 115 - marker, row.height() - 2));
+                const double ratio = contrast(categories.grab(name).toImage());
+                QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("category name: %1:1").arg(ratio, 0, 'f', 2)));
+            }
+        }
+        qDeleteAll(channels);
         Theme::set(false, false);
+    }
+
+    // What a screen reader finds: each row's title, lead and read mark; the focus moving with the
+    // keys; the notification of a finished refresh; the open article's title, author, date and
+    // body. (Offscreen has no accessibility bridge, so QAccessible sends no events here: the test
+    // reads the state those events point the reader to.)
+    void aScreenReaderHearsRowsFocusRefreshAndArticle()
+    {
+        auto rows = [](QWidget* list) {
+            QStringList said;
+            QAccessibleInterface* table = QAccessible::queryAccessibleInterface(list);
+            for (int i = 0; i < table->childCount(); ++i)
+                said << table->child(i)->text(QAccessible::Name) + " / " + table->child(i)->text(QAccessible::Description);
+            return said;
+        };
+
+        SampleServer* server = TestEnv::startSampleServer(this);
+        QVERIFY(server);
+        server->route("rss.kurendal.pl", QUrl(RSSChannel::urlForType(RSSChannel::Kraj)).path(),
+                      SampleServer::text(TestEnv::feed({1, 2}), "text/xml"));
+        QVector<RSSChannel*> channels{new RSSChannel(RSSChannel::Kraj, nullptr)};
+        {
+            ArticlesListWidget screen(channels[0], nullptr);
+            screen.resize(480, 854);
+            screen.show();
+            screen.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&screen));
+            QTest::mouseClick(screen.findChild<QPushButton*>("refreshButton"), Qt::LeftButton);
+            QAccessibleInterface* note = QAccessible::queryAccessibleInterface(screen.findChild<QWidget*>("announcer"));
+            QTRY_COMPARE_WITH_TIMEOUT(note->text(QAccessible::Name), QString("Odświeżono"), 5000);
+            QCOMPARE(note->role(), QAccessible::Notification);
+            QVERIFY(!note->state().invisible);
+            ListView* list = screen.findChild<ListView*>("listView");
+            list->setFocus();
+            QTest::keyClick(list, Qt::Key_Down);
+            QCOMPARE(QAccessible::queryAccessibleInterface(list)->focusChild()->text(QAccessible::Name), QString("Artykuł 2"));
+            QTest::keyClick(list, Qt::Key_Return); // opens it: read
+            const QStringList said = rows(list);
+            QVERIFY2(said.contains("Artykuł 1 / Lead 1, nieprzeczytany") && said.contains("Artykuł 2 / Lead 2, przeczytany"),
+                     qPrintable(said.join(" | ")));
+
+            CategoryListWidget categories(&channels, nullptr);
+            QVERIFY(rows(categories.findChild<ListView*>("listView")).value(0).startsWith(channels[0]->getTitle() + " / nieprzeczytane: "));
+        }
+        qDeleteAll(channels);
+        TestEnv::noProxy();
+
+        Article source;
+        source.title = "Mróz wraca";
+        source.signature = "Anna Kowalczyk";
+        source.date = "06-12-2026";
+        source.content = "<p>Synoptycy ostrzegają kierowców.</p>";
+        ArticleWidget article(source, nullptr);
+        QAccessibleInterface* page = QAccessible::queryAccessibleInterface(&article);
+        QCOMPARE(page->text(QAccessible::Name), source.title);
+        QCOMPARE(page->text(QAccessible::Description), QString("Anna Kowalczyk, 06-12-2026"));
+        QAccessibleTextInterface* body =
+            QAccessible::queryAccessibleInterface(article.findChild<QWidget*>("textBrowser"))->textInterface();
+        QCOMPARE(body->text(0, body->characterCount()).trimmed(), QString("Synoptycy ostrzegają kierowców."));
     }
 };
 

@@ -98,6 +98,7 @@ QVariant ArticleListModel::data(const QModelIndex& index, int role) const
         case ItemImageRole: return image;
         case ItemMainTextRole: return link;
         case ItemIsClickableRole: return !link.isEmpty();
+        case Qt::AccessibleTextRole: return tr("Reklama");
         default: return QVariant();
         }
     }
@@ -115,6 +116,7 @@ QVariant ArticleListModel::data(const QModelIndex& index, int role) const
         case ItemHeightRole: return noItemsHeight;
         case ItemWidthRole: return widgetsWidth;
         case ItemMainTextRole:
+        case Qt::AccessibleTextRole:
             if (channel && channel->getType() == RSSChannel::Teczka) {
                 // The bar above says why the list is empty; the briefcase is not known to be.
                 const SavedArticles* saved = qobject_cast<const SavedArticles*>(channel);

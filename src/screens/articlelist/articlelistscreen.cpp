@@ -21,6 +21,7 @@ void ArticleListScreen::setUpList(RSSChannel* source, ListView* list, QLabel* in
                                   QPushButton* backButton, QPushButton* mainmenuButton)
 {
     listView = list;
+    listView->setAccessibleName(source->getTitle());
     infoLabel = info;
     channelInfo = source->getInfoText();
     // The briefcase is never refreshed: nothing is held there.

@@ -1,7 +1,5 @@
 #include "screens/articlelist/articleslistwidget.h"
 
-#include <QAccessible>
-
 #include <QLabel>
 #include <QMovie>
 #include <QPushButton>
@@ -9,6 +7,7 @@
 #include "logic/news/channel.h"
 #include "screens/articlelist/articlelistmodel.h"
 #include "screens/articlelist/articleslistform.h"
+#include "screens/widgets/announcer.h"
 #include "screens/widgets/busylabel.h"
 #include "screens/widgets/listview.h"
 #include "screens/shell/messagebox.h"
@@ -23,6 +22,7 @@ ArticlesListWidget::ArticlesListWidget(RSSChannel* rssChannel, QWidget* parent)
     showBusyMovie(ui->processingLabel, movie);
     movie->start();
 
+    announcer = new Announcer(this);
     setUpList(channel, ui->listView, ui->infoLabel, ui->exitButton, ui->backButton, ui->mainmenuButton);
     connect(model, &ArticleListModel::updateFinihsed, this, &ArticlesListWidget::updateFinished);
     connect(channel, &RSSChannel::updateChanged, this, &ArticlesListWidget::updateFinished);
@@ -72,12 +72,9 @@ void ArticlesListWidget::updateFinished()
     const bool wasBusy = ui->processingLabel->isVisible();
     const bool busy = !(channel && !channel->isUpdating());
     showBusy(busy);
-    // A screen reader says when the refresh has finished.
-    if (wasBusy && !busy) {
-        ui->listView->setAccessibleDescription(tr("Odświeżono"));
-        QAccessibleEvent done(ui->listView, QAccessible::DescriptionChanged);
-        QAccessible::updateAccessibility(&done);
-    }
+    // A screen reader says when a refresh it could see has come; a failed one the box says, or nothing.
+    if (wasBusy && !busy && !channel->lastUpdateFailed())
+        announcer->say(tr("Odświeżono"));
     // Only the refresh the user asked for says that it failed.
     if (busy || !refreshAsked)
         return;

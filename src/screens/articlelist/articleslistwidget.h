@@ -3,6 +3,7 @@
 
 #include "screens/articlelist/articlelistscreen.h"
 
+class Announcer;
 class QMovie;
 class RSSChannel;
 namespace Ui {
@@ -32,6 +33,7 @@ private:
 
     Ui::ArticlesListWidget* ui;
     QMovie* movie;
+    Announcer* announcer;
     RSSChannel* channel;
     bool refreshAsked = false;
 };

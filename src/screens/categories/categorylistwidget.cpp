@@ -8,6 +8,7 @@
 #include "screens/categories/channelitemdelegate.h"
 #include "screens/categories/channelmodel.h"
 #include "logic/news/settings.h"
+#include "screens/widgets/announcer.h"
 #include "screens/widgets/formstyle.h"
 #include "screens/widgets/listview.h"
 #include "screens/shell/messagebox.h"
@@ -18,6 +19,8 @@ CategoryListWidget::CategoryListWidget(QVector<RSSChannel*>* channels, QWidget* 
     : BaseWidget(parent), ui(new Ui::CategoryListWidget), delegate(nullptr), model(nullptr)
 {
     ui->setupUi(this);
+    announcer = new Announcer(this);
+    ui->listView->setAccessibleName(tr("Kategorie"));
     delegate = new ChannelItemDelegate(*ui->listView, this);
     model = new ChannelModel(channels, this);
 
@@ -86,6 +89,7 @@ void CategoryListWidget::updateFinished()
             return;
         }
     }
+    announcer->say(tr("Odświeżono"));
 }
 
 void CategoryListWidget::refreshClicked()

@@ -6,6 +6,7 @@
 
 #include "screens/shell/basewidget.h"
 
+class Announcer;
 class ChannelItemDelegate;
 class ChannelModel;
 class RSSChannel;
@@ -42,6 +43,7 @@ private:
     ChannelItemDelegate* delegate;
     ChannelModel* model;
     bool refreshAsked = false;
+    Announcer* announcer;
 };
 
 #endif // CATEGORYLISTWIDGET_H

@@ -64,6 +64,7 @@ QVariant ChannelModel::data(const QModelIndex& index, int role) const
         case ItemHeightRole: return topBannerImage.height();
         case ItemMainTextRole: return topBannerLink;
         case ItemIsClickableRole: return !topBannerLink.isEmpty();
+        case Qt::AccessibleTextRole: return tr("Reklama");
         default: return QVariant();
         }
     }

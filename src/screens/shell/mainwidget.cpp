@@ -258,8 +258,28 @@ bool MainWidget::eventFilter(QObject* watched, QEvent* event)
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
         return QWidget::eventFilter(watched, event);
     QWidget* target = static_cast<QWidget*>(watched);
-    // Keys of a text field are the field's; keys elsewhere than this page are not ours.
-    if (!isVisible() || !(target == this || isAncestorOf(target)))
+    // While a box asks, the keys are its own (Escape and Return answer it), whatever held the focus
+    // when it opened: none reaches the screen under it.
+    // A key the box leaves stops at its parents.
+    static bool toBox = false;
+    if (target->window() == window()) {
+        const QList<QWidget*> boxes = window()->findChildren<QWidget*>(QStringLiteral("queryDialog"));
+        for (QWidget* box : boxes) {
+            if (!box->isVisible())
+                continue;
+            if (target == box || box->isAncestorOf(target))
+                return false;
+            if (!toBox) {
+                toBox = true;
+                QApplication::sendEvent(box, event);
+                toBox = false;
+            }
+            return true;
+        }
+    }
+    // Keys of a text field are the field's; keys elsewhere than this page are not ours. With no
+    // widget focused (a window just shown or clicked on its bars), the window itself takes them.
+    if (!isVisible() || !(target == this || isAncestorOf(target) || target == window()))
         return false;
     // A key a field did not take goes on to the field's parents: the focus decides, not the receiver.
     for (QWidget* holder : {target, QApplication::focusWidget()}) {
