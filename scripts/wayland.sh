@@ -77,13 +77,17 @@ if [ "${given_w:-0}" != "$width" ] || [ "${given_h:-0}" -lt $((height * 3 / 4)) 
   echo "The shell did not fill the screen with the window: ${given_w:-?} x ${given_h:-?} of $width x $height." >&2
   failed=1
 fi
-# The window's top rows (below the compositor's own panel, if it draws one) are the red bar, not a
-# title bar drawn by the toolkit.
-top=$(awk -v h="$height" -v g="${given_h:-0}" -v f="$scale" 'BEGIN { print int((h - g) * f + 0.5) }')
-read -r r g b <<<"$(convert "$shot" -crop "720x8+0+$top" +repage -scale '1x1!' \
-  -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:)"
-if [ "$r" -lt 120 ] || [ "$r" -lt $((2 * g)) ] || [ "$r" -lt $((2 * b)) ]; then
-  echo "The window's top is not the red bar (mean colour $r,$g,$b at row $top): a title bar?" >&2
-  failed=1
-fi
+# The window's top rows and the left edge of its bar are the red bar, not a title bar or frame
+# drawn by the toolkit. Weston's desktop shell keeps its 32 px panel above the window, as a phone
+# shell keeps its status bar.
+top=0
+[ "$compositor_name" = desktop-shell.so ] && top=$((32 * scale))
+for area in "720x8+0+$top" "4x64+0+$top"; do
+  read -r r g b <<<"$(convert "$shot" -crop "$area" +repage -scale '1x1!' \
+    -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:)"
+  if [ "$r" -lt 120 ] || [ "$r" -lt $((2 * g)) ] || [ "$r" -lt $((2 * b)) ]; then
+    echo "The window's bar is not red at $area (mean colour $r,$g,$b): a title bar or frame?" >&2
+    failed=1
+  fi
+done
 exit "$failed"
