@@ -93,15 +93,32 @@ void QDeclarativeView::setSource(const QUrl& newUrl)
     emit statusChanged();
 }
 
+QDeclarativeView::WindowMode QDeclarativeView::windowMode(const QString& platform, const QSize& screenSize)
+{
+    if (screenSize.isValid() && !fillsScreen(screenSize))
+        return PhoneSized;
+    // A phone shell (phoc, Plasma Mobile) maximises its windows below its status bar; full screen
+    // would hide the clock and the battery. Its Wayland is the sign that something manages windows.
+    return platform.startsWith(QLatin1String("wayland")) ? ShellMaximised : FullScreen;
+}
+
 void QDeclarativeView::showOnScreen(QScreen* screen)
 {
     setWindowIcon(applicationIcon());
-    if (!screen || fillsScreen(screen->size())) {
+    switch (windowMode(QGuiApplication::platformName(), screen ? screen->size() : QSize())) {
+    case FullScreen:
         showFullScreen();
-        return;
+        break;
+    case ShellMaximised:
+        // The red bar is the title: Qt's own decoration is a desktop's, not a phone's.
+        setWindowFlag(Qt::FramelessWindowHint);
+        showMaximized();
+        break;
+    case PhoneSized:
+        setGeometry(windowPlacement(screen->availableGeometry()));
+        show();
+        break;
     }
-    setGeometry(windowPlacement(screen->availableGeometry()));
-    show();
 }
 
 bool QDeclarativeView::fillsScreen(const QSize& screenSize)

@@ -34,8 +34,11 @@ public:
     // The view whose document is being created right now (items attach their widgets to it).
     static QDeclarativeView* loadingView();
 
-    // Shows the view as suits the screen: filling a phone's screen, as an upright phone-sized
-    // window in the middle of a larger one.
+    // How the view is shown: full screen where nothing manages windows on a phone's screen,
+    // maximised by the shell and without a toolkit title bar on a Wayland phone, else as an
+    // upright phone-sized window in the middle of a larger screen.
+    enum WindowMode { FullScreen, ShellMaximised, PhoneSized };
+    static WindowMode windowMode(const QString& platform, const QSize& screenSize);
     void showOnScreen(QScreen* screen);
     // A phone's screen: its short side is at most 600 logical pixels.
     static bool fillsScreen(const QSize& screenSize);

@@ -26,20 +26,24 @@
 #include "platform/declarativeview.h"
 #include "screens/widgets/textscale.h"
 #include "logic/base/constants.h"
+#include "tests/support/perscale.h"
 #include "tests/support/testenv.h"
 
 // Every screen, overlay and dialog laid out in the real host at phone, tablet and desktop
 // window sizes: nothing outside the window, bars across it with their end buttons at its
 // edges, fixed panels centred and shrunk only where the window is narrower, and at the
-// phone's own 480 x 854 and 854 x 480 the phone's geometry.
+// phone's own 480 x 854 and 854 x 480 the phone's geometry. The process runs once at each
+// scale, fractional ones included: text is measured anew at each.
 class TestLayout : public QObject, public MsgBoxListener
 {
     Q_OBJECT
 public:
+    explicit TestLayout(qreal r) : ratio(r) {}
     void onMsgBoxAccepted() override {}
     void onMsgBoxRejected() override {}
 
 private:
+    const qreal ratio;
     QDeclarativeView* view = nullptr;
     Article source;
 
@@ -190,11 +194,19 @@ private:
         }
     }
 
-    static void sizes()
+    // Every window size at scale 1; at the other scales the phones, where the text is tightest.
+    QList<QSize> windowSizes() const
+    {
+        if (ratio != 1)
+            return {QSize(320, 480), QSize(360, 720), QSize(480, 854)};
+        return {QSize(320, 480), QSize(360, 720), QSize(432, 936), QSize(480, 854), QSize(854, 480),
+                QSize(720, 1280), QSize(1280, 800)};
+    }
+
+    void sizes() const
     {
         QTest::addColumn<QSize>("size");
-        for (const QSize& s : {QSize(320, 480), QSize(360, 720), QSize(432, 936), QSize(480, 854), QSize(854, 480),
-                               QSize(720, 1280), QSize(1280, 800)})
+        for (const QSize& s : windowSizes())
             QTest::newRow(qPrintable(QString("%1x%2").arg(s.width()).arg(s.height()))) << s;
         // The largest text, on the smallest screens.
         for (const QSize& s : {QSize(320, 480), QSize(360, 720)})
@@ -248,7 +260,7 @@ private slots:
         }
         if (size == QSize(480, 854)) {
             splash->showPicture(QPixmap(":/IMG/SPLASH"));
-            QCOMPARE(label->pixmap(Qt::ReturnByValue).size(), QSize(480, 854));
+            QCOMPARE(label->pixmap(Qt::ReturnByValue).deviceIndependentSize().toSize(), QSize(480, 854));
         }
     }
 
@@ -395,8 +407,7 @@ private slots:
         Settings model(nullptr);
         QVector<QSize> sizes;
         QVector<SettingsView*> screens;
-        for (const QSize& size : {QSize(320, 480), QSize(360, 720), QSize(432, 936), QSize(480, 854),
-                                  QSize(854, 480), QSize(720, 1280), QSize(1280, 800)}) {
+        for (const QSize& size : windowSizes()) {
             SettingsView* screen = new SettingsView(&model, nullptr);
             screen->resize(size);
             screen->show();
@@ -510,6 +521,10 @@ private slots:
         QVERIFY(!QDeclarativeView::fillsScreen(QSize(1920, 1080)));
         QVERIFY(!QDeclarativeView::fillsScreen(QSize(2560, 1440)));
         QVERIFY(!QDeclarativeView::fillsScreen(QSize(800, 1280)));
+        // Full screen where nothing manages windows; a Wayland phone shell maximises the window.
+        QCOMPARE(QDeclarativeView::windowMode("xcb", QSize(360, 720)), QDeclarativeView::FullScreen);
+        QCOMPARE(QDeclarativeView::windowMode("wayland", QSize(360, 720)), QDeclarativeView::ShellMaximised);
+        QCOMPARE(QDeclarativeView::windowMode("wayland", QSize(1920, 1080)), QDeclarativeView::PhoneSized);
         QCOMPARE(QDeclarativeView::windowPlacement(QRect(0, 0, 1920, 1080)), QRect(720, 113, 480, 854));
         QCOMPARE(QDeclarativeView::windowPlacement(QRect(1920, 0, 2560, 1440)), QRect(1920 + 1040, 293, 480, 854));
         // A short monitor: the window keeps within its free area, still upright.
@@ -519,7 +534,7 @@ private slots:
         // The window carries the installed icon's pictures.
         const QIcon icon = QDeclarativeView::applicationIcon();
         QCOMPARE(icon.availableSizes().size(), 7);
-        const QImage shown = icon.pixmap(48, 48).toImage();
+        const QImage shown = icon.pixmap(QSize(48, 48), 1.0).toImage();
         const QImage installed(KURENDAL_ICON_DIR "/48x48/apps/pl.kurendal.Kurendal.png");
         QCOMPARE(shown.size(), installed.size());
         for (const QPoint at : {QPoint(24, 24), QPoint(24, 8), QPoint(12, 36)})
@@ -527,5 +542,9 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestLayout)
+int main(int argc, char** argv)
+{
+    return runAtScales<TestLayout>(argc, argv, {1, 1.25, 1.5, 1.75, 2, 2.5, 3});
+}
+
 #include "tst_layout.moc"

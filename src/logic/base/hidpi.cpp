@@ -65,6 +65,11 @@ QPixmap pixmap(const QString& fileName)
     return result;
 }
 
+QIcon icon(const QString& fileName)
+{
+    return QIcon(pixmap(fileName));
+}
+
 QMovie* movie(const QString& fileName, QObject* parent)
 {
     int scale = 1;

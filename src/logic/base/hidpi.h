@@ -1,6 +1,7 @@
 #ifndef HIDPI_H
 #define HIDPI_H
 
+#include <QIcon>
 #include <QImage>
 #include <QPixmap>
 #include <QString>
@@ -26,12 +27,17 @@ QString variant(const QString& fileName, qreal ratio, int* scale = nullptr);
 QImage image(const QString& fileName);
 QPixmap pixmap(const QString& fileName);
 
+// An icon holding the variant for the screen alone. An icon of the file itself would do at whole
+// ratios, but at 1.25 and 1.5 Qt 6.4 picks its 1x picture and blows it up.
+QIcon icon(const QString& fileName);
+
 // A busy animation read from its variant for the screen; frame() gives its current frame with the ratio.
 QMovie* movie(const QString& fileName, QObject* parent);
 QPixmap frame(const QMovie* movie);
 
 // A style-sheet "border-image" value: the url and its slices. Qt picks the @2x/@3x file for the
-// border image but reads the slices in that file's pixels, so they are given in them here.
+// border image (at a fractional ratio the next larger, as variant() does) but reads the slices in
+// that file's pixels, so they are given in them here.
 QString borderImage(const QString& fileName, int top, int right, int bottom, int left);
 
 // `source` smoothly scaled to `logicalWidth` (never wider than it is) in device pixels of the screen,

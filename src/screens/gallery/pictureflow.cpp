@@ -941,7 +941,8 @@ void PictureFlow::mouseReleaseEvent(QMouseEvent* event)
         return;
     if (d->singlePress) {
         const int side = (d->buffer.width() - d->slideWidth) / 2;
-        const QPoint at(qRound(event->position().toPoint().x() * d->ratio), qRound(event->position().toPoint().y() * d->ratio));
+        // From the tap's own logical position, which is fractional at a fractional scale.
+        const QPoint at = (event->position() * d->ratio).toPoint();
         const int x = at.x();
         const bool idle = !d->animateTimer.isActive();
         if (x < side) {

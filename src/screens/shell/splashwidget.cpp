@@ -105,7 +105,8 @@ void SplashWidget::fitPicture()
         ui->label->setPixmap(picture);
         return;
     }
-    QPixmap scaled = picture.scaled(fitted * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    // `fitted` keeps the proportions; keeping them again at a fractional ratio would lose a row.
+    QPixmap scaled = picture.scaled(fitted * ratio, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     scaled.setDevicePixelRatio(ratio);
     ui->label->setPixmap(scaled);
 }

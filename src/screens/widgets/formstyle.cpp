@@ -44,7 +44,7 @@ void barButton(QPushButton* button, const QString& image, int width, int height)
 {
     button->setFixedSize(width, height);
     button->setFocusPolicy(Qt::TabFocus);
-    button->setIcon(QIcon(image));
+    button->setIcon(Hidpi::icon(image));
     button->setIconSize(QSize(60, 44));
     button->setFlat(true);
 }
