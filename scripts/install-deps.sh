@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the demo need (only those missing).
+# Installs the Debian packages the build, the tests and the demo need (only those missing), and
+# the ones named on its command line.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 missing=()
 while read -r pkg; do
   [ -z "$pkg" ] && continue
   dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
-done < "$here/packages.txt"
+done < <(cat "$here/packages.txt"; printf '%s\n' "$@")
 if [ ${#missing[@]} -gt 0 ]; then
   sudo_cmd=""
   [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"

@@ -14,7 +14,10 @@ build="${BUILD_DIR:-$root/build}"
 port="${KURENDAL_SAMPLE_PORT:-18080}"
 compositor_name="${1:-desktop-shell.so}"
 scale=2
-[ "$compositor_name" = phoc ] && scale="${2:-2}"
+if [ "$compositor_name" = phoc ]; then
+  scale="${2:-2}"
+  "$root/scripts/install-deps.sh" phoc grim
+fi
 shots="$root/screenshots"
 mkdir -p "$shots"
 runtime="$(mktemp -d)"
