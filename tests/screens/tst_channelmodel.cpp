@@ -4,6 +4,9 @@
 #include "logic/news/refreshscheduler.h"
 #include "logic/news/channel.h"
 #include "screens/categories/channelmodel.h"
+#include <QNetworkReply>
+#include <QNetworkAccessManager>
+#include "logic/net/downloadservice.h"
 #include "logic/news/settings.h"
 #include "logic/base/constants.h"
 #include "sampleserver/sampleserver.h"
@@ -47,6 +50,8 @@ private slots:
         delete settings;
         qDeleteAll(channels);
         channels.clear();
+        // The requests let go are gone before the next case, and before the program ends.
+        QTRY_VERIFY(DownloadService::instance()->manager()->findChildren<QNetworkReply*>().isEmpty());
     }
 
     void rowsAndBanner()

@@ -1,5 +1,6 @@
 #include "logic/net/request.h"
 
+#include <QCoreApplication>
 #include <QNetworkAccessManager>
 #include <QTimer>
 
@@ -53,7 +54,7 @@ Http::Http(const QString& _url, const QByteArray& _args)
 
 Http::~Http()
 {
-    // The manager stays: the reply of a request still running is let go here.
+    // The manager stays: the reply of a request still running is aborted and let go here.
     abortReply();
     delete arguments;
 }
@@ -230,16 +231,19 @@ void Http::fail()
     emit statusChanged(this);
 }
 
-// Lets the reply go: deleting it ends its transfer quietly. Aborting it instead reports a second
-// error, which Qt refuses with a warning, when the transfer's own error is already on its way
-// from the network thread.
+// Aborts the reply and lets it go. An error the network thread has already sent is taken first:
+// an abort after it would report a second error, which Qt refuses with a warning.
 void Http::abortReply()
 {
     if (!reply)
         return;
     responseHeaders = reply->rawHeaderPairs();
     reply->disconnect(this);
-    reply->deleteLater();
+    QCoreApplication::sendPostedEvents(reply, QEvent::MetaCall);
+    if (reply && reply->isRunning() && reply->error() == QNetworkReply::NoError)
+        reply->abort();
+    if (reply)
+        reply->deleteLater();
     reply = nullptr;
 }
 
