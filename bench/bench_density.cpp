@@ -128,7 +128,7 @@ void kineticScrollFrame(benchmark::State& state)
     ArticleRows::attach(&list, &model, plain ? &plainRows : &rows);
     list.resize(qRound(deviceWidth / ratio), qRound(deviceHeight / ratio));
     list.show();
-    QTest::qWaitForWindowExposed(&list);
+    (void)QTest::qWaitForWindowExposed(&list);
     model.articlesUpdated(articles);
     model.widgetWidthChanged(list.viewport()->width());
     QApplication::processEvents();
@@ -171,7 +171,7 @@ void articleFrame(benchmark::State& state)
     ArticleWidget screen(source, nullptr);
     screen.resize(qRound(deviceWidth / ratio), qRound(deviceHeight / ratio));
     screen.show();
-    QTest::qWaitForWindowExposed(&screen);
+    (void)QTest::qWaitForWindowExposed(&screen);
     QApplication::processEvents();
     QImage frame(deviceWidth, deviceHeight, QImage::Format_RGB32);
     frame.setDevicePixelRatio(ratio);
