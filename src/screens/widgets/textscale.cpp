@@ -1,5 +1,7 @@
 #include "screens/widgets/textscale.h"
 
+#include "screens/widgets/followers.h"
+
 #include <QFontDatabase>
 #include <QPointer>
 #include <QVector>
@@ -14,14 +16,9 @@ namespace {
 const int steps[] = {80, 90, 100, 110, 125, 150, 175, 200};
 int current = 100;
 
-struct Follower {
-    QPointer<QObject> owner;
-    std::function<void()> resize;
-};
-
-QVector<Follower>& followers()
+Followers& followers()
 {
-    static QVector<Follower> list;
+    static Followers list;
     return list;
 }
 
@@ -38,15 +35,7 @@ void set(int value)
     if (value == current)
         return;
     current = value;
-    QVector<Follower>& list = followers();
-    for (int i = 0; i < list.size();) {
-        if (!list[i].owner) {
-            list.remove(i);
-            continue;
-        }
-        list[i].resize();
-        ++i;
-    }
+    followers().callAll();
 }
 
 int step(int value, int by)
@@ -81,7 +70,7 @@ int pixelSize(int designPixelSize)
 
 void follow(QObject* owner, const std::function<void()>& resize)
 {
-    followers().append({owner, resize});
+    followers().add(owner, resize);
 }
 
 void follow(QWidget* widget, int designPointSize, bool bold)

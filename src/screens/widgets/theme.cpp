@@ -1,5 +1,7 @@
 #include "screens/widgets/theme.h"
 
+#include "screens/widgets/followers.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QPointer>
@@ -24,14 +26,9 @@ void apply()
     set(shown.dark, shown.highContrast);
 }
 
-struct Follower {
-    QPointer<QWidget> widget;
-    std::function<void()> restyle;
-};
-
-QVector<Follower>& followers()
+Followers& followers()
 {
-    static QVector<Follower> list;
+    static Followers list;
     return list;
 }
 
@@ -84,15 +81,7 @@ void set(bool beDark, bool beHighContrast)
         return;
     dark = beDark;
     highContrast = beHighContrast;
-    QVector<Follower>& list = followers();
-    for (int i = 0; i < list.size();) {
-        if (!list[i].widget) {
-            list.remove(i);
-            continue;
-        }
-        list[i].restyle();
-        ++i;
-    }
+    followers().callAll();
     // Delegates and painted widgets read their colours while painting.
     const QWidgetList widgets = QApplication::allWidgets();
     for (QWidget* widget : widgets)
@@ -128,13 +117,7 @@ QString picture(const QString& name)
 void follow(QWidget* widget, const std::function<void()>& restyle)
 {
     restyle();
-    QVector<Follower>& list = followers();
-    // Widgets come and go with the screens; drop the dead ones while adding.
-    for (int i = list.size() - 1; i >= 0; --i) {
-        if (!list[i].widget)
-            list.remove(i);
-    }
-    list.append({widget, restyle});
+    followers().add(widget, restyle);
 }
 
 QString focusMark(const QString& selectors)
