@@ -34,7 +34,7 @@ ok() { echo "ok:   $*"; }
 for tool in python3 mkfifo timeout; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing"; exit 0; }
 done
-if [ ! -x "$build/kurendal" ] || [ ! -x "$build/kurendal-hostileserver" ] || [ ! -x "$build/tests/kurendal-seeddata" ]; then
+if [ ! -x "$build/kurendal" ] || [ ! -x "$build/kurendal-hostileserver" ] || [ ! -x "$build/kurendal-seeddata" ]; then
   cmake --build "$build" --target kurendal kurendal-hostileserver kurendal-seeddata >/dev/null \
     || { echo "SKIP: cannot build the program and its hostile service in $build"; exit 0; }
 fi
@@ -222,7 +222,7 @@ network() {
 # A good data folder: the briefcase, then the caches, banners, splash and settings of one run.
 seed() {
   local data="$1"
-  XDG_DATA_HOME="$data" "$build/tests/kurendal-seeddata" >/dev/null 2>&1 || return 1
+  XDG_DATA_HOME="$data" "$build/kurendal-seeddata" >/dev/null 2>&1 || return 1
   start_server --plain
   run_app "$data" 12 1
   stop_server
@@ -232,7 +232,7 @@ seed() {
 # The briefcase as a start would load it.
 briefcase_ids() {
   local ids
-  ids="$(XDG_DATA_HOME="$1" timeout -s KILL 15 "$build/tests/kurendal-seeddata" --list 2>/dev/null)" || { echo "not loaded in 15 s"; return; }
+  ids="$(XDG_DATA_HOME="$1" timeout -s KILL 15 "$build/kurendal-seeddata" --list 2>/dev/null)" || { echo "not loaded in 15 s"; return; }
   echo "$ids" | sort | tr '\n' ' '
 }
 

@@ -2,14 +2,14 @@
 
 #include "logic/news/article.h"
 #include "logic/news/photo.h"
-#include <QNetworkProxy>
-
+#include "logic/news/briefcasestore.h"
 #include "logic/base/file.h"
 #include "logic/net/reachability.h"
 #include "logic/net/request.h"
 #include "sampleserver/sampleserver.h"
 #include "tests/support/testenv.h"
 
+// Articles, their records, and the briefcase that keeps them with their pictures.
 class TestArticle : public QObject
 {
     Q_OBJECT
@@ -22,8 +22,35 @@ private:
         return a;
     }
 
+    static Article* saved(int xx)
+    {
+        Article* a = new Article(nullptr);
+        a->xx = xx;
+        a->title = QString("Artykuł %1").arg(xx);
+        a->thumbnail = QUrl(QString("http://rss.kurendal.pl/img/thumb_%1.jpg").arg(xx));
+        a->thumbnailImage = QImage(20, 20, QImage::Format_RGB32);
+        a->thumbnailImage.fill(Qt::red);
+        Photo* p = new Photo(a);
+        p->xx = xx * 10;
+        p->articleXX = xx;
+        p->url = QUrl("http://rss.kurendal.pl/img/p.jpg");
+        QImage picture(8, 8, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        QBuffer buffer(&p->data);
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, "PNG");
+        p->image = QPixmap::fromImage(picture);
+        a->photos << p;
+        return a;
+    }
+
 private slots:
-    void initTestCase() { TestEnv::prepare(); }
+    void initTestCase()
+    {
+        TestEnv::prepare();
+        new Reachability(this); // offline: pictures are announced at once and written
+    }
+    void init() { TestEnv::clearData(); }
 
     void aPhotoLeftWhileDownloadingReleasesItsRequest()
     {
@@ -33,8 +60,8 @@ private slots:
         never.noReply = true;
         server.route("rss.kurendal.pl", "/img/slow.jpg", never);
         TestEnv::proxyThrough(server);
-        Reachability online;
-        QMetaObject::invokeMethod(&online, "opened");
+        Reachability* online = Reachability::singleton;
+        QMetaObject::invokeMethod(online, "opened");
 
         Photo* photo = new Photo(nullptr);
         photo->url = QUrl("http://rss.kurendal.pl/img/slow.jpg");
@@ -45,7 +72,7 @@ private slots:
         delete photo;
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(request.isNull());
-        QMetaObject::invokeMethod(&online, "closed");
+        QMetaObject::invokeMethod(online, "closed");
         TestEnv::noProxy();
     }
 
@@ -100,41 +127,11 @@ private slots:
         QVERIFY(shown.thumbnailImage.isNull());
     }
 
-    void recordsRoundTripAndRejectDamage()
+    // (Records read back whole: tst_upgrade, from the files of an earlier build.)
+    void damagedRecordsAreRejected()
     {
         const QString path = File::createPathToResource("record");
-        Article a;
-        a.xx = 5;
-        a.articleWasRead = true;
-        a.title = QString::fromUtf8("Żółw");
-        a.content = QString(70000, QChar(0x0119)); // longer than a record string can hold
-        a.link = QUrl("http://www.kurendal.pl/5");
-        Photo* p = new Photo(&a);
-        p->xx = 9;
-        p->url = QUrl("http://x/9.jpg");
-        p->desc = "opis";
-        a.photos << p;
-        File* w = File::createFileToWrite(path);
-        w->open();
-        a.saveToFile(w, 4);
-        w->close();
-        delete w;
-        QCOMPARE(a.order, 4);
-
-        Article back;
-        File* r = File::createFileToRead(path);
-        r->open();
-        back.loadFromFile(r);
-        delete r;
-        QCOMPARE(back.xx, 5);
-        QCOMPARE(back.order, 4);
-        QVERIFY(back.articleWasRead);
-        QCOMPARE(back.title, a.title);
-        QVERIFY(a.content.startsWith(back.content));
-        QCOMPARE(back.photos.size(), 1);
-        QCOMPARE(back.photos.at(0)->url, p->url);
-        QCOMPARE(back.photos.at(0)->articleXX, 5);
-
+        File* r = nullptr;
         // A wrong magic or an unknown version throws the article; so does a photo count
         // that the rest of the file cannot hold, before any photo is made.
         for (const char* head : {"XYZ\x01", "ART\x02"}) {
@@ -162,7 +159,101 @@ private slots:
         delete r;
         QVERIFY(counted.photos.isEmpty());
     }
+
+    void fullDuplicateAndRemoveOldest()
+    {
+        SavedArticles briefcase(nullptr);
+        QCOMPARE(SavedArticles::getSingleton(), &briefcase);
+        QVERIFY(QDir(File::createPathToResource("teczka")).exists());
+        for (int i = 1; i <= 30; ++i) {
+            QScopedPointer<Article> a(saved(i));
+            QVERIFY(briefcase.addArticle(*a));
+        }
+        QScopedPointer<Article> first(saved(1)), extra(saved(31));
+        QVERIFY(!briefcase.addArticle(*first)); // a duplicate
+        QVERIFY(!briefcase.addArticle(*extra)); // full
+        QCOMPARE(briefcase.getArticles().size(), 30);
+        QVERIFY(File::fileExistInResources("teczka/thumb1.jpg"));
+        QVERIFY(File::fileExistInResources("teczka/photo_1_10.jpg"));
+
+        QVERIFY(briefcase.removeOldest());
+        QVERIFY(!SavedArticles::isArticleInSavedArticles(*first));
+        QVERIFY(!File::fileExistInResources("teczka/thumb1.jpg"));
+        QVERIFY(!File::fileExistInResources("teczka/photo_1_10.jpg"));
+        QVERIFY(briefcase.addArticle(*extra));
+        QCOMPARE(briefcase.getArticles().first()->xx, 31); // newest first
+
+        QScopedPointer<Article> unknown(saved(99));
+        QVERIFY(!briefcase.removeArticle(*unknown));
+        QVERIFY(briefcase.removeArticle(*extra));
+        QVERIFY(!File::fileExistInResources("teczka/thumb31.jpg"));
+    }
+
+    void savedArticlesSurviveARestartWithTheirPictures()
+    {
+        {
+            SavedArticles briefcase(nullptr);
+            QScopedPointer<Article> a(saved(5)), b(saved(6));
+            a->articleWasRead = true;
+            QVERIFY(briefcase.addArticle(*a));
+            QVERIFY(briefcase.addArticle(*b));
+        }
+        QVERIFY(!SavedArticles::getSingleton());
+        SavedArticles again(nullptr);
+        QCOMPARE(again.getArticles().size(), 2);
+        Article* six = again.getArticles().at(0);
+        Article* five = again.getArticles().at(1);
+        QCOMPARE(six->xx, 6);
+        QVERIFY(five->articleWasRead);
+        QCOMPARE(five->title, QString("Artykuł 5"));
+        QVERIFY(!five->getThumbnailImage().isNull());
+        QVERIFY(five->isInSavedArticles && five->photos.at(0)->isInSavedArticles);
+        // The photo that had been shown before saving is on disk whole.
+        QSignalSpy shown(five->photos.at(0), &Photo::photoChanged);
+        five->photos.at(0)->downloadPhoto(true);
+        QCOMPARE(shown.count(), 1);
+        QVERIFY(!five->photos.at(0)->image.isNull());
+    }
+
+    void aThumbnailThatDidNotComeIsNotKeptAndComesLater_data()
+    {
+        QTest::addColumn<bool>("offline");
+        QTest::newRow("a failed download") << false;
+        QTest::newRow("added offline") << true;
+    }
+    void aThumbnailThatDidNotComeIsNotKeptAndComesLater()
+    {
+        QFETCH(bool, offline);
+        SampleServer server;
+        QVERIFY(server.start());
+        bool broken = true;
+        server.route("rss.kurendal.pl", "/img/thumb_7.jpg", [&broken](const SampleServer::Request&) {
+            return broken ? SampleServer::text("<html>503</html>", "text/html")
+                          : SampleServer::text(TestEnv::png(QSize(30, 30), Qt::green), "image/png");
+        });
+        TestEnv::proxyThrough(server);
+        QMetaObject::invokeMethod(Reachability::singleton, offline ? "closed" : "opened");
+
+        SavedArticles briefcase(nullptr);
+        QScopedPointer<Article> a(saved(7));
+        a->thumbnailImage = QImage(); // not fetched yet
+        QVERIFY(briefcase.addArticle(*a));
+        Article* kept = briefcase.getArticles().first();
+        QTRY_VERIFY(!kept->getThumbnailImage().isNull()); // the placeholder is shown
+        QVERIFY(kept->thumbnailIsPlaceholder);
+        QVERIFY(!File::fileExistInResources("teczka/thumb7.jpg"));
+
+        // The network opens again and the picture is there now.
+        broken = false;
+        QSignalSpy fetched(kept, &Article::thumbnailDownloadFinished);
+        QMetaObject::invokeMethod(Reachability::singleton, "opened");
+        QVERIFY(fetched.wait(5000));
+        QCOMPARE(kept->getThumbnailImage().size(), QSize(30, 30));
+        QTRY_VERIFY(File::fileExistInResources("teczka/thumb7.jpg"));
+        QMetaObject::invokeMethod(Reachability::singleton, "closed");
+        TestEnv::noProxy();
+    }
 };
 
-QTEST_GUILESS_MAIN(TestArticle)
+QTEST_MAIN(TestArticle)
 #include "tst_article.moc"

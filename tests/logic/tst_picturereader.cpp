@@ -32,44 +32,8 @@ private:
         return b;
     }
 
-    static QByteArray chunk(const QByteArray& type, const QByteArray& data)
-    {
-        quint32 crc = 0xffffffffu;
-        for (char c : type + data) {
-            crc ^= quint8(c);
-            for (int k = 0; k < 8; ++k)
-                crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1)));
-        }
-        return bigEndian(quint32(data.size())) + type + data + bigEndian(~crc);
-    }
-
-    // A black PNG of one bit a pixel. Its rows are all zero bytes, which deflate with fixed codes
-    // to one literal and then matches of 258 bytes, 13 bits each: 20000 x 20000 fits in 315 KB.
-    static QByteArray blackPng(int width, int height)
-    {
-        const qint64 raw = qint64(height) * (1 + (width + 7) / 8);
-        QByteArray out("\x78\x01", 2);
-        quint64 acc = 0;
-        int bits = 0;
-        const auto put = [&](quint32 reversedCode, int n) { // Huffman codes go in from their highest bit
-            for (int i = n - 1; i >= 0; --i, ++bits)
-                acc |= quint64((reversedCode >> i) & 1) << bits;
-            for (; bits >= 8; bits -= 8, acc >>= 8)
-                out.append(char(acc & 0xff));
-        };
-        put(0x6, 3); // the last block, fixed codes: bits 1, then 01 from its lowest
-        put(0x30, 8); // literal 0
-        qint64 left = raw - 1;
-        for (; left >= 258; left -= 258)
-            put(0xc5 << 5, 13); // length 258, distance 1
-        for (; left > 0; --left)
-            put(0x30, 8);
-        put(0, 7 + 7); // end of block, and the last byte filled
-        out += bigEndian(quint32((raw % 65521) << 16) | 1); // Adler-32 of zeros
-        const QByteArray header = bigEndian(quint32(width)) + bigEndian(quint32(height))
-            + QByteArray("\x01\0\0\0\0", 5); // one bit, grey
-        return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", out) + chunk("IEND", "");
-    }
+    // A grey PNG whose equal rows compress to almost nothing: 20000 x 20000 fits in a few hundred KB.
+    static QByteArray greyPng(int width, int height) { return Hostile::pngBomb(width, height); }
 
     static QByteArray jpeg(int width, int height) { return TestEnv::jpeg(QSize(width, height)); }
 
@@ -109,7 +73,7 @@ private slots:
         QVERIFY(server);
         const QList<QPair<QString, QByteArray>> pictures{{"/img/good.png", TestEnv::png(QSize(120, 90), Qt::blue)},
                                                          {"/img/good.jpg", jpeg(200, 150)},
-                                                         {"/img/bomb.png", blackPng(20000, 20000)},
+                                                         {"/img/bomb.png", greyPng(20000, 20000)},
                                                          {"/img/bomb.jpg", Hostile::jpegBomb(30000, 30000)},
                                                          {"/img/page.html", "<html><body>Zaloguj się</body></html>"}};
         for (const auto& picture : pictures) {
@@ -135,26 +99,28 @@ private slots:
     void picturesWithinTheBoundsDecodeAndLargerOnesAreRefusedUnread()
     {
         QImage image;
-        QCOMPARE(PictureReader::read(blackPng(64, 48), &image), PictureReader::Decoded);
+        QCOMPARE(PictureReader::read(greyPng(64, 48), &image), PictureReader::Decoded);
         QCOMPARE(image.size(), QSize(64, 48));
-        QCOMPARE(QColor(image.pixel(63, 47)), QColor(Qt::black));
+        QCOMPARE(qGray(image.pixel(63, 47)), 0x80);
         QCOMPARE(PictureReader::read(jpeg(300, 200), &image), PictureReader::Decoded);
         QCOMPARE(image.size(), QSize(300, 200));
         QCOMPARE(PictureReader::read(gifDeclaring(0, 0, 40), &image), PictureReader::Decoded);
         QCOMPARE(image.size(), QSize(40, 40));
 
         // At the bounds and just past them, on either side and in pixels.
-        QCOMPARE(PictureReader::read(blackPng(4096, 2048), &image), PictureReader::Decoded);
+        QCOMPARE(PictureReader::read(greyPng(4096, 2048), &image), PictureReader::Decoded);
         for (const QSize& over : {QSize(4097, 8), QSize(8, 4097), QSize(4096, 2049), QSize(3000, 3000)})
-            QCOMPARE(PictureReader::read(blackPng(over.width(), over.height()), &image), PictureReader::TooLarge);
+            QCOMPARE(PictureReader::read(greyPng(over.width(), over.height()), &image), PictureReader::TooLarge);
 
         // The bombs: a few hundred KB that would decode to gigabytes. Qt declares a GIF by its small
         // frame, yet allocates its large logical screen; a screen of no size takes the frame's.
-        const QByteArray png = blackPng(20000, 20000);
-        QVERIFY(png.size() < 400 * 1024);
+        const QByteArray png = greyPng(20000, 20000);
+        QVERIFY(png.size() < 600 * 1024);
+        const QByteArray jpegBomb = Hostile::jpegBomb(30000, 30000);
+        QVERIFY(jpegBomb.size() < 4096);
         const QByteArray gifs[] = {gifDeclaring(20000, 20000), gifDeclaring(4097, 4097), gifDeclaring(12000, 12000),
                                    gifDeclaring(0, 0, 5000)};
-        for (const QByteArray& bomb : {png, Hostile::jpegBomb(30000, 30000), gifs[0], gifs[1], gifs[2], gifs[3]}) {
+        for (const QByteArray& bomb : {png, jpegBomb, gifs[0], gifs[1], gifs[2], gifs[3]}) {
             image = QImage(1, 1, QImage::Format_RGB32);
             QCOMPARE(PictureReader::read(bomb, &image), PictureReader::TooLarge);
             QVERIFY(image.isNull());
@@ -175,10 +141,10 @@ private slots:
         QCOMPARE(PictureReader::read(bmp, &image), PictureReader::NotAPicture);
 
         // A known signature with its header cut: the size cannot be read, nothing is decoded.
-        QCOMPARE(PictureReader::read(blackPng(64, 48).left(12), &image), PictureReader::UnknownSize);
+        QCOMPARE(PictureReader::read(greyPng(64, 48).left(12), &image), PictureReader::UnknownSize);
         QCOMPARE(PictureReader::read(jpeg(64, 48).left(4), &image), PictureReader::UnknownSize);
         QCOMPARE(PictureReader::read(gifDeclaring(1, 1).left(20), &image), PictureReader::UnknownSize);
-        QByteArray damaged = blackPng(64, 48);
+        QByteArray damaged = greyPng(64, 48);
         damaged[damaged.indexOf("IDAT") + 6] = 'x';
         QCOMPARE(PictureReader::read(damaged, &image), PictureReader::NotAPicture);
         QVERIFY(image.isNull());
@@ -189,7 +155,7 @@ private slots:
         QImage image;
         QCOMPARE(PictureReader::readStored(path("none.png"), &image), PictureReader::Missing);
         write("good.jpg", jpeg(40, 30));
-        write("bomb.png", blackPng(20000, 20000));
+        write("bomb.png", greyPng(20000, 20000));
         QVERIFY(::mkfifo(QFile::encodeName(path("fifo.jpg")).constData(), 0600) == 0);
         QCOMPARE(PictureReader::readStored(path("fifo.jpg"), &image), PictureReader::Unreadable);
         QCOMPARE(PictureReader::readStored(path("bomb.png"), &image), PictureReader::TooLarge);
@@ -248,7 +214,7 @@ private slots:
         QVERIFY(!feed.loadFromCache(true));
 
         // A cache damaged later: the bomb goes, the slide left empty on purpose stays empty.
-        QVERIFY(File::replaceContents(GalleryFeed::pictureFile(0), blackPng(20000, 20000)));
+        QVERIFY(File::replaceContents(GalleryFeed::pictureFile(0), greyPng(20000, 20000)));
         QVERIFY(File::replaceContents(GalleryFeed::pictureFile(2), QByteArray()));
         QVERIFY(feed.loadFromCache(true));
         QVERIFY(GalleryFeed::cachedPicture(0).isNull() && GalleryFeed::cachedPicture(2).isNull());
@@ -263,7 +229,7 @@ private slots:
         BannerInfo* banners = freshBanners();
         banners->startUpdate();
         QTRY_VERIFY_WITH_TIMEOUT(banners->splashDownloaded, 5000);
-        for (const QByteArray& bomb : {blackPng(20000, 20000), Hostile::jpegBomb(30000, 30000), QByteArray("<html/>")}) {
+        for (const QByteArray& bomb : {greyPng(20000, 20000), Hostile::jpegBomb(30000, 30000), QByteArray("<html/>")}) {
             write("splash", bomb);
             banners = freshBanners();
             QVERIFY(banners->canShowSplash() && banners->splashImage.isNull());
@@ -283,7 +249,7 @@ private slots:
         QMetaObject::invokeMethod(online, "closed");
         QScopedPointer<Article> article(briefcaseArticle(50));
         Photo* photo = article->photos.first();
-        write(article->thumbnailFileName(), blackPng(20000, 20000));
+        write(article->thumbnailFileName(), greyPng(20000, 20000));
         const QByteArray bomb = Hostile::jpegBomb(30000, 30000);
         write(photo->photoFileName(), bigEndian(quint32(bomb.size())) + bomb);
         article->loadImages();

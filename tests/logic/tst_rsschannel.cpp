@@ -105,6 +105,15 @@ private slots:
         QCOMPARE(int(quint8(cacheBytes("rssKraj").at(4))), 30);
         QVERIFY(kraj.getLastUpdateTime().toSecsSinceEpoch() > 0);
         QVERIFY(kraj.getInfoText().startsWith("<b>Kraj</b>, "));
+        // Whole records, but one more than a list holds: damaged (and no backup yet).
+        QByteArray overfull = cacheBytes("rssKraj");
+        const int last = overfull.lastIndexOf("ART\x01");
+        overfull.insert(last, overfull.mid(last, overfull.size() - 4 - last));
+        overfull[4] = char(RSSChannel::maxArticles + 1);
+        writeCache("rssKraj", overfull);
+        RSSChannel restarted(RSSChannel::Kraj, nullptr);
+        restarted.updateArticles(true);
+        QVERIFY(restarted.getArticles().isEmpty());
 
         Article* second = kraj.getArticles().at(1);
         kraj.markArticleAsRead(*second);
@@ -155,12 +164,6 @@ private slots:
             QCOMPARE(ids(sport), (QVector<int>{7, 8}));
             QCOMPARE(cacheBytes("rssSport"), cached);
         }
-        SampleServer::Reply error;
-        error.status = 500;
-        server->route("rss.kurendal.pl", path(RSSChannel::Sport), error);
-        QVERIFY(refresh(sport));
-        QCOMPARE(ids(sport), (QVector<int>{7, 8}));
-        QVERIFY(!sport.isUpdating());
     }
 
     void damagedCachesFallBack()
@@ -211,29 +214,19 @@ private slots:
         }
     }
 
-    void aCrashBetweenTheSaveStepsLosesNoList()
+    // Stopped while ".new" was half written: the main file is still the one read. (A whole
+    // ".new" left by a stop after the first rename: tst_datafolder.)
+    void aHalfWrittenNewFileIsIgnored()
     {
         serve(RSSChannel::Kraj, feed({1, 2}));
         {
             RSSChannel c(RSSChannel::Kraj, nullptr);
             QVERIFY(refresh(c));
-            serve(RSSChannel::Kraj, feed({3, 4}));
-            QVERIFY(refresh(c));
         }
-        const QString main = File::createPathToResource("rssKraj");
-        // Stopped after the main file became ".old" and before ".new" took its place.
-        QFile::remove(main + ".old");
-        QFile::copy(main, main + ".new");
-        QFile::rename(main, main + ".old");
+        writeCache("rssKraj.new", QByteArray("RSS\x01\x05", 5));
         RSSChannel c(RSSChannel::Kraj, nullptr);
         c.updateArticles(true);
-        QCOMPARE(ids(c), (QVector<int>{3, 4, 1, 2}));
-        // Stopped while ".new" was half written: the main file is still the one read.
-        QFile::rename(main + ".old", main);
-        writeCache("rssKraj.new", QByteArray("RSS\x01\x05", 5));
-        RSSChannel d(RSSChannel::Kraj, nullptr);
-        d.updateArticles(true);
-        QCOMPARE(ids(d), (QVector<int>{3, 4, 1, 2}));
+        QCOMPARE(ids(c), (QVector<int>{1, 2}));
     }
 };
 

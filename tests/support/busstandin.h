@@ -78,8 +78,6 @@ public:
     int calls = 0;
 };
 
-#endif // BUSSTANDIN_H
-
 // The desktop's notification service, or the portal's notification interface, recording every
 // notification and able to invoke its actions as a user would.
 class NotificationStandIn : public QDBusVirtualObject
@@ -132,3 +130,5 @@ public:
     QString interface;
     QList<QVariantList> calls;
 };
+
+#endif // BUSSTANDIN_H

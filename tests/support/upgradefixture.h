@@ -15,7 +15,7 @@
 #include "logic/sharing/tokenstore.h"
 #include "logic/base/constants.h"
 
-// The stored data of tests/fixtures/: what kurendal-writefixtures writes and tst_upgrade expects.
+// The stored data of tests/fixtures/, as tst_upgrade expects it.
 namespace UpgradeFixture {
 
 // 2026-12-01 06:00 UTC: the channels' last update, a minute apart.
@@ -61,34 +61,6 @@ const QSize photoSize(160, 120);
 // The gallery: the first two items of the sample feed, with small pictures.
 constexpr int galleryPictures = 2;
 const QSize gallerySize(96, 64);
-
-inline QByteArray jpeg(const QSize& size, const QColor& colour)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG");
-    return bytes;
-}
-
-// A channel that takes a feed as if it had downloaded it at a fixed time.
-class Channel : public RSSChannel
-{
-public:
-    explicit Channel(ChannelType type) : RSSChannel(type, nullptr) {}
-    bool take(const QByteArray& feed, qint64 when)
-    {
-        ArticleParser parser;
-        if (!parser.parse(feed))
-            return false;
-        mergeFeed(*parser.getParserArticles());
-        lastUpdateTime = QDateTime::fromSecsSinceEpoch(when);
-        articlesDidChange(true);
-        return true;
-    }
-};
 
 // The analytics agent on a clock of its own.
 class ClockedAgent : public FlurryAgent
