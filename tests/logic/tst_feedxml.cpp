@@ -163,8 +163,8 @@ private slots:
                              QString::fromUtf8(with(QByteArray(), "żółw \xf0\x9f\x98\x80"));
         QTest::newRow("UTF-16LE mark") << "\xff\xfe" + utf16(wide, true) << QString::fromUtf8("żółw 😀");
         QTest::newRow("UTF-16BE without mark") << utf16(wide, false) << QString::fromUtf8("żółw 😀");
-        QTest::newRow("control characters") << with(QByteArray(), "a\x01\x0b b\xef\xbf\xbe")
-                                            << QString::fromUtf8("a\u0001\u000b b\uFFFE");
+        QTest::newRow("control characters") << with(QByteArray(), "a\x01\x0b b\xef\xbf\xbe\xef\xbf\xbf")
+                                            << QString::fromUtf8("a\u0001\u000b b\uFFFE\uFFFF");
         QTest::newRow("control characters, windows-1250")
             << with("<?xml version='1.0' encoding='cp1250'?>", "\x1f\xb9") << QString::fromUtf8("\u001fą");
         QTest::newRow("broken byte") << with({}, "a\xff") << QString();
@@ -245,6 +245,8 @@ private slots:
         QTest::newRow("document type in the body") << QByteArray("<!DOCTYPE x>") << false;
         QTest::newRow("declaration in the body") << QByteArray("<?xml version='1.0'?>") << false;
         QTest::newRow("element after the root") << QByteArray("</iphonefeed><iphonefeed>") << false;
+        QTest::newRow("overlong slash") << QByteArray("<xx>\xc0\xaf</xx>") << false;
+        QTest::newRow("surrogate") << QByteArray("<xx>\xed\xa0\x80</xx>") << false;
     }
 
     void aLongFeedIsCheckedAsAShortOne()
