@@ -1,8 +1,4 @@
-#include <QtTest>
-#include <QtWidgets>
-
 #include "screens/categories/categorylistwidget.h"
-#include "screens/categories/channelmodel.h"
 #include "logic/news/refreshscheduler.h"
 #include "logic/news/settings.h"
 #include "screens/settings/settingscategoryview.h"
@@ -99,7 +95,7 @@ private slots:
         QCOMPARE(page->height(), 250);
     }
 
-    void hoursWrapAndModesReachTheTimers()
+    void hoursWrapModesReachTheTimersAndCategoriesTheList()
     {
         SettingsOnlineView* online = view->findChild<SettingsOnlineView*>();
         QVERIFY(online);
@@ -132,10 +128,8 @@ private slots:
         online->outOfRushHoursBoxes.at(0)->click();
         for (QTimer* timer : model->findChildren<QTimer*>())
             QVERIFY(!timer->isActive());
-    }
 
-    void untickingACategoryRemovesItsRow()
-    {
+        // Unticking a category removes its row.
         CategoryListWidget* list = main->findChild<CategoryListWidget*>();
         QAbstractItemModel* rows = list->findChild<ListView*>("listView")->model();
         const int before = rows->rowCount();
