@@ -236,7 +236,10 @@ private slots:
         QSignalSpy closedAgain(again.data(), &ShareArticleDialog::dialogClosed);
         QTest::mouseClick(again->form()->blipButton, Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(boxes.shown.size(), 2, 3000);
+        // The screens' prompts turn the client's failure into the page's box with the same text.
         QCOMPARE(boxes.last().text, QString::fromUtf8("Wysłanie wiadomości nie powiodło się."));
+        QCOMPARE(boxes.last().kind, MessageBox::Shown::Information);
+        QCOMPARE(boxes.last().title, QString());
         TestEnv::spin(100);
         QCOMPARE(closedAgain.count(), 0);
         QVERIFY(again->findChild<BlipDialog*>()->isVisible());

@@ -3,7 +3,6 @@
 
 #include "logic/base/userprompts.h"
 #include "logic/base/util.h"
-#include "logic/sharing/blipclient.h"
 #include "screens/shell/screenprompts.h"
 #include "tests/support/boxes.h"
 #include "tests/support/testenv.h"
@@ -146,18 +145,6 @@ private slots:
         // Prompts destroyed are uninstalled.
         QVERIFY(!UserPrompts::installed());
         UserPrompts::information("po", QString()); // must not reach freed prompts
-    }
-
-    // The screens' prompts turn a client's failure into the page's box with the same text.
-    void aClientFailureBecomesTheSameBox()
-    {
-        Boxes boxes;
-        BlipClient client;
-        QVERIFY(QMetaObject::invokeMethod(&client, "onNetworkError"));
-        QCOMPARE(boxes.shown.size(), 1);
-        QCOMPARE(boxes.last().kind, MessageBox::Shown::Information);
-        QCOMPARE(boxes.last().text, QString("Wysłanie wiadomości nie powiodło się."));
-        QCOMPARE(boxes.last().title, QString());
     }
 };
 
