@@ -188,9 +188,7 @@ private slots:
         QFETCH(bool, highContrast);
         Theme::set(dark, highContrast);
         Article source;
-        source.title = "Tytuł";
-        source.lead = "Wstęp artykułu";
-        source.content = QString("<p>Treść artykułu, zwykły akapit tekstu.</p>").repeated(10);
+        Screens::makeArticle(source, 0);
         ArticleWidget screen(source, nullptr);
         QVERIFY(Screens::show(&screen));
         QTest::qWait(50);

@@ -6,7 +6,6 @@
 #include "screens/settings/settingsscrollarea.h"
 #include "screens/settings/settingsview.h"
 #include "screens/settings/toolbox.h"
-#include "screens/widgets/listview.h"
 #include "tests/support/screenfixtures.h"
 
 // A section whose content grows when told.
@@ -131,7 +130,7 @@ private slots:
 
         // Unticking a category removes its row.
         CategoryListWidget* list = main->findChild<CategoryListWidget*>();
-        QAbstractItemModel* rows = list->findChild<ListView*>("listView")->model();
+        QAbstractItemModel* rows = Screens::rows(list);
         const int before = rows->rowCount();
         SettingsCategoryView* categories = view->findChild<SettingsCategoryView*>();
         QCheckBox* sport = categories->boxes.at(2);
