@@ -116,6 +116,9 @@ private slots:
         QVERIFY(second.isNull());
         QCOMPARE(first->shown, 2);
         QCOMPARE(first->geometry(), main->rect());
+        // Without a slide, the screen below is told at once.
+        push(new ProbeScreen, false);
+        QCOMPARE(first->hidden, 2);
     }
 
     void backOnTheRootDoesNothing()

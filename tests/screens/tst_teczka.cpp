@@ -58,10 +58,7 @@ private:
 
 private slots:
     void initTestCase() { TestEnv::prepare(); }
-    void init()
-    {
-        TestEnv::clearData();
-    }
+    void init() { TestEnv::clearData(); }
     void cleanup() { main.reset(); }
 
     void keepAnArticleAndReadItOffline()
