@@ -1,16 +1,7 @@
-#include <QtTest>
-#include <QtWidgets>
-
-#include "logic/news/article.h"
-#include "logic/news/channel.h"
-#include "logic/news/briefcasestore.h"
 #include "screens/articlelist/articlelistmodel.h"
 #include "screens/articlelist/articleslistwidget.h"
 #include "screens/search/searchwidget.h"
 #include "logic/news/articlesearch.h"
-#include "logic/base/constants.h"
-#include "tests/support/boxes.h"
-#include "tests/support/finger.h"
 #include "tests/support/screenfixtures.h"
 #include "tests/support/testchannel.h"
 
@@ -23,11 +14,7 @@ private:
     SampleServer* server = nullptr;
 
     // The Kraj feed the service gives, with these articles.
-    void serveKraj(const QVector<int>& ids)
-    {
-        server->route("rss.kurendal.pl", QUrl(RSSChannel::urlForType(RSSChannel::Kraj)).path(),
-                      SampleServer::text(TestEnv::feed(ids), "text/xml"));
-    }
+    void serveKraj(const QVector<int>& ids) { Screens::serveFeed(*server, RSSChannel::Kraj, TestEnv::feed(ids)); }
 
     QVector<Article*> articles(int n, const QString& title = QString(), const QString& lead = QString())
     {
@@ -108,6 +95,13 @@ private slots:
         QCOMPARE(model.rowCount(), 12);
         QVERIFY(!types(model).contains(ItemTypeFakeSpace));
 
+        // A thumbnail repaints only its row.
+        QSignalSpy changes(&model, &QAbstractItemModel::dataChanged);
+        emit model.getArticle(3)->thumbnailDownloadFinished(QImage(84, 78, QImage::Format_RGB32));
+        QCOMPARE(changes.count(), 1);
+        QCOMPARE(changes.first().at(0).toModelIndex().row(), 3);
+        QCOMPARE(changes.first().at(1).toModelIndex().row(), 3);
+
         // A null banner changes nothing.
         model.topBannerChanged(QPixmap(), "http://inny.example");
         QCOMPARE(model.index(0).data(ItemMainTextRole).toString(), QString("http://reklama.example/top"));
@@ -174,21 +168,6 @@ private slots:
         QVERIFY(model.index(1).data(ItemSubTextRole).toString() != wide);
     }
 
-    void aThumbnailRepaintsOnlyItsRow()
-    {
-        RSSChannel channel(RSSChannel::Kraj, nullptr);
-        ArticleListModel model(&channel, nullptr);
-        model.topBannerChanged(banner(40), QString());
-        model.articlesUpdated(articles(4));
-        QSignalSpy changes(&model, &QAbstractItemModel::dataChanged);
-        Article* third = model.getArticle(3);
-        QImage picture(84, 78, QImage::Format_RGB32);
-        emit third->thumbnailDownloadFinished(picture);
-        QCOMPARE(changes.count(), 1);
-        QCOMPARE(changes.first().at(0).toModelIndex().row(), 3);
-        QCOMPARE(changes.first().at(1).toModelIndex().row(), 3);
-    }
-
     void tappingAnArticleMarksItReadAndOpensIt()
     {
         TestEnv::clearData();
@@ -201,7 +180,7 @@ private slots:
 
             ArticlesListWidget screen(&channel, nullptr);
             QVERIFY(Screens::show(&screen));
-            QAbstractItemModel* rows = screen.findChild<QAbstractItemView*>("listView")->model();
+            QAbstractItemModel* rows = Screens::rows(&screen);
             QCOMPARE(rows->rowCount(), 3); // two articles and the filler
 
             QSignalSpy opened(&screen, &ArticlesListWidget::articleSelected);

@@ -1,16 +1,9 @@
-#include <QtTest>
-#include <QtWidgets>
-
-#include "logic/news/article.h"
-#include "logic/news/photo.h"
 #include "logic/news/briefcasestore.h"
 #include "screens/article/articlescrollarea.h"
 #include "screens/article/articlewidget.h"
 #include "screens/article/photoscontentwidget.h"
 #include "screens/article/photoscrollarea.h"
 #include "screens/article/photosscrollwidget.h"
-#include "tests/support/finger.h"
-#include "tests/support/boxes.h"
 #include "tests/support/screenfixtures.h"
 
 // The article screen: touch arbitration between the column and the photo strip,
@@ -23,28 +16,9 @@ private:
     ArticleWidget* screen = nullptr;
     SavedArticles* saved = nullptr;
 
-    void makeArticle(int photos, int xx = 500)
-    {
-        source.xx = xx;
-        source.title = "Mróz wraca nad Polskę";
-        source.signature = "Jan Nowak";
-        source.date = "06-12-2026, 14:00";
-        source.lead = "Synoptycy ostrzegają kierowców.";
-        source.content = QString("<p>Akapit treści, który się powtarza i wydłuża kolumnę.</p>").repeated(80);
-        qDeleteAll(source.photos);
-        source.photos.clear();
-        for (int i = 0; i < photos; ++i) {
-            Photo* p = new Photo(&source);
-            p->xx = xx * 10 + i;
-            p->url = QUrl(QString("http://rss.kurendal.pl/img/photo_%1.jpg").arg(p->xx));
-            p->signature = "Fot. Jan Nowak";
-            source.photos << p;
-        }
-    }
-
     void open(int photos, const QSize& size = QSize(480, 854))
     {
-        makeArticle(photos);
+        Screens::makeArticle(source, photos);
         screen = new ArticleWidget(source, nullptr);
         QVERIFY(Screens::show(screen, size));
         // The pictures arrive: each page gets a 400 x 300 photo.
@@ -225,7 +199,7 @@ private slots:
         finger.release(from - QPoint(0, 30));
     }
 
-    void aDotMovesOnePageTowardsItself()
+    void aDotMovesOnePageTowardsItselfAndRotationKeepsThePhoto()
     {
         open(3);
         QTest::mouseClick(strip()->dots().at(2), Qt::LeftButton);
@@ -241,11 +215,8 @@ private slots:
         QTest::qWait(250);
         QCOMPARE(strip()->scrollArea()->getCurrentPage(), 0);
         QVERIFY(strip()->dots().at(0)->isChecked());
-    }
 
-    void rotationKeepsTheCurrentPhoto()
-    {
-        open(3);
+        // Rotation keeps the current photo.
         strip()->scrollArea()->scrollToPage(2);
         QTRY_VERIFY(!strip()->scrollArea()->isAnimating());
         QCOMPARE(strip()->contents()->getCurrentIndex(), 2);
@@ -269,9 +240,7 @@ private slots:
             a.title = "Zapisany";
             QVERIFY(saved->addArticle(a));
         }
-        QVector<int> before;
-        for (const Article* a : saved->getArticles())
-            before << a->xx;
+        const QVector<int> before = Screens::ids(*saved);
 
         open(0);
         Boxes boxes;
@@ -288,10 +257,7 @@ private slots:
         QCOMPARE(boxes.last().listener, static_cast<MsgBoxListener*>(screen));
         boxes.reject(); // "Nie"
         QCOMPARE(screen->msgBoxId, -1);
-        QVector<int> after;
-        for (const Article* a : saved->getArticles())
-            after << a->xx;
-        QCOMPARE(after, before);
+        QCOMPARE(Screens::ids(*saved), before);
         QVERIFY(add->isVisible() && !remove->isVisible());
 
         // "Tak": the oldest goes, this article comes in first.

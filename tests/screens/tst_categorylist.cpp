@@ -1,17 +1,10 @@
-#include <QtTest>
-#include <QtWidgets>
-#include <QNetworkProxy>
 #include <QStandardItemModel>
 
-#include "logic/news/channel.h"
 #include "screens/articlelist/articleslistwidget.h"
 #include "screens/categories/categorylistwidget.h"
 #include "screens/categories/channelitemdelegate.h"
 #include "screens/categories/channelmodel.h"
 #include "screens/widgets/listview.h"
-#include "screens/shell/mainwidget.h"
-#include "logic/base/constants.h"
-#include "tests/support/finger.h"
 #include "tests/support/screenfixtures.h"
 
 // The root screen: its rows, its busy labels and what a tap on a row does.
@@ -21,12 +14,7 @@ class TestCategoryList : public QObject
 private:
     SampleServer* server = nullptr;
 
-    void serve(RSSChannel::ChannelType type, int xx, int delay)
-    {
-        SampleServer::Reply r = SampleServer::text(TestEnv::feed({xx}), "text/xml");
-        r.delayMs = delay;
-        server->route("rss.kurendal.pl", QUrl(RSSChannel::urlForType(type)).path(), r);
-    }
+    void serve(int type, int xx, int delay) { Screens::serveFeed(*server, type, TestEnv::feed({xx}), delay); }
 
 private slots:
     void initTestCase()

@@ -1,16 +1,11 @@
-#include <QtTest>
-#include <QNetworkProxy>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 
 #include "logic/news/refreshscheduler.h"
-#include "logic/news/channel.h"
 #include "screens/categories/channelmodel.h"
-#include <QNetworkReply>
-#include <QNetworkAccessManager>
 #include "logic/net/downloadservice.h"
 #include "logic/news/settings.h"
-#include "logic/base/constants.h"
-#include "sampleserver/sampleserver.h"
-#include "tests/support/testenv.h"
+#include "tests/support/screenfixtures.h"
 
 // Timers are fired by hand and read back; nobody waits real minutes.
 class TestChannelModel : public QObject
@@ -86,10 +81,8 @@ private slots:
         QVERIFY(!timer(0)->isActive());
         QVERIFY(changed.wait(5000));
         QVERIFY(timer(0)->isActive()); // counting again from the end of that update
-    }
 
-    void timersHeldBackInTheBackgroundRunOnceOnResume()
-    {
+        // Held back in the background, timers run once on resume.
         scheduler->updateIntervalChanged(2);
         scheduler->applicationStateChanged(false);
         fire(1);

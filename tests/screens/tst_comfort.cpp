@@ -1,20 +1,14 @@
 #include <QtDBus>
-#include <QtTest>
-#include <QtWidgets>
 
 #include "logic/base/desktopappearance.h"
 #include "logic/base/hidpi.h"
-#include "logic/news/article.h"
-#include "logic/news/channel.h"
-#include "sampleserver/sampleserver.h"
 #include "screens/article/articlewidget.h"
 #include "screens/articlelist/articleslistwidget.h"
 #include "screens/categories/categorylistwidget.h"
 #include "screens/widgets/listview.h"
-#include "screens/widgets/textscale.h"
 #include "screens/widgets/theme.h"
 #include "tests/support/privatebus.h"
-#include "tests/support/testenv.h"
+#include "tests/support/screenfixtures.h"
 
 // A settings portal of the test's own on its private bus: answers as `mode` says.
 class FakePortal : public QDBusVirtualObject
@@ -121,9 +115,7 @@ private slots:
         source.title = "Mróz wraca";
         source.content = QString("<p>Akapit treści, <a href=\"http://x.pl/\">odnośnik</a>.</p>").repeated(60);
         ArticleWidget screen(source, nullptr);
-        screen.resize(480, 854);
-        screen.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&screen));
+        QVERIFY(Screens::show(&screen));
         QScrollBar* bar = screen.findChild<QAbstractScrollArea*>("scrollArea")->verticalScrollBar();
         bar->setValue(bar->maximum() / 2);
         const int position = bar->value();
@@ -196,13 +188,9 @@ private slots:
         QFETCH(bool, highContrast);
         Theme::set(dark, highContrast);
         Article source;
-        source.title = "Tytuł";
-        source.lead = "Wstęp artykułu";
-        source.content = QString("<p>Treść artykułu, zwykły akapit tekstu.</p>").repeated(10);
+        Screens::makeArticle(source, 0);
         ArticleWidget screen(source, nullptr);
-        screen.resize(480, 854);
-        screen.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&screen));
+        QVERIFY(Screens::show(&screen));
         QTest::qWait(50);
         for (const char* name : {"textBrowser", "leadLabel"}) {
             // Grabbed from the screen: a label alone has no background of its own.
@@ -216,9 +204,7 @@ private slots:
         QVector<RSSChannel*> channels{new RSSChannel(RSSChannel::Kraj, nullptr)};
         {
             CategoryListWidget categories(&channels, nullptr);
-            categories.resize(480, 854);
-            categories.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&categories));
+            QVERIFY(Screens::show(&categories));
             ListView* list = categories.findChild<ListView*>("listView");
             const int marker = qRound(Hidpi::image(":/IMG/KATEGORIA_CYCEK").deviceIndependentSize().width());
             for (bool current : {false, true}) {
@@ -252,8 +238,7 @@ private slots:
 
         SampleServer* server = TestEnv::startSampleServer(this);
         QVERIFY(server);
-        server->route("rss.kurendal.pl", QUrl(RSSChannel::urlForType(RSSChannel::Kraj)).path(),
-                      SampleServer::text(TestEnv::feed({1, 2}), "text/xml"));
+        Screens::serveFeed(*server, RSSChannel::Kraj, TestEnv::feed({1, 2}));
         QVector<RSSChannel*> channels{new RSSChannel(RSSChannel::Kraj, nullptr)};
         {
             ArticlesListWidget screen(channels[0], nullptr);

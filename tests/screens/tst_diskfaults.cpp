@@ -1,30 +1,16 @@
-#include <QtTest>
-#include <QApplication>
-
-#include <cerrno>
-#include <fcntl.h>
-#include <sched.h>
-#include <sys/mount.h>
-#include <unistd.h>
-
-#include <QCheckBox>
-#include <QNetworkProxy>
-#include <QPushButton>
 #include <QUrlQuery>
 
-#include "logic/news/article.h"
+#include <cerrno>
+#include <sched.h>
+#include <sys/mount.h>
+
 #include "logic/ads/bannerinfo.h"
-#include "logic/news/articleparser.h"
-#include "logic/news/channel.h"
 #include "logic/news/briefcasestore.h"
 #include "logic/news/settings.h"
 #include "screens/article/articlewidget.h"
 #include "screens/settings/settingscategoryview.h"
-#include "logic/base/file.h"
-#include "sampleserver/sampleserver.h"
-#include "tests/support/boxes.h"
+#include "tests/support/screenfixtures.h"
 #include "tests/support/testchannel.h"
-#include "tests/support/testenv.h"
 
 // The data folder turns read-only or fills up while the program saves: what was on disk
 // before stays whole and readable. The folder is a small memory disk mounted in a private
@@ -40,13 +26,6 @@ bool enterPrivateNamespace()
 bool isolated = false;
 
 using Channel = TestChannel;
-
-BannerInfo* freshBanners()
-{
-    BannerInfo::releaseSingleton();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    return BannerInfo::getSingleton();
-}
 
 QVector<int> ids(const RSSChannel& c) { return TestEnv::sortedIds(c); }
 
@@ -225,7 +204,7 @@ private slots:
     {
         QFETCH(int, fault);
         splashPicture = "/img/red.png";
-        BannerInfo* banners = freshBanners();
+        BannerInfo* banners = TestEnv::freshBanners();
         banners->startUpdate();
         QTRY_VERIFY_WITH_TIMEOUT(banners->splashDownloaded, 5000);
 
@@ -233,16 +212,10 @@ private slots:
         splashPicture = "/img/green.png";
         server->clearRequests();
         banners->startUpdate(); // the same run: the new splash goes to disk only
-        auto servedGreen = [this]() {
-            for (const SampleServer::Request& r : server->requests())
-                if (r.path == "/img/green.png")
-                    return true;
-            return false;
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(servedGreen(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(Screens::paths(*server).contains("/img/green.png"), 5000);
         QTRY_VERIFY(!banners->isDownloading());
 
-        banners = freshBanners();
+        banners = TestEnv::freshBanners();
         QVERIFY(banners->canShowSplash());
         QCOMPARE(banners->splashLink, QString("http://kino.example.pl/img/red.png"));
         QCOMPARE(banners->splashImage.size(), QSize(480, 854));

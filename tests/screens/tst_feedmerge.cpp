@@ -1,17 +1,11 @@
-#include <QtTest>
-#include <QPainter>
 #include <QRandomGenerator>
 
-#include "logic/news/article.h"
 #include "logic/news/articleparser.h"
-#include "logic/news/photo.h"
-#include "logic/news/channel.h"
 #include "screens/articlelist/articleitemdelegate.h"
 #include "screens/articlelist/articlelistmodel.h"
 #include "screens/articlelist/articleslistwidget.h"
 #include "logic/base/file.h"
-#include "sampleserver/sampleserver.h"
-#include "tests/support/testenv.h"
+#include "tests/support/screenfixtures.h"
 
 namespace {
 
@@ -23,22 +17,17 @@ public:
     using RSSChannel::startReading;
 };
 
-QVector<int> ids(const RSSChannel& c)
-{
-    QVector<int> v;
-    for (const Article* a : c.getArticles())
-        v << a->xx;
-    return v;
-}
+using Screens::ids;
+using Screens::range;
 
-// A feed whose articles carry `photos` photos each; the i-th has order i, or the reverse.
-QByteArray feedWithPhotos(const QVector<int>& xx, int photos, bool reverseOrder = false)
+// A feed whose articles carry `photos` photos each; the i-th has order i.
+QByteArray feedWithPhotos(const QVector<int>& xx, int photos)
 {
     QByteArray xml = "<iphonefeed>";
     for (int i = 0; i < xx.size(); ++i) {
         xml += QString("<artykul><xx>%1</xx><order>%2</order><title>Artykuł %1</title><lead>Lead</lead>"
                        "<content>Treść %1</content><thumbnail>http://img.kurendal.pl/t%1.jpg</thumbnail><photos>")
-                   .arg(xx[i]).arg(reverseOrder ? xx.size() - 1 - i : i).toUtf8();
+                   .arg(xx[i]).arg(i).toUtf8();
         for (int p = 0; p < photos; ++p)
             xml += QString("<photo><xx>%1</xx><url>http://img.kurendal.pl/p%1.jpg</url><desc>Opis</desc></photo>")
                        .arg(xx[i] * 10 + p).toUtf8();
@@ -63,11 +52,7 @@ class TestFeedMerge : public QObject
 private:
     SampleServer* server = nullptr;
 
-    void serve(RSSChannel::ChannelType type, const QByteArray& body)
-    {
-        server->route("rss.kurendal.pl", QUrl(RSSChannel::urlForType(type)).path(),
-                      SampleServer::text(body, "text/xml"));
-    }
+    void serve(int type, const QByteArray& body) { Screens::serveFeed(*server, type, body); }
 
     bool refresh(RSSChannel& c)
     {
@@ -95,9 +80,7 @@ private slots:
         QVector<Article*> whole; // the reference list, merged the old way
         for (int round = 0; round < 300; ++round) {
             const int size = random.bounded(round % 10 == 0 ? 200 : 60);
-            QVector<int> pool;
-            for (int i = 1; i <= 150; ++i)
-                pool << i;
+            QVector<int> pool = range(1, 150);
             std::shuffle(pool.begin(), pool.end(), std::mt19937(round));
             QVector<Article*> parsed;
             for (int i = 0; i < size && i < pool.size(); ++i) {
@@ -149,15 +132,10 @@ private slots:
     // Its last copy moves it below the thirty, and the one it pushed out comes back; read whole or in slices.
     void aRepeatedArticleIsKeptOnceWithItsLastFields()
     {
-        QVector<int> xx;
-        for (int i = 1; i <= 35; ++i)
-            xx << i;
-        xx << 3 << 3 << 3 << 3 << 3;
+        QVector<int> xx = range(1, 35) << 3 << 3 << 3 << 3 << 3;
         const QByteArray bytes = feedWithPhotos(xx, 1);
-        QVector<int> expected;
-        for (int i = 1; i <= 31; ++i)
-            if (i != 3)
-                expected << i;
+        QVector<int> expected = range(1, 31);
+        expected.removeOne(3);
 
         ArticleParser parser;
         QVERIFY(parser.parse(bytes));
@@ -219,10 +197,7 @@ private slots:
         QVERIFY(!kraj.isUpdating());
         TestEnv::spin(20);
         QCOMPARE(krajDone.size(), 1);
-        QVector<int> expected;
-        for (int i = 1; i <= RSSChannel::maxArticles; ++i)
-            expected << i;
-        QCOMPARE(ids(kraj), expected);
+        QCOMPARE(ids(kraj), range(1, RSSChannel::maxArticles));
         QCOMPARE(ids(swiat), (QVector<int>{5, 6}));
         QCOMPARE(kraj.getArticles().at(0)->title, QString::fromUtf8("Wiadomość 1"));
         QCOMPARE(kraj.getArticles().first()->photos.size(), 1);
@@ -231,10 +206,7 @@ private slots:
 
     void aNewerFeedOrTheChannelsEndStopsAReadInProgress()
     {
-        QVector<int> many;
-        for (int i = 1; i <= 20000; ++i)
-            many << i;
-        const QByteArray big = feedWithPhotos(many, 0);
+        const QByteArray big = feedWithPhotos(range(1, 20000), 0);
         {
             Channel channel;
             QSignalSpy done(&channel, &RSSChannel::articlesUpadted);
@@ -291,16 +263,11 @@ private slots:
             QCOMPARE(objectsUnder(kultura), objects);
         }
 
-        QVector<int> first;
-        for (int i = 0; i < 30; ++i)
-            first << 100 + i;
-        serve(RSSChannel::Kultura, feedWithPhotos(first, 2));
+        serve(RSSChannel::Kultura, feedWithPhotos(range(100, 129), 2));
         QVERIFY(refresh(kultura));
         const int full = objectsUnder(kultura);
         for (int round = 1; round <= 3; ++round) {
-            QVector<int> fresh;
-            for (int i = 0; i < 30; ++i)
-                fresh << 100 + round * 30 + i;
+            const QVector<int> fresh = range(100 + round * 30, 129 + round * 30);
             serve(RSSChannel::Kultura, feedWithPhotos(fresh, 2));
             QVERIFY(refresh(kultura));
             QCOMPARE(ids(kultura), fresh);

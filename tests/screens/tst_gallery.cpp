@@ -1,8 +1,3 @@
-#include <QtTest>
-#include <QtWidgets>
-#include <QNetworkProxy>
-
-#include "logic/news/channel.h"
 #include "screens/gallery/gallery.h"
 #include "logic/gallery/galleryfeed.h"
 #include "logic/net/downloadservice.h"
@@ -11,9 +6,7 @@
 #include "screens/gallery/pictureflow.h"
 #include "screens/gallery/pictureflowprivate.h"
 #include "logic/base/file.h"
-#include "sampleserver/sampleserver.h"
 #include "screens/sharing/sharearticledialog.h"
-#include "tests/support/boxes.h"
 #include "tests/support/screenfixtures.h"
 
 // The picture feed, the gallery's cache and the way it fills the cover-flow.
@@ -47,20 +40,15 @@ private:
 
     static void writeCache(int pictures, int ageSeconds)
     {
-        QDir().mkpath(Gallery::cacheDirectory());
         QStringList urls;
         for (int i = 0; i < pictures; ++i) {
             urls << picture(QString::number(i));
-            QFile f(Gallery::cacheDirectory() + QString::number(i) + ".jpg");
-            f.open(QIODevice::WriteOnly);
-            f.write(jpeg(64, 48));
+            TestEnv::writeData(Gallery::cacheDirectory() + QString::number(i) + ".jpg", jpeg(64, 48));
         }
+        TestEnv::writeData(Gallery::cacheDirectory() + "0.xml", feed(urls));
         QFile xml(Gallery::cacheDirectory() + "0.xml");
-        xml.open(QIODevice::WriteOnly);
-        xml.write(feed(urls));
-        xml.flush();
-        xml.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds), QFileDevice::FileModificationTime);
-        xml.close();
+        QVERIFY(xml.open(QIODevice::ReadWrite));
+        QVERIFY(xml.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds), QFileDevice::FileModificationTime));
     }
 
     static bool finished(Gallery& g) { return !g.ui->widgetPictureFlow->loading; }

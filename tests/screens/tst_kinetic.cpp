@@ -1,5 +1,3 @@
-#include <QtTest>
-#include <QScrollBar>
 #include <QStringListModel>
 
 #include "screens/settings/settingsscrollarea.h"
@@ -87,7 +85,7 @@ private slots:
         QCOMPARE(list->verticalScrollBar()->value(), 0);
     }
 
-    void aReleasedDragGlidesSlowsDownAndStops()
+    void aReleasedDragGlidesSlowsDownAndAPressStopsIt()
     {
         fill(400);
         QScrollBar* bar = list->verticalScrollBar();
@@ -120,14 +118,9 @@ private slots:
         // 28 + 26 + ... + 2: the whole glide of a 30 px step.
         QCOMPARE(bar->value(), atRelease + 210);
         QCOMPARE(list->motion().velocity, 0);
-    }
 
-    void aPressStopsAGlideAtOnce()
-    {
-        fill(400);
-        QScrollBar* bar = list->verticalScrollBar();
+        // A press stops a glide at once.
         bar->setValue(1000);
-        Finger finger(list);
         finger.press(inList(350));
         finger.move(inList(300));
         QTest::qWait(40);

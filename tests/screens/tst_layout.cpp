@@ -1,11 +1,6 @@
-#include <QtTest>
-#include <QtWidgets>
 #include <QQuickItem>
 
 #include "screens/sharing/blipdialog.h"
-#include "logic/news/article.h"
-#include "logic/news/photo.h"
-#include "logic/news/channel.h"
 #include "logic/sharing/twitterclient.h"
 #include "screens/sharing/twitterdialog.h"
 #include "screens/article/articlewidget.h"
@@ -18,16 +13,10 @@
 #include "screens/settings/settingsview.h"
 #include "screens/settings/toolbox.h"
 #include "screens/briefcase/briefcasewidget.h"
-#include "screens/shell/mainwidget.h"
-#include "screens/shell/messagebox.h"
-#include "screens/shell/msgboxlistener.h"
 #include "screens/shell/splashwidget.h"
-#include "screens/shell/messageboxbridge.h"
-#include "platform/declarativeview.h"
 #include "screens/widgets/textscale.h"
-#include "logic/base/constants.h"
 #include "tests/support/perscale.h"
-#include "tests/support/testenv.h"
+#include "tests/support/screenfixtures.h"
 
 // Every screen, overlay and dialog laid out in the real host at phone, tablet and desktop
 // window sizes: nothing outside the window, bars across it with their end buttons at its
@@ -140,12 +129,7 @@ private:
     void openHost(const QSize& size)
     {
         TestEnv::clearData();
-        view = new QDeclarativeView();
-        view->setResizeMode(QDeclarativeView::SizeRootObjectToView);
-        view->setSource(QUrl("qrc:/splash.qml"));
-        view->resize(size);
-        view->show();
-        viewDecl = view;
+        view = Screens::openHost(size);
         QVERIFY(QTest::qWaitForWindowExposed(view));
     }
 
@@ -157,41 +141,6 @@ private:
         if (main)
             (void)QTest::qWaitFor([main] { return main->isEnabled(); });
         return main;
-    }
-
-    BaseWidget* top(MainWidget* main) const
-    {
-        BaseWidget* shown = nullptr;
-        for (BaseWidget* w : main->findChildren<BaseWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-            if (w->isVisible())
-                shown = w;
-        }
-        return shown;
-    }
-
-    void settle(MainWidget* main)
-    {
-        QTest::qWait(300);
-        QTRY_VERIFY(main->isEnabled());
-    }
-
-    void makeArticle()
-    {
-        source.xx = 700;
-        source.title = "Mróz wraca nad Polskę, a drogowcy liczą sól w magazynach";
-        source.signature = "Anna Kowalczyk";
-        source.date = "06-12-2026, 14:00";
-        source.lead = "Synoptycy ostrzegają kierowców przed gołoledzią w całym kraju.";
-        source.content = QString("<p>Akapit treści, który się powtarza i wydłuża kolumnę.</p>").repeated(40);
-        qDeleteAll(source.photos);
-        source.photos.clear();
-        for (int i = 0; i < 2; ++i) {
-            Photo* p = new Photo(&source);
-            p->xx = 7000 + i;
-            p->url = QUrl(QString("http://rss.kurendal.pl/img/photo_%1.jpg").arg(p->xx));
-            p->signature = "Fot. Jan Nowak";
-            source.photos << p;
-        }
     }
 
     // Every window size at scale 1; at the other scales the phones, where the text is tightest.
@@ -228,11 +177,8 @@ private slots:
     void cleanup()
     {
         TextScale::set(100);
-        delete view;
+        Screens::closeHost(view);
         view = nullptr;
-        viewDecl = nullptr;
-        rootObject = nullptr;
-        mbs = nullptr;
     }
 
     void splashPicturesAreWholeAndInProportion_data() { sizes(); }
@@ -272,7 +218,7 @@ private slots:
         QVERIFY(main);
         QCOMPARE(main->geometry(), QRect(QPoint(0, 0), size));
 
-        BaseWidget* list = top(main);
+        BaseWidget* list = Screens::onTop<BaseWidget>(main);
         QCOMPARE(list->metaObject()->className(), "ArticlesListWidget");
         QCOMPARE(list->geometry(), main->rect());
         everythingInside(view);
@@ -293,8 +239,7 @@ private slots:
         }
 
         emit list->backClicked();
-        settle(main);
-        BaseWidget* categories = top(main);
+        BaseWidget* categories = Screens::settled<BaseWidget>(main);
         QCOMPARE(categories->metaObject()->className(), "CategoryListWidget");
         everythingInside(view);
         barAcross(categories, categories->findChild<QWidget*>("frame_2"));
@@ -304,8 +249,7 @@ private slots:
             QCOMPARE(categories->findChild<QWidget*>("exitButton")->geometry(), QRect(size.width() - 89, 0, 89, 89));
 
         main->teczkaSelected();
-        settle(main);
-        BaseWidget* teczka = top(main);
+        BaseWidget* teczka = Screens::settled<BaseWidget>(main);
         QVERIFY(qobject_cast<TeczkaWidget*>(teczka));
         everythingInside(view);
         barAcross(teczka, teczka->findChild<QWidget*>("frame_2"));
@@ -318,10 +262,9 @@ private slots:
         QFETCH(QSize, size);
         MainWidget* main = openMain(size);
         QVERIFY(main);
-        makeArticle();
+        Screens::makeArticle(source, 2, 700);
         main->articleSelected(source);
-        settle(main);
-        ArticleWidget* screen = qobject_cast<ArticleWidget*>(top(main));
+        ArticleWidget* screen = Screens::settled<ArticleWidget>(main);
         QVERIFY(screen);
         QPixmap picture(400, 300);
         picture.fill(Qt::darkRed);
@@ -352,9 +295,8 @@ private slots:
         QList<QPushButton*> dots = buttonsOf(strip->findChild<QWidget*>("bottomFrame"));
         QCOMPARE(dots.size(), 2);
         dots.last()->click();
-        QTest::qWait(300);
         QAbstractScrollArea* pages = strip->findChild<QAbstractScrollArea*>("scrollArea");
-        QVERIFY(pages->horizontalScrollBar()->value() >= pages->viewport()->width() - 1);
+        QTRY_VERIFY(pages->horizontalScrollBar()->value() >= pages->viewport()->width() - 1);
         everythingInside(view);
 
         // Sharing: the panel of the design's size, centred, or the window's where it is narrower.
@@ -514,13 +456,10 @@ private slots:
     void aWindowSuitsTheScreen()
     {
         // Phone screens, upright or sideways, are filled; larger screens get an upright window.
-        QVERIFY(QDeclarativeView::fillsScreen(QSize(360, 720)));
-        QVERIFY(QDeclarativeView::fillsScreen(QSize(432, 936)));
-        QVERIFY(QDeclarativeView::fillsScreen(QSize(854, 480)));
-        QVERIFY(QDeclarativeView::fillsScreen(QSize(600, 1024)));
-        QVERIFY(!QDeclarativeView::fillsScreen(QSize(1920, 1080)));
-        QVERIFY(!QDeclarativeView::fillsScreen(QSize(2560, 1440)));
-        QVERIFY(!QDeclarativeView::fillsScreen(QSize(800, 1280)));
+        for (const QSize& phone : {QSize(360, 720), QSize(432, 936), QSize(854, 480), QSize(600, 1024)})
+            QVERIFY(QDeclarativeView::fillsScreen(phone));
+        for (const QSize& desk : {QSize(1920, 1080), QSize(2560, 1440), QSize(800, 1280)})
+            QVERIFY(!QDeclarativeView::fillsScreen(desk));
         // Full screen where nothing manages windows; a Wayland phone shell maximises the window.
         QCOMPARE(QDeclarativeView::windowMode("xcb", QSize(360, 720)), QDeclarativeView::FullScreen);
         QCOMPARE(QDeclarativeView::windowMode("wayland", QSize(360, 720)), QDeclarativeView::ShellMaximised);

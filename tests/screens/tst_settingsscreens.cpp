@@ -1,8 +1,4 @@
-#include <QtTest>
-#include <QtWidgets>
-
 #include "screens/categories/categorylistwidget.h"
-#include "screens/categories/channelmodel.h"
 #include "logic/news/refreshscheduler.h"
 #include "logic/news/settings.h"
 #include "screens/settings/settingscategoryview.h"
@@ -10,7 +6,6 @@
 #include "screens/settings/settingsscrollarea.h"
 #include "screens/settings/settingsview.h"
 #include "screens/settings/toolbox.h"
-#include "screens/widgets/listview.h"
 #include "tests/support/screenfixtures.h"
 
 // A section whose content grows when told.
@@ -99,7 +94,7 @@ private slots:
         QCOMPARE(page->height(), 250);
     }
 
-    void hoursWrapAndModesReachTheTimers()
+    void hoursWrapModesReachTheTimersAndCategoriesTheList()
     {
         SettingsOnlineView* online = view->findChild<SettingsOnlineView*>();
         QVERIFY(online);
@@ -132,12 +127,10 @@ private slots:
         online->outOfRushHoursBoxes.at(0)->click();
         for (QTimer* timer : model->findChildren<QTimer*>())
             QVERIFY(!timer->isActive());
-    }
 
-    void untickingACategoryRemovesItsRow()
-    {
+        // Unticking a category removes its row.
         CategoryListWidget* list = main->findChild<CategoryListWidget*>();
-        QAbstractItemModel* rows = list->findChild<ListView*>("listView")->model();
+        QAbstractItemModel* rows = Screens::rows(list);
         const int before = rows->rowCount();
         SettingsCategoryView* categories = view->findChild<SettingsCategoryView*>();
         QCheckBox* sport = categories->boxes.at(2);

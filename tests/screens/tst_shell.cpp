@@ -1,18 +1,9 @@
-#include <QtTest>
-#include <QDesktopServices>
-#include <QLabel>
-#include <QPushButton>
 #include <QQuickItem>
 
 #include "logic/ads/bannerinfo.h"
 #include "logic/base/file.h"
-#include "screens/shell/mainwidget.h"
-#include "screens/shell/messagebox.h"
-#include "screens/shell/msgboxlistener.h"
 #include "screens/shell/splashwidget.h"
-#include "screens/shell/messageboxbridge.h"
-#include "platform/declarativeview.h"
-#include "tests/support/testenv.h"
+#include "tests/support/screenfixtures.h"
 
 // Records answers; may ask a follow-up question from inside its answer.
 class Asker : public MsgBoxListener
@@ -28,16 +19,6 @@ public:
             MessageBox::showQuestion("Na pewno?", "Pytanie", followUp);
     }
     void onMsgBoxRejected() override { ++rejected; }
-};
-
-// Catches what the program hands to the browser.
-class Browser : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl& url) { opened << url; }
 };
 
 // The page that hosts the screens: the splash and the advertisement fetched on an earlier run
@@ -77,32 +58,14 @@ private:
         return !shown.isNull() && shown.toImage().pixel(10, 10) == QColor(Qt::yellow).rgb();
     }
 
-    static void tap(QWidget* w)
-    {
-        QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
-        QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
-    }
+    static void tap(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100)); }
 
     // Starts the shell on the splash page, as the program does.
     static QDeclarativeView* startShell()
     {
         BannerInfo::releaseSingleton();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        auto* page = new QDeclarativeView();
-        page->setResizeMode(QDeclarativeView::SizeRootObjectToView);
-        viewDecl = page;
-        page->setSource(QUrl("qrc:/splash.qml"));
-        page->resize(480, 854);
-        page->show();
-        return page;
-    }
-
-    static void stopShell(QDeclarativeView* page)
-    {
-        delete page;
-        viewDecl = nullptr;
-        rootObject = nullptr;
-        mbs = nullptr;
+        return Screens::openHost();
     }
 
     QList<QWidget*> openDialogs() const
@@ -126,10 +89,10 @@ private slots:
     {
         TestEnv::prepare();
         registerQmlElements();
-        QDesktopServices::setUrlHandler("http", &browser, "open");
+        browser.catchSchemes(true, {"http"});
     }
 
-    void cleanupTestCase() { stopShell(view); }
+    void cleanupTestCase() { Screens::closeHost(view); }
 
     // An advertisement follows the built-in picture for its own time and opens its link once on
     // tap; without a link a tap does nothing. A damaged or withdrawn one gives a normal start.
@@ -163,7 +126,7 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(splash.isNull(), 4000);
             QVERIFY2(clock.elapsed() >= shown && clock.elapsed() < 2 * shown, qPrintable(QString::number(clock.elapsed())));
             QVERIFY(browser.opened.isEmpty());
-            stopShell(page);
+            Screens::closeHost(page);
             return;
         }
         QTest::qWait(500);
@@ -182,7 +145,7 @@ private slots:
         QVERIFY2(clock.elapsed() >= 2 * shown && clock.elapsed() - adShown >= shown - 100,
                  qPrintable(QString::number(clock.elapsed())));
         QVERIFY(MainWidget::getInstance());
-        stopShell(page);
+        Screens::closeHost(page);
     }
 
     // From here on one page serves every test.
@@ -211,10 +174,8 @@ private slots:
         QCOMPARE(rootObject, static_cast<QObject*>(view->rootObject()));
         QVERIFY(MainWidget::getInstance()->isVisible());
         QCOMPARE(MainWidget::getInstance()->geometry(), QRect(0, 0, 480, 854));
-    }
 
-    void theHostedWidgetFillsTheItem()
-    {
+        // The hosted widget fills the item.
         view->rootObject()->setSize(QSizeF(854.9, 480.0));
         QCOMPARE(MainWidget::getInstance()->size(), QSize(854, 480));
         // The root follows the view: turned sideways and back.
@@ -260,36 +221,28 @@ private slots:
             QCOMPARE(keyed.rejected, k.accepts ? 0 : 1);
             QVERIFY(openDialogs().isEmpty());
         }
-    }
 
-    void aQuestionAskedFromAnAnswerReachesTheNewListener()
-    {
+        // A question asked from an answer reaches the new listener.
         Asker first, second;
         first.followUp = &second;
         MessageBox::showQuestion("Pierwsze?", "", &first);
         press(openDialogs().first(), "acceptButton");
         QCOMPARE(first.accepted, 1);
         // The follow-up is open in the second dialog; the first has closed.
-        const QList<QWidget*> dialogs = openDialogs();
+        dialogs = openDialogs();
         QCOMPARE(dialogs.size(), 1);
         QCOMPARE(dialogs.first()->findChild<QLabel*>("messageLabel")->text(), QString("Na pewno?"));
         press(dialogs.first(), "acceptButton");
         QCOMPARE(second.accepted, 1);
         QCOMPARE(first.accepted, 1);
         QVERIFY(openDialogs().isEmpty());
-    }
 
-    void anInformationBoxForgetsTheEarlierListener()
-    {
-        Asker asker;
-        MessageBox::showQuestion("Czy?", "", &asker);
-        press(openDialogs().first(), "acceptButton");
-        QCOMPARE(asker.accepted, 1);
+        // An information box forgets the earlier listener.
         MessageBox::showInformation("Zapisano", "Teczka");
         QWidget* dialog = openDialogs().first();
         QVERIFY(!dialog->findChild<QPushButton*>("rejectButton")->isVisible());
         QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
-        QCOMPARE(asker.accepted, 1);
+        QCOMPARE(second.accepted, 1);
         QVERIFY(openDialogs().isEmpty());
     }
 

@@ -1,23 +1,11 @@
 #include <QtTest>
-#include <QDesktopServices>
 #include <QFontMetrics>
 
 #include "logic/base/userprompts.h"
 #include "logic/base/util.h"
-#include "logic/sharing/blipclient.h"
 #include "screens/shell/screenprompts.h"
 #include "tests/support/boxes.h"
 #include "tests/support/testenv.h"
-
-// Catches what the desktop would have opened.
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void handle(const QUrl& url) { urls.append(url); }
-};
 
 // Prompts that record what the logic asks of the user.
 class RecordingPrompts : public UserPrompts
@@ -112,28 +100,26 @@ private slots:
 
     void composerHandOff()
     {
-        UrlCatcher catcher;
-        for (const char* scheme : {"mailto", "sms", "http"})
-            QDesktopServices::setUrlHandler(scheme, &catcher, "handle");
+        Browser catcher;
+        catcher.catchSchemes(true);
         QVERIFY(Util::sendEmail(QString(), QString::fromUtf8("Tytuł & więcej"), "Treść\nlinia 2"));
         QVERIFY(Util::sendSMS("+48600100200", QString::fromUtf8("Zobacz: ąę")));
         Util::openUrl("http://www.kurendal.pl/a?b=1", false);
-        for (const char* scheme : {"mailto", "sms", "http"})
-            QDesktopServices::unsetUrlHandler(scheme);
-        QCOMPARE(catcher.urls.size(), 3);
+        catcher.catchSchemes(false);
+        QCOMPARE(catcher.opened.size(), 3);
 
-        const QUrl mail = catcher.urls.at(0);
+        const QUrl mail = catcher.opened.at(0);
         QCOMPARE(mail.scheme(), QString("mailto"));
         const QUrlQuery mailQuery(mail);
         QCOMPARE(mailQuery.queryItemValue("subject", QUrl::FullyDecoded), QString::fromUtf8("Tytuł & więcej"));
         QCOMPARE(mailQuery.queryItemValue("body", QUrl::FullyDecoded), QString::fromUtf8("Treść\nlinia 2"));
-        const QUrl sms = catcher.urls.at(1);
+        const QUrl sms = catcher.opened.at(1);
         QCOMPARE(sms.path(), QString("+48600100200"));
         QCOMPARE(QUrlQuery(sms).queryItemValue("body", QUrl::FullyDecoded), QString::fromUtf8("Zobacz: ąę"));
-        QCOMPARE(catcher.urls.at(2), QUrl("http://www.kurendal.pl/a?b=1"));
+        QCOMPARE(catcher.opened.at(2), QUrl("http://www.kurendal.pl/a?b=1"));
     }
 
-    void nothingInstalledShowsNothingAndRefuses()
+    void theComposerIsAskedThroughTheInstalledPromptsOnly()
     {
         UserPrompts::install(nullptr);
         Boxes boxes;
@@ -143,10 +129,8 @@ private slots:
         QVERIFY(!Util::sendEmail(QString(), "Temat", "Treść"));
         QVERIFY(!Util::sendSMS("600100200", "Treść"));
         QVERIFY(boxes.shown.isEmpty());
-    }
 
-    void theComposerIsAskedThroughTheInstalledPrompts()
-    {
+        // Installed, the prompts are asked for the composer.
         {
             RecordingPrompts prompts;
             UserPrompts::install(&prompts);
@@ -161,18 +145,6 @@ private slots:
         // Prompts destroyed are uninstalled.
         QVERIFY(!UserPrompts::installed());
         UserPrompts::information("po", QString()); // must not reach freed prompts
-    }
-
-    // The screens' prompts turn a client's failure into the page's box with the same text.
-    void aClientFailureBecomesTheSameBox()
-    {
-        Boxes boxes;
-        BlipClient client;
-        QVERIFY(QMetaObject::invokeMethod(&client, "onNetworkError"));
-        QCOMPARE(boxes.shown.size(), 1);
-        QCOMPARE(boxes.last().kind, MessageBox::Shown::Information);
-        QCOMPARE(boxes.last().text, QString("Wysłanie wiadomości nie powiodło się."));
-        QCOMPARE(boxes.last().title, QString());
     }
 };
 
