@@ -178,6 +178,8 @@ private slots:
         QTest::newRow("UTF-16 declared, bytes are not") << with("<?xml version='1.0' encoding='UTF-16'?>", "") << QString();
         const QString head = QString::fromUtf8(body.left(body.indexOf('%'))), tail = QString::fromUtf8(body.mid(body.indexOf('%') + 1));
         QTest::newRow("lone UTF-16 surrogate") << "\xff\xfe" + utf16(head + QChar(0xDC01) + tail, true) << QString();
+        QTest::newRow("UTF-16 high surrogate before U+E000")
+            << "\xff\xfe" + utf16(head + QChar(0xD800) + QChar(0xE000) + tail, true) << QString();
         QTest::newRow("odd UTF-16 byte") << "\xff\xfe" + utf16(head + "a" + tail, true) + "x" << QString();
     }
 
