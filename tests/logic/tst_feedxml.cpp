@@ -31,7 +31,7 @@ private slots:
     {
         const QByteArray xml =
             "<?xml version=\"1.0\" encoding=\"UTF-8\"?><iphonefeed><artykul>"
-            "<photos><photo><url> http://x/p1.jpg </url><xx>7</xx>"
+            "<photos><photo><url> http://x/p1.jpg </url><url2>http://x/p1b.jpg</url2><xx>7</xx>"
             "<desc>Most &amp;amp; rzeka</desc></photo></photos>"
             "<xx> 42 </xx><order>3</order><date> 06-12-2026 </date>"
             "<title>Ustawa &amp;quot;o lasach&amp;quot; &amp;amp;lt;b&amp;amp;gt;</title>"
@@ -58,6 +58,7 @@ private slots:
         QCOMPARE(a->photos.size(), 1);
         QCOMPARE(a->photos.at(0)->xx, 7);
         QCOMPARE(a->photos.at(0)->url, QUrl("http://x/p1.jpg"));
+        QCOMPARE(a->photos.at(0)->url2, QUrl("http://x/p1b.jpg"));
         QCOMPARE(a->photos.at(0)->desc, QString("Most & rzeka"));
         // The photo came before the article's identity and still knows it.
         QCOMPARE(a->photos.at(0)->articleXX, 42);

@@ -124,6 +124,11 @@ private slots:
         QVERIFY(longText.startsWith(back));
         QCOMPARE(f->readInt(), 7);
         delete f;
+        // Exactly as long as the prefix can say: whole.
+        const QString fits(0xFFFF, QLatin1Char('a'));
+        f = reader(written([&](File* w) { w->writeString(fits); }));
+        QCOMPARE(f->readString(), fits);
+        delete f;
     }
 
     void pathsAndDeletion()

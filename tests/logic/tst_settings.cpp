@@ -202,7 +202,7 @@ private slots:
         QVERIFY(back.isCategoryActive(4));
 
         // Values the file could not hold back fall to the defaults, as a damaged file does.
-        s.setRefreshModes(7, -1);
+        s.setRefreshModes(5, -1); // just past the last mode, and below the first
         s.setRushHours(24, -3);
         QCOMPARE(s.getArticlesCheckRushHours(), Settings::defaultMode);
         QCOMPARE(s.getArticlesCheckOutOfRushHours(), Settings::defaultMode);
