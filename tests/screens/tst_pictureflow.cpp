@@ -39,6 +39,13 @@ private:
 
     void waitIdle() { QTRY_VERIFY_WITH_TIMEOUT(d->step == 0, 5000); }
 
+    bool showsTheFrame()
+    {
+        return QTest::qWaitFor([this] {
+            return flow->screen()->grabWindow(flow->winId()).toImage().convertToFormat(QImage::Format_RGB32) == d->buffer;
+        }, 2000);
+    }
+
 private slots:
     void initTestCase() { TestEnv::prepare(); }
 
@@ -160,6 +167,10 @@ private slots:
         waitIdle();
         QCOMPARE(flow->currentSlide(), 2);
         QCOMPARE(centred.last().first().toInt(), 2);
+        // The window takes what changed at each frame, all of it for another slide size.
+        QVERIFY(showsTheFrame());
+        flow->setSlideSize(QSize(200, 140));
+        QVERIFY(showsTheFrame());
 
         flow->setCurrentSlide(0);
         flow->showPrevious(); // wraps to the last
@@ -184,6 +195,8 @@ private slots:
         QCOMPARE(d->step, -1);
         waitIdle();
         QCOMPARE(flow->currentSlide(), 1);
+        fill(1); // the side slide goes from the window too
+        QVERIFY(showsTheFrame());
     }
 
     void tapZones()
