@@ -15,6 +15,7 @@
 #include "screens/articlelist/articlerows.h"
 #include "screens/gallery/pictureflow.h"
 #include "screens/gallery/pictureflowprivate.h"
+#include "screens/widgets/formstyle.h"
 #include "screens/widgets/listview.h"
 #include "screens/widgets/theme.h"
 #include "bench/newsdata.h"
@@ -101,7 +102,8 @@ public:
     }
 };
 
-// One frame of a finger-scrolled list of 100 articles: the list moves by a few pixels. Shown in
+// One frame of a finger-scrolled list of 100 articles, made as the article list makes its list (its
+// style sheet, a pixel between rows) but as high as the screen: the list moves by a few pixels. Shown in
 // its window, the list scrolls what is on screen and paints the uncovered strip (range 0), or
 // its whole viewport is painted anew into a frame of the screen's device pixels (range 1).
 // The third range picks the look: 0 light, 1 dark.
@@ -120,14 +122,19 @@ void kineticScrollFrame(benchmark::State& state)
         copy->updateFrom(*a, false);
         articles << copy;
     }
-    ListView list;
+    QWidget form;
+    ListView& list = *FormStyle::listView(&form, Theme::ListPage);
+    list.setFlow(QListView::TopToBottom);
+    list.setWrapping(false);
+    list.setSpacing(1);
     ArticleListModel model(nullptr, nullptr);
     ArticleItemDelegate rows(nullptr);
     PlainRows plainRows(nullptr);
     ArticleRows::attach(&list, &model, plain ? &plainRows : &rows);
-    list.resize(qRound(deviceWidth / ratio), qRound(deviceHeight / ratio));
-    list.show();
-    (void)QTest::qWaitForWindowExposed(&list);
+    form.resize(qRound(deviceWidth / ratio), qRound(deviceHeight / ratio));
+    list.resize(form.size());
+    form.show();
+    (void)QTest::qWaitForWindowExposed(&form);
     model.articlesUpdated(articles);
     model.widgetWidthChanged(list.viewport()->width());
     QApplication::processEvents();
