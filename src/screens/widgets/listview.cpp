@@ -102,10 +102,12 @@ void ListView::paintEvent(QPaintEvent* e)
                 bare -= rect;
         }
         if (!bare.isEmpty()) {
+            // A pixel more all round: at a fractional density a row's edge may end inside a device
+            // pixel that its fill leaves out. The rows are painted over it afterwards.
             QPainter painter(viewport());
             const QBrush background = viewport()->palette().brush(viewport()->backgroundRole());
             for (const QRect& rect : bare)
-                painter.fillRect(rect, background);
+                painter.fillRect(rect.adjusted(-1, -1, 1, 1), background);
         }
     }
     QListView::paintEvent(e);
