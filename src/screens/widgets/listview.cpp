@@ -13,7 +13,7 @@ static const int listDeadZone = 10;
 namespace {
 
 // The lists' bar has a transparent track (FormStyle): when the list scrolls, only where its handle
-// was and where it is change. Repainting the whole bar repainted the list's background under it
+// was and where it is change, and only when the handle moves. Repainting the whole bar repainted the list's background under it
 // the height of the screen at every frame.
 class ListScrollBar : public QScrollBar
 {
@@ -26,10 +26,13 @@ protected:
         const QRect before = handle;
         // With the smoothed edges of its rounded corners, which reach past the handle's rectangle.
         handle = handleRect().adjusted(-2, -2, 2, 2);
-        if (change == SliderValueChange && !before.isNull())
-            update(QRegion(before) | handle);
-        else
+        // A long list moves its handle by less than a pixel at most frames: nothing to repaint then.
+        if (change == SliderValueChange && !before.isNull()) {
+            if (handle != before)
+                update(QRegion(before) | handle);
+        } else {
             QScrollBar::sliderChange(change);
+        }
     }
 
     void resizeEvent(QResizeEvent* e) override
