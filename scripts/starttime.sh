@@ -11,7 +11,9 @@ runs="${RUNS:-5}"
 display=":${KURENDAL_DISPLAY:-$((90 + RANDOM % 100))}"
 [ -x "$build/kurendal" ] || { echo "starttime.sh: no $build/kurendal" >&2; exit 1; }
 work="$(mktemp -d)"
-Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+# -noreset: by default the server resets when its last client leaves, and a program started
+# during the reset cannot connect.
+Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
 export DISPLAY="$display"
