@@ -9,11 +9,24 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build}"
 runs="${RUNS:-5}"
 display=":${KURENDAL_DISPLAY:-$((90 + RANDOM % 100))}"
+[ -x "$build/kurendal" ] || { echo "starttime.sh: no $build/kurendal" >&2; exit 1; }
 work="$(mktemp -d)"
-Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+# -noreset: by default the server resets when its last client leaves, and a program started
+# during the reset cannot connect.
+Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
 export DISPLAY="$display"
+# The windows go to that X screen whatever the calling shell chose: with QT_QPA_PLATFORM=offscreen
+# (as the tests run) or a Wayland session, no X window ever showed and every run waited out its
+# time limit.
+export QT_QPA_PLATFORM=xcb
+unset WAYLAND_DISPLAY QT_SCALE_FACTOR
+for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+if ! kill -0 "$xvfb" 2>/dev/null || ! xdotool getmouselocation >/dev/null 2>&1; then
+  echo "starttime.sh: no X server on $display (is the display in use? set KURENDAL_DISPLAY)" >&2
+  exit 1
+fi
 # Nothing reaches a network or a bus: a dead proxy, dead bus addresses.
 export http_proxy="http://127.0.0.1:9" no_proxy=""
 export DBUS_SESSION_BUS_ADDRESS="unix:path=/nonexistent" DBUS_SYSTEM_BUS_ADDRESS="unix:path=/nonexistent"
@@ -38,7 +51,8 @@ qt=Qt6Widgets
 g++ -O2 -fPIC -std=c++17 "$work/bare.cpp" -o "$work/bare" $(pkg-config --cflags --libs "$qt")
 sleep 1
 
-# Milliseconds from the start of the command to its first visible window titled $1.
+# Milliseconds from the start of the command to its first visible window titled $1; the script
+# stops if the command ends or shows no such window within 20 s.
 measure() {
   local title="$1"
   shift
@@ -46,10 +60,15 @@ measure() {
   mkdir -p "$work/home"
   local start end pid
   start=$(date +%s%N)
-  XDG_DATA_HOME="$work/home/data" XDG_CONFIG_HOME="$work/home/config" "$@" >/dev/null 2>&1 &
+  XDG_DATA_HOME="$work/home/data" XDG_CONFIG_HOME="$work/home/config" "$@" >"$work/output" 2>&1 &
   pid=$!
   until xdotool search --onlyvisible --name "^$title\$" >/dev/null 2>&1; do
-    if [ $(( ($(date +%s%N) - start) / 1000000 )) -gt 20000 ]; then break; fi
+    if ! kill -0 "$pid" 2>/dev/null || [ $(( ($(date +%s%N) - start) / 1000000 )) -gt 20000 ]; then
+      kill "$pid" 2>/dev/null || true
+      echo "starttime.sh: $* showed no window titled $title; it wrote:" >&2
+      tail -5 "$work/output" >&2
+      return 1
+    fi
   done
   end=$(date +%s%N)
   kill "$pid" 2>/dev/null || true

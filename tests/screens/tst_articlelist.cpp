@@ -1,4 +1,8 @@
+#include "screens/articlelist/articleitemdelegate.h"
 #include "screens/articlelist/articlelistmodel.h"
+#include "screens/articlelist/articlerows.h"
+#include "screens/widgets/formstyle.h"
+#include "screens/widgets/listview.h"
 #include "screens/articlelist/articleslistwidget.h"
 #include "screens/search/searchwidget.h"
 #include "logic/news/articlesearch.h"
@@ -166,6 +170,25 @@ private slots:
         model.widgetWidthChanged(300);
         QVERIFY(changes.count() > 0);
         QVERIFY(model.index(1).data(ItemSubTextRole).toString() != wide);
+    }
+
+    // Scrolled a few pixels at a time, the window shows what the list paints anew: the rows, the
+    // lines between them and the bar's handle.
+    void aScrolledListShowsWhatItPaints()
+    {
+        ArticleListModel model(nullptr, nullptr);
+        ArticleItemDelegate rows(nullptr);
+        QScopedPointer<ListView> list(FormStyle::listView(nullptr, Theme::ListPage));
+        list->setSpacing(1);
+        ArticleRows::attach(list.data(), &model, &rows);
+        model.articlesUpdated(articles(12));
+        QVERIFY(Screens::show(list.data(), QSize(300, 400)));
+        for (int step = 0; step < 6; ++step) {
+            list->verticalScrollBar()->setValue(list->verticalScrollBar()->value() + 7);
+            QApplication::processEvents();
+        }
+        QTRY_COMPARE(list->screen()->grabWindow(list->winId()).toImage().convertToFormat(QImage::Format_RGB32),
+                     list->grab().toImage().convertToFormat(QImage::Format_RGB32));
     }
 
     void tappingAnArticleMarksItReadAndOpensIt()

@@ -33,6 +33,13 @@ private:
 
     void waitIdle() { QTRY_VERIFY_WITH_TIMEOUT(d->step == 0, 5000); }
 
+    bool showsTheFrame()
+    {
+        return QTest::qWaitFor([this] {
+            return flow->screen()->grabWindow(flow->winId()).toImage().convertToFormat(QImage::Format_RGB32) == d->buffer;
+        }, 2000);
+    }
+
 private slots:
     void initTestCase() { TestEnv::prepare(); }
 
@@ -154,6 +161,10 @@ private slots:
         waitIdle();
         QCOMPARE(flow->currentSlide(), 2);
         QCOMPARE(centred.last().first().toInt(), 2);
+        // The window takes what changed at each frame, all of it for another slide size.
+        QVERIFY(showsTheFrame());
+        flow->setSlideSize(QSize(200, 140));
+        QVERIFY(showsTheFrame());
 
         flow->setCurrentSlide(0);
         flow->showPrevious(); // wraps to the last
@@ -178,6 +189,8 @@ private slots:
         QCOMPARE(d->step, -1);
         waitIdle();
         QCOMPARE(flow->currentSlide(), 1);
+        fill(1); // the side slide goes from the window too
+        QVERIFY(showsTheFrame());
     }
 
     void tapZonesAndSwipes()

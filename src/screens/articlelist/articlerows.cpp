@@ -41,6 +41,11 @@ private:
 void attach(ListView* list, ArticleListModel* model, ArticleItemDelegate* delegate)
 {
     list->setItemDelegate(delegate);
+    // Articles and banners fill their rows; the filler and the empty list's text do not.
+    list->setOpaqueRows([](const QModelIndex& index) {
+        const int type = index.data(ItemTypeRole).toInt();
+        return type == ItemTypeNormal || type == ItemTypeBanner;
+    });
     list->setModel(model);
     BannerInfo* banner = BannerInfo::getSingleton();
     model->topBannerChanged(banner->topBannerImage, banner->topBannerLink);

@@ -51,6 +51,12 @@ inline quint32 rgb32(quint32 c)
            | ((c & 0x001fu) << 3) | ((c & 0x001cu) >> 2);
 }
 
+// The 16-bit colour a widened one came from: its top bits are the 16-bit ones.
+inline quint16 rgb16(quint32 c)
+{
+    return quint16(((c >> 8) & 0xf800u) | ((c >> 5) & 0x07e0u) | ((c >> 3) & 0x001fu));
+}
+
 const quint32 black = 0xff000000u;
 
 // The design's phone is 480 wide and shows a 415 wide centre slide with room to tap either side.
@@ -161,6 +167,7 @@ void PictureFlowPrivate::recalc(int ww, int wh)
 {
     buffer = QImage(qMax(1, ww), qMax(1, wh), QImage::Format_RGB32);
     buffer.fill(black);
+    changed = buffer.rect();
     drawnSteps.fill(0, buffer.width());
     frameSteps.fill(0, buffer.width());
     const int w = (buffer.width() + 1) / 2;
@@ -267,13 +274,14 @@ QImage PictureFlowPrivate::prepareSurface(const QImage& slide) const
     const int sh = picture.height();
     const int hs = sh * 4 / 3;
     const int ht = hs - sh;
-    QImage result(hs, sw, QImage::Format_RGB16);
-    result.fill(0);
+    // The colours keep the 16-bit look, widened once here rather than at every frame.
+    QImage result(hs, sw, QImage::Format_RGB32);
+    result.fill(black);
     for (int x = 0; x < sw; ++x) {
-        quint16* row = reinterpret_cast<quint16*>(result.scanLine(x));
+        quint32* row = reinterpret_cast<quint32*>(result.scanLine(x));
         for (int y = 0; y < sh; ++y) {
             const QRgb c = reinterpret_cast<const QRgb*>(picture.constScanLine(y))[x];
-            row[y] = rgb16(qRed(c), qGreen(c), qBlue(c));
+            row[y] = rgb32(rgb16(qRed(c), qGreen(c), qBlue(c)));
         }
         for (int y = 0; y < ht; ++y) {
             const QRgb c = reinterpret_cast<const QRgb*>(picture.constScanLine(sh - 1 - y))[x];
@@ -284,7 +292,7 @@ QImage PictureFlowPrivate::prepareSurface(const QImage& slide) const
             r = r * (ht - y) / ht * 3 / 5;
             g = g * (ht - y) / ht * 3 / 5;
             b = b * (ht - y) / ht * 3 / 5;
-            row[sh + y] = rgb16(r, g, b);
+            row[sh + y] = rgb32(rgb16(r, g, b));
         }
     }
     return result;
@@ -327,7 +335,7 @@ namespace {
 // the middle, how far it moves per row, and for how many rows.
 struct SlideColumn {
     int x;
-    const quint16* scan;
+    const quint32* scan;
     int up;
     int down;
     int dy;
@@ -336,51 +344,49 @@ struct SlideColumn {
 
 const int stripWidth = 16;
 
-// Draws up to stripWidth columns of one slide from the middle row outwards, row pair by row pair,
-// so that each row is written a run of neighbouring pixels at a time.
+// Draws up to stripWidth neighbouring columns of one slide from the middle row outwards, row pair
+// by row pair, so that each row is written a run of neighbouring pixels at a time.
 template <bool Dimmed>
 void drawColumns(const SlideColumn* columns, int count, quint32* middleRow, int stride, int alpha)
 {
     if (count <= 0)
         return;
-    quint32* target[stripWidth];
-    const quint16* scan[stripWidth];
+    const quint32* scan[stripWidth];
     int up[stripWidth];
     int down[stripWidth];
     int dy[stripWidth];
+    int steps[stripWidth];
     int least = INT_MAX;
     int most = 0;
     for (int i = 0; i < count; ++i) {
         const SlideColumn& c = columns[i];
-        target[i] = middleRow + c.x;
         scan[i] = c.scan;
         up[i] = c.up;
         down[i] = c.down;
         dy[i] = c.dy;
+        steps[i] = c.steps;
         least = qMin(least, c.steps);
         most = qMax(most, c.steps);
     }
-    auto pixel = [alpha](quint16 c) { return rgb32(Dimmed ? dim(c, alpha) : c); };
+    auto pixel = [alpha](quint32 c) { return Dimmed ? rgb32(dim(rgb16(c), alpha)) : c; };
+    quint32* upRow = middleRow + columns[0].x;
+    quint32* downRow = upRow + stride;
     int k = 0;
     // While every column of the strip still draws, without asking each one.
-    for (; k < least; ++k) {
-        const int upRow = -k * stride;
-        const int downRow = (k + 1) * stride;
+    for (; k < least; ++k, upRow -= stride, downRow += stride) {
         for (int i = 0; i < count; ++i) {
-            target[i][upRow] = pixel(scan[i][up[i] >> PFREAL_SHIFT]);
-            target[i][downRow] = pixel(scan[i][down[i] >> PFREAL_SHIFT]);
+            upRow[i] = pixel(scan[i][up[i] >> PFREAL_SHIFT]);
+            downRow[i] = pixel(scan[i][down[i] >> PFREAL_SHIFT]);
             up[i] -= dy[i];
             down[i] += dy[i];
         }
     }
-    for (; k < most; ++k) {
-        const int upRow = -k * stride;
-        const int downRow = (k + 1) * stride;
+    for (; k < most; ++k, upRow -= stride, downRow += stride) {
         for (int i = 0; i < count; ++i) {
-            if (k >= columns[i].steps)
+            if (k >= steps[i])
                 continue;
-            target[i][upRow] = pixel(scan[i][up[i] >> PFREAL_SHIFT]);
-            target[i][downRow] = pixel(scan[i][down[i] >> PFREAL_SHIFT]);
+            upRow[i] = pixel(scan[i][up[i] >> PFREAL_SHIFT]);
+            downRow[i] = pixel(scan[i][down[i] >> PFREAL_SHIFT]);
             up[i] -= dy[i];
             down[i] += dy[i];
         }
@@ -446,6 +452,9 @@ QRect PictureFlowPrivate::renderSlide(const SlideInfo& slide, int alpha, int col
         if (first < 0)
             first = x;
         last = x;
+        // A strip is a run of neighbouring columns.
+        if (gathered > 0 && columns[gathered - 1].x != x - 1)
+            flush();
 
         SlideColumn& c = columns[gathered];
         const qint64 dy = z / h;
@@ -454,7 +463,7 @@ QRect PictureFlowPrivate::renderSlide(const SlideInfo& slide, int alpha, int col
         c.up = int(centre - dy / 2);
         c.down = int(centre + dy / 2);
         c.steps = stepsOut(middle, h, centre - dy / 2, centre + dy / 2, dy, hs);
-        c.scan = reinterpret_cast<const quint16*>(src->constScanLine(int(column)));
+        c.scan = reinterpret_cast<const quint32*>(src->constScanLine(int(column)));
         frameSteps[x] = qMax(frameSteps[x], c.steps);
         if (++gathered == stripWidth)
             flush();
@@ -496,17 +505,58 @@ void PictureFlowPrivate::render()
     frameSteps.fill(0);
     renderSlides();
     // Black out what the last frame drew and this one did not: the rows each column drew form one
-    // run around the middle row.
+    // run around the middle row. Both frames' runs are all that changed on the screen.
     const int h = buffer.height();
     const int stride = buffer.bytesPerLine() / 4;
     quint32* middleRow = reinterpret_cast<quint32*>(buffer.scanLine(h / 2));
+    int first = -1;
+    int last = -1;
+    int most = 0;
     for (int x = 0; x < frameSteps.size(); ++x) {
-        for (int k = frameSteps.at(x); k < drawnSteps.at(x); ++k) {
+        const int drawn = drawnSteps.at(x);
+        for (int k = frameSteps.at(x); k < drawn; ++k) {
             middleRow[x - k * stride] = black;
             middleRow[x + (k + 1) * stride] = black;
         }
+        const int steps = qMax(drawn, frameSteps.at(x));
+        if (steps > 0) {
+            if (first < 0)
+                first = x;
+            last = x;
+            most = qMax(most, steps);
+        }
     }
+    if (first >= 0)
+        changed |= QRect(first, h / 2 - most + 1, last - first + 1, 2 * most);
     drawnSteps.swap(frameSteps);
+}
+
+QRect PictureFlowPrivate::takeChanged()
+{
+    const QRect device = changed;
+    changed = QRect();
+    if (device.isEmpty())
+        return QRect();
+    // Out to whole logical pixels, so that the screen takes every changed device pixel.
+    const QPoint topLeft(int(std::floor(device.left() / ratio)), int(std::floor(device.top() / ratio)));
+    const QPoint end(int(std::ceil((device.right() + 1) / ratio)), int(std::ceil((device.bottom() + 1) / ratio)));
+    return QRect(topLeft, end - QPoint(1, 1));
+}
+
+void PictureFlowPrivate::paint(QPainter* painter, const QRect& logical)
+{
+    const QRect device = QRect(QPoint(int(std::floor(logical.left() * ratio)), int(std::floor(logical.top() * ratio))),
+                               QPoint(int(std::ceil((logical.right() + 1) * ratio)) - 1,
+                                      int(std::ceil((logical.bottom() + 1) * ratio)) - 1))
+                         & buffer.rect();
+    if (device.isEmpty())
+        return;
+    // The buffer holds device pixels: undoing the device scale puts it on the screen 1:1, a plain
+    // copy rather than a scaled one.
+    painter->save();
+    painter->scale(1 / ratio, 1 / ratio);
+    painter->drawImage(device.topLeft(), buffer, device);
+    painter->restore();
 }
 
 void PictureFlowPrivate::renderSlides()
@@ -808,7 +858,10 @@ void PictureFlow::clear()
 void PictureFlow::render()
 {
     d->render();
-    update();
+    // Only the band the slides cover changes: the rest stays on the screen as it is.
+    const QRect changed = d->takeChanged();
+    if (!changed.isEmpty())
+        update(changed);
 }
 
 void PictureFlow::showPrevious()
@@ -831,16 +884,11 @@ void PictureFlow::emitCentered()
     emit itemCentered(d->centerIndex);
 }
 
-void PictureFlow::paintEvent(QPaintEvent*)
+void PictureFlow::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing, false);
-    // The buffer holds device pixels: undoing the device scale puts it on the screen 1:1, a plain
-    // copy rather than a scaled one.
-    painter.save();
-    painter.scale(1 / d->ratio, 1 / d->ratio);
-    painter.drawImage(QPoint(0, 0), d->buffer);
-    painter.restore();
+    d->paint(&painter, event->rect());
     painter.setPen(Qt::black);
     painter.drawLine(0, height() - 1, width() - 1, height() - 1);
 }

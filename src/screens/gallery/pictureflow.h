@@ -8,7 +8,7 @@
 class PictureFlowPrivate;
 
 // A cover-flow: tilted pictures in perspective around an upright centre picture, each with
-// a fading reflection, rendered in software into a 16-bit frame. The row is circular.
+// a fading reflection, rendered in software with 16-bit colours. The row is circular.
 class PictureFlow : public QWidget
 {
     Q_OBJECT

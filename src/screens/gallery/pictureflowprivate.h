@@ -11,6 +11,7 @@
 #include <QVector>
 
 class PictureFlow;
+class QPainter;
 
 // Fixed point with 10 fractional bits: 1024 is 1.0.
 typedef int PFreal;
@@ -44,6 +45,10 @@ public:
     QImage prepareSurface(const QImage& slide) const;
     QRect renderSlide(const SlideInfo& slide, int alpha = 256, int col1 = -1, int col2 = -1);
     void render();
+    // What changed in the buffer since last asked, in logical pixels; the buffer's pixels under
+    // a logical rectangle put on the screen.
+    QRect takeChanged();
+    void paint(QPainter* painter, const QRect& logical);
     void startAnimation(bool backward);
     void updateAnimation();
     void showSlide(int index, bool backward);
@@ -96,6 +101,8 @@ public:
     // blacks out only what it no longer covers instead of clearing the whole buffer.
     QVector<int> drawnSteps;
     QVector<int> frameSteps;
+    // Device pixels of the buffer changed since the screen last took them.
+    QRect changed;
 
 private:
     int sideAlpha(bool left, int i, int count) const;
