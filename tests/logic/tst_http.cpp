@@ -111,7 +111,8 @@ private slots:
         QCOMPARE(server->requests().size(), Http::maxRedirects + 1);
     }
 
-    // An error page, an empty body, NUL bytes, a connection dropped mid-body, no server at all.
+    // An error page, an empty body, NUL bytes, a connection dropped mid-body, no server at all, a
+    // body too long.
     void answersOtherThanAWholeText()
     {
         SampleServer::Reply missing;
@@ -152,6 +153,20 @@ private slots:
         QScopedPointer<Http> unreachable(Http::createGETrequest(QString("http://127.0.0.1:%1/").arg(port), QString()));
         QCOMPARE(run(unreachable.data()), 1);
         QCOMPARE(unreachable->getStatus(), int(Http::STATE_ERROR_HTTP));
+
+        // A body over the bound that does not say its length is cut as it comes.
+        RawServer raw;
+        QVERIFY(raw.start());
+        raw.handler = [](const QByteArray&, const QByteArray&) {
+            RawServer::Answer a;
+            a.body = QByteArray(Http::maxResponseBytes + 1, 'x');
+            a.announced = false;
+            return a;
+        };
+        QScopedPointer<Http> unannounced(Http::createGETrequest(raw.base() + "/big", QString()));
+        QCOMPARE(run(unannounced.data()), 1);
+        QCOMPARE(unannounced->getStatus(), int(Http::STATE_ERROR_HTTP));
+        QCOMPARE(unannounced->getResponseLength(), 0);
     }
 
     void timeoutLimitsTheWaitForTheFirstByte()

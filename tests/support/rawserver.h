@@ -15,7 +15,8 @@
 // A server of a test's own on 127.0.0.1 that answers as badly as the test asks: a body that
 // stops after its first bytes, one that trickles, one that comes slowly but steadily. It takes
 // direct and proxy-form requests alike ("GET http://host/path"), so it can stand in for any host
-// as the program's HTTP proxy. Every answer announces its whole length and closes the connection.
+// as the program's HTTP proxy. Every answer closes the connection, and announces its whole length
+// unless the test asks it not to.
 class RawServer : public QTcpServer
 {
 public:
@@ -26,6 +27,7 @@ public:
         int firstBytes = -1; // body bytes sent at once; -1: the whole body
         int chunk = 1;       // the rest in pieces of this many bytes...
         int everyMs = 0;     // ...one every everyMs; 0: the rest never comes
+        bool announced = true; // with a Content-Length
     };
     // Gets the request target as it was sent (absolute in proxy form) and the request body.
     using Handler = std::function<Answer(const QByteArray& target, const QByteArray& body)>;
@@ -99,8 +101,9 @@ private:
 
     void answer(QTcpSocket* socket, const Answer& a)
     {
-        QByteArray head = "HTTP/1.1 " + QByteArray::number(a.status) + " X\r\nContent-Length: "
-                          + QByteArray::number(a.body.size()) + "\r\nConnection: close\r\n";
+        QByteArray head = "HTTP/1.1 " + QByteArray::number(a.status) + " X\r\nConnection: close\r\n";
+        if (a.announced)
+            head += "Content-Length: " + QByteArray::number(a.body.size()) + "\r\n";
         for (const auto& h : a.headers)
             head += h.first + ": " + h.second + "\r\n";
         socket->write(head + "\r\n");
