@@ -113,14 +113,15 @@ private slots:
             QCOMPARE(PictureReader::read(greyPng(over.width(), over.height()), &image), PictureReader::TooLarge);
 
         // The bombs: a few hundred KB that would decode to gigabytes. Qt declares a GIF by its small
-        // frame, yet allocates its large logical screen; a screen of no size takes the frame's.
+        // frame, yet allocates its large logical screen; a screen of no size takes the frame's, and a frame
+        // larger than its screen counts whole.
         const QByteArray png = greyPng(20000, 20000);
         QVERIFY(png.size() < 600 * 1024);
         const QByteArray jpegBomb = Hostile::jpegBomb(30000, 30000);
         QVERIFY(jpegBomb.size() < 4096);
         const QByteArray gifs[] = {gifDeclaring(20000, 20000), gifDeclaring(4097, 4097), gifDeclaring(12000, 12000),
-                                   gifDeclaring(0, 0, 5000)};
-        for (const QByteArray& bomb : {png, jpegBomb, gifs[0], gifs[1], gifs[2], gifs[3]}) {
+                                   gifDeclaring(0, 0, 5000), gifDeclaring(1, 1, 5000)};
+        for (const QByteArray& bomb : {png, jpegBomb, gifs[0], gifs[1], gifs[2], gifs[3], gifs[4]}) {
             image = QImage(1, 1, QImage::Format_RGB32);
             QCOMPARE(PictureReader::read(bomb, &image), PictureReader::TooLarge);
             QVERIFY(image.isNull());
