@@ -34,12 +34,8 @@ private:
         p->xx = xx * 10;
         p->articleXX = xx;
         p->url = QUrl("http://rss.kurendal.pl/img/p.jpg");
-        QImage picture(8, 8, QImage::Format_RGB32);
-        picture.fill(Qt::blue);
-        QBuffer buffer(&p->data);
-        buffer.open(QIODevice::WriteOnly);
-        picture.save(&buffer, "PNG");
-        p->image = QPixmap::fromImage(picture);
+        p->data = TestEnv::png(QSize(8, 8), Qt::blue);
+        p->image.loadFromData(p->data);
         a->photos << p;
         return a;
     }
