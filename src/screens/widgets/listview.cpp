@@ -13,8 +13,8 @@ static const int listDeadZone = 10;
 namespace {
 
 // The lists' bar has a transparent track (FormStyle): when the list scrolls, only where its handle
-// was and where it is change, and only when the handle moves. Repainting the whole bar repainted the list's background under it
-// the height of the screen at every frame.
+// was and where it is change, and only when the handle moves. Repainting the whole bar repainted
+// the list's background under it the height of the screen at every frame.
 class ListScrollBar : public QScrollBar
 {
 public:
