@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QNetworkProxyFactory>
 #include <QPointer>
+#include <QTimer>
 #include <QUrl>
 
 #include "screens/shell/mainwidget.h"
@@ -25,15 +26,20 @@ int main(int argc, char** argv)
     QPointer<QDeclarativeView> view = new QDeclarativeView();
     view->setWindowTitle(QStringLiteral("Kurendal"));
     view->setResizeMode(QDeclarativeView::SizeRootObjectToView);
-    registerQmlElements();
-    view->setSource(QUrl(QStringLiteral("qrc:/splash.qml")));
-    setScreenOrientation(MainWidget::OrientationPortrait);
-    view->showOnScreen(QGuiApplication::primaryScreen());
     viewDecl = view.data();
     QObject::connect(view.data(), &QObject::destroyed, [] {
         viewDecl = nullptr;
         rootObject = nullptr;
         mbs = nullptr;
+    });
+    // The window first, in the page's colour; the splash document and the icon's pictures load
+    // once it is on the screen, so that the start does not wait for them.
+    view->showOnScreen(QGuiApplication::primaryScreen());
+    QTimer::singleShot(0, view.data(), [view] {
+        registerQmlElements();
+        view->setSource(QUrl(QStringLiteral("qrc:/splash.qml")));
+        setScreenOrientation(MainWidget::OrientationPortrait);
+        view->setWindowIcon(QDeclarativeView::applicationIcon());
     });
 
     const int result = application.exec();

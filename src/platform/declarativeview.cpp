@@ -13,10 +13,8 @@
 QDeclarativeView* QDeclarativeView::loading = nullptr;
 
 QDeclarativeView::QDeclarativeView(QWidget* parent)
-    : QWidget(parent), qmlEngine(new QQmlEngine(this)), window(new PlatformWindow(this)),
-      resizeMode(SizeViewToRootObject)
+    : QWidget(parent), qmlEngine(nullptr), window(new PlatformWindow(this)), resizeMode(SizeViewToRootObject)
 {
-    qmlEngine->rootContext()->setContextProperty(QStringLiteral("platformWindow"), window);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     setStyleSheet(QStringLiteral("QDeclarativeView { background-color: black; }"));
     resize(480, 854);
@@ -70,7 +68,7 @@ void QDeclarativeView::setSource(const QUrl& newUrl)
         old->deleteLater();
     }
     url = newUrl;
-    QQmlComponent component(qmlEngine, url);
+    QQmlComponent component(engine(), url);
     if (component.isError()) {
         qCWarning(lcViews) << component.errors();
         return;
@@ -104,7 +102,6 @@ QDeclarativeView::WindowMode QDeclarativeView::windowMode(const QString& platfor
 
 void QDeclarativeView::showOnScreen(QScreen* screen)
 {
-    setWindowIcon(applicationIcon());
     switch (windowMode(QGuiApplication::platformName(), screen ? screen->size() : QSize())) {
     case FullScreen:
         showFullScreen();
@@ -147,7 +144,17 @@ QIcon QDeclarativeView::applicationIcon()
 
 QUrl QDeclarativeView::source() const { return url; }
 QQuickItem* QDeclarativeView::rootObject() const { return root.data(); }
-QQmlEngine* QDeclarativeView::engine() const { return qmlEngine; }
+
+// Made by the first document, so that the window can show before the engine is built.
+QQmlEngine* QDeclarativeView::engine() const
+{
+    if (!qmlEngine) {
+        qmlEngine = new QQmlEngine(const_cast<QDeclarativeView*>(this));
+        qmlEngine->rootContext()->setContextProperty(QStringLiteral("platformWindow"), window);
+    }
+    return qmlEngine;
+}
+
 PlatformWindow* QDeclarativeView::platformWindow() const { return window; }
 
 void QDeclarativeView::resizeEvent(QResizeEvent* e)

@@ -57,7 +57,7 @@ protected:
 private:
     void sizeRoot();
 
-    QQmlEngine* qmlEngine;
+    mutable QQmlEngine* qmlEngine;
     QPointer<QQuickItem> root;
     PlatformWindow* window;
     ResizeMode resizeMode;
