@@ -150,9 +150,9 @@ def busy(size, name, colour, background):
     frames[0].save(path, save_all=True, append_images=frames[1:], duration=80, loop=0)
 
 
-def splash():
+def splash(top=(250, 250, 250), bottom=(232, 232, 232), sub_colour=GREY, name="splash.png"):
     w, h = k(480), k(854)
-    img = gradient(w, h, (250, 250, 250), (232, 232, 232))
+    img = gradient(w, h, top, bottom)
     d = ImageDraw.Draw(img)
     d.rectangle([0, k(300), w, k(470)], fill=RED + (255,))
     f = font(k(64))
@@ -161,8 +161,8 @@ def splash():
     f2 = font(k(22))
     sub = "dziennik w Twoim telefonie"
     tw = d.textlength(sub, font=f2)
-    d.text(((w - tw) / 2, k(500)), sub, font=f2, fill=GREY)
-    save(img, "splash.png")
+    d.text(((w - tw) / 2, k(500)), sub, font=f2, fill=sub_colour)
+    save(img, name)
 
 
 def thumbnail():
@@ -239,18 +239,7 @@ def misc():
 
 def dark_images():
     """The dark look's variants of the pictures that would glare on a dark page."""
-    w, h = k(480), k(854)
-    img = gradient(w, h, (24, 24, 24), (12, 12, 12))
-    d = ImageDraw.Draw(img)
-    d.rectangle([0, k(300), w, k(470)], fill=RED + (255,))
-    f = font(k(64))
-    tw = d.textlength("Kurendal", font=f)
-    d.text(((w - tw) / 2, k(345)), "Kurendal", font=f, fill=WHITE)
-    f2 = font(k(22))
-    sub = "dziennik w Twoim telefonie"
-    tw = d.textlength(sub, font=f2)
-    d.text(((w - tw) / 2, k(500)), sub, font=f2, fill=(190, 190, 190))
-    save(img, "dark/splash.png")
+    splash((24, 24, 24), (12, 12, 12), (190, 190, 190), "dark/splash.png")
     img = gradient(k(84), k(78), (48, 48, 48), (34, 34, 34))
     d = ImageDraw.Draw(img)
     d.rectangle([k(18), k(20), k(66), k(58)], outline=(110, 110, 110), width=k(3))
