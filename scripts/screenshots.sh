@@ -38,6 +38,11 @@ trap finish EXIT
 sleep 1
 export DISPLAY="$display"
 export XDG_DATA_HOME="$data"
+# A desktop session has its own runtime folder; a bare headless shell has none, and Qt says so.
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+  export XDG_RUNTIME_DIR="$data/run"
+  mkdir -m 700 "$XDG_RUNTIME_DIR"
+fi
 [ "$scale" != 1 ] && export QT_SCALE_FACTOR="$scale"
 
 shot() { sleep "${2:-1}"; import -window root "$shots/$size-$1.png"; }
@@ -121,7 +126,7 @@ wait "$app" 2>/dev/null || true
 
 # Each settings section, opened from a fresh start of the settings screen.
 section=0
-for name in kategorie online twitter blip pomoc; do
+for name in kategorie wyglad online twitter blip pomoc; do
   "$build/kurendal" >> "$shots/$size-kurendal.log" 2>&1 &
   app=$!
   sleep 8.5
@@ -129,7 +134,17 @@ for name in kategorie online twitter blip pomoc; do
   sleep 1
   tap "$((w - 40))" "$bottom"           # settings
   sleep 1
-  tap 200 "$((89 + 5 + 37 + 75 * section))"
+  y=$((89 + 5 + 37 + 75 * section))
+  if [ "$y" -gt "$((h - 79 - 30))" ]; then
+    # Below the bar on a short screen: the list is dragged to its end, and the section is counted
+    # from there (six sections of 75 and a margin of 5).
+    xdotool mousemove $(at 200 "$((h - 100))") mousedown 1
+    for y in $(seq "$((h - 120))" -40 100); do xdotool mousemove $(at 200 "$y"); sleep 0.03; done
+    xdotool mouseup 1
+    sleep 1
+    y=$((h - 79 - 5 - 75 * (6 - section) + 37))
+  fi
+  tap 200 "$y"
   shot "13-settings-$section-$name" 1.5
   kill "$app" 2>/dev/null || true
   wait "$app" 2>/dev/null || true
