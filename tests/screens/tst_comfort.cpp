@@ -2,9 +2,11 @@
 
 #include "logic/base/desktopappearance.h"
 #include "logic/base/hidpi.h"
+#include "logic/news/settings.h"
 #include "screens/article/articlewidget.h"
 #include "screens/articlelist/articleslistwidget.h"
 #include "screens/categories/categorylistwidget.h"
+#include "screens/shell/splashwidget.h"
 #include "screens/widgets/listview.h"
 #include "screens/widgets/theme.h"
 #include "tests/support/privatebus.h"
@@ -136,6 +138,14 @@ private slots:
         Theme::setChoice(0);
         portal.change("org.freedesktop.appearance", "contrast", 0u);
         QTRY_VERIFY(!Theme::isHighContrast());
+
+        // A stored "Ciemny" holds from the splash on, over a light desktop.
+        Settings stored(nullptr);
+        QVERIFY(stored.setAppearance(Settings::AppearanceDark));
+        SplashWidget splash;
+        QVERIFY(qGray(splash.grab().toImage().pixel(2, 2)) < 60);
+        QVERIFY(stored.setAppearance(Settings::AppearanceSystem));
+        Theme::setChoice(0);
     }
 
     void badAnswersLeaveTheLook_data()

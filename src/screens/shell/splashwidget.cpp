@@ -9,6 +9,7 @@
 #include "logic/ads/bannerinfo.h"
 #include "logic/base/hidpi.h"
 #include "logic/base/util.h"
+#include "logic/news/settings.h"
 #include "screens/shell/messageboxbridge.h"
 
 static const int splashDuration = 3000;
@@ -18,7 +19,9 @@ SplashWidget::SplashWidget(QWidget* parent)
       opennedUrl(false), alreadyStartedTimer(false)
 {
     ui->setupUi(this);
-    // The desktop is asked while the splash shows; its answer restyles the splash when it comes.
+    // The reader's own choice of look holds from the first picture on; the desktop is asked while
+    // the splash shows, and its answer restyles the splash when it comes.
+    Theme::setChoice(Settings(nullptr).appearance());
     Theme::desktop();
     Theme::follow(this, [this] {
         ui->label->setPixmap(Hidpi::pixmap(Theme::picture(QStringLiteral(":/IMG/SPLASH"))));
