@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Start to first visible window on a 1920 x 1080 X screen (Xvfb), fresh profile each run: the
 # program with SSL_CERT_FILE naming the system's bundle, naming the sample service's authority, and
-# unset, beside a bare Qt window started the same way (the floor). Runs are interleaved; prints the
-# median of each in ms and its ratio to the floor.
+# unset, beside a bare Qt window started the same way (the floor) and the same window loading the
+# program's libraries. Runs are interleaved; prints the median of each in ms and its ratio to the
+# floor.
 # usage: starttime.sh [BUILD_DIR]   RUNS (default 5) runs of each; KURENDAL_DISPLAY picks the display.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -49,6 +50,10 @@ CPP
 qt=Qt6Widgets
 # shellcheck disable=SC2046
 g++ -O2 -fPIC -std=c++17 "$work/bare.cpp" -o "$work/bare" $(pkg-config --cflags --libs "$qt")
+# The same window, loading the libraries the program links: what the loader alone adds.
+# shellcheck disable=SC2046
+g++ -O2 -fPIC -std=c++17 "$work/bare.cpp" -o "$work/barelibs" -Wl,--no-as-needed \
+  $(pkg-config --cflags --libs "$qt" Qt6Quick Qt6Network Qt6DBus Qt6Bluetooth) -lcrypto
 sleep 1
 
 # Milliseconds from the start of the command to its first visible window titled $1; the script
@@ -80,9 +85,10 @@ median() { tr ' ' '\n' | grep . | sort -n | awk '{ a[NR] = $1 } END { print a[in
 
 bundle=/etc/ssl/certs/ca-certificates.crt
 authority="$root/sampleserver/tls/ca.pem"
-bare="" system="" sample="" unset_=""
+bare="" barelibs="" system="" sample="" unset_=""
 for _ in $(seq "$runs"); do
   bare="$bare $(measure Bare "$work/bare")"
+  barelibs="$barelibs $(measure Bare "$work/barelibs")"
   system="$system $(SSL_CERT_FILE="$bundle" measure Kurendal "$build/kurendal")"
   sample="$sample $(SSL_CERT_FILE="$authority" measure Kurendal "$build/kurendal")"
   unset_="$unset_ $(unset SSL_CERT_FILE; measure Kurendal "$build/kurendal")"
@@ -94,6 +100,7 @@ report() {
   awk -v name="$1" -v m="$m" -v f="$floor" -v all="$2" 'BEGIN { printf "%-40s %5d ms  %.2f x the bare window  (runs:%s)\n", name, m, m / f, all }'
 }
 printf '%-40s %5d ms  (runs:%s)\n' "bare Qt window" "$floor" "$bare"
+report "bare window, the program's libraries" "$barelibs"
 report "kurendal, SSL_CERT_FILE the system bundle" "$system"
 report "kurendal, SSL_CERT_FILE another authority" "$sample"
 report "kurendal, SSL_CERT_FILE unset" "$unset_"
