@@ -1,6 +1,7 @@
 #include "screens/articlelist/articleslistwidget.h"
 #include "screens/categories/categorylistwidget.h"
 #include "screens/briefcase/briefcasewidget.h"
+#include "screens/search/searchwidget.h"
 #include "screens/widgets/textscale.h"
 #include "tests/support/probescreen.h"
 #include "tests/support/screenfixtures.h"
@@ -80,6 +81,12 @@ private slots:
         key(Qt::Key_0, Qt::ControlModifier);
         QCOMPARE(TextScale::percent(), 100);
         QCOMPARE(boxes.shown.size(), 3);
+
+        // Ctrl+F opens the search with the keys in its field.
+        key(Qt::Key_F, Qt::ControlModifier);
+        QTRY_VERIFY(main->findChild<SearchWidget*>() && main->isEnabled());
+        QLineEdit* words = main->findChild<SearchWidget*>()->findChild<QLineEdit*>();
+        QTRY_COMPARE(QApplication::focusWidget(), words);
     }
 
     void pushSlidesInBlockingInputAndBackSlidesOut()

@@ -456,8 +456,9 @@ void MainWidget::pushWidget(BaseWidget* newWidget, bool animated)
         animation->setEndValue(QPoint(0, 0));
         animation->setDuration(slideDuration);
         animation->setEasingCurve(QEasingCurve::OutCubic);
-        connect(animation, SIGNAL(finished()), newWidget, SLOT(showFinished()));
+        // Input is back before the new screen is told it shows, so that it can take the focus.
         connect(animation, SIGNAL(finished()), this, SLOT(animtationFinished()));
+        connect(animation, SIGNAL(finished()), newWidget, SLOT(showFinished()));
         connect(animation, SIGNAL(finished()), old, SLOT(hideFinished()));
         setEnabled(false);
         newWidget->move(width(), 0);
