@@ -242,6 +242,20 @@ private slots:
         emit results->itemClicked(results->item(0));
         QCOMPARE(opened.count(), 1);
         QCOMPARE(opened.first().first().value<Article>().xx, 3);
+
+        // By keys: Return in the field opens the first hit, Down and Up move between the field and
+        // the hits, Escape in the field goes back.
+        QApplication::setActiveWindow(&screen);
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(opened.count(), 2);
+        QTest::keyClick(field, Qt::Key_Down);
+        QVERIFY(results->hasFocus() && results->currentRow() == 0);
+        QTest::keyClick(results, Qt::Key_Up);
+        QVERIFY(field->hasFocus());
+        QSignalSpy back(&screen, &SearchWidget::backClicked);
+        QTest::keyClick(field, Qt::Key_Escape);
+        QCOMPARE(back.count(), 1);
     }
 
     // With the service gone a refresh keeps the list, its thumbnails and the time of the last one

@@ -1,6 +1,7 @@
 #include "screens/search/searchwidget.h"
 
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -59,6 +60,8 @@ SearchWidget::SearchWidget(ArticleSearch* index, QWidget* parent) : BaseWidget(p
     });
 
     connect(field, &QLineEdit::textChanged, this, &SearchWidget::runSearch);
+    field->installEventFilter(this);
+    results->installEventFilter(this);
     connect(results, &QListWidget::itemClicked, this, &SearchWidget::hitClicked);
     connect(results, &QListWidget::itemActivated, this, &SearchWidget::hitClicked);
     connect(backButton, &QPushButton::clicked, this, &SearchWidget::backClicked);
@@ -164,6 +167,37 @@ void SearchWidget::runSearch()
     }
     fitRows();
     countLabel->setText(hits.isEmpty() ? tr("Nic nie znaleziono") : tr("Znalezione artykuły: %1").arg(hits.size()));
+}
+
+bool SearchWidget::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return BaseWidget::eventFilter(watched, event);
+    const QKeyEvent* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() & ~Qt::KeypadModifier)
+        return false;
+    if (watched == field) {
+        switch (key->key()) {
+        case Qt::Key_Down:
+            if (results->count() == 0)
+                return false;
+            results->setCurrentRow(0);
+            results->setFocus();
+            return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (results->count() > 0)
+                hitClicked(results->currentItem() ? results->currentItem() : results->item(0));
+            return true;
+        case Qt::Key_Escape:
+            emit backClicked();
+            return true;
+        }
+    } else if (watched == results && key->key() == Qt::Key_Up && results->currentRow() <= 0) {
+        field->setFocus();
+        return true;
+    }
+    return false;
 }
 
 void SearchWidget::hitClicked(QListWidgetItem* item)

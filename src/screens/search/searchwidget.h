@@ -33,6 +33,9 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
+    // The keys between the field and the hits: Down and Up move between them, Return opens the
+    // chosen hit (the first from the field), Escape in the field goes back as elsewhere.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private slots:
     void runSearch();
