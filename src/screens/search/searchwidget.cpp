@@ -53,9 +53,12 @@ SearchWidget::SearchWidget(ArticleSearch* index, QWidget* parent) : BaseWidget(p
                                             " padding: 4px 8px; font-size: 18px; }")
                                  .arg(Theme::css(Theme::Text), Theme::css(Theme::Row), Theme::css(Theme::Separator))
                              + Theme::focusMark(QStringLiteral("QLineEdit:focus")));
+        // The hit the keys chose stands out as a pressed row does.
         results->setStyleSheet(QStringLiteral("QListWidget { background: %1; }"
-                                              "QListWidget::item { background: %2; margin-bottom: 1px; }")
-                                   .arg(Theme::css(Theme::ListPage), Theme::css(Theme::Row)));
+                                              "QListWidget::item { background: %2; margin-bottom: 1px; }"
+                                              "QListWidget::item:selected { background: %3; }")
+                                   .arg(Theme::css(Theme::ListPage), Theme::css(Theme::Row),
+                                        Theme::css(Theme::RowPressed)));
         runSearch();
     });
 
