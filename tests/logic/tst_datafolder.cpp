@@ -203,7 +203,7 @@ private slots:
         delete f;
     }
 
-    void shortReadsThrowAndTheNextGoodReadClearsTheError()
+    void shortReadsAndMissingFilesThrowAndTheNextGoodReadClearsTheError()
     {
         File* f = reader(QByteArray::fromHex("000102"));
         bool thrown = false;
@@ -226,11 +226,9 @@ private slots:
         f = reader(QByteArray::fromHex("616263"));
         QVERIFY_THROWS_EXCEPTION(int, f->readBytes(0x7fffffff));
         delete f;
-    }
 
-    void aMissingFileFailsOnTheFirstPrimitive()
-    {
-        File* f = File::createFileToRead(File::createPathToResource(QStringLiteral("no-such-file")));
+        // A missing file fails on the first primitive.
+        f = File::createFileToRead(File::createPathToResource(QStringLiteral("no-such-file")));
         f->open();
         QVERIFY_THROWS_EXCEPTION(int, f->readByte());
         delete f;

@@ -13,23 +13,17 @@
 #include "tests/support/testchannel.h"
 #include "tests/support/testenv.h"
 
-// One object of a system service, answering org.freedesktop.DBus.Properties on its own
-// connection to the test's private bus, well or badly as the test asks, and announcing changes.
-class PropertyStandIn : public QDBusVirtualObject
+// An object of a service on the test's private bus, on a connection of its own; stand-ins of one
+// service share its connection: give them the same connectionName.
+class StandIn : public QDBusVirtualObject
 {
 public:
-    enum Answer { Promptly, Late, WrongType, Never };
-    // A late answer comes after the callers' time-out.
-    static constexpr int lateBy = 2200;
-
-    // Stand-ins of one service share its connection: give them the same connectionName.
-    PropertyStandIn(const QString& connectionName, const QString& service, const QString& objectPath,
-                    const QString& iface)
+    StandIn(const QString& connectionName, const QString& service, const QString& objectPath, const QString& iface)
         : bus(connectionName), connection(connectionName), name(service), path(objectPath), interface(iface)
     {
         reconnect();
     }
-    ~PropertyStandIn() override
+    ~StandIn() override
     {
         bus.unregisterObject(path);
         bus.unregisterService(name);
@@ -44,6 +38,25 @@ public:
         bus = QDBusConnection::connectToBus(qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"), connection);
         bus.registerVirtualObject(path, this);
     }
+    QString introspect(const QString&) const override { return QString(); }
+
+    QDBusConnection bus;
+    QString connection;
+    QString name;
+    QString path;
+    QString interface;
+};
+
+// A system service's object answering org.freedesktop.DBus.Properties, well or badly as the test
+// asks, and announcing changes.
+class PropertyStandIn : public StandIn
+{
+public:
+    enum Answer { Promptly, Late, WrongType, Never };
+    // A late answer comes after the callers' time-out.
+    static constexpr int lateBy = 2200;
+
+    using StandIn::StandIn;
 
     // Sets a property and sends PropertiesChanged for it.
     void change(const QString& property, const QVariant& value)
@@ -54,7 +67,6 @@ public:
         bus.send(signal);
     }
 
-    QString introspect(const QString&) const override { return QString(); }
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
     {
         if (message.member() != QLatin1String("GetAll"))
@@ -71,11 +83,6 @@ public:
         return true;
     }
 
-    QDBusConnection bus;
-    QString connection;
-    QString name;
-    QString path;
-    QString interface;
     QVariantMap values;
     Answer answer = Promptly;
     bool crashOnCall = false;
@@ -84,24 +91,17 @@ public:
 
 // The desktop's notification service, or the portal's notification interface, recording every
 // notification and able to invoke its actions as a user would.
-class NotificationStandIn : public QDBusVirtualObject
+class NotificationStandIn : public StandIn
 {
 public:
     explicit NotificationStandIn(bool portal)
-        : bus(QDBusConnection::connectToBus(qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"), "notifications")),
-          isPortal(portal), name(portal ? "org.freedesktop.portal.Desktop" : "org.freedesktop.Notifications"),
-          path(portal ? "/org/freedesktop/portal/desktop" : "/org/freedesktop/Notifications"),
-          interface(portal ? "org.freedesktop.portal.Notification" : "org.freedesktop.Notifications")
+        : StandIn("notifications", portal ? "org.freedesktop.portal.Desktop" : "org.freedesktop.Notifications",
+                  portal ? "/org/freedesktop/portal/desktop" : "/org/freedesktop/Notifications",
+                  portal ? "org.freedesktop.portal.Notification" : "org.freedesktop.Notifications"),
+          isPortal(portal)
     {
-        bus.registerVirtualObject(path, this);
-        bus.registerService(name);
+        appear();
     }
-    ~NotificationStandIn() override
-    {
-        bus.unregisterObject(path);
-        bus.unregisterService(name);
-    }
-    void vanish() { bus.unregisterService(name); }
 
     // What the last call said: Notify's eight arguments, or AddNotification's two.
     QVariantList last() const { return calls.isEmpty() ? QVariantList() : calls.last(); }
@@ -117,7 +117,6 @@ public:
         bus.send(signal);
     }
 
-    QString introspect(const QString&) const override { return QString(); }
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
     {
         if (message.member() != QLatin1String(isPortal ? "AddNotification" : "Notify"))
@@ -127,11 +126,7 @@ public:
         return true;
     }
 
-    QDBusConnection bus;
     bool isPortal;
-    QString name;
-    QString path;
-    QString interface;
     QList<QVariantList> calls;
 };
 
