@@ -45,7 +45,6 @@ private:
         return a;
     }
 
-    // Searched through.
     static Article* article(int xx, const QString& date, const QString& title, const QString& lead = {},
                             const QString& body = {}, const QString& author = {})
     {
