@@ -138,8 +138,6 @@ class TestDesktopBus : public QObject
 private:
     PrivateBus bus;
 
-    static qint64 longestStall(int ms) { return TestEnv::longestStall(ms); }
-
 private slots:
     void initTestCase()
     {
@@ -233,7 +231,7 @@ private slots:
         connect(&link, &NetworkManagerWatch::meteredChanged, &scheduler, &RefreshScheduler::setLinkMetered);
         link.start();
         // Until the answer is in (or past its time-out), the loop never stood still.
-        QVERIFY(longestStall(watch) < 200);
+        QVERIFY(TestEnv::longestStall(watch) < 200);
         QCOMPARE(nm.calls, 1);
         QVERIFY(!scheduler.linkMetered());
         QCOMPARE(scheduler.intervalFor(2), 900000);
@@ -306,7 +304,7 @@ private slots:
         server.vanish();
         QTest::ignoreMessage(QtInfoMsg, QRegularExpression("top news not announced"));
         top.take({10, 9, 8});
-        QVERIFY(longestStall(300) < 200);
+        QVERIFY(TestEnv::longestStall(300) < 200);
         QCOMPARE(server.calls.size(), 2);
     }
 

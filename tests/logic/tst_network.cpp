@@ -212,6 +212,10 @@ private:
         r.delayMs = delayMs;
         return r;
     }
+    static SampleServer::Reply xmlFeed(const QVector<int>& ids)
+    {
+        return SampleServer::text(TestEnv::feed(ids), "text/xml");
+    }
     static RawServer::Answer feedAnswer(const QVector<int>& ids)
     {
         RawServer::Answer a;
@@ -595,8 +599,8 @@ private slots:
     {
         QFETCH(int, kind);
         viaProxy();
-        proxy->route("rss.kurendal.pl", feedPath(RSSChannel::Kraj), SampleServer::text(TestEnv::feed({1, 2, 3}), "text/xml"));
-        proxy->route("rss.kurendal.pl", feedPath(RSSChannel::Swiat), SampleServer::text(TestEnv::feed({20, 21}), "text/xml"));
+        proxy->route("rss.kurendal.pl", feedPath(RSSChannel::Kraj), xmlFeed({1, 2, 3}));
+        proxy->route("rss.kurendal.pl", feedPath(RSSChannel::Swiat), xmlFeed({20, 21}));
         RSSChannel kraj(RSSChannel::Kraj, nullptr);
         RSSChannel swiat(RSSChannel::Swiat, nullptr);
         QSignalSpy first(&kraj, &RSSChannel::articlesUpadted);
@@ -609,7 +613,7 @@ private slots:
         QVector<int> fresh;
         for (int i = 100; i < 130; ++i)
             fresh << i;
-        SampleServer::Reply bad = SampleServer::text(TestEnv::feed(fresh), "text/xml");
+        SampleServer::Reply bad = xmlFeed(fresh);
         switch (kind) {
         case 0:
             bad.closeAfterBytes = bad.body.size() / 2;
@@ -637,7 +641,7 @@ private slots:
 
         QSignalSpy krajDone(&kraj, &RSSChannel::articlesUpadted);
         QSignalSpy swiatDone(&swiat, &RSSChannel::articlesUpadted);
-        const qint64 longestPause = TestEnv::longestStall(15000, [&] { return krajDone.count() && swiatDone.count(); }, [&] {
+        const qint64 stall = TestEnv::longestStall(15000, [&] { return krajDone.count() && swiatDone.count(); }, [&] {
             kraj.updateArticles(false);
             swiat.updateArticles(false);
         });
@@ -649,10 +653,10 @@ private slots:
         QVERIFY(!kraj.isUpdating());
         QCOMPARE(ids(swiat), (QVector<int>{20, 21}));
         // Generous: a stall would be the whole download or a parse of megabytes.
-        QVERIFY2(longestPause < 1500, qPrintable(QString("the event loop stood still for %1 ms").arg(longestPause)));
+        QVERIFY2(stall < 1500, qPrintable(QString("the event loop stood still for %1 ms").arg(stall)));
 
         // The next good answer is taken as usual.
-        proxy->route("rss.kurendal.pl", feedPath(RSSChannel::Kraj), SampleServer::text(TestEnv::feed({3, 4}), "text/xml"));
+        proxy->route("rss.kurendal.pl", feedPath(RSSChannel::Kraj), xmlFeed({3, 4}));
         QSignalSpy again(&kraj, &RSSChannel::articlesUpadted);
         kraj.updateArticles(false);
         QVERIFY(again.wait(5000));

@@ -108,7 +108,8 @@ private slots:
         QVector<int> ids25;
         for (int i = 0; i < 25; ++i)
             ids25 << (i * 37) % 101 + 1;
-        const QByteArray bytes = QString::fromUtf8(TestEnv::feed(ids25)).remove(QRegularExpression("<order>\\d+</order>")).toUtf8();
+        const QByteArray bytes =
+            QString::fromUtf8(TestEnv::feed(ids25)).remove(QRegularExpression("<order>\\d+</order>")).toUtf8();
         QVERIFY(!bytes.contains("order"));
         serve(RSSChannel::Gospodarka, bytes);
         RSSChannel c(RSSChannel::Gospodarka, nullptr);
