@@ -128,11 +128,11 @@ first_tests() {
     news/articleparser.cpp) echo tst_feedxml ;;
     news/channel.cpp) echo tst_rsschannel tst_datafolder ;;
     news/article.cpp) echo tst_article ;;
-    base/file.cpp) echo tst_file tst_datafolder ;;
+    base/file.cpp) echo tst_datafolder ;;
     news/briefcasestore.cpp) echo tst_savedarticles ;;
     news/settings.cpp) echo tst_settings ;;
-    net/downloadservice.cpp) echo tst_downloadservice tst_hostilenetwork ;;
-    net/request.cpp) echo tst_http tst_networkfaults ;;
+    net/downloadservice.cpp) echo tst_network ;;
+    net/request.cpp) echo tst_network ;;
     base/picturereader.cpp) echo tst_picturereader ;;
     news/refreshscheduler.cpp) echo tst_desktopbus ;;
   esac

@@ -1,13 +1,14 @@
 #include <QtTest>
-#include <QNetworkProxy>
 #include <QUrlQuery>
 
 #include "logic/ads/bannerinfo.h"
 #include "logic/base/file.h"
+#include "logic/base/json.h"
 #include "sampleserver/sampleserver.h"
 #include "tests/support/testenv.h"
 
-// The advertisements: their request queue, the splash kept for the next start, and the links.
+// The advertisements: their request queue, the splash kept for the next start, and the links;
+// and the tolerant JSON reader of their descriptions, where a reader really goes wrong.
 class TestBannerInfo : public QObject
 {
     Q_OBJECT
@@ -15,8 +16,6 @@ private:
     SampleServer* server = nullptr;
     QMap<QString, QByteArray> descriptions; // by "typ"
     int pictureDelay = 0;
-
-    static QByteArray png(const QSize& size, Qt::GlobalColor colour) { return TestEnv::png(size, colour); }
 
     static QByteArray describe(const QString& picture, const QString& link, const QString& type = "banner")
     {
@@ -36,6 +35,13 @@ private:
 
     static BannerInfo* fresh() { return TestEnv::freshBanners(); }
 
+    static QVariant parsed(const QString& text)
+    {
+        bool ok = false;
+        const QVariant v = Json::parse(text, ok);
+        return ok ? v : QVariant(QStringLiteral("<not JSON>"));
+    }
+
 private slots:
     void initTestCase()
     {
@@ -46,9 +52,9 @@ private slots:
             return SampleServer::text(descriptions.value(QUrlQuery(r.query).queryItemValue("typ"), "{}"),
                                       "application/json");
         });
-        const QList<QPair<QString, QByteArray>> pictures{{"/img/top.png", png(QSize(320, 80), Qt::blue)},
-                                                         {"/img/bottom.png", png(QSize(320, 60), Qt::green)},
-                                                         {"/img/splash.png", png(QSize(480, 854), Qt::red)}};
+        const QList<QPair<QString, QByteArray>> pictures{{"/img/top.png", TestEnv::png(QSize(320, 80), Qt::blue)},
+                                                         {"/img/bottom.png", TestEnv::png(QSize(320, 60), Qt::green)},
+                                                         {"/img/splash.png", TestEnv::png(QSize(480, 854), Qt::red)}};
         for (const auto& picture : pictures) {
             const QByteArray body = picture.second;
             server->route("ads.kurendal.pl", picture.first, [this, body](const SampleServer::Request&) {
@@ -208,6 +214,62 @@ private slots:
                                  "http://a.example.pl/{id}", "https://a.example.pl/a^b", "http://a.example.pl/50%off"})
             QCOMPARE(BannerInfo::safeLink(link), QString(link));
         QCOMPARE(BannerInfo::safeLink("ftp://a.example.pl/x y"), QString());
+    }
+
+    void valuesAndNumbersAsWritten()
+    {
+        const QVariantMap m = parsed("{\"a\": 1, \"b\": -1.5e3, \"c\": \"x\", \"d\": true, \"e\": null, \"f\": [1 2]}").toMap();
+        QCOMPARE(m.value("a"), QVariant(QString("1")));
+        QCOMPARE(m.value("b"), QVariant(QString("-1.5e3")));
+        QCOMPARE(m.value("c").toString(), QString("x"));
+        QCOMPARE(m.value("d"), QVariant(true));
+        QVERIFY(m.contains("e") && !m.value("e").isValid());
+        QCOMPARE(m.value("f").toList().size(), 2);
+        QCOMPARE(parsed(" \n[ true,\tfalse ,null ]\r\n").toList(), (QVariantList{true, false, QVariant()}));
+        QCOMPARE(parsed("[-]").toList(), QVariantList{QString("-")});
+        QCOMPARE(parsed("[1-2e+]").toList(), QVariantList{QString("1-2e+")});
+    }
+
+    void escapesAndSurrogatePairs()
+    {
+        QCOMPARE(parsed("\"x\\u0105y\"").toString(), QString::fromUtf8("xąy"));
+        // Two escapes of one surrogate pair make one character.
+        QCOMPARE(parsed("\"\\ud83d\\ude00\"").toString(), QString::fromUtf8("😀"));
+        QCOMPARE(parsed("\"a\\\"b\\\\c\\/d\\n\\t\"").toString(), QString("a\"b\\c/d\n\t"));
+        QCOMPARE(parsed("\"a\\qb\"").toString(), QString("ab"));
+        QCOMPARE(parsed("\"\\uZZ12\"").toString(), QString(QChar(0)));
+        QCOMPARE(parsed("\"\\u 12a\"").toString(), QString(QChar(0)));
+        QCOMPARE(parsed("\"zażółć\"").toString(), QString::fromUtf8("zażółć"));
+    }
+
+    void objectsKeepTheLastKeyAndSkipStrayCommas()
+    {
+        const QVariantMap m = parsed("{,\"a\": 1,, \"a\": 2,}").toMap();
+        QCOMPARE(m.size(), 1);
+        QCOMPARE(m.value("a").toString(), QString("2"));
+        QCOMPARE(parsed("\"done\" and then more").toString(), QString("done"));
+    }
+
+    // Broken, ending inside an escape, nested past the bound, or huge: it fails, and comes back empty.
+    void whatIsNoJsonFails()
+    {
+        const QLatin1Char open('['), close(']');
+        const QStringList broken{"{\"a\" 1}", "{\"a\": [1, 2, {\"b\": 3}", "[1, 2", "", "]", "\"\\u12\"", "\"abc\\",
+                                 QString(100000, open) + QString(100000, close),
+                                 QString("{\"a\":").repeated(50000) + "1" + QString(50000, QLatin1Char('}')),
+                                 QString(3 * 1024 * 1024, open)};
+        bool ok = true;
+        for (const QString& text : broken) {
+            const QVariant v = Json::parse(text, ok);
+            QVERIFY2(!ok && v.toMap().isEmpty() && v.toList().isEmpty(), qPrintable(text.left(30)));
+        }
+        // A null string is not an empty one.
+        QVERIFY(!Json::parse(QString(), ok).isValid());
+        QVERIFY(ok);
+        // Nesting within the bound still reads.
+        ok = false;
+        Json::parse(QString(Json::maxDepth, open) + QString(Json::maxDepth, close), ok);
+        QVERIFY(ok);
     }
 };
 

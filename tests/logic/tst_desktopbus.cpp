@@ -1,22 +1,142 @@
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusVirtualObject>
 #include <QtTest>
 
+#include "logic/net/reachability.h"
 #include "logic/net/systemwatch.h"
 #include "logic/news/refreshscheduler.h"
 #include "logic/news/settings.h"
 #include "logic/news/topnewsnotifier.h"
-#include "tests/support/busstandin.h"
 #include "tests/support/privatebus.h"
 #include "tests/support/testchannel.h"
 #include "tests/support/testenv.h"
 
-// The desktop's services as the program meets them, stood in for on a bus of the test's own.
+// An object of a service on the test's private bus, on a connection of its own; stand-ins of one
+// service share its connection: give them the same connectionName.
+class StandIn : public QDBusVirtualObject
+{
+public:
+    StandIn(const QString& connectionName, const QString& service, const QString& objectPath, const QString& iface)
+        : bus(connectionName), connection(connectionName), name(service), path(objectPath), interface(iface)
+    {
+        reconnect();
+    }
+    ~StandIn() override
+    {
+        bus.unregisterObject(path);
+        bus.unregisterService(name);
+    }
+
+    bool appear() { return bus.registerService(name); }
+    void vanish() { bus.unregisterService(name); }
+    // Leaves the bus altogether, as a crashing service does: calls to it fail at once.
+    void crash() { QDBusConnection::disconnectFromBus(connection); }
+    void reconnect()
+    {
+        bus = QDBusConnection::connectToBus(qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"), connection);
+        bus.registerVirtualObject(path, this);
+    }
+    QString introspect(const QString&) const override { return QString(); }
+
+    QDBusConnection bus;
+    QString connection;
+    QString name;
+    QString path;
+    QString interface;
+};
+
+// A system service's object answering org.freedesktop.DBus.Properties, well or badly as the test
+// asks, and announcing changes.
+class PropertyStandIn : public StandIn
+{
+public:
+    enum Answer { Promptly, Late, WrongType, Never };
+    // A late answer comes after the callers' time-out.
+    static constexpr int lateBy = 2200;
+
+    using StandIn::StandIn;
+
+    // Sets a property and sends PropertiesChanged for it.
+    void change(const QString& property, const QVariant& value)
+    {
+        values[property] = value;
+        QDBusMessage signal = QDBusMessage::createSignal(path, "org.freedesktop.DBus.Properties", "PropertiesChanged");
+        signal << interface << QVariant::fromValue(QVariantMap{{property, value}}) << QStringList();
+        bus.send(signal);
+    }
+
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
+    {
+        if (message.member() != QLatin1String("GetAll"))
+            return false;
+        ++calls;
+        const QDBusMessage reply = answer == WrongType ? message.createReply(QVariant(QStringLiteral("nonsense")))
+                                                       : message.createReply(QVariant::fromValue(values));
+        if (answer == Promptly || answer == WrongType)
+            connection.send(reply);
+        else if (answer == Late)
+            QTimer::singleShot(lateBy, [reply, connection]() { QDBusConnection(connection).send(reply); });
+        if (answer == Never && crashOnCall)
+            QTimer::singleShot(0, [this]() { crash(); });
+        return true;
+    }
+
+    QVariantMap values;
+    Answer answer = Promptly;
+    bool crashOnCall = false;
+    int calls = 0;
+};
+
+// The desktop's notification service, or the portal's notification interface, recording every
+// notification and able to invoke its actions as a user would.
+class NotificationStandIn : public StandIn
+{
+public:
+    explicit NotificationStandIn(bool portal)
+        : StandIn("notifications", portal ? "org.freedesktop.portal.Desktop" : "org.freedesktop.Notifications",
+                  portal ? "/org/freedesktop/portal/desktop" : "/org/freedesktop/Notifications",
+                  portal ? "org.freedesktop.portal.Notification" : "org.freedesktop.Notifications"),
+          isPortal(portal)
+    {
+        appear();
+    }
+
+    // What the last call said: Notify's eight arguments, or AddNotification's two.
+    QVariantList last() const { return calls.isEmpty() ? QVariantList() : calls.last(); }
+    QVariantMap lastMap(int argument) const { return qdbus_cast<QVariantMap>(last().at(argument)); }
+
+    void invoke(uint id, const QString& action)
+    {
+        QDBusMessage signal = QDBusMessage::createSignal(path, interface, "ActionInvoked");
+        if (isPortal)
+            signal << QStringLiteral("top-news") << action << QVariant::fromValue(QVariantList());
+        else
+            signal << id << action;
+        bus.send(signal);
+    }
+
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
+    {
+        if (message.member() != QLatin1String(isPortal ? "AddNotification" : "Notify"))
+            return false;
+        calls << message.arguments();
+        connection.send(isPortal ? message.createReply() : message.createReply(QVariant(uint(calls.size()))));
+        return true;
+    }
+
+    bool isPortal;
+    QList<QVariantList> calls;
+};
+
+// The desktop's services as the program meets them, stood in for on a bus of the test's own; and
+// the network session, whose notifications are played into Reachability by name.
 class TestDesktopBus : public QObject
 {
     Q_OBJECT
 private:
     PrivateBus bus;
-
-    static qint64 longestStall(int ms) { return TestEnv::longestStall(ms); }
 
 private slots:
     void initTestCase()
@@ -111,7 +231,7 @@ private slots:
         connect(&link, &NetworkManagerWatch::meteredChanged, &scheduler, &RefreshScheduler::setLinkMetered);
         link.start();
         // Until the answer is in (or past its time-out), the loop never stood still.
-        QVERIFY(longestStall(watch) < 200);
+        QVERIFY(TestEnv::longestStall(watch) < 200);
         QCOMPARE(nm.calls, 1);
         QVERIFY(!scheduler.linkMetered());
         QCOMPARE(scheduler.intervalFor(2), 900000);
@@ -184,7 +304,7 @@ private slots:
         server.vanish();
         QTest::ignoreMessage(QtInfoMsg, QRegularExpression("top news not announced"));
         top.take({10, 9, 8});
-        QVERIFY(longestStall(300) < 200);
+        QVERIFY(TestEnv::longestStall(300) < 200);
         QCOMPARE(server.calls.size(), 2);
     }
 
@@ -205,6 +325,63 @@ private slots:
         QFETCH(int, others);
         QFETCH(QString, body);
         QCOMPARE(TopNewsNotifier::bodyText("Tytuł", others), body);
+    }
+
+    void theSessionsNotificationsSetTheFlag()
+    {
+        Reachability r;
+        QCOMPARE(Reachability::singleton, &r);
+        QSignalSpy opened(&r, &Reachability::networkSessionOpened);
+        QMetaObject::invokeMethod(&r, "opened");
+        QVERIFY(Reachability::isConnectedToNetwork());
+        QMetaObject::invokeMethod(&r, "opened");
+        QCOMPARE(opened.count(), 2);
+
+        // The session timer firing after the opening changes nothing.
+        QSignalSpy cancelled(&r, &Reachability::networkSessionCancelled);
+        QMetaObject::invokeMethod(&r, "timeout");
+        QVERIFY(Reachability::isConnectedToNetwork());
+        QCOMPARE(cancelled.count(), 0);
+
+        // A failure, or the session closing, ends the connection.
+        QMetaObject::invokeMethod(&r, "failed");
+        QVERIFY(!Reachability::isConnectedToNetwork());
+        QCOMPARE(cancelled.count(), 1);
+        QMetaObject::invokeMethod(&r, "opened");
+        QMetaObject::invokeMethod(&r, "closed");
+        QVERIFY(!Reachability::isConnectedToNetwork());
+        QCOMPARE(cancelled.count(), 2);
+
+        // A time-out without an opening cancels, once, also while an attempt is under way.
+        QMetaObject::invokeMethod(&r, "timeout");
+        QCOMPARE(cancelled.count(), 3);
+        QVERIFY(!Reachability::isConnectedToNetwork());
+        r.start();
+        QMetaObject::invokeMethod(&r, "timeout");
+        QCOMPARE(cancelled.count(), 4);
+        QTest::qWait(200);
+        QCOMPARE(cancelled.count(), 4);
+    }
+
+    void startOpensASessionOnThisMachine()
+    {
+        // Either the bearer layer or the interface fallback must get us online here.
+        Reachability r;
+        QSignalSpy opened(&r, &Reachability::networkSessionOpened);
+        r.start();
+        // The bearer layer's first scan reports a configuration while the attempt is under way:
+        // the network still opens once, so the program refreshes once.
+        QMetaObject::invokeMethod(&r, "configurationUpdated");
+        QCOMPARE(opened.count(), 0); // never from inside start()
+        QVERIFY(opened.wait(10000));
+        QVERIFY(Reachability::isConnectedToNetwork());
+        QTest::qWait(300);
+        QCOMPARE(opened.count(), 1);
+        // A new configuration while connected does not start again.
+        QSignalSpy again(&r, &Reachability::networkSessionOpened);
+        QMetaObject::invokeMethod(&r, "configurationUpdated");
+        QTest::qWait(200);
+        QCOMPARE(again.count(), 0);
     }
 };
 

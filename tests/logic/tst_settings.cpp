@@ -8,12 +8,6 @@ class TestSettings : public QObject
 {
     Q_OBJECT
 private:
-    static void writeSettingsFile(const QByteArray& bytes, const QString& name = "settings")
-    {
-        TestEnv::writeData(name, bytes);
-    }
-    static QByteArray settingsFile(const QString& name = "settings") { return TestEnv::readData(name); }
-
     // Modes 2 and 2, rush hours 8 to 16, every category on, the preferences at their defaults.
     static void verifyDefaults(const Settings& s)
     {
@@ -56,7 +50,7 @@ private slots:
             QVERIFY(s.setMeteredPolicy(Settings::MeteredManualOnly));
             QCOMPARE(changed.count(), 4);
         }
-        QCOMPARE(settingsFile(), base + QByteArray::fromHex("01" "00000002" "000000c8" "01" "00000002"));
+        QCOMPARE(TestEnv::readData("settings"), base + QByteArray::fromHex("01" "00000002" "000000c8" "01" "00000002"));
         {
             Settings back(nullptr);
             QCOMPARE(back.appearance(), Settings::AppearanceDark);
@@ -67,7 +61,7 @@ private slots:
             QVERIFY(back.setAppearance(Settings::AppearanceSystem) && back.setTextScale(100)
                     && back.setTopNewsNotifications(false) && back.setMeteredPolicy(Settings::MeteredNoPictures));
         }
-        QCOMPARE(settingsFile(), base);
+        QCOMPARE(TestEnv::readData("settings"), base);
         Settings old(nullptr);
         QCOMPARE(old.appearance(), Settings::AppearanceSystem);
         QCOMPARE(old.textScale(), 100);
@@ -93,8 +87,8 @@ private slots:
     {
         QFETCH(QByteArray, main);
         const QByteArray backup = QByteArray::fromHex("00000001" "00000004" "00000016" "00000006" "010101000101010101");
-        writeSettingsFile(main);
-        writeSettingsFile(backup, "settings.old");
+        TestEnv::writeData("settings", main);
+        TestEnv::writeData("settings.old", backup);
         {
             Settings s(nullptr);
             QCOMPARE(s.getArticlesCheckRushHours(), 1);
@@ -104,20 +98,22 @@ private slots:
             QCOMPARE(s.appearance(), Settings::AppearanceSystem);
             QVERIFY(s.setRushHours(9, 17));
         }
-        QCOMPARE(settingsFile("settings.damaged"), main);
-        QCOMPARE(settingsFile("settings.old"), backup);
+        QCOMPARE(TestEnv::readData("settings.damaged"), main);
+        QCOMPARE(TestEnv::readData("settings.old"), backup);
         QCOMPARE(Settings(nullptr).getRushHoursStart(), 9);
 
         // Without a backup: every default.
         TestEnv::clearData();
-        writeSettingsFile(main);
+        TestEnv::writeData("settings", main);
         verifyDefaults(Settings(nullptr));
     }
 
+    // And the refresh interval of each mode.
     void valuesOutOfRangeKeepTheirDefaults()
     {
         // A whole file; any non-zero byte is "on".
-        writeSettingsFile(QByteArray::fromHex("7fffffff" "ffffffff" "00000018" "ffffff9c" "ff0002000000000000"));
+        TestEnv::writeData("settings",
+                           QByteArray::fromHex("7fffffff" "ffffffff" "00000018" "ffffff9c" "ff0002000000000000"));
         Settings damaged(nullptr);
         QCOMPARE(damaged.getArticlesCheckRushHours(), 2);
         QCOMPARE(damaged.getArticlesCheckOutOfRushHours(), 2);
@@ -127,6 +123,10 @@ private slots:
         QVERIFY(!damaged.isCategoryActive(1));
         QVERIFY(damaged.isCategoryActive(2));
         QCOMPARE(Settings::getTimeIntervalForType(damaged.refreshModeAt(QTime(12, 0))), 900000);
+        const int ms[] = {-1, 300000, 900000, 3600000, -1};
+        for (int mode = 0; mode < 5; ++mode)
+            QCOMPARE(Settings::getTimeIntervalForType(mode), ms[mode]);
+        QCOMPARE(Settings::getTimeIntervalForType(99), -1);
     }
 
     // The mode in force at a time, and the time to the next change of it, for rush hours that
@@ -191,7 +191,7 @@ private slots:
         QCOMPARE(categories.count(), 1);
 
         // The file's layout: four numbers and a byte a category.
-        QCOMPARE(settingsFile(), QByteArray::fromHex("00000001" "00000003" "00000017" "00000000"
+        QCOMPARE(TestEnv::readData("settings"), QByteArray::fromHex("00000001" "00000003" "00000017" "00000000"
                                                      "010101010100010101"));
         Settings back(nullptr);
         QCOMPARE(back.getArticlesCheckRushHours(), 1);
@@ -208,14 +208,6 @@ private slots:
         QCOMPARE(s.getArticlesCheckOutOfRushHours(), Settings::defaultMode);
         QCOMPARE(s.getRushHoursStart(), Settings::defaultRushStart);
         QCOMPARE(s.getRushHoursEnd(), Settings::defaultRushEnd);
-    }
-
-    void intervals()
-    {
-        const int ms[] = {-1, 300000, 900000, 3600000, -1};
-        for (int mode = 0; mode < 5; ++mode)
-            QCOMPARE(Settings::getTimeIntervalForType(mode), ms[mode]);
-        QCOMPARE(Settings::getTimeIntervalForType(99), -1);
     }
 };
 

@@ -1,18 +1,106 @@
 #include <QtTest>
 #include <algorithm>
 #include <iterator>
+#include <memory>
 
 #include "logic/ads/bannerinfo.h"
+#include "logic/analytics/flurryagent.h"
 #include "logic/gallery/galleryfeed.h"
 #include "logic/news/photo.h"
 #include "logic/news/briefcasestore.h"
+#include "logic/news/channel.h"
 #include "logic/news/settings.h"
+#include "logic/sharing/tokenstore.h"
+#include "logic/base/constants.h"
 #include "logic/base/file.h"
 #include "logic/base/util.h"
 #include "tests/support/testenv.h"
-#include "tests/support/upgradefixture.h"
 
-using namespace UpgradeFixture;
+// The stored data of tests/fixtures/. The channels' last update: 2026-12-01 06:00 UTC, a minute apart.
+constexpr qint64 updatedAt = 1796104800;
+
+struct Tokens {
+    const char* tokenKey;
+    const char* secretKey;
+    const char* token;
+    const char* secret;
+};
+// The keys are the Twitter and Blip clients' own.
+const Tokens logins[] = {{"token", "tokenSecret", "1187654321-tW9xKq2LmPz7RbVc4NsYh", "Jd8Fq2Lm9ZxWv3Rk7TbYc5NpHs1Ga6Ue"},
+                         {"bliptoken", "bliptokenSecret", "Bz7Qw1Kx4MvLp9", "Rt5Yh2Nc8Jq3Wd6Ls0Fg"}};
+
+// Settings: every value away from its default.
+constexpr int rushMode = 1;
+constexpr int outOfRushMode = 3;
+constexpr int rushStart = 7;
+constexpr int rushEnd = 19;
+const int inactiveCategories[] = {RSSChannel::Sport, RSSChannel::Komentarze};
+
+// Analytics: the first run, two closed sessions and one a killed run left open.
+constexpr qlonglong firstRun = 1795939200000; // 2026-11-29 06:00 UTC, in ms
+const char* const deviceId = "BT001A7DDA7113";
+struct Session {
+    qlonglong dateStarted;
+    qlonglong length; // as stored; -1 is still open
+};
+const Session sessions[] = {{firstRun + 3600000, 120000},
+                            {firstRun + 3600000 + 720000, 175000},
+                            {firstRun + 86400000, -1}};
+
+// The briefcase: these Kraj articles, newest first, each picture one colour.
+const int briefcaseIds[] = {41042, 41049};
+inline QColor pictureColour(int articleIndex, int photoIndex)
+{
+    return QColor::fromHsv((articleIndex * 97 + photoIndex * 41) % 360, 200, 180);
+}
+const QSize thumbnailSize(120, 90);
+const QSize photoSize(160, 120);
+
+// The gallery: the first two items of the sample feed, with small pictures.
+constexpr int galleryPictures = 2;
+const QSize gallerySize(96, 64);
+
+// The analytics agent on a clock of its own.
+class ClockedAgent : public FlurryAgent
+{
+public:
+    qlonglong t = 0;
+    qlonglong now() const override { return t; }
+};
+
+// Writes the tokens and the analytics state into the settings store, as the program does.
+// The agent of the last run is returned still open; its session is closed when it is destroyed.
+inline std::unique_ptr<ClockedAgent> writeSettingsStore()
+{
+    {
+        // What an earlier start left: the first run's date and the device's identifier.
+        QSettings store(organizationName, applicationName);
+        store.setValue(flurryInitDateKey, firstRun);
+        store.setValue(flurryDevIDKey, QString::fromLatin1(deviceId));
+    }
+    {
+        ClockedAgent run;
+        run.t = sessions[0].dateStarted;
+        run.onStartupApp();
+        run.t += sessions[0].length;
+        run.onPauseApp();
+        run.t = sessions[1].dateStarted; // back after the pause limit: a new session
+        run.onStartupApp();
+        run.t += 45000;
+        run.onPauseApp();
+        run.t += 100000; // back within it: the same session goes on
+        run.onStartupApp();
+        run.t = sessions[1].dateStarted + sessions[1].length;
+        run.onDestroyApp(); // here, on this clock: the destructor would take the real one
+    }
+    for (const Tokens& login : logins)
+        TokenStore::save(login.tokenKey, login.secretKey, login.token, login.secret);
+    std::unique_ptr<ClockedAgent> open(new ClockedAgent);
+    open->t = sessions[2].dateStarted;
+    open->onStartupApp();
+    return open;
+}
+
 
 // A user who upgrades keeps every file an earlier build stored: the stored data of
 // tests/fixtures/ reads whole, and what is written again is what was there.
@@ -22,19 +110,10 @@ class TestUpgrade : public QObject
 private:
     QDir fixtures;
 
-    QString configFile() const
-    {
-        return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/Tarvo/Kurendal.conf";
-    }
     QByteArray fixture(const QString& name) const
     {
         QFile file(fixtures.filePath("data/kurendal/" + name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("missing");
-    }
-    static QByteArray stored(const QString& path)
-    {
-        QFile file(path.startsWith('/') ? path : File::createPathToResource(path));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
     // A picture of one colour, within what JPEG changes.
     static bool isColour(const QImage& image, const QColor& colour)
@@ -57,8 +136,6 @@ private:
 private slots:
     void initTestCase()
     {
-        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent");
-        qputenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent");
         TestEnv::prepare();
         fixtures.setPath(KURENDAL_FIXTURES "/qt5");
         QVERIFY(fixtures.exists("data/kurendal/settings"));
@@ -93,7 +170,7 @@ private slots:
             QCOMPARE(channel.getLastUpdateTime().toSecsSinceEpoch(), updatedAt + 60 * type);
         }
         QVERIFY(channel.saveToFile(QString("again")));
-        QCOMPARE(stored("again"), fixture("rss" + channel.getTitle()));
+        QCOMPARE(TestEnv::readData("again"), fixture("rss" + channel.getTitle()));
     }
 
     // The photo files keep the bytes as they came and are written back alike; the thumbnails
@@ -119,11 +196,11 @@ private slots:
             QVERIFY(QFile::remove(File::createPathToResource(article->thumbnailFileName())));
             article->saveImages();
             for (const Photo* photo : article->photos)
-                QCOMPARE(stored(photo->photoFileName()), fixture(photo->photoFileName()));
-            QVERIFY(isColour(QImage::fromData(stored(article->thumbnailFileName())), pictureColour(i, 0)));
+                QCOMPARE(TestEnv::readData(photo->photoFileName()), fixture(photo->photoFileName()));
+            QVERIFY(isColour(QImage::fromData(TestEnv::readData(article->thumbnailFileName())), pictureColour(i, 0)));
         }
         QVERIFY(briefcase.saveToFile(QString("again")));
-        QCOMPARE(stored("again"), fixture("rssTeczka"));
+        QCOMPARE(TestEnv::readData("again"), fixture("rssTeczka"));
     }
 
     void settings()
@@ -137,7 +214,7 @@ private slots:
             QCOMPARE(settings.isCategoryActive(t), !std::count(std::begin(inactiveCategories), std::end(inactiveCategories), t));
         QVERIFY(QFile::remove(File::createPathToResource("settings")));
         QVERIFY(settings.save());
-        QCOMPARE(stored("settings"), fixture("settings"));
+        QCOMPARE(TestEnv::readData("settings"), fixture("settings"));
     }
 
     // The splash picture is kept as it was downloaded: read back, not written again.
@@ -151,7 +228,7 @@ private slots:
         QCOMPARE(banners->splashImage.size(), QSize(480, 854));
         QVERIFY(QFile::remove(File::createPathToResource("banners")));
         QVERIFY(QMetaObject::invokeMethod(banners, "saveToFile"));
-        QCOMPARE(stored("banners"), fixture("banners"));
+        QCOMPARE(TestEnv::readData("banners"), fixture("banners"));
         BannerInfo::releaseSingleton();
     }
 
@@ -196,11 +273,10 @@ private slots:
         const std::unique_ptr<ClockedAgent> open = writeSettingsStore();
         for (int i = 0; i < int(std::size(logins)); ++i)
             QCOMPARE(QSettings(organizationName, applicationName).value(logins[i].tokenKey).toByteArray(), encrypted[i]);
-        QFile written(configFile());
-        QVERIFY(written.open(QIODevice::ReadOnly));
-        QFile original(fixtures.filePath("config/Tarvo/Kurendal.conf"));
-        QVERIFY(original.open(QIODevice::ReadOnly));
-        QCOMPARE(written.readAll(), original.readAll());
+        const QByteArray original = TestEnv::readData(fixtures.filePath("config/Tarvo/Kurendal.conf"));
+        QVERIFY(!original.isEmpty());
+        const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+        QCOMPARE(TestEnv::readData(config + "/Tarvo/Kurendal.conf"), original);
     }
 };
 

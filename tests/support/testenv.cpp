@@ -5,17 +5,14 @@
 #include <QImage>
 #include <algorithm>
 #include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
 #include <QElapsedTimer>
 #include <QNetworkProxy>
-#include <QStandardPaths>
 #include <QTcpServer>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
-
-#include <QDirIterator>
-#include <QFileInfo>
 
 #include <fcntl.h>
 #include <linux/capability.h>
@@ -27,7 +24,6 @@
 #include "logic/news/article.h"
 #include "logic/news/channel.h"
 #include "logic/base/file.h"
-#include "logic/net/request.h"
 #include "sampleserver/sampleserver.h"
 
 static void initProgramResources()
@@ -228,19 +224,6 @@ void writeData(const QString& name, const QByteArray& bytes)
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
-}
-
-int run(Http* http, int waitMs, qint64* elapsed)
-{
-    QSignalSpy spy(http, &Http::statusChanged);
-    QElapsedTimer clock;
-    clock.start();
-    http->execute();
-    if (!spy.wait(waitMs))
-        return Http::STATE_RUNNING;
-    if (elapsed)
-        *elapsed = clock.elapsed();
-    return http->getStatus();
 }
 
 qint64 longestStall(int ms, const std::function<bool()>& done, const std::function<void()>& first)

@@ -9,9 +9,7 @@
 #include <QVector>
 
 class BannerInfo;
-class Http;
 class QSize;
-class QWidget;
 class RSSChannel;
 class QObject;
 class SampleServer;
@@ -61,9 +59,6 @@ struct ObeyFileModes {
 QByteArray readData(const QString& name);
 // Writes a file of the data folder (or at an absolute path) whole, making its folder.
 void writeData(const QString& name, const QByteArray& bytes);
-// Runs a request until it reports: its state then, or STATE_RUNNING when it did not end in
-// waitMs; the time it took in *elapsed.
-int run(Http* http, int waitMs = 5000, qint64* elapsed = nullptr);
 // The path of a category's feed on the publisher's host.
 QString feedPath(int channelType);
 // The advertisements as the next start of the program finds them.
