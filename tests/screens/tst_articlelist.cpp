@@ -119,8 +119,7 @@ private slots:
 
     void specialRowsFillTheListBetweenTheBanners()
     {
-        RSSChannel channel(RSSChannel::Kraj, nullptr);
-        ArticleListModel model(&channel, nullptr);
+        ArticleListModel model(nullptr, nullptr); // a channel's: the briefcase's alone differs
         model.setContentHeight(650);
         model.setContentSpacing(1);
         model.widgetWidthChanged(480);
@@ -164,8 +163,7 @@ private slots:
 
     void rowsStayAsTheViewsKnowThemUntilAChangeIsAnnounced()
     {
-        RSSChannel channel(RSSChannel::Kraj, nullptr);
-        ArticleListModel model(&channel, nullptr);
+        ArticleListModel model(nullptr, nullptr);
         model.setContentSpacing(1);
         model.widgetWidthChanged(480);
         model.setContentHeight(200);
@@ -194,8 +192,7 @@ private slots:
 
     void titleAndLeadShareTheTextBlock()
     {
-        RSSChannel channel(RSSChannel::Kraj, nullptr);
-        ArticleListModel model(&channel, nullptr);
+        ArticleListModel model(nullptr, nullptr);
         model.widgetWidthChanged(480);
         QFont titleFont("Helvetica");
         titleFont.setWeight(QFont::Bold);
