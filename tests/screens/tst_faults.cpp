@@ -295,8 +295,8 @@ private slots:
         QVERIFY(reread.isCategoryActive(RSSChannel::Sport));
     }
 
-    // Last: the network cases set the process's proxy themselves.
-    void theLoopbackAloneIsNoNetwork()
+    // Last: it sets the process's proxy itself.
+    void theLoopbackAloneIsNoNetworkAProxyOnItIs()
     {
         bool loopbackUp = false;
         for (const QNetworkInterface& i : QNetworkInterface::allInterfaces())
@@ -318,16 +318,14 @@ private slots:
         QCOMPARE(boxes.last().text,
                  QString::fromUtf8("Nie można się połączyć z Internetem. Brak dostępnych punktów dostępu."));
         QCOMPARE(boxes.last().title, QString::fromUtf8("Błąd"));
-    }
 
-    void aProxyOnTheLoopbackIsAWayOut()
-    {
+        // A proxy on the loopback is a way out.
         QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", 18999));
-        Boxes boxes;
-        Reachability r;
-        QSignalSpy opened(&r, &Reachability::networkSessionOpened);
-        r.start();
-        QVERIFY(opened.wait(5000));
+        boxes.shown.clear();
+        Reachability viaProxy;
+        QSignalSpy proxyOpened(&viaProxy, &Reachability::networkSessionOpened);
+        viaProxy.start();
+        QVERIFY(proxyOpened.wait(5000));
         QVERIFY(Reachability::isConnectedToNetwork());
         QVERIFY(boxes.shown.isEmpty());
         TestEnv::noProxy();
