@@ -1,6 +1,6 @@
 #include <QRandomGenerator>
 
-#include "logic/base/file.h"
+#include "logic/base/util.h"
 #include "logic/news/articlesearch.h"
 #include "screens/articlelist/articleitemdelegate.h"
 #include "screens/articlelist/articlelistmodel.h"
@@ -218,6 +218,42 @@ private slots:
         model.widgetWidthChanged(300);
         QVERIFY(changes.count() > 0);
         QVERIFY(model.index(1).data(ItemSubTextRole).toString() != wide);
+    }
+
+    // Lines keep the space after each word, are never wider than the width, and the last one
+    // allowed is elided; a first word wider than the width gives empty lines until then.
+    void splitTextBreaksAtSpaces_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("maxLines");
+        QTest::addColumn<QStringList>("expected"); // "…": a line that ends elided; "*": any that fits
+        const QString e(QChar(0x2026));
+        QTest::newRow("narrower than the width") << "alpha" << 0 << QStringList{"alpha"};
+        QTest::newRow("two words a line") << "alpha beta gamma" << 2 << QStringList{"alpha beta ", "gamma"};
+        QTest::newRow("one line") << "alpha beta gamma delta" << 1 << QStringList{e};
+        QTest::newRow("three lines") << "alpha beta gamma delta epsilon zeta eta theta" << 3
+                                     << QStringList{"alpha beta ", "*", e};
+        QTest::newRow("a word too wide") << QString::fromUtf8("nadzwyczajnieprzedłużonysłowotwór i reszta") << 3
+                                         << QStringList{"", "", e};
+    }
+    void splitTextBreaksAtSpaces()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, maxLines);
+        QFETCH(QStringList, expected);
+        QFont font("DejaVu Sans");
+        font.setPixelSize(16);
+        const QFontMetrics fm(font);
+        const int w = fm.horizontalAdvance("alpha beta ") + 2;
+        const QStringList lines = Util::splitText(text, fm, w, maxLines);
+        QCOMPARE(lines.size(), expected.size());
+        for (int i = 0; i < lines.size(); ++i) {
+            QVERIFY(fm.horizontalAdvance(lines.at(i).trimmed()) <= w);
+            if (expected.at(i) == QString(QChar(0x2026)))
+                QVERIFY2(lines.at(i).endsWith(QChar(0x2026)), qPrintable(lines.at(i)));
+            else if (expected.at(i) != "*")
+                QCOMPARE(lines.at(i), expected.at(i));
+        }
     }
 
     // Scrolled a few pixels at a time, the window shows what the list paints anew: the rows, the
@@ -488,27 +524,6 @@ private slots:
             TestEnv::spin(20);
             delete channel;
             TestEnv::spin(100); // no slice may run on the deleted channel
-        }
-    }
-
-    // Such a feed was cached as it came, with its broken bytes.
-    void aFeedThatIsNotTextLeavesListAndCacheAsTheyWere()
-    {
-        Screens::serveFeed(*server, RSSChannel::Sport, feedWithPhotos({1, 2}, 0));
-        RSSChannel sport(RSSChannel::Sport, nullptr);
-        QVERIFY(refresh(sport));
-        QFile cache(File::createPathToResource("rssSport"));
-        QVERIFY(cache.open(QIODevice::ReadOnly));
-        const QByteArray cached = cache.readAll();
-        cache.close();
-        for (QByteArray broken : {feedWithPhotos({3, 4}, 0).replace("Lead", QByteArray("Le\0d", 4)),
-                                  feedWithPhotos({3, 4}, 0).replace("Lead", "Le\xff\xfe")}) {
-            Screens::serveFeed(*server, RSSChannel::Sport, broken);
-            QVERIFY(refresh(sport));
-            QCOMPARE(ids(sport), (QVector<int>{1, 2}));
-            QVERIFY(cache.open(QIODevice::ReadOnly));
-            QCOMPARE(cache.readAll(), cached);
-            cache.close();
         }
     }
 
