@@ -1,15 +1,57 @@
+#include <QRandomGenerator>
+
+#include "logic/base/util.h"
+#include "logic/news/articlesearch.h"
 #include "screens/articlelist/articleitemdelegate.h"
 #include "screens/articlelist/articlelistmodel.h"
 #include "screens/articlelist/articlerows.h"
-#include "screens/widgets/formstyle.h"
-#include "screens/widgets/listview.h"
 #include "screens/articlelist/articleslistwidget.h"
 #include "screens/search/searchwidget.h"
-#include "logic/news/articlesearch.h"
+#include "screens/widgets/formstyle.h"
+#include "screens/widgets/listview.h"
 #include "tests/support/screenfixtures.h"
 #include "tests/support/testchannel.h"
 
-// The rows of the article lists and the article list screen.
+namespace {
+
+// A channel whose merge and slice-by-slice reading the test drives.
+class Channel : public TestChannel
+{
+public:
+    using RSSChannel::mergeFeed;
+    using RSSChannel::startReading;
+};
+
+using Screens::ids;
+using Screens::range;
+
+// A feed whose articles carry `photos` photos each; the i-th has order i.
+QByteArray feedWithPhotos(const QVector<int>& xx, int photos)
+{
+    QByteArray xml = "<iphonefeed>";
+    for (int i = 0; i < xx.size(); ++i) {
+        xml += QString("<artykul><xx>%1</xx><order>%2</order><title>Artykuł %1</title><lead>Lead</lead>"
+                       "<content>Treść %1</content><thumbnail>http://img.kurendal.pl/t%1.jpg</thumbnail><photos>")
+                   .arg(xx[i]).arg(i).toUtf8();
+        for (int p = 0; p < photos; ++p)
+            xml += QString("<photo><xx>%1</xx><url>http://img.kurendal.pl/p%1.jpg</url><desc>Opis</desc></photo>")
+                       .arg(xx[i] * 10 + p).toUtf8();
+        xml += "</photos></artykul>";
+    }
+    return xml + "</iphonefeed>";
+}
+
+int objectsUnder(const QObject& o)
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return o.findChildren<QObject*>().size();
+}
+
+} // namespace
+
+// The rows of the article lists and the article list screen; and behind them the merge of a feed
+// into a channel: the same list as a merge that keeps every article, whatever the feed's size,
+// read a slice at a time, and with nothing left behind from one refresh to the next.
 class TestArticleList : public QObject
 {
     Q_OBJECT
@@ -51,6 +93,13 @@ private:
 
     static int lines(const QString& text) { return text.isEmpty() ? 0 : text.count('\n') + 1; }
 
+    bool refresh(RSSChannel& c)
+    {
+        QSignalSpy spy(&c, &RSSChannel::articlesUpadted);
+        c.updateArticles(false);
+        return spy.wait(10000);
+    }
+
 private slots:
     void initTestCase()
     {
@@ -58,6 +107,8 @@ private slots:
         server = TestEnv::startSampleServer(this);
         QVERIFY(server);
     }
+
+    void init() { TestEnv::clearData(); }
 
     void cleanup()
     {
@@ -68,8 +119,7 @@ private slots:
 
     void specialRowsFillTheListBetweenTheBanners()
     {
-        RSSChannel channel(RSSChannel::Kraj, nullptr);
-        ArticleListModel model(&channel, nullptr);
+        ArticleListModel model(nullptr, nullptr); // a channel's: the briefcase's alone differs
         model.setContentHeight(650);
         model.setContentSpacing(1);
         model.widgetWidthChanged(480);
@@ -113,8 +163,7 @@ private slots:
 
     void rowsStayAsTheViewsKnowThemUntilAChangeIsAnnounced()
     {
-        RSSChannel channel(RSSChannel::Kraj, nullptr);
-        ArticleListModel model(&channel, nullptr);
+        ArticleListModel model(nullptr, nullptr);
         model.setContentSpacing(1);
         model.widgetWidthChanged(480);
         model.setContentHeight(200);
@@ -143,8 +192,7 @@ private slots:
 
     void titleAndLeadShareTheTextBlock()
     {
-        RSSChannel channel(RSSChannel::Kraj, nullptr);
-        ArticleListModel model(&channel, nullptr);
+        ArticleListModel model(nullptr, nullptr);
         model.widgetWidthChanged(480);
         QFont titleFont("Helvetica");
         titleFont.setWeight(QFont::Bold);
@@ -172,6 +220,42 @@ private slots:
         QVERIFY(model.index(1).data(ItemSubTextRole).toString() != wide);
     }
 
+    // Lines keep the space after each word, are never wider than the width, and the last one
+    // allowed is elided; a first word wider than the width gives empty lines until then.
+    void splitTextBreaksAtSpaces_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("maxLines");
+        QTest::addColumn<QStringList>("expected"); // "…": a line that ends elided; "*": any that fits
+        const QString e(QChar(0x2026));
+        QTest::newRow("narrower than the width") << "alpha" << 0 << QStringList{"alpha"};
+        QTest::newRow("two words a line") << "alpha beta gamma" << 2 << QStringList{"alpha beta ", "gamma"};
+        QTest::newRow("one line") << "alpha beta gamma delta" << 1 << QStringList{e};
+        QTest::newRow("three lines") << "alpha beta gamma delta epsilon zeta eta theta" << 3
+                                     << QStringList{"alpha beta ", "*", e};
+        QTest::newRow("a word too wide") << QString::fromUtf8("nadzwyczajnieprzedłużonysłowotwór i reszta") << 3
+                                         << QStringList{"", "", e};
+    }
+    void splitTextBreaksAtSpaces()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, maxLines);
+        QFETCH(QStringList, expected);
+        QFont font("DejaVu Sans");
+        font.setPixelSize(16);
+        const QFontMetrics fm(font);
+        const int w = fm.horizontalAdvance("alpha beta ") + 2;
+        const QStringList lines = Util::splitText(text, fm, w, maxLines);
+        QCOMPARE(lines.size(), expected.size());
+        for (int i = 0; i < lines.size(); ++i) {
+            QVERIFY(fm.horizontalAdvance(lines.at(i).trimmed()) <= w);
+            if (expected.at(i) == QString(QChar(0x2026)))
+                QVERIFY2(lines.at(i).endsWith(QChar(0x2026)), qPrintable(lines.at(i)));
+            else if (expected.at(i) != "*")
+                QCOMPARE(lines.at(i), expected.at(i));
+        }
+    }
+
     // Scrolled a few pixels at a time, the window shows what the list paints anew: the rows, the
     // lines between them and the bar's handle.
     void aScrolledListShowsWhatItPaints()
@@ -193,7 +277,6 @@ private slots:
 
     void tappingAnArticleMarksItReadAndOpensIt()
     {
-        TestEnv::clearData();
         serveKraj({7, 8});
         {
             RSSChannel channel(RSSChannel::Kraj, nullptr);
@@ -262,7 +345,6 @@ private slots:
     // that worked; the user's refresh says it failed, the automatic one does not; then all comes back.
     void aFailedRefreshKeepsTheListAndOnlyTheUsersOneSaysSo()
     {
-        TestEnv::clearData();
         serveKraj({7, 8});
         RSSChannel channel(RSSChannel::Kraj, nullptr);
         ArticlesListWidget screen(&channel, nullptr);
@@ -301,6 +383,217 @@ private slots:
         QCOMPARE(boxes.shown.size(), 1);
         QCOMPARE(screen.model->articlesCount(), 3);
         QVERIFY(channel.getLastUpdateTime() > worked);
+    }
+
+    // Against the merge that searched the whole list for each article of the feed and kept
+    // them all until the cut: ties of order, articles without one, read marks, lists of any size.
+    void theListIsTheOneOfAWholeMerge()
+    {
+        QRandomGenerator random(1234);
+        Channel channel;
+        QVector<Article*> whole; // the reference list, merged the old way
+        for (int round = 0; round < 300; ++round) {
+            const int size = random.bounded(round % 10 == 0 ? 200 : 60);
+            QVector<int> pool = range(1, 150);
+            std::shuffle(pool.begin(), pool.end(), std::mt19937(round));
+            QVector<Article*> parsed;
+            for (int i = 0; i < size && i < pool.size(); ++i) {
+                Article* a = new Article(nullptr);
+                a->xx = pool.at(i);
+                const int kind = random.bounded(10);
+                a->order = kind == 0 ? 0 : kind == 1 ? -random.bounded(5) : random.bounded(40); // many ties
+                a->title = QString("r%1").arg(round);
+                parsed << a;
+            }
+
+            for (Article* a : whole)
+                a->markAsOld();
+            for (const Article* fresh : parsed) {
+                auto same = std::find_if(whole.begin(), whole.end(), [fresh](const Article* a) { return *a == *fresh; });
+                if (same != whole.end()) {
+                    (*same)->updateFrom(*fresh, false);
+                } else {
+                    whole.append(new Article(nullptr));
+                    whole.last()->updateFrom(*fresh, false);
+                }
+            }
+            std::stable_sort(whole.begin(), whole.end(), articleLessThan);
+            while (whole.size() > RSSChannel::maxArticles)
+                delete whole.takeLast();
+            for (int i = 0; i < whole.size(); ++i)
+                whole.at(i)->order = i; // as saving the cache numbers them
+
+            channel.mergeFeed(parsed);
+            channel.articlesDidChange(true);
+            qDeleteAll(parsed);
+
+            QVector<int> expected;
+            for (const Article* a : whole)
+                expected << a->xx;
+            QCOMPARE(ids(channel), expected);
+            for (int i = 0; i < whole.size(); ++i) {
+                QCOMPARE(channel.getArticles().at(i)->order, whole.at(i)->order);
+                QCOMPARE(channel.getArticles().at(i)->title, whole.at(i)->title);
+            }
+            if (round % 7 == 0 && !channel.getArticles().isEmpty())
+                channel.getArticles().at(0)->articleWasRead = whole.at(0)->articleWasRead = true;
+        }
+        for (int i = 0; i < whole.size(); ++i)
+            QCOMPARE(channel.getArticles().at(i)->articleWasRead, whole.at(i)->articleWasRead);
+        qDeleteAll(whole);
+    }
+
+    // Its last copy moves it below the thirty, and the one it pushed out comes back; read whole or in slices.
+    void aRepeatedArticleIsKeptOnceWithItsLastFields()
+    {
+        QVector<int> xx = range(1, 35) << 3 << 3 << 3 << 3 << 3;
+        const QByteArray bytes = feedWithPhotos(xx, 1);
+        QVector<int> expected = range(1, 31);
+        expected.removeOne(3);
+
+        Channel whole;
+        whole.take(bytes);
+        QCOMPARE(ids(whole), expected);
+
+        Channel sliced;
+        QSignalSpy done(&sliced, &RSSChannel::articlesUpadted);
+        sliced.startReading(bytes);
+        QVERIFY(done.size() == 1 || done.wait(5000));
+        QCOMPARE(ids(sliced), expected);
+
+        // Still in the list: the last copy's fields.
+        xx.resize(36);
+        const QByteArray shorter = feedWithPhotos(xx, 1).replace("<order>35</order><title>Artyku\xc5\x82 3<",
+                                                                 "<order>1</order><title>Ostatni<");
+        QVERIFY(shorter.contains("Ostatni"));
+        sliced.startReading(shorter);
+        QVERIFY(done.size() == 2 || done.wait(5000));
+        QCOMPARE(ids(sliced).mid(0, 3), (QVector<int>{1, 2, 3}));
+        QCOMPARE(sliced.getArticles().at(2)->title, QString("Ostatni"));
+    }
+
+    // As the publisher's server would send it (about 14 MB): read in slices while the event loop
+    // keeps running and the other channels refresh, kept to the thirty a whole read would keep.
+    void aHundredThousandArticlesFromTheServer()
+    {
+        const int count = 100000;
+        QByteArray big = "<iphonefeed>";
+        for (int i = 0; i < count; ++i) { // the best orders come last
+            const QByteArray xx = QByteArray::number(count - i);
+            big += "<artykul><xx>" + xx + "</xx><order>" + QByteArray::number(count - 1 - i) + "</order><title>Wiadomo\xc5\x9b\xc4\x87 " +
+                   xx + "</title><thumbnail>http://rss.kurendal.pl/t/" + xx + ".jpg</thumbnail>";
+            if (count - i <= RSSChannel::maxArticles)
+                big += "<photos><photo><xx>" + xx + "0</xx><url>http://img.kurendal.pl/p" + xx + ".jpg</url></photo></photos>";
+            big += "</artykul>\n";
+        }
+        big += "</iphonefeed>";
+        QVERIFY(big.size() > 12 * 1024 * 1024);
+        Screens::serveFeed(*server, RSSChannel::Kraj, big);
+        Screens::serveFeed(*server, RSSChannel::Swiat, feedWithPhotos({5, 6}, 1));
+        RSSChannel kraj(RSSChannel::Kraj, nullptr), swiat(RSSChannel::Swiat, nullptr);
+        QSignalSpy krajDone(&kraj, &RSSChannel::articlesUpadted), swiatDone(&swiat, &RSSChannel::articlesUpadted);
+        kraj.updateArticles(false);
+        swiat.updateArticles(false);
+        // The next feed downloads while the long one is being read, and is merged first.
+        QVERIFY(swiatDone.wait(60000));
+        QVERIFY(krajDone.isEmpty());
+        QVERIFY(kraj.isUpdating());
+        int ticks = 0;
+        QTimer ticker;
+        ticker.setInterval(0);
+        connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+        ticker.start();
+        QVERIFY(krajDone.wait(60000));
+        QVERIFY2(ticks >= 3, qPrintable(QString::number(ticks)));
+        QVERIFY(!kraj.isUpdating());
+        TestEnv::spin(20);
+        QCOMPARE(krajDone.size(), 1);
+        QCOMPARE(ids(kraj), range(1, RSSChannel::maxArticles));
+        QCOMPARE(ids(swiat), (QVector<int>{5, 6}));
+        QCOMPARE(kraj.getArticles().at(0)->title, QString::fromUtf8("Wiadomość 1"));
+        QCOMPARE(kraj.getArticles().first()->photos.size(), 1);
+        QCOMPARE(kraj.getArticles().first()->photos.first()->articleXX, 1);
+    }
+
+    void aNewerFeedOrTheChannelsEndStopsAReadInProgress()
+    {
+        const QByteArray big = feedWithPhotos(range(1, 20000), 0);
+        {
+            Channel channel;
+            QSignalSpy done(&channel, &RSSChannel::articlesUpadted);
+            channel.startReading(big);
+            QVERIFY(channel.isUpdating());
+            channel.startReading(feedWithPhotos({7, 8}, 0));
+            QCOMPARE(done.size(), 1);
+            QCOMPARE(ids(channel), (QVector<int>{7, 8}));
+            TestEnv::spin(300);
+            QCOMPARE(done.size(), 1);
+            QCOMPARE(ids(channel), (QVector<int>{7, 8}));
+            QVERIFY(!channel.isUpdating());
+        }
+        {
+            auto* channel = new Channel;
+            channel->startReading(big);
+            QVERIFY(channel->isUpdating());
+            TestEnv::spin(20);
+            delete channel;
+            TestEnv::spin(100); // no slice may run on the deleted channel
+        }
+    }
+
+    // Each refresh used to keep the photos it replaced, and the articles it cut, until the end.
+    void refreshesLeaveNothingBehind()
+    {
+        Screens::serveFeed(*server, RSSChannel::Kultura, feedWithPhotos({1, 2, 3, 4, 5}, 3));
+        RSSChannel kultura(RSSChannel::Kultura, nullptr);
+        QVERIFY(refresh(kultura));
+        const int objects = objectsUnder(kultura);
+        for (int round = 0; round < 3; ++round) {
+            QVERIFY(refresh(kultura));
+            QCOMPARE(objectsUnder(kultura), objects);
+        }
+
+        Screens::serveFeed(*server, RSSChannel::Kultura, feedWithPhotos(range(100, 129), 2));
+        QVERIFY(refresh(kultura));
+        const int full = objectsUnder(kultura);
+        for (int round = 1; round <= 3; ++round) {
+            const QVector<int> fresh = range(100 + round * 30, 129 + round * 30);
+            Screens::serveFeed(*server, RSSChannel::Kultura, feedWithPhotos(fresh, 2));
+            QVERIFY(refresh(kultura));
+            QCOMPARE(ids(kultura), fresh);
+            QCOMPARE(objectsUnder(kultura), full);
+        }
+    }
+
+    // The list kept a scaled copy of every thumbnail it had ever shown, new pictures at every refresh.
+    void aRefreshedListKeepsTheThumbnailsOfItsRowsOnly()
+    {
+        RSSChannel channel(RSSChannel::Kraj, nullptr);
+        ArticlesListWidget screen(&channel, nullptr);
+        auto* model = screen.findChild<ArticleListModel*>();
+        auto* delegate = screen.findChild<ArticleItemDelegate*>();
+        QVERIFY(model && delegate);
+        QImage canvas(480, 100, QImage::Format_ARGB32_Premultiplied);
+        for (int round = 0; round < 6; ++round) {
+            QVector<Article*> list;
+            for (int i = 0; i < 5; ++i) {
+                Article* a = new Article(&channel);
+                a->xx = i;
+                a->title = QString("Tytuł %1").arg(i);
+                a->thumbnailImage = QImage(84, 78, QImage::Format_RGB32);
+                a->thumbnailImage.fill(QColor(round * 40, i * 50, 0));
+                list << a;
+            }
+            model->articlesUpdated(list);
+            for (int row = 0; row < model->rowCount(); ++row) {
+                QStyleOptionViewItem option;
+                option.rect = QRect(0, 0, 480, 100);
+                QPainter painter(&canvas);
+                delegate->paint(&painter, option, model->index(row));
+            }
+            QVERIFY2(delegate->thumbnailsKept() <= 5, qPrintable(QString::number(delegate->thumbnailsKept())));
+        }
+        QVERIFY(delegate->thumbnailsKept() > 0);
     }
 };
 

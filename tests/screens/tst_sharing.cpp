@@ -1,15 +1,18 @@
 #include <QUrlQuery>
 
-#include "screens/sharing/blipdialog.h"
-#include "screens/sharing/blipsettings.h"
+#include "logic/base/logging.h"
+#include "logic/base/userprompts.h"
+#include "logic/base/util.h"
+#include "logic/net/downloadservice.h"
 #include "logic/net/oauthmanager.h"
 #include "logic/net/oauthrequest.h"
-#include "screens/sharing/twittersettings.h"
 #include "logic/sharing/tokenstore.h"
-#include "screens/sharing/twitterdialog.h"
+#include "screens/sharing/blipdialog.h"
+#include "screens/sharing/blipsettings.h"
 #include "screens/sharing/sharearticledialog.h"
-#include "logic/base/logging.h"
-#include "logic/net/downloadservice.h"
+#include "screens/sharing/twitterdialog.h"
+#include "screens/sharing/twittersettings.h"
+#include "screens/shell/screenprompts.h"
 #include "tests/support/screenfixtures.h"
 
 // Every line the program logs, with every category switched on.
@@ -26,7 +29,32 @@ static void debugEverywhere(bool on)
         const_cast<QLoggingCategory&>(category()).setEnabled(QtDebugMsg, on);
 }
 
-// Sharing end to end against the local OAuth providers, which verify every signature.
+// Prompts that record what the logic asks of the user.
+class RecordingPrompts : public UserPrompts
+{
+public:
+    QStringList seen;
+    bool composerAnswer = true;
+
+    void showError(const QString& text, const QString& title) override { seen << "error:" + title + ":" + text; }
+    void showInformation(const QString& text, const QString& title) override { seen << "info:" + title + ":" + text; }
+    void closeApplication() override { seen << "close"; }
+    bool hasEmailAccount() override { seen << "account"; return composerAnswer; }
+    bool composeEmail(const QString& subject, const QString& text) override
+    {
+        seen << "email:" + subject + ":" + text;
+        return composerAnswer;
+    }
+    bool composeSms(const QString& phoneNumber, const QString& text) override
+    {
+        seen << "sms:" + phoneNumber + ":" + text;
+        return composerAnswer;
+    }
+};
+
+// Sharing end to end against the local OAuth providers, which verify every signature; the cipher
+// that keeps the tokens; and the hand-off to the composer, which the logic asks for through
+// whatever prompts the screens installed (with none installed nothing is shown and it refuses).
 class TestSharing : public QObject
 {
     Q_OBJECT
@@ -89,6 +117,8 @@ private slots:
         browser.opened.clear();
         QSettings(organizationName, applicationName).clear();
     }
+
+    void cleanup() { ScreenPrompts::installForProcess(); }
 
     void twitterPinFlowThenARevokedTokenLogsOut()
     {
@@ -316,6 +346,75 @@ private slots:
         QVERIFY(closed.wait(5000));
         QCOMPARE(boxes.texts().size(), 1);
         QVERIFY(boxes.last().text.startsWith(QString::fromUtf8("Wysłano pomyślnie")));
+    }
+
+    void cipherRoundTripAndDamage()
+    {
+        QVERIFY(Util::initCipher());
+        const QString token = QStringLiteral("14819245-Kd8sH2lQpX0aPz91MmQ3nQ8s7Fz1Rw5tYb");
+        const QByteArray secret = Util::encrypt(token);
+        QVERIFY(!secret.isEmpty());
+        QCOMPARE(secret.size() % 16, 0);
+        QVERIFY(!secret.contains(token.toLatin1()));
+        QCOMPARE(Util::decrypt(secret), token);
+        // Every call starts from the same vector.
+        QCOMPARE(Util::encrypt(token), secret);
+        // A 15-character text plus its NUL fills one block exactly; padding adds a second.
+        QCOMPARE(Util::encrypt(QString(15, 'a')).size(), 32);
+        QCOMPARE(Util::decrypt(Util::encrypt("x")), QString("x"));
+        QVERIFY(Util::encrypt(QString()).isEmpty());
+        QVERIFY(Util::decrypt(QByteArray()).isEmpty());
+        // Damaged input never crashes and never gives back the token.
+        QByteArray damaged = Util::encrypt("sekret-token");
+        damaged[damaged.size() - 1] = damaged.at(damaged.size() - 1) ^ 0x55;
+        QVERIFY(Util::decrypt(damaged) != QString("sekret-token"));
+        QVERIFY(Util::decrypt(QByteArray("short")) != QString("short"));
+    }
+
+    void composerHandOff()
+    {
+        QVERIFY(Util::sendEmail(QString(), QString::fromUtf8("Tytuł & więcej"), "Treść\nlinia 2"));
+        QVERIFY(Util::sendSMS("+48600100200", QString::fromUtf8("Zobacz: ąę")));
+        Util::openUrl("http://www.kurendal.pl/a?b=1", false);
+        QCOMPARE(browser.opened.size(), 3);
+
+        const QUrl mail = browser.opened.at(0);
+        QCOMPARE(mail.scheme(), QString("mailto"));
+        const QUrlQuery mailQuery(mail);
+        QCOMPARE(mailQuery.queryItemValue("subject", QUrl::FullyDecoded), QString::fromUtf8("Tytuł & więcej"));
+        QCOMPARE(mailQuery.queryItemValue("body", QUrl::FullyDecoded), QString::fromUtf8("Treść\nlinia 2"));
+        const QUrl sms = browser.opened.at(1);
+        QCOMPARE(sms.path(), QString("+48600100200"));
+        QCOMPARE(QUrlQuery(sms).queryItemValue("body", QUrl::FullyDecoded), QString::fromUtf8("Zobacz: ąę"));
+        QCOMPARE(browser.opened.at(2), QUrl("http://www.kurendal.pl/a?b=1"));
+    }
+
+    void theComposerIsAskedThroughTheInstalledPromptsOnly()
+    {
+        UserPrompts::install(nullptr);
+        Boxes boxes;
+        UserPrompts::error("tekst", "Błąd");
+        UserPrompts::quit();
+        QVERIFY(!Util::isAnyEmailAccount());
+        QVERIFY(!Util::sendEmail(QString(), "Temat", "Treść"));
+        QVERIFY(!Util::sendSMS("600100200", "Treść"));
+        QVERIFY(boxes.shown.isEmpty());
+
+        // Installed, the prompts are asked for the composer.
+        {
+            RecordingPrompts prompts;
+            UserPrompts::install(&prompts);
+            QVERIFY(Util::isAnyEmailAccount());
+            QVERIFY(Util::sendEmail("ignored@example.invalid", "Temat", "Treść"));
+            QVERIFY(Util::sendSMS("600100200", "Treść"));
+            prompts.composerAnswer = false;
+            QVERIFY(!Util::sendSMS("600100200", "Inna"));
+            QCOMPARE(prompts.seen, QStringList({"account", "email:Temat:Treść", "sms:600100200:Treść",
+                                                "sms:600100200:Inna"}));
+        }
+        // Prompts destroyed are uninstalled.
+        QVERIFY(!UserPrompts::installed());
+        UserPrompts::information("po", QString()); // must not reach freed prompts
     }
 };
 

@@ -1,8 +1,16 @@
+#include <QProcess>
 #include <QQuickItem>
+#include <QTemporaryDir>
 
 #include "logic/ads/bannerinfo.h"
 #include "logic/base/file.h"
+#include "screens/articlelist/articleslistwidget.h"
+#include "screens/briefcase/briefcasewidget.h"
+#include "screens/categories/categorylistwidget.h"
+#include "screens/search/searchwidget.h"
 #include "screens/shell/splashwidget.h"
+#include "screens/widgets/textscale.h"
+#include "tests/support/probescreen.h"
 #include "tests/support/screenfixtures.h"
 
 // Records answers; may ask a follow-up question from inside its answer.
@@ -21,14 +29,24 @@ public:
     void onMsgBoxRejected() override { ++rejected; }
 };
 
-// The page that hosts the screens: the splash and the advertisement fetched on an earlier run
-// shown after it, the hand-over to the application page, its dialogs and the window's state.
+// The shell: the controller's stack of screens and its keys; the page that hosts it, with the
+// splash and the advertisement fetched on an earlier run shown after it, the hand-over to the
+// application page, its dialogs and the window's state; and the program itself, started as a
+// new user would from a terminal.
 class TestShell : public QObject
 {
     Q_OBJECT
 private:
     QDeclarativeView* view = nullptr;
+    MainWidget* main = nullptr;
     Browser browser;
+
+    static const int slide = 250;
+
+    void push(BaseWidget* w, bool animated)
+    {
+        QMetaObject::invokeMethod(main, "pushWidget", Q_ARG(BaseWidget*, w), Q_ARG(bool, animated));
+    }
 
     // Each of the two pictures stays 3 s; the timers may fire a little early, never at once.
     static constexpr int shown = 3000 - 200;
@@ -92,7 +110,192 @@ private slots:
         browser.catchSchemes(true, {"http"});
     }
 
+    void cleanup()
+    {
+        delete main;
+        main = nullptr;
+    }
+
     void cleanupTestCase() { Screens::closeHost(view); }
+
+    // A walk by keys alone: real key events to the widget that has the keys.
+    void keyboardCommands()
+    {
+        main = Screens::startMain();
+        Boxes boxes;
+        auto key = [this](Qt::Key code, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : main, code, mods);
+        };
+        // The program opens on the first category's list: Escape goes back, then asks.
+        key(Qt::Key_Escape);
+        QTest::qWait(2 * slide);
+        QVERIFY(boxes.shown.isEmpty());
+        key(Qt::Key_Escape);
+        boxes.reject();
+        key(Qt::Key_Q, Qt::ControlModifier);
+        QCOMPARE(boxes.last().kind, MessageBox::Shown::Question);
+        QCOMPARE(boxes.last().title, QString());
+        QCOMPARE(boxes.last().listener, static_cast<MsgBoxListener*>(main));
+        boxes.reject(); // "Nie"
+        QCOMPARE(boxes.texts(), QStringList({"Czy na pewno chcesz zamknąć aplikację?", "Czy na pewno chcesz zamknąć aplikację?"}));
+        QTest::qWait(50);
+        QVERIFY(main->isVisible());
+        key(Qt::Key_F1);
+        QVERIFY(boxes.last().text.contains("Ctrl+B: teczka"));
+
+        key(Qt::Key_B, Qt::ControlModifier);
+        QTRY_VERIFY(main->findChild<TeczkaWidget*>() && main->isEnabled());
+        // A text field keeps its keys.
+        QLineEdit* field = new QLineEdit(main->findChild<TeczkaWidget*>());
+        field->show();
+        QApplication::setActiveWindow(main);
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QTest::keyClick(field, Qt::Key_Escape);
+        QTest::qWait(2 * slide);
+        QVERIFY(main->findChild<TeczkaWidget*>());
+        delete field;
+        key(Qt::Key_Escape);
+        QTRY_VERIFY(!main->findChild<TeczkaWidget*>());
+
+        // Arrows move in the list of the screen showing.
+        QListView* categories = main->findChild<CategoryListWidget*>()->findChild<QListView*>("listView");
+        key(Qt::Key_Down);
+        key(Qt::Key_Down);
+        QVERIFY(categories->currentIndex().row() > 0);
+
+        key(Qt::Key_Equal, Qt::ControlModifier);
+        QCOMPARE(TextScale::percent(), 110);
+        key(Qt::Key_Minus, Qt::ControlModifier);
+        key(Qt::Key_Minus, Qt::ControlModifier);
+        QCOMPARE(TextScale::percent(), 90);
+        key(Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(TextScale::percent(), 100);
+        QCOMPARE(boxes.shown.size(), 3);
+
+        // Ctrl+F opens the search with the keys in its field.
+        key(Qt::Key_F, Qt::ControlModifier);
+        QTRY_VERIFY(main->findChild<SearchWidget*>() && main->isEnabled());
+        QLineEdit* words = main->findChild<SearchWidget*>()->findChild<QLineEdit*>();
+        QTRY_COMPARE(QApplication::focusWidget(), words);
+    }
+
+    void pushSlidesInBlockingInputAndBackSlidesOut()
+    {
+        main = Screens::startMain();
+        ProbeScreen* first = new ProbeScreen;
+        push(first, false);
+        QCOMPARE(first->shown, 1);
+        QCOMPARE(first->geometry(), main->rect());
+
+        QPointer<ProbeScreen> second = new ProbeScreen;
+        push(second, true);
+        QVERIFY(!main->isEnabled());
+        QCOMPARE(second->parentWidget(), main);
+        QVERIFY(second->isVisible());
+        QCOMPARE(second->shown, 0);
+        QTest::qWait(slide / 2);
+        QVERIFY(second->x() > 0 && second->x() < main->width());
+        QTest::qWait(slide);
+        QVERIFY(main->isEnabled());
+        QCOMPARE(second->shown, 1);
+        QCOMPARE(second->pos(), QPoint(0, 0));
+        QCOMPARE(first->hidden, 1);
+        QVERIFY(!first->isVisible());
+        // A resize keeps the top screen filling the window.
+        main->resize(854, 480);
+        QCOMPARE(second->geometry(), QRect(0, 0, 854, 480));
+
+        // Back slides the top screen out and deletes it.
+        emit second->backClicked();
+        QVERIFY(!main->isEnabled());
+        QVERIFY(first->isVisible());
+        QTest::qWait(slide + 150);
+        QVERIFY(main->isEnabled());
+        QVERIFY(second.isNull());
+        QCOMPARE(first->shown, 2);
+        QCOMPARE(first->geometry(), main->rect());
+        // Without a slide, the screen below is told at once.
+        push(new ProbeScreen, false);
+        QCOMPARE(first->hidden, 2);
+    }
+
+    void backOnTheRootDoesNothing()
+    {
+        main = Screens::startMain();
+        CategoryListWidget* root = main->findChild<CategoryListWidget*>();
+        QVERIFY(root);
+        // The program opens on the first category's list: back to the root, then back once more.
+        QPointer<ArticlesListWidget> list = Screens::onTop<ArticlesListWidget>(main);
+        QVERIFY(list);
+        emit list->backClicked();
+        QTRY_VERIFY(list.isNull());
+        QVERIFY(root->isVisible());
+        const int screens = main->findChildren<BaseWidget*>(QString(), Qt::FindDirectChildrenOnly).size();
+        emit root->backClicked();
+        QTest::qWait(slide + 100);
+        QVERIFY(main->isEnabled());
+        QVERIFY(root->isVisible());
+        QCOMPARE(root->geometry(), main->rect());
+        QCOMPARE(main->findChildren<BaseWidget*>(QString(), Qt::FindDirectChildrenOnly).size(), screens);
+    }
+
+    void popToRootFromThreeDeep()
+    {
+        main = Screens::startMain();
+        CategoryListWidget* root = main->findChild<CategoryListWidget*>();
+        QPointer<ProbeScreen> a = new ProbeScreen, b = new ProbeScreen, c = new ProbeScreen;
+        push(a, false);
+        push(b, false);
+        push(c, false);
+        emit c->popToRoot();
+        QVERIFY(!b->isVisible());
+        QTest::qWait(10);
+        QVERIFY(a.isNull());
+        QVERIFY(b.isNull());
+        QVERIFY(!c.isNull());
+        QVERIFY(root->isVisible());
+        QTest::qWait(slide + 150);
+        QVERIFY(c.isNull());
+        QVERIFY(main->isEnabled());
+        QCOMPARE(root->geometry(), main->rect());
+    }
+
+    void orientationDecidesWhetherToAnimate()
+    {
+        main = Screens::startMain();
+        main->resize(854, 480);
+        QTest::qWait(10);
+        // A portrait-only screen pushed while landscape appears at once, without a slide.
+        ProbeScreen* portrait = new ProbeScreen(MainWidget::OrientationPortrait);
+        push(portrait, true);
+        QCOMPARE(portrait->shown, 1);
+        QVERIFY(main->isEnabled());
+        QCOMPARE(portrait->geometry(), QRect(0, 0, 854, 480));
+
+        // A square window counts as portrait.
+        main->resize(480, 480);
+        QTest::qWait(10);
+        ProbeScreen* again = new ProbeScreen(MainWidget::OrientationPortrait);
+        push(again, true);
+        QCOMPARE(again->shown, 0);
+        QVERIFY(!main->isEnabled());
+        QTest::qWait(slide + 100);
+        QCOMPARE(again->shown, 1);
+
+        // Back onto a portrait-only screen while landscape: no slide, but back works.
+        main->resize(854, 480);
+        QTest::qWait(10);
+        QPointer<ProbeScreen> top = new ProbeScreen;
+        push(top, false);
+        const int shownBefore = again->shown;
+        emit top->backClicked();
+        QTest::qWait(10);
+        QVERIFY(main->isEnabled());
+        QCOMPARE(again->shown, shownBefore + 1);
+        QVERIFY(again->isVisible());
+        QTRY_VERIFY(top.isNull());
+    }
 
     // An advertisement follows the built-in picture for its own time and opens its link once on
     // tap; without a link a tap does nothing. A damaged or withdrawn one gives a normal start.
@@ -165,9 +368,8 @@ private slots:
         QVERIFY(openDialogs().isEmpty());
         QVERIFY(!MainWidget::getInstance());
 
-        QTest::qWait(2500);
-        QVERIFY(splash && splash->isVisible());
-        QTRY_VERIFY_WITH_TIMEOUT(MainWidget::getInstance() != nullptr, 2000);
+        // Not before the picture's time is up (theAdvertisementFollowsThePicture measures it).
+        QTRY_VERIFY_WITH_TIMEOUT(MainWidget::getInstance() != nullptr, 4500);
         QTRY_VERIFY(splash.isNull());
         QCOMPARE(view->source(), QUrl("qrc:/main.qml"));
         QVERIFY(mbs);
@@ -266,6 +468,81 @@ private slots:
         QCOMPARE(spy.count(), 4);
         QCOMPARE(spy.at(2).at(0).toBool(), false);
         QCOMPARE(spy.at(3).at(0).toBool(), true);
+    }
+
+    // The program itself, started against the sample service as its proxy, then once more on the
+    // data it kept (a refresh): every feed, every ad description and the analytics report are asked
+    // for exactly once a start, and nothing is printed on the console.
+    void oneStartAsksForEachFeedOnceAndSaysNothing()
+    {
+        SampleServer server;
+        QVERIFY(server.start());
+        server.setContentRoot(KURENDAL_SAMPLE_CONTENT);
+        installAdService(server, KURENDAL_SAMPLE_CONTENT);
+        installAnalyticsService(server);
+
+        QTemporaryDir home;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_DATA_HOME", home.filePath("data"));
+        env.insert("XDG_CONFIG_HOME", home.filePath("config"));
+        env.insert("XDG_RUNTIME_DIR", home.path()); // as a desktop session sets it
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("http_proxy", server.baseUrl());
+        env.insert("no_proxy", "");
+        env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent");
+        env.insert("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent");
+        env.remove("QT_LOGGING_RULES");
+
+        auto count = [&server](const QString& path, const QString& query = QString()) {
+            int n = 0;
+            for (const SampleServer::Request& r : server.requests())
+                n += r.path == path && r.query.contains(query) ? 1 : 0;
+            return n;
+        };
+        const QStringList feeds = {"kr_najwazniejsze", "kr_najnowsze", "kraj", "kr_swiat",
+                                   "kr_sport", "gospodarka", "kr_komentarze", "kr_kultura"};
+        auto allFeedsAsked = [&] {
+            for (const QString& f : feeds)
+                if (count("/pub/mobi_lg/out/" + f + ".xml") == 0)
+                    return false;
+            return true;
+        };
+        for (const char* start : {"first start", "refresh"}) {
+            server.clearRequests();
+            QProcess program;
+            program.setProcessEnvironment(env);
+            program.setProcessChannelMode(QProcess::MergedChannels);
+            program.start(KURENDAL_PROGRAM, QStringList());
+            QVERIFY(program.waitForStarted());
+            QTRY_VERIFY_WITH_TIMEOUT(allFeedsAsked(), 30000);
+            QTRY_VERIFY_WITH_TIMEOUT(count("/aap.do") > 0, 10000);
+            QTest::qWait(2000); // a second opening of the network would ask again by now
+            QCOMPARE(program.state(), QProcess::Running);
+            program.terminate();
+            program.waitForFinished(5000);
+            const QByteArray console = program.readAll();
+            QVERIFY2(console.isEmpty(), qPrintable(QString("%1:\n%2").arg(start, QString::fromUtf8(console))));
+
+            for (const QString& f : feeds)
+                QVERIFY2(count("/pub/mobi_lg/out/" + f + ".xml") == 1, qPrintable(f));
+            for (const char* typ : {"typ=101", "typ=102", "typ=108"})
+                QVERIFY2(count("/ad/GetBanMb", typ) == 1, typ);
+            QCOMPARE(count("/aap.do"), 1);
+        }
+    }
+
+    // Last: "Tak" to the exit question ends the event loops of this process.
+    void takCloses()
+    {
+        Screens::closeHost(view);
+        view = nullptr;
+        main = Screens::startMain();
+        Boxes boxes;
+        main->exitClicked();
+        QEventLoop loop;
+        QTimer::singleShot(0, &loop, [&boxes]() { boxes.accept(); });
+        QTimer::singleShot(3000, &loop, [&loop]() { loop.exit(7); });
+        QCOMPARE(loop.exec(), 0);
     }
 };
 

@@ -68,7 +68,7 @@ private slots:
     void timeToUpdateElapsed();
 
 private:
-    friend class TestChannelModel;
+    friend class TestCategoryList;
 
     void refresh(RSSChannel* channel);
     void startTimer(int index, int interval);

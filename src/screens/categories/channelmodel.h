@@ -32,7 +32,7 @@ private slots:
     void updateFinished();
 
 private:
-    friend class TestChannelModel;
+    friend class TestCategoryList;
 
     int rowOf(RSSChannel* channel) const;
     void repaint(RSSChannel* channel);

@@ -1,26 +1,47 @@
+#include <QNetworkInterface>
+#include <QNetworkProxy>
 #include <QUrlQuery>
 
 #include <cerrno>
+#include <net/if.h>
 #include <sched.h>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "logic/ads/bannerinfo.h"
 #include "logic/news/briefcasestore.h"
+#include "logic/net/reachability.h"
 #include "logic/news/settings.h"
 #include "screens/article/articlewidget.h"
 #include "screens/settings/settingscategoryview.h"
 #include "tests/support/screenfixtures.h"
 #include "tests/support/testchannel.h"
 
-// The data folder turns read-only or fills up while the program saves: what was on disk
-// before stays whole and readable. The folder is a small memory disk mounted in a private
-// user and mount namespace, so the faults are real and need no privileges.
+// The machine fails the program. The data folder turns read-only or fills up while the program
+// saves: what was on disk before stays whole and readable. The network is gone: the loopback
+// alone is no network. The folder is a small memory disk and the loopback the only interface,
+// in a private user, mount and network namespace, so the faults are real and need no privileges.
 namespace {
 
 // Must run before the process has a second thread.
-bool enterPrivateNamespace()
+bool enterPrivateNamespaces()
 {
-    return TestEnv::enterUserNamespace(CLONE_NEWNS) && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+    if (!TestEnv::enterUserNamespace(CLONE_NEWNS | CLONE_NEWNET)
+        || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+        return false;
+    // The loopback up and running, as on every machine.
+    const int fd = socket(AF_INET, SOCK_DGRAM, 0);
+    if (fd < 0)
+        return false;
+    ifreq request = {};
+    qstrncpy(request.ifr_name, "lo", IFNAMSIZ);
+    bool up = ioctl(fd, SIOCGIFFLAGS, &request) == 0;
+    request.ifr_flags |= IFF_UP;
+    up = up && ioctl(fd, SIOCSIFFLAGS, &request) == 0;
+    ::close(fd);
+    return up;
 }
 
 bool isolated = false;
@@ -31,7 +52,7 @@ QVector<int> ids(const RSSChannel& c) { return TestEnv::sortedIds(c); }
 
 } // namespace
 
-class TestDiskFaults : public QObject
+class TestFaults : public QObject
 {
     Q_OBJECT
 private:
@@ -273,14 +294,50 @@ private slots:
         QVERIFY(!reread.isCategoryActive(RSSChannel::Gospodarka));
         QVERIFY(reread.isCategoryActive(RSSChannel::Sport));
     }
+
+    // Last: it sets the process's proxy itself.
+    void theLoopbackAloneIsNoNetworkAProxyOnItIs()
+    {
+        bool loopbackUp = false;
+        for (const QNetworkInterface& i : QNetworkInterface::allInterfaces())
+            loopbackUp |= (i.flags() & QNetworkInterface::IsLoopBack) && (i.flags() & QNetworkInterface::IsUp);
+        QVERIFY(loopbackUp);
+        // No proxy either (the namespace has no way out anyway).
+        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+        Boxes boxes;
+        Reachability r;
+        QSignalSpy opened(&r, &Reachability::networkSessionOpened);
+        r.start();
+        QTest::qWait(300);
+        QCOMPARE(opened.count(), 0);
+        QVERIFY(!Reachability::isConnectedToNetwork());
+        // One box for each attempt (the bearer layer may report its configurations once more).
+        QVERIFY(!boxes.shown.isEmpty());
+        QCOMPARE(boxes.texts().removeDuplicates(), boxes.shown.size() - 1);
+        QCOMPARE(boxes.last().kind, MessageBox::Shown::Error);
+        QCOMPARE(boxes.last().text,
+                 QString::fromUtf8("Nie można się połączyć z Internetem. Brak dostępnych punktów dostępu."));
+        QCOMPARE(boxes.last().title, QString::fromUtf8("Błąd"));
+
+        // A proxy on the loopback is a way out.
+        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", 18999));
+        boxes.shown.clear();
+        Reachability viaProxy;
+        QSignalSpy proxyOpened(&viaProxy, &Reachability::networkSessionOpened);
+        viaProxy.start();
+        QVERIFY(proxyOpened.wait(5000));
+        QVERIFY(Reachability::isConnectedToNetwork());
+        QVERIFY(boxes.shown.isEmpty());
+        TestEnv::noProxy();
+    }
 };
 
 int main(int argc, char** argv)
 {
-    isolated = enterPrivateNamespace();
+    isolated = enterPrivateNamespaces();
     QApplication application(argc, argv);
-    TestDiskFaults test;
+    TestFaults test;
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_diskfaults.moc"
+#include "tst_faults.moc"
