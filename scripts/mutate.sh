@@ -129,7 +129,7 @@ first_tests() {
     news/channel.cpp) echo tst_rsschannel tst_datafolder ;;
     news/article.cpp) echo tst_article ;;
     base/file.cpp) echo tst_datafolder ;;
-    news/briefcasestore.cpp) echo tst_savedarticles ;;
+    news/briefcasestore.cpp) echo tst_article ;;
     news/settings.cpp) echo tst_settings ;;
     net/downloadservice.cpp) echo tst_network ;;
     net/request.cpp) echo tst_network ;;
