@@ -400,7 +400,6 @@ private slots:
     // box shrinks where the window is narrower or lower than it, the reflection follows the picture.
     void picturesKeepTheirShapeInsideTheWindow_data()
     {
-        openFlow();
         QTest::addColumn<QSize>("window");
         QTest::addColumn<QSize>("picture");
         QTest::newRow("upright 500x750") << QSize(480, 600) << QSize(500, 750);
