@@ -32,8 +32,8 @@ int main(int argc, char** argv)
         rootObject = nullptr;
         mbs = nullptr;
     });
-    // The window first, in the page's colour; the splash document and the icon's pictures load
-    // once it is on the screen, so that the start does not wait for them.
+    // The window first; the QML engine, the splash document and the icon's pictures load on the
+    // event loop's first turn, so that the window does not wait for them.
     view->showOnScreen(QGuiApplication::primaryScreen());
     QTimer::singleShot(0, view.data(), [view] {
         registerQmlElements();
