@@ -31,7 +31,7 @@ icons=""
 for size in 16 22 24 32 48 64 128 256 512; do
   icons="$icons /usr/share/icons/hicolor/${size}x${size}/apps/$id.png"
 done
-for path in /usr/bin/kurendal /usr/share/applications/$id.desktop /usr/share/metainfo/$id.metainfo.xml \
+for path in /usr/bin/kurendal /usr/lib/kurendal/libkurendalprogram.so /usr/share/applications/$id.desktop /usr/share/metainfo/$id.metainfo.xml \
     /usr/share/icons/hicolor/scalable/apps/$id.svg $icons; do
   grep -qxF "$path" "$work/contents" || fail "the package lacks $path"
 done

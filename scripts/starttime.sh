@@ -2,8 +2,9 @@
 # Start to first visible window on a 1920 x 1080 X screen (Xvfb), fresh profile each run: the
 # program with SSL_CERT_FILE naming the system's bundle, naming the sample service's authority, and
 # unset, beside a bare Qt window started the same way (the floor) and the same window loading the
-# program's libraries. Runs are interleaved; prints the median of each in ms and its ratio to the
-# floor.
+# program's libraries. The window shows before the program's library loads, so the time until its
+# first page (the splash) is drawn is measured too. Runs are interleaved; prints the median of each
+# in ms and its ratio to the floor.
 # usage: starttime.sh [BUILD_DIR]   RUNS (default 5) runs of each; KURENDAL_DISPLAY picks the display.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -14,7 +15,8 @@ display=":${KURENDAL_DISPLAY:-$((90 + RANDOM % 100))}"
 work="$(mktemp -d)"
 # -noreset: by default the server resets when its last client leaves, and a program started
 # during the reset cannot connect.
-Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+# -br: a black root, so that the page's first pixels stand out from it and the black window.
+Xvfb "$display" -screen 0 1920x1080x24 -br -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
 export DISPLAY="$display"
@@ -81,17 +83,56 @@ measure() {
   echo $(( (end - start) / 1000000 ))
 }
 
+# Milliseconds from the start of the command to the first pixel other than black in the middle of
+# the window (the window is black until the program's page is in it).
+cat > "$work/page.py" <<'PY'
+import ctypes, subprocess, sys, time
+x = ctypes.CDLL("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+x.XDefaultRootWindow.restype = ctypes.c_ulong
+x.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
+                        ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
+x.XGetImage.restype = ctypes.c_void_p
+x.XGetPixel.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int]
+x.XGetPixel.restype = ctypes.c_ulong
+x.XDestroyImage.argtypes = [ctypes.c_void_p]
+display = x.XOpenDisplay(None)
+root = x.XDefaultRootWindow(display)
+start = time.monotonic()
+program = subprocess.Popen(sys.argv[1:], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+while time.monotonic() - start < 20 and program.poll() is None:
+    image = x.XGetImage(display, root, 960, 540, 1, 1, 0xFFFFFFFF, 2)
+    pixel = x.XGetPixel(image, 0, 0) & 0xFFFFFF
+    x.XDestroyImage(image)
+    if pixel:
+        print(round((time.monotonic() - start) * 1000))
+        break
+    time.sleep(0.001)
+program.kill()
+program.wait()
+PY
+page() {
+  rm -rf "$work/home"
+  mkdir -p "$work/home"
+  local ms
+  ms=$(XDG_DATA_HOME="$work/home/data" XDG_CONFIG_HOME="$work/home/config" python3 "$work/page.py" "$@")
+  [ -n "$ms" ] || { echo "starttime.sh: $* drew no page" >&2; return 1; }
+  echo "$ms"
+}
+
 median() { tr ' ' '\n' | grep . | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 
 bundle=/etc/ssl/certs/ca-certificates.crt
 authority="$root/sampleserver/tls/ca.pem"
-bare="" barelibs="" system="" sample="" unset_=""
+bare="" barelibs="" system="" sample="" unset_="" drawn=""
 for _ in $(seq "$runs"); do
   bare="$bare $(measure Bare "$work/bare")"
   barelibs="$barelibs $(measure Bare "$work/barelibs")"
   system="$system $(SSL_CERT_FILE="$bundle" measure Kurendal "$build/kurendal")"
   sample="$sample $(SSL_CERT_FILE="$authority" measure Kurendal "$build/kurendal")"
   unset_="$unset_ $(unset SSL_CERT_FILE; measure Kurendal "$build/kurendal")"
+  drawn="$drawn $(unset SSL_CERT_FILE; page "$build/kurendal")"
 done
 floor=$(echo "$bare" | median)
 report() {
@@ -104,3 +145,4 @@ report "bare window, the program's libraries" "$barelibs"
 report "kurendal, SSL_CERT_FILE the system bundle" "$system"
 report "kurendal, SSL_CERT_FILE another authority" "$sample"
 report "kurendal, SSL_CERT_FILE unset" "$unset_"
+report "kurendal, its first page drawn" "$drawn"

@@ -1,13 +1,18 @@
 #include <QApplication>
-#include <QNetworkProxyFactory>
-#include <QPointer>
+#include <QDir>
+#include <QLibrary>
 #include <QTimer>
-#include <QUrl>
 
-#include "screens/shell/mainwidget.h"
-#include "screens/shell/screenprompts.h"
-#include "screens/shell/messageboxbridge.h"
-#include "platform/declarativeview.h"
+#include "app/program.h"
+#include "platform/programwindow.h"
+
+// Where the program's library is: installed, beside the other libraries; built, beside us.
+static QString programLibrary()
+{
+    const QDir here(QCoreApplication::applicationDirPath());
+    const QString installed = here.filePath(QStringLiteral(KURENDAL_PROGRAM_LIBRARY_DIR "/libkurendalprogram.so"));
+    return QFile::exists(installed) ? installed : here.filePath(QStringLiteral("libkurendalprogram.so"));
+}
 
 int main(int argc, char** argv)
 {
@@ -16,34 +21,21 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     // Shells match the window with its desktop entry by this id (the Wayland app id).
     QGuiApplication::setDesktopFileName(QStringLiteral("pl.kurendal.Kurendal"));
-    app = &application;
-    Q_INIT_RESOURCE(resources);
-    ScreenPrompts::installForProcess();
-    // The publisher's hosts are reached through the system's proxy when one is set.
-    QNetworkProxyFactory::setUseSystemConfiguration(true);
-    // The authorities of SSL_CERT_FILE are read by the first TLS request (DownloadService).
 
-    QPointer<QDeclarativeView> view = new QDeclarativeView();
-    view->setWindowTitle(QStringLiteral("Kurendal"));
-    view->setResizeMode(QDeclarativeView::SizeRootObjectToView);
-    viewDecl = view.data();
-    QObject::connect(view.data(), &QObject::destroyed, [] {
-        viewDecl = nullptr;
-        rootObject = nullptr;
-        mbs = nullptr;
+    // The window first; the program's library, with the splash, loads on the event loop's first
+    // turn, before the window's first paint is handled.
+    ProgramWindow window;
+    window.showOnScreen(QGuiApplication::primaryScreen());
+    QLibrary program(programLibrary());
+    QTimer::singleShot(0, &window, [&program, &window] {
+        auto start = reinterpret_cast<ProgramStart>(program.resolve("kurendalStart"));
+        if (!start) {
+            qCritical("Kurendal: nie można wczytać programu (%s). Zainstaluj go ponownie.",
+                      qUtf8Printable(program.errorString()));
+            QCoreApplication::exit(1);
+            return;
+        }
+        start(&window);
     });
-    // The window first; the QML engine, the splash document and the icon's pictures load on the
-    // event loop's first turn, so that the window does not wait for them.
-    view->showOnScreen(QGuiApplication::primaryScreen());
-    QTimer::singleShot(0, view.data(), [view] {
-        registerQmlElements();
-        view->setSource(QUrl(QStringLiteral("qrc:/splash.qml")));
-        setScreenOrientation(MainWidget::OrientationPortrait);
-        view->setWindowIcon(QDeclarativeView::applicationIcon());
-    });
-
-    const int result = application.exec();
-    delete view.data();
-    viewDecl = nullptr;
-    return result;
+    return application.exec();
 }

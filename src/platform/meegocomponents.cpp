@@ -48,8 +48,9 @@ void PageStackWindow::fillWithPage()
     page->setSize(size());
 }
 
+// The state is the top-level window's: the view may sit inside the program's window.
 PlatformWindow::PlatformWindow(QWidget* w)
-    : QObject(w), window(w), mode(WindowState::Fullsize), shown(false), activeNow(false)
+    : QObject(w), window(w->window()), mode(WindowState::Fullsize), shown(false), activeNow(false)
 {
     window->installEventFilter(this);
     refresh();

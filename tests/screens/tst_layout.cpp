@@ -4,6 +4,7 @@
 #include "logic/news/photo.h"
 #include "logic/news/settings.h"
 #include "logic/sharing/twitterclient.h"
+#include "platform/programwindow.h"
 #include "screens/article/articleform.h"
 #include "screens/article/articlephotowidget.h"
 #include "screens/article/articlewidget.h"
@@ -827,17 +828,17 @@ private slots:
     {
         // Phone screens, upright or sideways, are filled; larger screens get an upright window.
         for (const QSize& phone : {QSize(360, 720), QSize(432, 936), QSize(854, 480), QSize(600, 1024)})
-            QVERIFY(QDeclarativeView::fillsScreen(phone));
+            QVERIFY(ProgramWindow::fillsScreen(phone));
         for (const QSize& desk : {QSize(1920, 1080), QSize(2560, 1440), QSize(800, 1280)})
-            QVERIFY(!QDeclarativeView::fillsScreen(desk));
+            QVERIFY(!ProgramWindow::fillsScreen(desk));
         // Full screen where nothing manages windows; a Wayland phone shell maximises the window.
-        QCOMPARE(QDeclarativeView::windowMode("xcb", QSize(360, 720)), QDeclarativeView::FullScreen);
-        QCOMPARE(QDeclarativeView::windowMode("wayland", QSize(360, 720)), QDeclarativeView::ShellMaximised);
-        QCOMPARE(QDeclarativeView::windowMode("wayland", QSize(1920, 1080)), QDeclarativeView::PhoneSized);
-        QCOMPARE(QDeclarativeView::windowPlacement(QRect(0, 0, 1920, 1080)), QRect(720, 113, 480, 854));
-        QCOMPARE(QDeclarativeView::windowPlacement(QRect(1920, 0, 2560, 1440)), QRect(1920 + 1040, 293, 480, 854));
+        QCOMPARE(ProgramWindow::windowMode("xcb", QSize(360, 720)), ProgramWindow::FullScreen);
+        QCOMPARE(ProgramWindow::windowMode("wayland", QSize(360, 720)), ProgramWindow::ShellMaximised);
+        QCOMPARE(ProgramWindow::windowMode("wayland", QSize(1920, 1080)), ProgramWindow::PhoneSized);
+        QCOMPARE(ProgramWindow::windowPlacement(QRect(0, 0, 1920, 1080)), QRect(720, 113, 480, 854));
+        QCOMPARE(ProgramWindow::windowPlacement(QRect(1920, 0, 2560, 1440)), QRect(1920 + 1040, 293, 480, 854));
         // A short monitor: the window keeps within its free area, still upright.
-        const QRect low = QDeclarativeView::windowPlacement(QRect(0, 30, 1280, 770));
+        const QRect low = ProgramWindow::windowPlacement(QRect(0, 30, 1280, 770));
         QVERIFY(QRect(0, 30, 1280, 770).contains(low));
         QVERIFY(low.height() > low.width());
         // The window carries the installed icon's pictures.

@@ -531,6 +531,20 @@ private slots:
         }
     }
 
+    // A launcher without the program's library says so and ends, not a black window for ever.
+    void aLauncherWithoutItsLibraryEnds()
+    {
+        QTemporaryDir bin;
+        QVERIFY(QFile::copy(KURENDAL_PROGRAM, bin.filePath("kurendal")));
+        QFile(bin.filePath("kurendal")).setPermissions(QFileDevice::ExeOwner | QFileDevice::ReadOwner);
+        QProcess program;
+        program.setProcessChannelMode(QProcess::MergedChannels);
+        program.start(bin.filePath("kurendal"), QStringList());
+        QVERIFY(program.waitForFinished(10000));
+        QCOMPARE(program.exitCode(), 1);
+        QVERIFY(program.readAll().contains("nie można wczytać programu"));
+    }
+
     // Last: "Tak" to the exit question ends the event loops of this process.
     void takCloses()
     {
