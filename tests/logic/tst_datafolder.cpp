@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include "logic/news/article.h"
-#include "logic/news/articleparser.h"
 #include "logic/ads/bannerinfo.h"
 #include "logic/gallery/galleryfeed.h"
 #include "logic/news/photo.h"
@@ -61,19 +60,13 @@ void replaceWith(const QString& path, Kind kind, qint64 bound)
     case DevZero:
         QVERIFY(QFile::link(zeroDevice(), path));
         break;
-    case Directory: {
-        QVERIFY(QDir().mkpath(path + "/inside"));
-        QFile inside(path + "/inside/file");
-        QVERIFY(inside.open(QIODevice::WriteOnly));
-        inside.write("x");
+    case Directory:
+        TestEnv::writeData(path + "/inside/file", "x");
         break;
-    }
-    case Oversized: {
-        QFile big(path);
-        QVERIFY(big.open(QIODevice::WriteOnly));
-        QVERIFY(big.resize(bound + 1));
+    case Oversized:
+        TestEnv::writeData(path, QByteArray());
+        QVERIFY(QFile::resize(path, bound + 1));
         break;
-    }
     }
 }
 
@@ -262,9 +255,8 @@ private slots:
 
         const QString dir = File::createPathToResource("tree");
         QVERIFY(!File::deleteDirectory(dir));
-        QDir().mkpath(dir + "/a/b");
-        QFile(dir + "/a/b/x").open(QIODevice::WriteOnly);
-        QFile(dir + "/y").open(QIODevice::WriteOnly);
+        TestEnv::writeData(dir + "/a/b/x", "x");
+        TestEnv::writeData(dir + "/y", "y");
         QVERIFY(File::deleteDirectory(dir));
         QVERIFY(!QDir(dir).exists());
     }

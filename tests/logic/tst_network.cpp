@@ -580,10 +580,7 @@ private slots:
         const QByteArray saved = cache("rssKraj");
         const QDateTime updated = kraj.getLastUpdateTime();
 
-        QVector<int> fresh;
-        for (int i = 100; i < 130; ++i)
-            fresh << i;
-        SampleServer::Reply bad = xmlFeed(fresh);
+        SampleServer::Reply bad = xmlFeed({100, 101, 102});
         switch (kind) {
         case 0:
             bad.closeAfterBytes = bad.body.size() / 2;

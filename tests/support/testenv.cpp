@@ -84,8 +84,7 @@ QString dataDir()
 
 void clearData()
 {
-    QDir dir(dataDir());
-    dir.removeRecursively();
+    QDir(dataDir()).removeRecursively();
     QDir().mkpath(dataDir());
 }
 
