@@ -66,12 +66,16 @@ private:
     }
 
     QVector<Article*> stored;
+    SampleServer* server = nullptr; // the publisher's host, reached only while a case opens the network
+    bool thumbnailBroken = true;
 
 private slots:
     void initTestCase()
     {
         TestEnv::prepare();
         new Reachability(this); // offline: pictures are announced at once and written
+        server = TestEnv::startSampleServer(this);
+        QVERIFY(server);
         stored = {article(1, "01-12-2026, 10:00", "Żółw z Łodzi wygrał wyścig"),
                   article(2, "02-12-2026, 10:00", "Pogoda", "W Łodzi pada deszcz"),
                   article(3, "03-12-2026, 10:00", "Sport", {}, "<p>Trener mówi o <b>żółwim</b>&nbsp;tempie</p>"),
@@ -83,26 +87,21 @@ private slots:
 
     void aPhotoLeftWhileDownloadingReleasesItsRequest()
     {
-        SampleServer server;
-        QVERIFY(server.start());
         SampleServer::Reply never;
         never.noReply = true;
-        server.route("rss.kurendal.pl", "/img/slow.jpg", never);
-        TestEnv::proxyThrough(server);
-        Reachability* online = Reachability::singleton;
-        QMetaObject::invokeMethod(online, "opened");
+        server->route("rss.kurendal.pl", "/img/slow.jpg", never);
+        QMetaObject::invokeMethod(Reachability::singleton, "opened");
 
         Photo* photo = new Photo(nullptr);
         photo->url = QUrl("http://rss.kurendal.pl/img/slow.jpg");
         photo->downloadPhoto();
-        QTRY_COMPARE(server.requests().size(), 1);
+        QTRY_COMPARE(server->requests().size(), 1);
         QPointer<Http> request = photo->downloader;
         QVERIFY(request);
         delete photo;
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(request.isNull());
-        QMetaObject::invokeMethod(online, "closed");
-        TestEnv::noProxy();
+        QMetaObject::invokeMethod(Reachability::singleton, "closed");
     }
 
     void markAsOldAndOrdering()
@@ -160,21 +159,19 @@ private slots:
     void damagedRecordsAreRejected()
     {
         const QString path = File::createPathToResource("record");
-        File* r = nullptr;
         // A wrong magic or an unknown version throws the article; so does a photo count
         // that the rest of the file cannot hold, before any photo is made.
         for (const char* head : {"XYZ\x01", "ART\x02"}) {
             TestEnv::writeData(path, head + QByteArray(40, '\0'));
             Article wrong;
-            r = File::createFileToRead(path);
+            const std::unique_ptr<File> r(File::createFileToRead(path));
             r->open();
             bool thrownObject = false;
             try {
-                wrong.loadFromFile(r);
+                wrong.loadFromFile(r.get());
             } catch (QObject* o) {
                 thrownObject = (o == &wrong);
             }
-            delete r;
             QVERIFY(thrownObject);
         }
 
@@ -182,10 +179,9 @@ private slots:
         huge += QByteArray::fromHex("0000000100000000" "00") + QByteArray(16, '\0') + QByteArray::fromHex("7fffffff");
         TestEnv::writeData(path, huge);
         Article counted;
-        r = File::createFileToRead(path);
+        const std::unique_ptr<File> r(File::createFileToRead(path));
         r->open();
-        QVERIFY_THROWS_EXCEPTION(QObject*, counted.loadFromFile(r));
-        delete r;
+        QVERIFY_THROWS_EXCEPTION(QObject*, counted.loadFromFile(r.get()));
         QVERIFY(counted.photos.isEmpty());
     }
 
@@ -253,14 +249,11 @@ private slots:
     void aThumbnailThatDidNotComeIsNotKeptAndComesLater()
     {
         QFETCH(bool, offline);
-        SampleServer server;
-        QVERIFY(server.start());
-        bool broken = true;
-        server.route("rss.kurendal.pl", "/img/thumb_7.jpg", [&broken](const SampleServer::Request&) {
-            return broken ? SampleServer::text("<html>503</html>", "text/html")
-                          : SampleServer::text(TestEnv::png(QSize(30, 30), Qt::green), "image/png");
+        thumbnailBroken = true;
+        server->route("rss.kurendal.pl", "/img/thumb_7.jpg", [this](const SampleServer::Request&) {
+            return thumbnailBroken ? SampleServer::text("<html>503</html>", "text/html")
+                                   : SampleServer::text(TestEnv::png(QSize(30, 30), Qt::green), "image/png");
         });
-        TestEnv::proxyThrough(server);
         QMetaObject::invokeMethod(Reachability::singleton, offline ? "closed" : "opened");
 
         SavedArticles briefcase(nullptr);
@@ -273,14 +266,13 @@ private slots:
         QVERIFY(!File::fileExistInResources("teczka/thumb7.jpg"));
 
         // The network opens again and the picture is there now.
-        broken = false;
+        thumbnailBroken = false;
         QSignalSpy fetched(kept, &Article::thumbnailDownloadFinished);
         QMetaObject::invokeMethod(Reachability::singleton, "opened");
         QVERIFY(fetched.wait(5000));
         QCOMPARE(kept->getThumbnailImage().size(), QSize(30, 30));
         QTRY_VERIFY(File::fileExistInResources("teczka/thumb7.jpg"));
         QMetaObject::invokeMethod(Reachability::singleton, "closed");
-        TestEnv::noProxy();
     }
 
     void findsAndRanks_data()

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include "logic/news/article.h"
-#include "logic/news/articleparser.h"
 #include "logic/ads/bannerinfo.h"
 #include "logic/gallery/galleryfeed.h"
 #include "logic/news/photo.h"
@@ -49,8 +48,6 @@ QString zeroDevice()
     return geteuid() != 0 ? QStringLiteral("/dev/zero") : QString();
 }
 
-QByteArray bytesOf(const QString& path) { return TestEnv::readData(path); }
-
 // Puts a thing of the kind in place of path; an oversized file is sparse, so it costs no disk.
 void replaceWith(const QString& path, Kind kind, qint64 bound)
 {
@@ -63,19 +60,13 @@ void replaceWith(const QString& path, Kind kind, qint64 bound)
     case DevZero:
         QVERIFY(QFile::link(zeroDevice(), path));
         break;
-    case Directory: {
-        QVERIFY(QDir().mkpath(path + "/inside"));
-        QFile inside(path + "/inside/file");
-        QVERIFY(inside.open(QIODevice::WriteOnly));
-        inside.write("x");
+    case Directory:
+        TestEnv::writeData(path + "/inside/file", "x");
         break;
-    }
-    case Oversized: {
-        QFile big(path);
-        QVERIFY(big.open(QIODevice::WriteOnly));
-        QVERIFY(big.resize(bound + 1));
+    case Oversized:
+        TestEnv::writeData(path, QByteArray());
+        QVERIFY(QFile::resize(path, bound + 1));
         break;
-    }
     }
 }
 
@@ -87,7 +78,7 @@ void spoil(const QString& path, int state)
         QFile file(path);
         QVERIFY(file.resize(file.size() / 2));
     } else if (state == OtherVersion) {
-        QByteArray bytes = bytesOf(path);
+        QByteArray bytes = TestEnv::readData(path);
         bytes[3] = 2;
         TestEnv::writeData(path, bytes);
     } else if (state != Whole) {
@@ -117,17 +108,17 @@ void keepInBriefcase(Photo& photo)
 // The bytes that `write` leaves in a file, and a reader of bytes.
 QByteArray written(const std::function<void(File*)>& write)
 {
-    QScopedPointer<File> f(File::createFileToWrite(File::createPathToResource(QStringLiteral("bytes"))));
+    QScopedPointer<File> f(File::createFileToWrite(pathOf(QStringLiteral("bytes"))));
     f->open();
     write(f.data());
     f->close();
     return TestEnv::readData(QStringLiteral("bytes"));
 }
 
-File* reader(const QByteArray& bytes)
+std::unique_ptr<File> reader(const QByteArray& bytes)
 {
     TestEnv::writeData(QStringLiteral("bytes"), bytes);
-    File* f = File::createFileToRead(File::createPathToResource(QStringLiteral("bytes")));
+    std::unique_ptr<File> f(File::createFileToRead(pathOf(QStringLiteral("bytes"))));
     f->open();
     return f;
 }
@@ -191,7 +182,7 @@ private slots:
             f->writeString(QString::fromUtf8("zażółć gęślą jaźń"));
             f->writeString(QString::fromUtf8("a\0b", 3));
         });
-        File* f = reader(bytes);
+        const std::unique_ptr<File> f = reader(bytes);
         QCOMPARE(int(f->readByte()), -5);
         QCOMPARE(f->readShort(), short(-300));
         QCOMPARE(f->readUInt(), 0xdeadbeefu);
@@ -200,12 +191,11 @@ private slots:
         QCOMPARE(f->readString(), QString::fromUtf8("zażółć gęślą jaźń"));
         QCOMPARE(f->readString(), QString::fromUtf8("a\0b", 3));
         QCOMPARE(f->getLastError(), 0);
-        delete f;
     }
 
     void shortReadsAndMissingFilesThrowAndTheNextGoodReadClearsTheError()
     {
-        File* f = reader(QByteArray::fromHex("000102"));
+        std::unique_ptr<File> f = reader(QByteArray::fromHex("000102"));
         bool thrown = false;
         try {
             f->readInt();
@@ -217,26 +207,19 @@ private slots:
         QCOMPARE(f->getLastError(), -1);
         QCOMPARE(f->readShort(), short(0x0001));
         QCOMPARE(f->getLastError(), 0);
-        delete f;
 
         // A string whose length runs past the end, and a byte block larger than the file.
-        f = reader(QByteArray::fromHex("0010616263"));
-        QVERIFY_THROWS_EXCEPTION(int, f->readString());
-        delete f;
-        f = reader(QByteArray::fromHex("616263"));
-        QVERIFY_THROWS_EXCEPTION(int, f->readBytes(0x7fffffff));
-        delete f;
+        QVERIFY_THROWS_EXCEPTION(int, reader(QByteArray::fromHex("0010616263"))->readString());
+        QVERIFY_THROWS_EXCEPTION(int, reader(QByteArray::fromHex("616263"))->readBytes(0x7fffffff));
 
         // A missing file fails on the first primitive.
-        f = File::createFileToRead(File::createPathToResource(QStringLiteral("no-such-file")));
+        f.reset(File::createFileToRead(pathOf(QStringLiteral("no-such-file"))));
         f->open();
         QVERIFY_THROWS_EXCEPTION(int, f->readByte());
-        delete f;
         // Writing into a folder that does not exist fails too.
-        f = File::createFileToWrite(File::createPathToResource(QStringLiteral("missing/dir/file")));
+        f.reset(File::createFileToWrite(pathOf(QStringLiteral("missing/dir/file"))));
         f->open();
         QVERIFY_THROWS_EXCEPTION(int, f->writeInt(1));
-        delete f;
     }
 
     void overlongStringsAreCutAtACharacterBoundary()
@@ -247,17 +230,14 @@ private slots:
             f->writeString(longText);
             f->writeInt(7);
         });
-        File* f = reader(bytes);
+        const std::unique_ptr<File> f = reader(bytes);
         const QString back = f->readString();
         QCOMPARE(back.size(), 32767);
         QVERIFY(longText.startsWith(back));
         QCOMPARE(f->readInt(), 7);
-        delete f;
         // Exactly as long as the prefix can say: whole.
         const QString fits(0xFFFF, QLatin1Char('a'));
-        f = reader(written([&](File* w) { w->writeString(fits); }));
-        QCOMPARE(f->readString(), fits);
-        delete f;
+        QCOMPARE(reader(written([&](File* w) { w->writeString(fits); }))->readString(), fits);
     }
 
     void pathsAndDeletion()
@@ -275,9 +255,8 @@ private slots:
 
         const QString dir = File::createPathToResource("tree");
         QVERIFY(!File::deleteDirectory(dir));
-        QDir().mkpath(dir + "/a/b");
-        QFile(dir + "/a/b/x").open(QIODevice::WriteOnly);
-        QFile(dir + "/y").open(QIODevice::WriteOnly);
+        TestEnv::writeData(dir + "/a/b/x", "x");
+        TestEnv::writeData(dir + "/y", "y");
         QVERIFY(File::deleteDirectory(dir));
         QVERIFY(!QDir(dir).exists());
     }
@@ -322,7 +301,7 @@ private slots:
             kraj.take({4, 5}); // rssKraj.old holds 1, 2, 3
         }
         const QString main = pathOf("rssKraj");
-        const QByteArray backup = bytesOf(main + ".old");
+        const QByteArray backup = TestEnv::readData(main + ".old");
         replaceWith(main, Kind(kind), RSSChannel::maxCacheBytes);
 
         QElapsedTimer clock;
@@ -334,7 +313,7 @@ private slots:
 
         // The damaged file never becomes the backup; it is set aside and the next list takes its place.
         kraj.take({6});
-        QCOMPARE(bytesOf(main + ".old"), backup);
+        QCOMPARE(TestEnv::readData(main + ".old"), backup);
         QVERIFY(QFileInfo(main + ".damaged").exists() || QFileInfo(main + ".damaged").isSymLink());
         QVERIFY(QFileInfo(main).isFile() && !QFileInfo(main).isSymLink());
         Channel again;
@@ -535,7 +514,7 @@ private slots:
         banners->splashDownloaded = true;
         banners->splashLink = "http://kino.example.pl/";
         QMetaObject::invokeMethod(banners, "saveToFile", Qt::DirectConnection);
-        const QByteArray good = bytesOf(pathOf("banners"));
+        const QByteArray good = TestEnv::readData(pathOf("banners"));
         QByteArray version2 = good;
         version2[3] = 2;
         for (const QByteArray& bytes : {good, version2, good + 'x'}) {

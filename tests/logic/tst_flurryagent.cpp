@@ -25,24 +25,16 @@ class TestFlurryAgent : public QObject
 private:
     SampleServer* server = nullptr;
 
-    static void storeSessions(const QList<FlurryInfoStruct>& sessions)
+    // Sessions of version 1.0.0, each its start and length.
+    static void storeSessions(const QList<QPair<qlonglong, qlonglong>>& sessions)
     {
         QVariantList list;
-        for (const FlurryInfoStruct& s : sessions)
-            list << QVariant::fromValue(s);
+        for (const auto& s : sessions)
+            list << QVariant::fromValue(FlurryInfoStruct{s.first, s.second, "1.0.0"});
         QSettings store(organizationName, applicationName);
         store.setValue(flurryInitDateKey, 1600000000000LL);
         store.setValue(flurryDevIDKey, "BT001A7DDA7113");
         store.setValue(flurryStartupsKey, list);
-    }
-
-    static FlurryInfoStruct session(qlonglong start, qlonglong length)
-    {
-        FlurryInfoStruct s;
-        s.dateStarted = start;
-        s.length = length;
-        s.version = "1.0.0";
-        return s;
     }
 
     static QList<qlonglong> storedLengths()
@@ -127,7 +119,7 @@ private slots:
 
     void theReportLayoutForKnownSessions()
     {
-        storeSessions({session(1600000100000LL, 65000), session(1600000200000LL, 0), session(1600000300000LL, 1234)});
+        storeSessions({{1600000100000LL, 65000}, {1600000200000LL, 0}, {1600000300000LL, 1234}});
         ClockedAgent agent;
         agent.t = 1700000000123LL;
         const QByteArray body = agent.createRequest();
@@ -161,8 +153,8 @@ private slots:
     void oneReportPerRunAndAcknowledgedSessionsGo()
     {
         // A zero-length session in front, and one left open by a run that crashed.
-        storeSessions({session(1600000100000LL, 0), session(1600000200000LL, 5000), session(1600000300000LL, -1),
-                       session(1600000400000LL, 8000)});
+        storeSessions({{1600000100000LL, 0}, {1600000200000LL, 5000}, {1600000300000LL, -1},
+                       {1600000400000LL, 8000}});
         ClockedAgent agent;
         agent.onStartupApp();
         agent.sendReport(5000);
@@ -179,7 +171,7 @@ private slots:
     void aFailedReportKeepsEverything()
     {
         server->route("data.flurry.com", "/aap.do", SampleServer::Reply{500, "text/plain", "busy", {}, 0, -1, false});
-        storeSessions({session(1600000100000LL, 5000)});
+        storeSessions({{1600000100000LL, 5000}});
         ClockedAgent agent;
         agent.onStartupApp();
         agent.sendReport(5000);

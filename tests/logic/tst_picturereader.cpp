@@ -24,11 +24,6 @@ private:
     Reachability* online = nullptr;
     QByteArray splashDescription;
 
-    // A grey PNG whose equal rows compress to almost nothing: 20000 x 20000 fits in a few hundred KB.
-    static QByteArray greyPng(int width, int height) { return Hostile::pngBomb(width, height); }
-
-    static QByteArray jpeg(int width, int height) { return TestEnv::jpeg(QSize(width, height)); }
-
     // A GIF of one pixel's data on a logical screen of width x height, its frame frame x frame.
     static QByteArray gifDeclaring(int width, int height, int frame = 1)
     {
@@ -62,8 +57,8 @@ private slots:
         server = TestEnv::startSampleServer(this);
         QVERIFY(server);
         const QList<QPair<QString, QByteArray>> pictures{{"/img/good.png", TestEnv::png(QSize(120, 90), Qt::blue)},
-                                                         {"/img/good.jpg", jpeg(200, 150)},
-                                                         {"/img/bomb.png", greyPng(20000, 20000)},
+                                                         {"/img/good.jpg", TestEnv::jpeg(QSize(200, 150))},
+                                                         {"/img/bomb.png", Hostile::pngBomb(20000, 20000)},
                                                          {"/img/bomb.jpg", Hostile::jpegBomb(30000, 30000)},
                                                          {"/img/page.html", "<html><body>Zaloguj się</body></html>"}};
         for (const auto& picture : pictures) {
@@ -89,29 +84,29 @@ private slots:
     void picturesWithinTheBoundsDecodeAndLargerOnesAreRefusedUnread()
     {
         QImage image;
-        QCOMPARE(PictureReader::read(greyPng(64, 48), &image), PictureReader::Decoded);
+        QCOMPARE(PictureReader::read(Hostile::pngBomb(64, 48), &image), PictureReader::Decoded);
         QCOMPARE(image.size(), QSize(64, 48));
         QCOMPARE(qGray(image.pixel(63, 47)), 0x80);
-        QCOMPARE(PictureReader::read(jpeg(300, 200), &image), PictureReader::Decoded);
+        QCOMPARE(PictureReader::read(TestEnv::jpeg(QSize(300, 200)), &image), PictureReader::Decoded);
         QCOMPARE(image.size(), QSize(300, 200));
         QCOMPARE(PictureReader::read(gifDeclaring(0, 0, 40), &image), PictureReader::Decoded);
         QCOMPARE(image.size(), QSize(40, 40));
 
         // At the bounds and just past them, on either side and in pixels.
-        QCOMPARE(PictureReader::read(greyPng(4096, 2048), &image), PictureReader::Decoded);
+        QCOMPARE(PictureReader::read(Hostile::pngBomb(4096, 2048), &image), PictureReader::Decoded);
         for (const QSize& over : {QSize(4097, 8), QSize(8, 4097), QSize(4096, 2049), QSize(3000, 3000)})
-            QCOMPARE(PictureReader::read(greyPng(over.width(), over.height()), &image), PictureReader::TooLarge);
+            QCOMPARE(PictureReader::read(Hostile::pngBomb(over.width(), over.height()), &image),
+                     PictureReader::TooLarge);
 
         // The bombs: a few hundred KB that would decode to gigabytes. Qt declares a GIF by its small
         // frame, yet allocates its large logical screen; a screen of no size takes the frame's, and a frame
         // larger than its screen counts whole.
-        const QByteArray png = greyPng(20000, 20000);
-        QVERIFY(png.size() < 600 * 1024);
-        const QByteArray jpegBomb = Hostile::jpegBomb(30000, 30000);
-        QVERIFY(jpegBomb.size() < 4096);
-        const QByteArray gifs[] = {gifDeclaring(20000, 20000), gifDeclaring(4097, 4097), gifDeclaring(12000, 12000),
+        const QByteArrayList bombs{Hostile::pngBomb(20000, 20000), Hostile::jpegBomb(30000, 30000),
+                                   gifDeclaring(20000, 20000), gifDeclaring(4097, 4097), gifDeclaring(12000, 12000),
                                    gifDeclaring(0, 0, 5000), gifDeclaring(1, 1, 5000)};
-        for (const QByteArray& bomb : {png, jpegBomb, gifs[0], gifs[1], gifs[2], gifs[3], gifs[4]}) {
+        QVERIFY(bombs[0].size() < 600 * 1024);
+        QVERIFY(bombs[1].size() < 4096);
+        for (const QByteArray& bomb : bombs) {
             image = QImage(1, 1, QImage::Format_RGB32);
             QCOMPARE(PictureReader::read(bomb, &image), PictureReader::TooLarge);
             QVERIFY(image.isNull());
@@ -132,10 +127,10 @@ private slots:
         QCOMPARE(PictureReader::read(bmp, &image), PictureReader::NotAPicture);
 
         // A known signature with its header cut: the size cannot be read, nothing is decoded.
-        QCOMPARE(PictureReader::read(greyPng(64, 48).left(12), &image), PictureReader::UnknownSize);
-        QCOMPARE(PictureReader::read(jpeg(64, 48).left(4), &image), PictureReader::UnknownSize);
+        QCOMPARE(PictureReader::read(Hostile::pngBomb(64, 48).left(12), &image), PictureReader::UnknownSize);
+        QCOMPARE(PictureReader::read(TestEnv::jpeg(QSize(64, 48)).left(4), &image), PictureReader::UnknownSize);
         QCOMPARE(PictureReader::read(gifDeclaring(1, 1).left(20), &image), PictureReader::UnknownSize);
-        QByteArray damaged = greyPng(64, 48);
+        QByteArray damaged = Hostile::pngBomb(64, 48);
         damaged[damaged.indexOf("IDAT") + 6] = 'x';
         QCOMPARE(PictureReader::read(damaged, &image), PictureReader::NotAPicture);
         QVERIFY(image.isNull());
@@ -145,8 +140,8 @@ private slots:
     {
         QImage image;
         QCOMPARE(PictureReader::readStored(path("none.png"), &image), PictureReader::Missing);
-        TestEnv::writeData("good.jpg", jpeg(40, 30));
-        TestEnv::writeData("bomb.png", greyPng(20000, 20000));
+        TestEnv::writeData("good.jpg", TestEnv::jpeg(QSize(40, 30)));
+        TestEnv::writeData("bomb.png", Hostile::pngBomb(20000, 20000));
         QVERIFY(::mkfifo(QFile::encodeName(path("fifo.jpg")).constData(), 0600) == 0);
         QCOMPARE(PictureReader::readStored(path("fifo.jpg"), &image), PictureReader::Unreadable);
         QCOMPARE(PictureReader::readStored(path("bomb.png"), &image), PictureReader::TooLarge);
@@ -205,7 +200,7 @@ private slots:
         QVERIFY(!feed.loadFromCache(true));
 
         // A cache damaged later: the bomb goes, the slide left empty on purpose stays empty.
-        QVERIFY(File::replaceContents(GalleryFeed::pictureFile(0), greyPng(20000, 20000)));
+        QVERIFY(File::replaceContents(GalleryFeed::pictureFile(0), Hostile::pngBomb(20000, 20000)));
         QVERIFY(File::replaceContents(GalleryFeed::pictureFile(2), QByteArray()));
         QVERIFY(feed.loadFromCache(true));
         QVERIFY(GalleryFeed::cachedPicture(0).isNull() && GalleryFeed::cachedPicture(2).isNull());
@@ -220,7 +215,8 @@ private slots:
         BannerInfo* banners = TestEnv::freshBanners();
         banners->startUpdate();
         QTRY_VERIFY_WITH_TIMEOUT(banners->splashDownloaded, 5000);
-        for (const QByteArray& bomb : {greyPng(20000, 20000), Hostile::jpegBomb(30000, 30000), QByteArray("<html/>")}) {
+        const QByteArrayList bombs{Hostile::pngBomb(20000, 20000), Hostile::jpegBomb(30000, 30000), "<html/>"};
+        for (const QByteArray& bomb : bombs) {
             TestEnv::writeData("splash", bomb);
             banners = TestEnv::freshBanners();
             QVERIFY(banners->canShowSplash() && banners->splashImage.isNull());
@@ -240,7 +236,7 @@ private slots:
         QMetaObject::invokeMethod(online, "closed");
         QScopedPointer<Article> article(briefcaseArticle(50));
         Photo* photo = article->photos.first();
-        TestEnv::writeData(article->thumbnailFileName(), greyPng(20000, 20000));
+        TestEnv::writeData(article->thumbnailFileName(), Hostile::pngBomb(20000, 20000));
         const QByteArray bomb = Hostile::jpegBomb(30000, 30000);
         const QByteArray length = QByteArray::fromHex(QByteArray::number(bomb.size(), 16).rightJustified(8, '0'));
         TestEnv::writeData(photo->photoFileName(), length + bomb);

@@ -132,33 +132,22 @@ private slots:
         const QByteArray older = TestEnv::readData("rssKultura.old");
         QVERIFY(!older.isEmpty());
 
-        // Cut at every byte: the older list comes back, never a crash or a half list.
-        for (int cut = 0; cut < good.size(); ++cut) {
-            TestEnv::writeData("rssKultura", good.left(cut));
-            RSSChannel c(RSSChannel::Kultura, nullptr);
-            c.updateArticles(true);
-            QCOMPARE(ids(c), (QVector<int>{1, 2, 3, 4, 5}).mid(0, 3));
-        }
-        QByteArray wrongMagic = good;
-        wrongMagic[0] = 'X';
-        TestEnv::writeData("rssKultura", wrongMagic);
-        RSSChannel magic(RSSChannel::Kultura, nullptr);
-        magic.updateArticles(true);
-        QCOMPARE(ids(magic), (QVector<int>{1, 2, 3}));
-
-        // A file that does not decode whole is as damaged as a cut one: another version of the
-        // file or of an article, a count smaller or larger than the records, bytes left over.
+        // Cut at every byte, or not decoding whole: another magic, another version of the file or
+        // of an article, a count smaller or larger than the records, bytes left over. The older
+        // list comes back, never a crash or a half list.
+        QByteArrayList damaged;
+        for (int cut = 0; cut < good.size(); ++cut)
+            damaged << good.left(cut);
+        const auto patched = [&good](int at, int value) {
+            QByteArray bytes = good;
+            bytes[at] = char(value);
+            return bytes;
+        };
         const int firstArticle = 5;
-        QByteArray version2 = good;
-        version2[3] = 2;
-        QByteArray articleVersion2 = good;
-        articleVersion2[firstArticle + 3] = 2;
-        QByteArray fewer = good;
-        fewer[4] = char(fewer[4] - 1);
-        QByteArray more = good;
-        more[4] = char(more[4] + 1);
-        for (const QByteArray& damaged : {version2, articleVersion2, fewer, more, good + '\0'}) {
-            TestEnv::writeData("rssKultura", damaged);
+        damaged << patched(0, 'X') << patched(3, 2) << patched(firstArticle + 3, 2) << patched(4, good[4] - 1)
+                << patched(4, good[4] + 1) << good + '\0';
+        for (const QByteArray& bytes : damaged) {
+            TestEnv::writeData("rssKultura", bytes);
             RSSChannel c(RSSChannel::Kultura, nullptr);
             c.updateArticles(true);
             QCOMPARE(ids(c), (QVector<int>{1, 2, 3}));
@@ -172,7 +161,6 @@ private slots:
         halfNew.updateArticles(true);
         QCOMPARE(halfNew.getArticles().size(), 5);
     }
-
 };
 
 QTEST_GUILESS_MAIN(TestRSSChannel)

@@ -1,5 +1,4 @@
 #include <QtTest>
-#include <algorithm>
 #include <iterator>
 #include <memory>
 
@@ -16,9 +15,7 @@
 #include "logic/base/util.h"
 #include "tests/support/testenv.h"
 
-// The stored data of tests/fixtures/. The channels' last update: 2026-12-01 06:00 UTC, a minute apart.
-constexpr qint64 updatedAt = 1796104800;
-
+// The stored data of tests/fixtures/.
 struct Tokens {
     const char* tokenKey;
     const char* secretKey;
@@ -29,23 +26,12 @@ struct Tokens {
 const Tokens logins[] = {{"token", "tokenSecret", "1187654321-tW9xKq2LmPz7RbVc4NsYh", "Jd8Fq2Lm9ZxWv3Rk7TbYc5NpHs1Ga6Ue"},
                          {"bliptoken", "bliptokenSecret", "Bz7Qw1Kx4MvLp9", "Rt5Yh2Nc8Jq3Wd6Ls0Fg"}};
 
-// Settings: every value away from its default.
-constexpr int rushMode = 1;
-constexpr int outOfRushMode = 3;
-constexpr int rushStart = 7;
-constexpr int rushEnd = 19;
-const int inactiveCategories[] = {RSSChannel::Sport, RSSChannel::Komentarze};
-
 // Analytics: the first run, two closed sessions and one a killed run left open.
 constexpr qlonglong firstRun = 1795939200000; // 2026-11-29 06:00 UTC, in ms
 const char* const deviceId = "BT001A7DDA7113";
-struct Session {
-    qlonglong dateStarted;
-    qlonglong length; // as stored; -1 is still open
-};
-const Session sessions[] = {{firstRun + 3600000, 120000},
-                            {firstRun + 3600000 + 720000, 175000},
-                            {firstRun + 86400000, -1}};
+const FlurryInfoStruct sessions[] = {{firstRun + 3600000, 120000},
+                                     {firstRun + 3600000 + 720000, 175000},
+                                     {firstRun + 86400000, -1}};
 
 // The briefcase: these Kraj articles, newest first, each picture one colour.
 const int briefcaseIds[] = {41042, 41049};
@@ -53,12 +39,6 @@ inline QColor pictureColour(int articleIndex, int photoIndex)
 {
     return QColor::fromHsv((articleIndex * 97 + photoIndex * 41) % 360, 200, 180);
 }
-const QSize thumbnailSize(120, 90);
-const QSize photoSize(160, 120);
-
-// The gallery: the first two items of the sample feed, with small pictures.
-constexpr int galleryPictures = 2;
-const QSize gallerySize(96, 64);
 
 // The analytics agent on a clock of its own.
 class ClockedAgent : public FlurryAgent
@@ -100,7 +80,6 @@ inline std::unique_ptr<ClockedAgent> writeSettingsStore()
     open->onStartupApp();
     return open;
 }
-
 
 // A user who upgrades keeps every file an earlier build stored: the stored data of
 // tests/fixtures/ reads whole, and what is written again is what was there.
@@ -166,8 +145,9 @@ private slots:
         if (count > 0) {
             QCOMPARE(channel.getArticles().first()->xx, firstId);
             QVERIFY(channel.getArticles().first()->articleWasRead);
-            QCOMPARE(channel.getUnreadArticlesCount(), type == RSSChannel::Fotoplan ? -1 : count - 1);
-            QCOMPARE(channel.getLastUpdateTime().toSecsSinceEpoch(), updatedAt + 60 * type);
+            QCOMPARE(channel.getUnreadArticlesCount(), count - 1);
+            // 2026-12-01 06:00 UTC, a minute apart.
+            QCOMPARE(channel.getLastUpdateTime().toSecsSinceEpoch(), 1796104800 + 60 * type);
         }
         QVERIFY(channel.saveToFile(QString("again")));
         QCOMPARE(TestEnv::readData("again"), fixture("rss" + channel.getTitle()));
@@ -183,13 +163,13 @@ private slots:
         for (int i = 0; i < briefcase.getArticles().size(); ++i) {
             Article* article = briefcase.getArticles().at(i);
             QCOMPARE(article->xx, briefcaseIds[i]);
-            QCOMPARE(article->thumbnailImage.size(), thumbnailSize);
+            QCOMPARE(article->thumbnailImage.size(), QSize(120, 90));
             QVERIFY(isColour(article->thumbnailImage, pictureColour(i, 0)));
             QVERIFY(!article->photos.isEmpty());
             for (int p = 0; p < article->photos.size(); ++p) {
                 Photo* photo = article->photos.at(p);
                 photo->loadImages();
-                QCOMPARE(photo->image.size(), photoSize);
+                QCOMPARE(photo->image.size(), QSize(160, 120));
                 QVERIFY(isColour(photo->image.toImage(), pictureColour(i, p + 1)));
                 QVERIFY(QFile::remove(File::createPathToResource(photo->photoFileName())));
             }
@@ -203,15 +183,16 @@ private slots:
         QCOMPARE(TestEnv::readData("again"), fixture("rssTeczka"));
     }
 
+    // Every value away from its default.
     void settings()
     {
         Settings settings(nullptr);
-        QCOMPARE(settings.getArticlesCheckRushHours(), rushMode);
-        QCOMPARE(settings.getArticlesCheckOutOfRushHours(), outOfRushMode);
-        QCOMPARE(settings.getRushHoursStart(), rushStart);
-        QCOMPARE(settings.getRushHoursEnd(), rushEnd);
+        QCOMPARE(settings.getArticlesCheckRushHours(), 1);
+        QCOMPARE(settings.getArticlesCheckOutOfRushHours(), 3);
+        QCOMPARE(settings.getRushHoursStart(), 7);
+        QCOMPARE(settings.getRushHoursEnd(), 19);
         for (int t = 0; t < Settings::categoriesCount; ++t)
-            QCOMPARE(settings.isCategoryActive(t), !std::count(std::begin(inactiveCategories), std::end(inactiveCategories), t));
+            QCOMPARE(settings.isCategoryActive(t), t != RSSChannel::Sport && t != RSSChannel::Komentarze);
         QVERIFY(QFile::remove(File::createPathToResource("settings")));
         QVERIFY(settings.save());
         QCOMPARE(TestEnv::readData("settings"), fixture("settings"));
@@ -232,16 +213,17 @@ private slots:
         BannerInfo::releaseSingleton();
     }
 
-    // The feed and its pictures are kept as they were downloaded: read back, not written again.
+    // The first two items of the sample feed, with small pictures, are kept as they were
+    // downloaded: read back, not written again.
     void gallery()
     {
         GalleryFeed gallery;
         QVERIFY(gallery.loadFromCache(false));
-        QCOMPARE(gallery.count(), galleryPictures);
+        QCOMPARE(gallery.count(), 2);
         QCOMPARE(gallery.titles().first(), QString("Zachód słońca nad Bałtykiem w Ustce"));
-        for (int i = 0; i < galleryPictures; ++i) {
+        for (int i = 0; i < gallery.count(); ++i) {
             const QImage picture = GalleryFeed::cachedPicture(i);
-            QCOMPARE(picture.size(), gallerySize);
+            QCOMPARE(picture.size(), QSize(96, 64));
             QVERIFY(isColour(picture, pictureColour(i, 7)));
         }
     }

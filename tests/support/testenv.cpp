@@ -36,17 +36,22 @@ namespace TestEnv {
 static QTemporaryDir* root = nullptr;
 static void (*extraPreparation)() = nullptr;
 
+quint16 deadPort()
+{
+    static quint16 port = 0;
+    if (!port) {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost);
+        port = probe.serverPort();
+    }
+    return port;
+}
+
 void noProxy()
 {
     // Public names go to a proxy port on this machine where nothing listens: a test that forgets
     // its server fails at once instead of asking the machine's resolver. Loopback stays direct.
-    static quint16 deadPort = 0;
-    if (!deadPort) {
-        QTcpServer probe;
-        probe.listen(QHostAddress::LocalHost);
-        deadPort = probe.serverPort();
-    }
-    QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), deadPort));
+    QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), deadPort()));
 }
 
 void prepare()
@@ -79,12 +84,11 @@ QString dataDir()
 
 void clearData()
 {
-    QDir dir(dataDir());
-    dir.removeRecursively();
+    QDir(dataDir()).removeRecursively();
     QDir().mkpath(dataDir());
 }
 
-void proxyThrough(const SampleServer& server)
+void proxyThrough(const QTcpServer& server)
 {
     QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", server.serverPort()));
 }

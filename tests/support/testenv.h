@@ -13,6 +13,7 @@ class QSize;
 class RSSChannel;
 class QObject;
 class SampleServer;
+class QTcpServer;
 
 // Every test process runs against a data and settings folder of its own.
 namespace TestEnv {
@@ -25,11 +26,14 @@ void prepare();
 void setExtraPreparation(void (*step)());
 // What a test that used a proxy goes back to: no packet leaves the machine.
 void noProxy();
+// A port on 127.0.0.1 where nothing listens.
+quint16 deadPort();
 QString dataDir();
 // Removes everything in the data folder.
 void clearData();
-// Sends every request of the process through the sample server, which answers for any host.
-void proxyThrough(const SampleServer& server);
+// Sends every request of the process but those to loopback addresses through the server, which
+// answers for any host.
+void proxyThrough(const QTcpServer& server);
 // Starts a sample server owned by parent and proxies the process through it; null if it cannot listen.
 SampleServer* startSampleServer(QObject* parent);
 // Pumps the event loop for ms milliseconds.
