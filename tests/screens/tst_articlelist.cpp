@@ -280,9 +280,7 @@ private slots:
         serveKraj({7, 8});
         {
             RSSChannel channel(RSSChannel::Kraj, nullptr);
-            QSignalSpy loaded(&channel, &RSSChannel::articlesUpadted);
-            channel.updateArticles(false);
-            QVERIFY(loaded.wait(5000));
+            QVERIFY(refresh(channel));
 
             ArticlesListWidget screen(&channel, nullptr);
             QVERIFY(Screens::show(&screen));
@@ -410,12 +408,9 @@ private slots:
                 a->markAsOld();
             for (const Article* fresh : parsed) {
                 auto same = std::find_if(whole.begin(), whole.end(), [fresh](const Article* a) { return *a == *fresh; });
-                if (same != whole.end()) {
-                    (*same)->updateFrom(*fresh, false);
-                } else {
-                    whole.append(new Article(nullptr));
-                    whole.last()->updateFrom(*fresh, false);
-                }
+                if (same == whole.end())
+                    same = whole.insert(whole.end(), new Article(nullptr));
+                (*same)->updateFrom(*fresh, false);
             }
             std::stable_sort(whole.begin(), whole.end(), articleLessThan);
             while (whole.size() > RSSChannel::maxArticles)

@@ -28,6 +28,8 @@ private:
     void serve(int type, int xx, int delay) { Screens::serveFeed(*server, type, TestEnv::feed({xx}), delay); }
     QTimer* timer(int i) { return scheduler->updateTimers.at(i); }
     void fire(int i) { QMetaObject::invokeMethod(timer(i), "timeout"); }
+    QVector<int> intervals() { return {timer(0)->interval(), timer(1)->interval(), timer(2)->interval()}; }
+    int running() { return int(timer(0)->isActive()) + int(timer(1)->isActive()) + int(timer(2)->isActive()); }
 
 private slots:
     void initTestCase()
@@ -106,6 +108,8 @@ private slots:
         QStyleOptionViewItem option;
         option.rect = QRect(0, 0, width, 70);
         QVector<int> edges;
+        QImage blank(1, 69, QImage::Format_RGB32);
+        blank.fill(Qt::white);
         for (int count : {5, 30, 1234}) {
             model.setData(model.index(0, 0), count, ItemSubTextRole);
             QImage row(width, 70, QImage::Format_RGB32);
@@ -114,13 +118,8 @@ private slots:
             delegate.paint(&painter, option, model.index(0, 0));
             painter.end();
             int right = width - 1;
-            for (; right > width / 2; --right) {
-                bool inked = false;
-                for (int y = 0; y < 69 && !inked; ++y)
-                    inked = row.pixel(right, y) != qRgb(255, 255, 255);
-                if (inked)
-                    break;
-            }
+            while (right > width / 2 && row.copy(right, 0, 1, 69) == blank)
+                --right;
             QVERIFY2(right <= width - 40, qPrintable(QString("(%1) ends at %2").arg(count).arg(right)));
             edges << right;
         }
@@ -215,18 +214,14 @@ private slots:
     {
         settings->setRefreshModes(3, 3);
         scheduler->follow(settings);
-        for (int i = 0; i < 3; ++i)
-            QCOMPARE(timer(i)->interval(), 3600000);
+        QCOMPARE(intervals(), QVector<int>(3, 3600000));
         settings->setRefreshModes(2, 2);
-        for (int i = 0; i < 3; ++i)
-            QCOMPARE(timer(i)->interval(), 900000);
+        QCOMPARE(intervals(), QVector<int>(3, 900000));
         scheduler->updateIntervalChanged(4);
-        for (int i = 0; i < 3; ++i)
-            QVERIFY(!timer(i)->isActive());
+        QCOMPARE(running(), 0);
         settings->setRefreshModes(2, 2);
         settings->setRefreshModes(0, 0); // "Ręcznie"
-        for (int i = 0; i < 3; ++i)
-            QVERIFY(!timer(i)->isActive());
+        QCOMPARE(running(), 0);
         settings->setRefreshModes(3, 3);
         const int now = int(QDateTime::currentSecsSinceEpoch());
         // From hourly to five minutes: what is left of the new interval, or 10 s when nothing is.

@@ -79,12 +79,7 @@ private:
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
                 ++counts[image.pixel(x, y) | 0xff000000];
-        QRgb background = 0;
-        int most = 0;
-        for (auto it = counts.constBegin(); it != counts.constEnd(); ++it)
-            if (it.value() > most)
-                most = it.value(), background = it.key();
-        const double lb = luminance(background);
+        const double lb = luminance(std::max_element(counts.constBegin(), counts.constEnd()).key());
         double best = 1;
         for (auto it = counts.constBegin(); it != counts.constEnd(); ++it) {
             const double lt = luminance(it.key());

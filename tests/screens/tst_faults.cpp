@@ -79,12 +79,9 @@ private:
         // Fill every last block; afterwards even a one-byte write fails.
         QFile filler(QString::fromUtf8(dir) + "/filler");
         QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-        const QByteArray block(64 * 1024, 'x');
-        while (filler.write(block) > 0) {
-        }
-        QByteArray one(1, 'x');
-        while (filler.write(one) > 0) {
-        }
+        for (const QByteArray& chunk : {QByteArray(64 * 1024, 'x'), QByteArray(1, 'x')})
+            while (filler.write(chunk) > 0) {
+            }
         filler.close();
         QFile probe(QString::fromUtf8(dir) + "/probe");
         QVERIFY(!probe.open(QIODevice::WriteOnly) || probe.write("x", 1) != 1 || !probe.flush());
@@ -156,10 +153,8 @@ private slots:
         QCOMPARE(leftovers(), before);
         // A read mark not on disk is not shown, and goes with the next one that can be saved.
         auto article = [&kraj](int xx) {
-            for (Article* a : kraj.getArticles())
-                if (a->xx == xx)
-                    return a;
-            return static_cast<Article*>(nullptr);
+            const QVector<Article*>& all = kraj.getArticles();
+            return *std::find_if(all.begin(), all.end(), [xx](const Article* a) { return a->xx == xx; });
         };
         kraj.markArticleAsRead(*article(5));
         QVERIFY(!article(5)->articleWasRead);

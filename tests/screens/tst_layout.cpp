@@ -184,10 +184,9 @@ private:
     static QList<QPushButton*> buttonsOf(QWidget* bar)
     {
         QList<QPushButton*> shown;
-        for (QPushButton* b : bar->findChildren<QPushButton*>(QString(), Qt::FindDirectChildrenOnly)) {
+        for (QPushButton* b : bar->findChildren<QPushButton*>(QString(), Qt::FindDirectChildrenOnly))
             if (b->isVisible())
                 shown << b;
-        }
         std::sort(shown.begin(), shown.end(), [](QPushButton* a, QPushButton* b) { return a->x() < b->x(); });
         return shown;
     }
@@ -334,50 +333,75 @@ private slots:
         }
     }
 
-    void listsAndBriefcase_data() { sizes(); }
-    void listsAndBriefcase()
+    void listsBriefcaseQuestionAndGallery_data() { sizes(); }
+    void listsBriefcaseQuestionAndGallery()
     {
         QFETCH(QSize, size);
         MainWidget* main = openMain(size);
         QVERIFY(main);
         QCOMPARE(main->geometry(), QRect(QPoint(0, 0), size));
-
-        BaseWidget* list = Screens::onTop<BaseWidget>(main);
-        QCOMPARE(list->metaObject()->className(), "ArticlesListWidget");
-        QCOMPARE(list->geometry(), main->rect());
-        everythingInside(view);
-        barAcross(list, list->findChild<QWidget*>("frame_2"));
-        barAcross(list, list->findChild<QWidget*>("frame"));
-        QListView* rows = list->findChild<QListView*>("listView");
-        QCOMPARE(rows->width(), size.width());
-        // Rows grow with the text: the whole title fits in its row.
-        for (int r = 0; r < rows->model()->rowCount(); ++r) {
-            const QModelIndex row = rows->model()->index(r, 0);
-            if (row.data(ItemTypeRole).toInt() == ItemTypeNormal)
-                QVERIFY(row.data(ItemHeightRole).toInt() >= row.data(ItemMainTextHeightRole).toInt() + 15);
+        // The first category's list as the program opens, the categories behind it, the briefcase.
+        for (const QString name : {"ArticlesListWidget", "CategoryListWidget", "TeczkaWidget"}) {
+            if (name == "CategoryListWidget")
+                emit Screens::onTop<BaseWidget>(main)->backClicked();
+            else if (name == "TeczkaWidget")
+                main->teczkaSelected();
+            BaseWidget* list = Screens::settled<BaseWidget>(main);
+            QVERIFY(list);
+            QCOMPARE(QString(list->metaObject()->className()), name);
+            QCOMPARE(list->geometry(), main->rect());
+            everythingInside(view);
+            barAcross(list, list->findChild<QWidget*>("frame_2"));
+            barAcross(list, list->findChild<QWidget*>("frame"));
+            QListView* rows = list->findChild<QListView*>("listView");
+            QCOMPARE(rows->width(), size.width());
+            // Rows grow with the text: the whole title fits in its row.
+            for (int r = 0; r < rows->model()->rowCount(); ++r) {
+                const QModelIndex row = rows->model()->index(r, 0);
+                if (row.data(ItemTypeRole).toInt() == ItemTypeNormal)
+                    QVERIFY(row.data(ItemHeightRole).toInt() >= row.data(ItemMainTextHeightRole).toInt() + 15);
+            }
+            if (designed(size)) {
+                QCOMPARE(list->findChild<QWidget*>("frame_2")->geometry(), QRect(0, 0, size.width(), 89));
+                QCOMPARE(list->findChild<QWidget*>("exitButton")->geometry(), QRect(size.width() - 89, 0, 89, 89));
+                QCOMPARE(list->findChild<QWidget*>("frame")->geometry(),
+                         QRect(0, size.height() - 79, size.width(), 79));
+            }
         }
+
+        // A long question over the briefcase, its box in the middle.
+        MessageBox::showQuestion(QString::fromUtf8("Czy na pewno chcesz zamknąć aplikację? ").repeated(3), "", this);
+        QWidget* dialog = nullptr;
+        for (QWidget* w : view->findChildren<QWidget*>("queryDialog"))
+            if (w->isVisible())
+                dialog = w;
+        QVERIFY(dialog);
+        QCOMPARE(dialog->geometry(), view->rect());
+        everythingInside(view);
+        QWidget* box = dialog->findChild<QWidget*>("queryDialogBox");
+        QVERIFY(qAbs(in(box, view).center().x() - view->rect().center().x()) <= 1);
+
+        // The gallery pushed over it all.
+        Gallery* screen = new Gallery(nullptr);
+        main->pushWidget(screen, false);
+        QTest::qWait(20);
+        QCOMPARE(screen->geometry(), main->rect());
+        everythingInside(view);
+        barAcross(screen, screen->findChild<QWidget*>("frame"), 2);
+        // The bottom bar's three buttons share its width.
+        QWidget* bottom = screen->findChild<QWidget*>("frame_2");
+        barAcross(screen, bottom, bottom->width() / 3);
+        const QList<QPushButton*> buttons = buttonsOf(bottom);
+        QCOMPARE(buttons.size(), 3);
+        PictureFlow* flow = screen->findChild<PictureFlow*>("widgetPictureFlow");
+        QCOMPARE(flow->width(), size.width());
+        QCOMPARE(flow->height(), size.height() - 69 - 76); // what coverFlowDrawsAtDevicePixels takes
         if (designed(size)) {
-            QCOMPARE(list->findChild<QWidget*>("frame_2")->geometry(), QRect(0, 0, size.width(), 89));
-            QCOMPARE(list->findChild<QWidget*>("exitButton")->geometry(), QRect(size.width() - 89, 0, 89, 89));
-            QCOMPARE(list->findChild<QWidget*>("frame")->geometry(), QRect(0, size.height() - 79, size.width(), 79));
+            for (QPushButton* b : buttons)
+                QCOMPARE(b->size(), QSize(120, 76));
+            QCOMPARE(bottom->geometry(), QRect(0, size.height() - 76, size.width(), 76));
+            QCOMPARE(screen->findChild<QWidget*>("frame")->geometry(), QRect(0, 0, size.width(), 69));
         }
-
-        emit list->backClicked();
-        BaseWidget* categories = Screens::settled<BaseWidget>(main);
-        QCOMPARE(categories->metaObject()->className(), "CategoryListWidget");
-        everythingInside(view);
-        barAcross(categories, categories->findChild<QWidget*>("frame_2"));
-        barAcross(categories, categories->findChild<QWidget*>("frame"));
-        QCOMPARE(categories->findChild<QListView*>("listView")->width(), size.width());
-        if (designed(size))
-            QCOMPARE(categories->findChild<QWidget*>("exitButton")->geometry(), QRect(size.width() - 89, 0, 89, 89));
-
-        main->teczkaSelected();
-        BaseWidget* teczka = Screens::settled<BaseWidget>(main);
-        QVERIFY(qobject_cast<TeczkaWidget*>(teczka));
-        everythingInside(view);
-        barAcross(teczka, teczka->findChild<QWidget*>("frame_2"));
-        barAcross(teczka, teczka->findChild<QWidget*>("frame"));
     }
 
     void articleWithPhotosAndItsPanels_data() { sizes(); }
@@ -445,25 +469,22 @@ private slots:
         // The Twitter and Blip panels take the share panel's place, as the share buttons put them.
         panel->hide();
         TwitterClient client;
-        TwitterDialog* twitter = new TwitterDialog(&client, share);
-        share->form()->gridLayout_2->addWidget(twitter, 0, 0);
-        twitter->show();
-        QTest::qWait(20);
-        everythingInside(view);
-        QWidget* twitterFrame = twitter->findChild<QWidget*>("frame");
-        QVERIFY(twitterFrame->width() >= qMin(439, size.width()));
-        QVERIFY(qAbs(in(twitterFrame, share).center().x() - share->rect().center().x()) <= 1);
-        if (designed(size))
-            QCOMPARE(twitter->findChild<QWidget*>("widget")->width(), 360);
-        delete twitter;
-
-        BlipDialog* blip = new BlipDialog(share);
-        share->form()->gridLayout_2->addWidget(blip, 0, 0);
-        blip->show();
-        QTest::qWait(20);
-        everythingInside(view);
-        QCOMPARE(blip->findChild<QWidget*>("frame")->size(), QSize(439, 450).boundedTo(size));
-        delete blip;
+        for (bool twitter : {true, false}) {
+            QScopedPointer<QWidget> dialog(twitter ? static_cast<QWidget*>(new TwitterDialog(&client, share))
+                                                   : new BlipDialog(share));
+            share->form()->gridLayout_2->addWidget(dialog.data(), 0, 0);
+            dialog->show();
+            QTest::qWait(20);
+            everythingInside(view);
+            QWidget* frame = dialog->findChild<QWidget*>("frame");
+            QVERIFY(qAbs(in(frame, share).center().x() - share->rect().center().x()) <= 1);
+            if (!twitter)
+                QCOMPARE(frame->size(), QSize(439, 450).boundedTo(size));
+            else
+                QVERIFY(frame->width() >= qMin(439, size.width()));
+            if (twitter && designed(size))
+                QCOMPARE(dialog->findChild<QWidget*>("widget")->width(), 360);
+        }
     }
 
     // The settings screen at every size at once, so each section's opening slide is waited for once.
@@ -471,13 +492,11 @@ private slots:
     {
         TestEnv::clearData();
         Settings model(nullptr);
-        QVector<QSize> sizes;
         QVector<SettingsView*> screens;
         for (const QSize& size : windowSizes()) {
             SettingsView* screen = new SettingsView(&model, nullptr);
             screen->resize(size);
             screen->show();
-            sizes << size;
             screens << screen;
         }
         auto cleanup = qScopeGuard([&] { qDeleteAll(screens); });
@@ -493,7 +512,7 @@ private slots:
             for (SettingsView* screen : screens)
                 QTRY_VERIFY_WITH_TIMEOUT(screen->accordion()->isEnabled(), 2000);
             for (int i = 0; i < screens.size(); ++i) {
-                const QSize size = sizes[i];
+                const QSize size = windowSizes().at(i);
                 Toolbox* box = screens[i]->accordion();
                 everythingInside(screens[i]);
                 // A tab is as wide as the screen up to the phone's 480 (it runs on under the scroll
@@ -518,53 +537,6 @@ private slots:
                     QCOMPARE(tab->size(), QSize(480, 75));
             }
         }
-    }
-
-    void gallery_data() { sizes(); }
-    void gallery()
-    {
-        QFETCH(QSize, size);
-        MainWidget* main = openMain(size);
-        QVERIFY(main);
-        Gallery* screen = new Gallery(nullptr);
-        main->pushWidget(screen, false);
-        QTest::qWait(20);
-        QCOMPARE(screen->geometry(), main->rect());
-        everythingInside(view);
-        barAcross(screen, screen->findChild<QWidget*>("frame"), 2);
-        // The bottom bar's three buttons share its width.
-        QWidget* bottom = screen->findChild<QWidget*>("frame_2");
-        barAcross(screen, bottom, bottom->width() / 3);
-        const QList<QPushButton*> buttons = buttonsOf(bottom);
-        QCOMPARE(buttons.size(), 3);
-        PictureFlow* flow = screen->findChild<PictureFlow*>("widgetPictureFlow");
-        QCOMPARE(flow->width(), size.width());
-        QCOMPARE(flow->height(), size.height() - 69 - 76); // what coverFlowDrawsAtDevicePixels takes
-        if (designed(size)) {
-            for (QPushButton* b : buttons)
-                QCOMPARE(b->size(), QSize(120, 76));
-            QCOMPARE(bottom->geometry(), QRect(0, size.height() - 76, size.width(), 76));
-            QCOMPARE(screen->findChild<QWidget*>("frame")->geometry(), QRect(0, 0, size.width(), 69));
-        }
-    }
-
-    void queryDialog_data() { sizes(); }
-    void queryDialog()
-    {
-        QFETCH(QSize, size);
-        MainWidget* main = openMain(size);
-        QVERIFY(main);
-        MessageBox::showQuestion(QString::fromUtf8("Czy na pewno chcesz zamknąć aplikację? ").repeated(3), "", this);
-        QWidget* dialog = nullptr;
-        for (QWidget* w : view->findChildren<QWidget*>("queryDialog")) {
-            if (w->isVisible())
-                dialog = w;
-        }
-        QVERIFY(dialog);
-        QCOMPARE(dialog->geometry(), view->rect());
-        everythingInside(view);
-        QWidget* box = dialog->findChild<QWidget*>("queryDialogBox");
-        QVERIFY(qAbs(in(box, view).center().x() - view->rect().center().x()) <= 1);
     }
 
     void imagesCarryTheScreensDensity_data()
@@ -812,14 +784,10 @@ private slots:
 
     void pictureOnlyButtonsHaveNames()
     {
-        for (QWidget* s : screens) {
-            for (QAbstractButton* b : s->findChildren<QAbstractButton*>()) {
-                if (!b->text().trimmed().isEmpty())
-                    continue;
-                QVERIFY2(!b->accessibleName().trimmed().isEmpty(),
+        for (QWidget* s : screens)
+            for (QAbstractButton* b : s->findChildren<QAbstractButton*>())
+                QVERIFY2(!b->text().trimmed().isEmpty() || !b->accessibleName().trimmed().isEmpty(),
                          qPrintable(s->objectName() + " " + b->objectName()));
-            }
-        }
         QList<QPushButton*> dots = screen("photos")->findChildren<QPushButton*>();
         QCOMPARE(dots.at(1)->accessibleName(), QString("Zdjęcie 2"));
         QCOMPARE(screen("article")->findChild<QPushButton*>("bannerButton")->accessibleName(), QString("Reklama"));

@@ -323,9 +323,8 @@ private slots:
         QSignalSpy closed(dialog.data(), &ShareArticleDialog::dialogClosed);
         QTest::mouseClick(dialog->findChild<QPushButton*>(button), Qt::LeftButton);
         QPlainTextEdit* address = nullptr;
-        if (said.startsWith("http")) {
+        if (said.startsWith("http"))
             QTRY_VERIFY_WITH_TIMEOUT((address = dialog->findChild<QPlainTextEdit*>("pageAddress")) && address->isVisible(), 5000);
-        }
         qputenv("PATH", path);
         browser.catchSchemes(true);
         if (!address) {
@@ -371,7 +370,7 @@ private slots:
         QVERIFY(Util::decrypt(QByteArray("short")) != QString("short"));
     }
 
-    void composerHandOff()
+    void theComposerIsAskedThroughTheInstalledPromptsOnly()
     {
         QVERIFY(Util::sendEmail(QString(), QString::fromUtf8("Tytuł & więcej"), "Treść\nlinia 2"));
         QVERIFY(Util::sendSMS("+48600100200", QString::fromUtf8("Zobacz: ąę")));
@@ -387,10 +386,8 @@ private slots:
         QCOMPARE(sms.path(), QString("+48600100200"));
         QCOMPARE(QUrlQuery(sms).queryItemValue("body", QUrl::FullyDecoded), QString::fromUtf8("Zobacz: ąę"));
         QCOMPARE(browser.opened.at(2), QUrl("http://www.kurendal.pl/a?b=1"));
-    }
 
-    void theComposerIsAskedThroughTheInstalledPromptsOnly()
-    {
+        // With no prompts installed nothing is shown and the composer refuses.
         UserPrompts::install(nullptr);
         Boxes boxes;
         UserPrompts::error("tekst", "Błąd");

@@ -180,7 +180,7 @@ private slots:
         QTRY_COMPARE(QApplication::focusWidget(), words);
     }
 
-    void pushSlidesInBlockingInputAndBackSlidesOut()
+    void pushSlidesInBlockingInputBackSlidesOutAndTheOrientationMayForbidIt()
     {
         main = Screens::startMain();
         ProbeScreen* first = new ProbeScreen;
@@ -218,54 +218,7 @@ private slots:
         // Without a slide, the screen below is told at once.
         push(new ProbeScreen, false);
         QCOMPARE(first->hidden, 2);
-    }
 
-    void backOnTheRootDoesNothing()
-    {
-        main = Screens::startMain();
-        CategoryListWidget* root = main->findChild<CategoryListWidget*>();
-        QVERIFY(root);
-        // The program opens on the first category's list: back to the root, then back once more.
-        QPointer<ArticlesListWidget> list = Screens::onTop<ArticlesListWidget>(main);
-        QVERIFY(list);
-        emit list->backClicked();
-        QTRY_VERIFY(list.isNull());
-        QVERIFY(root->isVisible());
-        const int screens = main->findChildren<BaseWidget*>(QString(), Qt::FindDirectChildrenOnly).size();
-        emit root->backClicked();
-        QTest::qWait(slide + 100);
-        QVERIFY(main->isEnabled());
-        QVERIFY(root->isVisible());
-        QCOMPARE(root->geometry(), main->rect());
-        QCOMPARE(main->findChildren<BaseWidget*>(QString(), Qt::FindDirectChildrenOnly).size(), screens);
-    }
-
-    void popToRootFromThreeDeep()
-    {
-        main = Screens::startMain();
-        CategoryListWidget* root = main->findChild<CategoryListWidget*>();
-        QPointer<ProbeScreen> a = new ProbeScreen, b = new ProbeScreen, c = new ProbeScreen;
-        push(a, false);
-        push(b, false);
-        push(c, false);
-        emit c->popToRoot();
-        QVERIFY(!b->isVisible());
-        QTest::qWait(10);
-        QVERIFY(a.isNull());
-        QVERIFY(b.isNull());
-        QVERIFY(!c.isNull());
-        QVERIFY(root->isVisible());
-        QTest::qWait(slide + 150);
-        QVERIFY(c.isNull());
-        QVERIFY(main->isEnabled());
-        QCOMPARE(root->geometry(), main->rect());
-    }
-
-    void orientationDecidesWhetherToAnimate()
-    {
-        main = Screens::startMain();
-        main->resize(854, 480);
-        QTest::qWait(10);
         // A portrait-only screen pushed while landscape appears at once, without a slide.
         ProbeScreen* portrait = new ProbeScreen(MainWidget::OrientationPortrait);
         push(portrait, true);
@@ -295,6 +248,40 @@ private slots:
         QCOMPARE(again->shown, shownBefore + 1);
         QVERIFY(again->isVisible());
         QTRY_VERIFY(top.isNull());
+    }
+
+    void popToRootFromFourDeepThenBackOnTheRootDoesNothing()
+    {
+        main = Screens::startMain();
+        CategoryListWidget* root = main->findChild<CategoryListWidget*>();
+        QVERIFY(root);
+        // The program opens on the first category's list; three screens more over it.
+        QPointer<ArticlesListWidget> list = Screens::onTop<ArticlesListWidget>(main);
+        QVERIFY(list);
+        QPointer<ProbeScreen> a = new ProbeScreen, b = new ProbeScreen, c = new ProbeScreen;
+        push(a, false);
+        push(b, false);
+        push(c, false);
+        emit c->popToRoot();
+        QVERIFY(!b->isVisible());
+        QTest::qWait(10);
+        QVERIFY(list.isNull());
+        QVERIFY(a.isNull());
+        QVERIFY(b.isNull());
+        QVERIFY(!c.isNull());
+        QVERIFY(root->isVisible());
+        QTest::qWait(slide + 150);
+        QVERIFY(c.isNull());
+        QVERIFY(main->isEnabled());
+        QCOMPARE(root->geometry(), main->rect());
+
+        const int screens = main->findChildren<BaseWidget*>(QString(), Qt::FindDirectChildrenOnly).size();
+        emit root->backClicked();
+        QTest::qWait(slide + 100);
+        QVERIFY(main->isEnabled());
+        QVERIFY(root->isVisible());
+        QCOMPARE(root->geometry(), main->rect());
+        QCOMPARE(main->findChildren<BaseWidget*>(QString(), Qt::FindDirectChildrenOnly).size(), screens);
     }
 
     // An advertisement follows the built-in picture for its own time and opens its link once on
@@ -389,38 +376,31 @@ private slots:
 
     void answersReachTheListenerThatAsked()
     {
-        Asker asker;
-        QVERIFY(!MessageBox::showQuestion("Czy?", "Tytuł", &asker));
-        QList<QWidget*> dialogs = openDialogs();
-        QCOMPARE(dialogs.size(), 1);
-        QCOMPARE(dialogs.first()->findChild<QPushButton*>("acceptButton")->text(), QString("Tak"));
-        QCOMPARE(dialogs.first()->findChild<QPushButton*>("rejectButton")->text(), QString("Nie"));
-        press(dialogs.first(), "rejectButton");
-        QCOMPARE(asker.rejected, 1);
-        QCOMPARE(asker.accepted, 0);
-        QVERIFY(openDialogs().isEmpty());
-
-        MessageBox::showMessageBoxBackAgain("Brak sieci", "Błąd", &asker);
-        dialogs = openDialogs();
-        QCOMPARE(dialogs.first()->findChild<QPushButton*>("acceptButton")->text(), QString::fromUtf8("Powtórz"));
-        press(dialogs.first(), "acceptButton");
-        QCOMPARE(asker.accepted, 1);
-
-        // Return gives a yes/no question its safe "Nie" and a failed download its retry; Escape says no.
-        const struct { bool retry; Qt::Key key; bool accepts; } keys[] = {
-            {false, Qt::Key_Return, false}, {false, Qt::Key_Escape, false},
-            {true, Qt::Key_Return, true}, {true, Qt::Key_Escape, false}};
-        for (const auto& k : keys) {
-            Asker keyed;
-            if (k.retry)
-                MessageBox::showMessageBoxBackAgain("Brak sieci", "Błąd", &keyed);
+        // A question says "Tak" / "Nie", a failed download "Powtórz"; a button answers as it says,
+        // Return gives a question its safe "Nie" and a failed download its retry, Escape says no.
+        const struct { bool retry; const char* button; Qt::Key key; bool accepts; } answers[] = {
+            {false, "rejectButton", Qt::Key_unknown, false}, {true, "acceptButton", Qt::Key_unknown, true},
+            {false, nullptr, Qt::Key_Return, false}, {false, nullptr, Qt::Key_Escape, false},
+            {true, nullptr, Qt::Key_Return, true}, {true, nullptr, Qt::Key_Escape, false}};
+        for (const auto& a : answers) {
+            Asker asker;
+            if (a.retry)
+                MessageBox::showMessageBoxBackAgain("Brak sieci", "Błąd", &asker);
             else
-                MessageBox::showQuestion("Usunąć najstarszy?", "Pytanie", &keyed);
-            QWidget* focused = openDialogs().first()->focusWidget();
-            QVERIFY(focused);
-            QTest::keyClick(focused, k.key);
-            QCOMPARE(keyed.accepted, k.accepts ? 1 : 0);
-            QCOMPARE(keyed.rejected, k.accepts ? 0 : 1);
+                QVERIFY(!MessageBox::showQuestion("Usunąć najstarszy?", "Pytanie", &asker));
+            const QList<QWidget*> dialogs = openDialogs();
+            QCOMPARE(dialogs.size(), 1);
+            QCOMPARE(dialogs.first()->findChild<QPushButton*>("acceptButton")->text(),
+                     QString::fromUtf8(a.retry ? "Powtórz" : "Tak"));
+            if (!a.retry)
+                QCOMPARE(dialogs.first()->findChild<QPushButton*>("rejectButton")->text(), QString("Nie"));
+            QVERIFY(dialogs.first()->focusWidget());
+            if (a.button)
+                press(dialogs.first(), a.button);
+            else
+                QTest::keyClick(dialogs.first()->focusWidget(), a.key);
+            QCOMPARE(asker.accepted, a.accepts ? 1 : 0);
+            QCOMPARE(asker.rejected, a.accepts ? 0 : 1);
             QVERIFY(openDialogs().isEmpty());
         }
 
@@ -431,7 +411,7 @@ private slots:
         press(openDialogs().first(), "acceptButton");
         QCOMPARE(first.accepted, 1);
         // The follow-up is open in the second dialog; the first has closed.
-        dialogs = openDialogs();
+        const QList<QWidget*> dialogs = openDialogs();
         QCOMPARE(dialogs.size(), 1);
         QCOMPARE(dialogs.first()->findChild<QLabel*>("messageLabel")->text(), QString("Na pewno?"));
         press(dialogs.first(), "acceptButton");

@@ -30,7 +30,6 @@ public:
         press(posInScreen);
         release(posInScreen);
     }
-    QWidget* pressed() const { return target; }
 
 private:
     void send(QEvent::Type type, const QPoint& posInScreen, Qt::MouseButtons buttons)
