@@ -241,8 +241,9 @@ void BannerInfo::splashDownloaderStateChanged(Http* h)
         return;
     QVariantMap description;
     if (readDescription(h, description)) {
-        if (description.value(QStringLiteral("@type")).toString() == QLatin1String("banner"))
-            showSplash = true;
+        // The splash is kept from start to start: an offer withdrawn ends it, as the banners end
+        // with the start that showed them.
+        showSplash = description.value(QStringLiteral("@type")).toString() == QLatin1String("banner");
         const QVariantMap image = description.value(QStringLiteral("ImageUrl")).toMap();
         if (!image.contains(QStringLiteral("#text"))) {
             splashDownloaded = false;
