@@ -58,65 +58,92 @@ g++ -O2 -fPIC -std=c++17 "$work/bare.cpp" -o "$work/barelibs" -Wl,--no-as-needed
   $(pkg-config --cflags --libs "$qt" Qt6Quick Qt6Network Qt6DBus Qt6Bluetooth) -lcrypto
 sleep 1
 
-# Milliseconds from the start of the command to its first visible window titled $1; the script
-# stops if the command ends or shows no such window within 20 s.
-measure() {
-  local title="$1"
-  shift
-  rm -rf "$work/home"
-  mkdir -p "$work/home"
-  local start end pid
-  start=$(date +%s%N)
-  XDG_DATA_HOME="$work/home/data" XDG_CONFIG_HOME="$work/home/config" "$@" >"$work/output" 2>&1 &
-  pid=$!
-  until xdotool search --onlyvisible --name "^$title\$" >/dev/null 2>&1; do
-    if ! kill -0 "$pid" 2>/dev/null || [ $(( ($(date +%s%N) - start) / 1000000 )) -gt 20000 ]; then
-      kill "$pid" 2>/dev/null || true
-      echo "starttime.sh: $* showed no window titled $title; it wrote:" >&2
-      tail -5 "$work/output" >&2
-      return 1
-    fi
-  done
-  end=$(date +%s%N)
-  kill "$pid" 2>/dev/null || true
-  wait "$pid" 2>/dev/null || true
-  echo $(( (end - start) / 1000000 ))
-}
-
-# Milliseconds from the start of the command to the first pixel other than black in the middle of
-# the window (the window is black until the program's page is in it).
-cat > "$work/page.py" <<'PY'
+# One poller in one process, so that no forked xdotool competes with the program for the CPU:
+#   poll.py window TITLE CMD...   ms from the start of CMD to its first viewable window titled TITLE
+#   poll.py page CMD...           ms to the first pixel other than black in the middle of the screen
+#                                 (the window is black until the program's page is in it)
+# Nothing is printed if CMD ends or 20 s pass first.
+cat > "$work/poll.py" <<'PY'
 import ctypes, subprocess, sys, time
+from ctypes import POINTER, byref, c_int, c_uint, c_ulong, c_void_p, c_char_p
 x = ctypes.CDLL("libX11.so.6")
-x.XOpenDisplay.restype = ctypes.c_void_p
-x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-x.XDefaultRootWindow.restype = ctypes.c_ulong
-x.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
-                        ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
-x.XGetImage.restype = ctypes.c_void_p
-x.XGetPixel.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int]
-x.XGetPixel.restype = ctypes.c_ulong
-x.XDestroyImage.argtypes = [ctypes.c_void_p]
+
+class Attributes(ctypes.Structure):
+    _fields_ = [("x", c_int), ("y", c_int), ("width", c_int), ("height", c_int), ("border_width", c_int),
+                ("depth", c_int), ("visual", c_void_p), ("root", c_ulong), ("c_class", c_int),
+                ("bit_gravity", c_int), ("win_gravity", c_int), ("backing_store", c_int),
+                ("backing_planes", c_ulong), ("backing_pixel", c_ulong), ("save_under", c_int),
+                ("colormap", c_ulong), ("map_installed", c_int), ("map_state", c_int),
+                ("all_event_masks", ctypes.c_long), ("your_event_mask", ctypes.c_long),
+                ("do_not_propagate_mask", ctypes.c_long), ("override_redirect", c_int), ("screen", c_void_p)]
+
+class Text(ctypes.Structure):
+    _fields_ = [("value", c_char_p), ("encoding", c_ulong), ("format", c_int), ("nitems", c_ulong)]
+
+x.XOpenDisplay.restype = c_void_p
+x.XDefaultRootWindow.argtypes = [c_void_p]
+x.XDefaultRootWindow.restype = c_ulong
+x.XQueryTree.argtypes = [c_void_p, c_ulong, POINTER(c_ulong), POINTER(c_ulong), POINTER(POINTER(c_ulong)), POINTER(c_uint)]
+x.XGetWindowAttributes.argtypes = [c_void_p, c_ulong, POINTER(Attributes)]
+x.XGetWMName.argtypes = [c_void_p, c_ulong, POINTER(Text)]
+x.XFree.argtypes = [c_void_p]
+x.XGetImage.argtypes = [c_void_p, c_ulong, c_int, c_int, c_uint, c_uint, c_ulong, c_int]
+x.XGetImage.restype = c_void_p
+x.XGetPixel.argtypes = [c_void_p, c_int, c_int]
+x.XGetPixel.restype = c_ulong
+x.XDestroyImage.argtypes = [c_void_p]
 display = x.XOpenDisplay(None)
 root = x.XDefaultRootWindow(display)
-start = time.monotonic()
-program = subprocess.Popen(sys.argv[1:], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-while time.monotonic() - start < 20 and program.poll() is None:
+
+def window_shown(title):
+    parent, top, children, count = c_ulong(), c_ulong(), POINTER(c_ulong)(), c_uint()
+    if not x.XQueryTree(display, root, byref(top), byref(parent), byref(children), byref(count)):
+        return False
+    found = False
+    for i in range(count.value):
+        attributes, name = Attributes(), Text()
+        if (x.XGetWindowAttributes(display, children[i], byref(attributes)) and attributes.map_state == 2
+                and x.XGetWMName(display, children[i], byref(name)) and name.value == title):
+            found = True
+            break
+    if count.value:
+        x.XFree(children)
+    return found
+
+def page_drawn():
     image = x.XGetImage(display, root, 960, 540, 1, 1, 0xFFFFFFFF, 2)
     pixel = x.XGetPixel(image, 0, 0) & 0xFFFFFF
     x.XDestroyImage(image)
-    if pixel:
+    return pixel != 0
+
+if sys.argv[1] == "window":
+    done, command = (lambda title: lambda: window_shown(title))(sys.argv[2].encode()), sys.argv[3:]
+else:
+    done, command = page_drawn, sys.argv[2:]
+start = time.monotonic()
+program = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+while time.monotonic() - start < 20 and program.poll() is None:
+    if done():
         print(round((time.monotonic() - start) * 1000))
         break
     time.sleep(0.001)
 program.kill()
 program.wait()
 PY
+# measure TITLE CMD...: ms to its window; page CMD...: ms to its first page drawn; fresh profile.
+measure() {
+  rm -rf "$work/home"
+  mkdir -p "$work/home"
+  local ms
+  ms=$(XDG_DATA_HOME="$work/home/data" XDG_CONFIG_HOME="$work/home/config" python3 "$work/poll.py" window "$@")
+  [ -n "$ms" ] || { echo "starttime.sh: ${*:2} showed no window titled $1" >&2; return 1; }
+  echo "$ms"
+}
 page() {
   rm -rf "$work/home"
   mkdir -p "$work/home"
   local ms
-  ms=$(XDG_DATA_HOME="$work/home/data" XDG_CONFIG_HOME="$work/home/config" python3 "$work/page.py" "$@")
+  ms=$(XDG_DATA_HOME="$work/home/data" XDG_CONFIG_HOME="$work/home/config" python3 "$work/poll.py" page "$@")
   [ -n "$ms" ] || { echo "starttime.sh: $* drew no page" >&2; return 1; }
   echo "$ms"
 }
