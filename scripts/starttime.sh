@@ -130,23 +130,17 @@ while time.monotonic() - start < 20 and program.poll() is None:
 program.kill()
 program.wait()
 PY
-# measure TITLE CMD...: ms to its window; page CMD...: ms to its first page drawn; fresh profile.
-measure() {
+# poll window TITLE CMD... | poll page CMD...: the poller's figure, with a fresh profile.
+poll() {
   rm -rf "$work/home"
   mkdir -p "$work/home"
   local ms
-  ms=$(XDG_DATA_HOME="$work/home/data" XDG_CONFIG_HOME="$work/home/config" python3 "$work/poll.py" window "$@")
-  [ -n "$ms" ] || { echo "starttime.sh: ${*:2} showed no window titled $1" >&2; return 1; }
+  ms=$(XDG_DATA_HOME="$work/home/data" XDG_CONFIG_HOME="$work/home/config" python3 "$work/poll.py" "$@")
+  [ -n "$ms" ] || { echo "starttime.sh: $* showed nothing in time" >&2; return 1; }
   echo "$ms"
 }
-page() {
-  rm -rf "$work/home"
-  mkdir -p "$work/home"
-  local ms
-  ms=$(XDG_DATA_HOME="$work/home/data" XDG_CONFIG_HOME="$work/home/config" python3 "$work/poll.py" page "$@")
-  [ -n "$ms" ] || { echo "starttime.sh: $* drew no page" >&2; return 1; }
-  echo "$ms"
-}
+measure() { poll window "$@"; }
+page() { poll page "$@"; }
 
 median() { tr ' ' '\n' | grep . | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 
