@@ -214,32 +214,6 @@ private slots:
         QVERIFY(!File::fileExistInResources("teczka/thumb31.jpg"));
     }
 
-    void savedArticlesSurviveARestartWithTheirPictures()
-    {
-        {
-            SavedArticles briefcase(nullptr);
-            QScopedPointer<Article> a(saved(5)), b(saved(6));
-            a->articleWasRead = true;
-            QVERIFY(briefcase.addArticle(*a));
-            QVERIFY(briefcase.addArticle(*b));
-        }
-        QVERIFY(!SavedArticles::getSingleton());
-        SavedArticles again(nullptr);
-        QCOMPARE(again.getArticles().size(), 2);
-        Article* six = again.getArticles().at(0);
-        Article* five = again.getArticles().at(1);
-        QCOMPARE(six->xx, 6);
-        QVERIFY(five->articleWasRead);
-        QCOMPARE(five->title, QString("Artykuł 5"));
-        QVERIFY(!five->getThumbnailImage().isNull());
-        QVERIFY(five->isInSavedArticles && five->photos.at(0)->isInSavedArticles);
-        // The photo that had been shown before saving is on disk whole.
-        QSignalSpy shown(five->photos.at(0), &Photo::photoChanged);
-        five->photos.at(0)->downloadPhoto(true);
-        QCOMPARE(shown.count(), 1);
-        QVERIFY(!five->photos.at(0)->image.isNull());
-    }
-
     void aThumbnailThatDidNotComeIsNotKeptAndComesLater_data()
     {
         QTest::addColumn<bool>("offline");
