@@ -233,16 +233,10 @@ private slots:
         QCOMPARE(reader(written([&](File* w) { w->writeString(fits); }))->readString(), fits);
     }
 
-    void deletion()
+    // (A file of the briefcase removed: tst_article.)
+    void aDirectoryIsDeletedWithWhatItHolds()
     {
-        QVERIFY(!File::deleteFileInResources("absent"));
-        written([](File* f) { f->writeInt(1); });
-        QVERIFY(File::fileExistInResources("bytes"));
-        QVERIFY(File::deleteFileInResources("bytes"));
-        QVERIFY(!File::fileExistInDocuments("bytes"));
-
         const QString dir = File::createPathToResource("tree");
-        QVERIFY(!File::deleteDirectory(dir));
         TestEnv::writeData(dir + "/a/b/x", "x");
         TestEnv::writeData(dir + "/y", "y");
         QVERIFY(File::deleteDirectory(dir));

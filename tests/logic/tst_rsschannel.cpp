@@ -48,7 +48,6 @@ private slots:
 
     void titlesAndAddresses()
     {
-        QCOMPARE(RSSChannel::titleForType(RSSChannel::Swiat), QString::fromUtf8("Świat"));
         QVERIFY(RSSChannel::urlForType(RSSChannel::Kraj).endsWith("/pub/mobi_lg/out/kraj.xml"));
         QVERIFY(RSSChannel::urlForType(RSSChannel::Fotoplan).endsWith("/pub/rss/fotoplan.xml"));
         QVERIFY(RSSChannel::urlForType(RSSChannel::Teczka).isEmpty());
