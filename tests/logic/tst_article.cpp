@@ -188,8 +188,6 @@ private slots:
     void fullDuplicateAndRemoveOldest()
     {
         SavedArticles briefcase(nullptr);
-        QCOMPARE(SavedArticles::getSingleton(), &briefcase);
-        QVERIFY(QDir(File::createPathToResource("teczka")).exists());
         for (int i = 1; i <= 30; ++i) {
             QScopedPointer<Article> a(saved(i));
             QVERIFY(briefcase.addArticle(*a));

@@ -192,13 +192,7 @@ private slots:
         // The file's layout: four numbers and a byte a category.
         QCOMPARE(TestEnv::readData("settings"), QByteArray::fromHex("00000001" "00000003" "00000017" "00000000"
                                                      "010101010100010101"));
-        Settings back(nullptr);
-        QCOMPARE(back.getArticlesCheckRushHours(), 1);
-        QCOMPARE(back.getArticlesCheckOutOfRushHours(), 3);
-        QCOMPARE(back.getRushHoursStart(), 23);
-        QCOMPARE(back.getRushHoursEnd(), 0);
-        QVERIFY(!back.isCategoryActive(5));
-        QVERIFY(back.isCategoryActive(4));
+        QCOMPARE(Settings(nullptr).getRushHoursEnd(), 0); // (every value read back: tst_upgrade)
 
         // Values the file could not hold back fall to the defaults, as a damaged file does.
         s.setRefreshModes(5, -1); // just past the last mode, and below the first
