@@ -102,22 +102,6 @@ private slots:
         QVERIFY(again.getArticles().at(2)->articleWasRead);
     }
 
-    void aFeedWithoutOrdersKeepsItsDocumentOrder()
-    {
-        QVector<int> ids25;
-        for (int i = 0; i < 25; ++i)
-            ids25 << (i * 37) % 101 + 1;
-        const QByteArray bytes =
-            QString::fromUtf8(TestEnv::feed(ids25)).remove(QRegularExpression("<order>\\d+</order>")).toUtf8();
-        QVERIFY(!bytes.contains("order"));
-        serve(RSSChannel::Gospodarka, bytes);
-        RSSChannel c(RSSChannel::Gospodarka, nullptr);
-        QVERIFY(refresh(c));
-        QCOMPARE(ids(c), ids25);
-        QVERIFY(refresh(c)); // and the same at every refresh
-        QCOMPARE(ids(c), ids25);
-    }
-
     void damagedCachesFallBack()
     {
         serve(RSSChannel::Kultura, TestEnv::feed({1, 2, 3}));
