@@ -20,9 +20,8 @@
 #include "tests/support/testchannel.h"
 #include "tests/support/testenv.h"
 
-// A data folder that a crash, a full disk or another program left damaged: what is not a
-// plain file of its format is refused at once, without reading from it, and the newest copy
-// that decodes whole is read instead.
+// A data folder a crash, a full disk or another program damaged: what is not a plain file of its
+// format is refused unread, and the newest copy that decodes whole is read instead.
 namespace {
 
 enum Kind { Fifo, DevZero, Directory, Oversized };
@@ -374,7 +373,8 @@ private slots:
         QCOMPARE(TestEnv::sortedIds(reopened), shown + QVector<int>{14});
     }
 
-    // Stopped between the two renames of a save: the complete ".new" is newer than ".old".
+    // Stopped between the two renames of a save, the complete ".new" is newer than ".old"; stopped
+    // while it was written, the main file is read.
     void aCompleteNewListBeatsTheOlderBackup()
     {
         {
@@ -392,6 +392,10 @@ private slots:
         again.updateArticles(true);
         QCOMPARE(TestEnv::sortedIds(again), (QVector<int>{1, 2, 3, 4}));
         QVERIFY(!QFileInfo::exists(main + ".new"));
+        TestEnv::writeData(main + ".new", QByteArray("RSS\x01\x05", 5));
+        Channel half;
+        half.updateArticles(true);
+        QCOMPARE(TestEnv::sortedIds(half), (QVector<int>{1, 2, 3, 4}));
     }
 
     // A directory where a backup would go no longer stops the backups for good.
