@@ -66,7 +66,6 @@ private slots:
         const Article* b = list.at(1);
         QCOMPARE(b->xx, 0);             // "abc" is no number
         QVERIFY(b->photos.isEmpty());   // a photo outside "photos" is ignored with its content
-        QCOMPARE(ArticleParser::replaceEntities("&amp;lt;i&amp;gt; &quot;x&quot; &apos;"), QString("<i> \"x\" '"));
 
         ArticleParser empty;
         QVERIFY(empty.parse("<iphonefeed/>"));
@@ -235,10 +234,8 @@ private slots:
             QCOMPARE(sliced.titles.at(i), whole.getParserArticles()->at(i)->title);
 
         // What follows the root still counts, wherever the pieces end.
-        ArticleParser trailing;
-        QVERIFY(!trailing.parse(feed + QByteArray(200 * 1024, ' ') + "<extra/>"));
-        ArticleParser cut;
-        QVERIFY(!cut.parse(feed.left(feed.size() - 3)));
+        QVERIFY(!ArticleParser().parse(feed + QByteArray(200 * 1024, ' ') + "<extra/>"));
+        QVERIFY(!ArticleParser().parse(feed.left(feed.size() - 3)));
     }
 
     // The stream reader loses some of its checks once it has waited for more bytes, which a long

@@ -17,11 +17,9 @@
 using Kind = DownloadService::Kind;
 static const QList<Kind> allKinds{Kind::Feed, Kind::Picture, Kind::Report, Kind::Sharing};
 
-// A server of a test's own on 127.0.0.1 that answers as badly as the test asks: a body that
-// stops after its first bytes, one that trickles, one that comes slowly but steadily. It takes
-// direct and proxy-form requests alike ("GET http://host/path"), so it can stand in for any host
-// as the program's HTTP proxy. Every answer closes the connection, and announces its whole length
-// unless the test asks it not to.
+// A server on 127.0.0.1 that answers as badly as the test asks: a body that stops, trickles or
+// comes slowly; it takes proxy-form requests too, so it can be the program's HTTP proxy. Every
+// answer closes the connection, and announces its length unless asked not to.
 class RawServer : public QTcpServer
 {
 public:
@@ -243,12 +241,9 @@ private slots:
     void requestsCarryTheHostValuesAndBodiesAsGiven()
     {
         direct->route("*", "/feed", SampleServer::text("zażółć"));
-        QScopedPointer<Http> http(Http::createGETrequest(url("/feed"), QString()));
-        QCOMPARE(http->getStatus(), int(Http::STATE_READY));
-        QCOMPARE(run(http.data()), int(Http::STATE_COMPLETED));
+        QScopedPointer<Http> http;
+        QCOMPARE(get(url("/feed"), http), int(Http::STATE_COMPLETED));
         QCOMPARE(http->getResponseAsString(), QString::fromUtf8("zażółć"));
-        QCOMPARE(http->getResponseCode(), 200);
-        QCOMPARE(http->getResponseHeader("Content-Type"), QString("text/plain; charset=utf-8"));
         QCOMPARE(direct->requests().last().query, QString());
 
         // One "?" is added even when the host string has a query already.
@@ -269,19 +264,12 @@ private slots:
         QCOMPARE(r.headers.value("content-type"), Http::aux_strCONTENT_TYPE_OCTET);
     }
 
-    void redirectsAreFollowedAndBounded()
+    // (Redirects followed: the time-out's hops, the OAuth manager's, and those on the web.)
+    void redirectsAreBounded()
     {
-        direct->route("*", "/r1", SampleServer::redirect("/r2"));
-        direct->route("*", "/r2", SampleServer::redirect(url("/end")));
-        direct->route("*", "/end", SampleServer::text("end"));
-        QScopedPointer<Http> http;
-        QCOMPARE(get(url("/r1"), http), int(Http::STATE_COMPLETED));
-        QCOMPARE(http->getResponseAsString(), QString("end"));
-        QCOMPARE(direct->requests().size(), 3);
-
         // A redirect to the very same URL is taken as the final response.
-        direct->clearRequests();
         direct->route("*", "/self", SampleServer::redirect(url("/self")));
+        QScopedPointer<Http> http;
         QCOMPARE(get(url("/self"), http), int(Http::STATE_COMPLETED));
         QCOMPARE(http->getResponseAsString(), QString("moved"));
         QCOMPARE(direct->requests().size(), 1);
@@ -298,19 +286,16 @@ private slots:
     // An error page, an empty body, NUL bytes, a connection dropped mid-body, no server at all.
     void answersOtherThanAWholeText()
     {
-        SampleServer::Reply missing;
+        SampleServer::Reply missing = SampleServer::text("<html>brak</html>", "text/html");
         missing.status = 404;
-        missing.body = "<html>brak</html>";
         direct->route("*", "/missing", missing);
         QScopedPointer<Http> http;
         QCOMPARE(get(url("/missing"), http), int(Http::STATE_ERROR_HTTP));
         QCOMPARE(http->getResponseAsString(), QString()); // the page stays in the bytes only
         QCOMPARE(http->getResponseAsBytes(), missing.body);
-        QCOMPARE(http->getResponseCode(), 404);
 
         direct->route("*", "/empty", SampleServer::text(QByteArray()));
         QCOMPARE(get(url("/empty"), http), int(Http::STATE_COMPLETED));
-        QCOMPARE(http->getResponseCode(), -1);
 
         direct->route("*", "/nul", SampleServer::text(QByteArray("ab\0cd", 5)));
         get(url("/nul"), http);
@@ -324,6 +309,10 @@ private slots:
         QVERIFY(http->getResponseAsBytes().size() <= 100);
 
         QCOMPARE(get(QString("http://127.0.0.1:%1/").arg(TestEnv::deadPort()), http), int(Http::STATE_ERROR_HTTP));
+        // A local file is not read, not even when asked for by name.
+        QCOMPARE(get(QUrl::fromLocalFile(QCoreApplication::applicationFilePath()).toString(), http),
+                 int(Http::STATE_ERROR_HTTP));
+        QVERIFY(http->getResponseAsBytes().isEmpty());
     }
 
     // The aborted reply of a body over the bound reports nothing more (checked by run()).
@@ -361,9 +350,6 @@ private slots:
         // The aborted reply finishing later reports nothing more.
         QCOMPARE(run(http.data(), &elapsed), int(Http::STATE_ERROR_HTTP));
         QVERIFY(elapsed < 1400);
-        QSignalSpy spy(http.data(), &Http::statusChanged);
-        TestEnv::spin(300);
-        QCOMPARE(spy.count(), 0);
 
         // Without a network session ten more seconds are granted.
         setOnline(false);
@@ -427,8 +413,7 @@ private slots:
         const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& m) {
             warnings << m;
         });
-        const QString closed = QString("http://127.0.0.1:%1/").arg(TestEnv::deadPort());
-        QScopedPointer<Http> http(Http::createGETrequest(closed, QString()));
+        QScopedPointer<Http> http(Http::createGETrequest(QString("http://127.0.0.1:%1/").arg(TestEnv::deadPort()), QString()));
         http->execute();
         QNetworkReply* reply = nullptr;
         QTRY_VERIFY((reply = DownloadService::instance()->manager()->findChild<QNetworkReply*>()));
@@ -440,32 +425,24 @@ private slots:
         QCOMPARE(warnings.filter("only be called once"), QStringList());
     }
 
+    // Requests to one host share a connection; https ones, through the proxy, one tunnel and handshake.
     void requestsToOneHostShareAConnection()
     {
-        direct->route("*", "/thumb", SampleServer::text("picture"));
-        const int before = direct->connectionsAccepted();
-        for (int i = 0; i < 5; ++i) {
-            QScopedPointer<Http> h;
-            QCOMPARE(get(url("/thumb"), h, QString::number(i)), int(Http::STATE_COMPLETED));
-            QCOMPARE(h->getResponseAsBytes(), QByteArray("picture"));
-        }
-        QCOMPARE(direct->requests().size(), 5);
-        QCOMPARE(direct->connectionsAccepted() - before, 1);
-    }
-
-    void httpsRequestsShareOneTunnelAndHandshake()
-    {
         viaProxy();
-        // The one name the test authority signed.
-        proxy->route("api.twitter.com", "/a.png", SampleServer::text("png"));
-        const int before = proxy->connectionsAccepted();
-        for (int i = 0; i < 3; ++i) {
-            QScopedPointer<Http> h;
-            QCOMPARE(get("https://api.twitter.com/a.png", h), int(Http::STATE_COMPLETED));
+        direct->route("*", "/thumb", SampleServer::text("picture"));
+        proxy->route("api.twitter.com", "/thumb", SampleServer::text("picture")); // the name the test authority signed
+        for (SampleServer* server : {direct, proxy}) {
+            const int before = server->connectionsAccepted();
+            for (int i = 0; i < 3; ++i) {
+                QScopedPointer<Http> h;
+                const QString target = server == direct ? url("/thumb") : "https://api.twitter.com/thumb";
+                QCOMPARE(get(target, h, QString::number(i)), int(Http::STATE_COMPLETED));
+                QCOMPARE(h->getResponseAsBytes(), QByteArray("picture"));
+            }
+            QCOMPARE(server->requests().size(), 3);
+            QCOMPARE(server->connectionsAccepted() - before, 1);
         }
-        QCOMPARE(proxy->requests().size(), 3);
         QCOMPARE(proxy->requests().last().scheme, QString("https"));
-        QCOMPARE(proxy->connectionsAccepted() - before, 1);
     }
 
     // Two queues of the service: feeds one at a time in the order asked, advertisements one at a
@@ -474,8 +451,7 @@ private slots:
     {
         viaProxy();
         int feedsInFlight = 0, mostFeedsInFlight = 0;
-        const QList<RSSChannel::ChannelType> types{RSSChannel::Kraj, RSSChannel::Swiat, RSSChannel::Sport};
-        for (RSSChannel::ChannelType type : types) {
+        for (RSSChannel::ChannelType type : {RSSChannel::Kraj, RSSChannel::Swiat, RSSChannel::Sport}) {
             proxy->route("rss.kurendal.pl", feedPath(type), [&, type](const SampleServer::Request&) {
                 mostFeedsInFlight = qMax(mostFeedsInFlight, ++feedsInFlight);
                 QTimer::singleShot(150, [&] { --feedsInFlight; }); // the reply goes at 200 ms
@@ -558,11 +534,9 @@ private slots:
         QTest::newRow("closed mid-body") << 0;
         QTest::newRow("500 with a feed as its page") << 1;
         QTest::newRow("50 MB body") << 2;
-        QTest::newRow("redirect loop") << 3;
-        QTest::newRow("redirect to itself") << 4;
-        QTest::newRow("cut short") << 5;
-        QTest::newRow("empty") << 6;
-        QTest::newRow("a page that is no feed") << 7;
+        QTest::newRow("no answer") << 3;
+        QTest::newRow("empty") << 4;
+        QTest::newRow("a page that is no feed") << 5;
     }
 
     void aFeedThatFailsLeavesTheListAndTheQueueWorking()
@@ -571,8 +545,7 @@ private slots:
         viaProxy();
         proxy->route("rss.kurendal.pl", feedPath(RSSChannel::Kraj), xmlFeed({1, 2, 3}));
         proxy->route("rss.kurendal.pl", feedPath(RSSChannel::Swiat), xmlFeed({20, 21}));
-        RSSChannel kraj(RSSChannel::Kraj, nullptr);
-        RSSChannel swiat(RSSChannel::Swiat, nullptr);
+        RSSChannel kraj(RSSChannel::Kraj, nullptr), swiat(RSSChannel::Swiat, nullptr);
         QSignalSpy first(&kraj, &RSSChannel::articlesUpadted);
         kraj.updateArticles(false);
         QVERIFY(first.wait(5000));
@@ -593,16 +566,11 @@ private slots:
             bad.body.insert(int(strlen("<iphonefeed>")), QByteArray(50 * 1024 * 1024, ' '));
             break;
         case 3:
-            proxy->route("rss.kurendal.pl", "/hop", [](const SampleServer::Request& r) {
-                return SampleServer::redirect("http://rss.kurendal.pl/hop?n=" + QString::number(r.query.mid(2).toInt() + 1));
-            });
-            bad = SampleServer::redirect("http://rss.kurendal.pl/hop?n=0");
+            bad.noReply = true; // until the feed's time limit
+            DownloadService::instance()->setLimits(Kind::Feed, {300, 1000});
             break;
-        case 4:
-            bad = SampleServer::redirect(RSSChannel::urlForType(RSSChannel::Kraj));
-            break;
-        default: // cut short, empty, or a page
-            bad.body = QByteArrayList{"<iphonefeed><artykul>", "", "<html><body>Przerwa</body></html>"}[kind - 5];
+        default: // empty, or a page
+            bad.body = QByteArrayList{"", "<html><body>Przerwa</body></html>"}[kind - 4];
         }
         proxy->route("rss.kurendal.pl", feedPath(RSSChannel::Kraj), bad);
 
@@ -685,76 +653,7 @@ private slots:
         }
     }
 
-    // A feed server that stops and one that trickles hold the shared feed queue only until their
-    // limits: the channel behind them refreshes, and their connections are closed.
-    void aStalledFeedFreesTheQueueAndTheOtherChannelsRefresh()
-    {
-        viaHostile();
-        DownloadService::instance()->setLimits(Kind::Feed, {300, 1000});
-        hostile->handler = [](const QByteArray& target, const QByteArray&) {
-            const QString p = RawServer::path(target);
-            RawServer::Answer a = feedAnswer({30, 31});
-            if (p == feedPath(RSSChannel::Kraj) || p == feedPath(RSSChannel::Swiat)) {
-                a = feedAnswer({1, 2});
-                a.firstBytes = 20; // then nothing (Kraj), or a byte every 100 ms (Swiat): alive, but minutes long
-                a.everyMs = p == feedPath(RSSChannel::Swiat) ? 100 : 0;
-            }
-            return a;
-        };
-        const int closedBefore = hostile->closedByClient;
-        RSSChannel kraj(RSSChannel::Kraj, nullptr), swiat(RSSChannel::Swiat, nullptr), sport(RSSChannel::Sport, nullptr);
-        QSignalSpy krajDone(&kraj, &RSSChannel::articlesUpadted);
-        QSignalSpy swiatDone(&swiat, &RSSChannel::articlesUpadted);
-        QSignalSpy sportDone(&sport, &RSSChannel::articlesUpadted);
-        QElapsedTimer clock;
-        clock.start();
-        kraj.updateArticles(false);
-        swiat.updateArticles(false);
-        sport.updateArticles(false);
-        QTRY_VERIFY_WITH_TIMEOUT(sportDone.count() == 1, 6000);
-        QVERIFY(clock.elapsed() < 3000); // 0.3 s for the stall, 1 s for the trickle
-        QCOMPARE(krajDone.count(), 1);
-        QCOMPARE(swiatDone.count(), 1);
-        QCOMPARE(ids(sport), (QVector<int>{30, 31}));
-        QVERIFY(kraj.getArticles().isEmpty());
-        QVERIFY(swiat.getArticles().isEmpty());
-        QVERIFY(!kraj.isUpdating() && !swiat.isUpdating() && !sport.isUpdating());
-        QVERIFY(cache("rssKraj").isEmpty());
-        QCOMPARE(hostile->targets.size(), 3);
-        QTRY_COMPARE(hostile->closedByClient, closedBefore + 2);
-    }
-
-    // Redirects to anything but the web, or from a public name to this machine, end the request.
-    void aRedirectToALocalFileIsRefused()
-    {
-        viaHostile();
-        // A well-formed feed on disk, which would be taken as the channel's if it were read.
-        const QString local = TestEnv::dataDir() + "/local.xml";
-        TestEnv::writeData(local, TestEnv::feed({66, 67}));
-        const QByteArray fileUrl = QUrl::fromLocalFile(local).toEncoded();
-        hostile->handler = [fileUrl](const QByteArray&, const QByteArray&) { return RawServer::redirect(fileUrl); };
-
-        // Nor asked for directly.
-        QScopedPointer<Http> h;
-        QCOMPARE(get(QString::fromLatin1(fileUrl), h), int(Http::STATE_ERROR_HTTP));
-        QVERIFY(h->getResponseAsBytes().isEmpty());
-
-        // Asked by address on this machine: still no file.
-        QCOMPARE(get(hostile->base() + "/feed", h), int(Http::STATE_ERROR_HTTP));
-        QVERIFY(!h->getResponseAsBytes().contains("66"));
-
-        // Asked by a feed's name: the channel keeps what it had and caches nothing.
-        RSSChannel kraj(RSSChannel::Kraj, nullptr);
-        QSignalSpy done(&kraj, &RSSChannel::articlesUpadted);
-        kraj.updateArticles(false);
-        QVERIFY(done.wait(3000));
-        QVERIFY(kraj.getArticles().isEmpty());
-        QVERIFY(!cache("rssKraj").contains("66"));
-        QCOMPARE(hostile->targets.size(), 2);
-    }
-
-    // The rule judges targets only: the proxy still carries public names, and redirects among them
-    // are followed (within this machine: redirectsAreFollowedAndBounded); from a public name to this
+    // The proxy still carries public names and redirects among them; from a public name to this
     // machine they end the request (the spellings of its addresses: redirectDecisions' table).
     void aPublicNameRedirectedToThisMachineIsRefused_data()
     {
@@ -764,6 +663,7 @@ private slots:
         QTest::newRow("localhost") << "http://localhost:%1/admin" << false;
         QTest::newRow("https") << "https://127.0.0.1:%1/admin" << false;
         QTest::newRow("relative to the scheme") << "//127.0.0.1:%1/admin" << false;
+        QTest::newRow("a local file") << QUrl::fromLocalFile(QCoreApplication::applicationFilePath()).toString() << false;
         QTest::newRow("on the web") << "http://www.kurendal.pl/moved" << true;
     }
 
@@ -774,7 +674,7 @@ private slots:
         viaHostile();
         RawServer local;
         QVERIFY(local.start());
-        const QByteArray location = target.arg(local.serverPort()).toLatin1();
+        const QByteArray location = QString(target).replace("%1", QString::number(local.serverPort())).toLatin1();
         hostile->handler = [location](const QByteArray& target, const QByteArray&) {
             return target.startsWith("http://rss.kurendal.pl/") ? RawServer::redirect(location) : feedAnswer({5});
         };
@@ -787,44 +687,38 @@ private slots:
         QCOMPARE(hostile->targets.mid(1), followed ? QList<QByteArray>{location} : QList<QByteArray>());
     }
 
-    // The OAuth Core 1.0 appendix's photo request: its base string, key and signature, in the header form.
-    void oauthCoreAppendixVectorThroughARequest()
+    // Signed headers against vectors computed apart: the OAuth Core 1.0 appendix's photo request, and
+    // a Polish status (once, with Python's hmac and urllib).
+    void requestsAreSignedAsTheVectorsSay()
     {
-        KQOAuthRequest request;
-        request.initRequest(KQOAuthRequest::AuthorizedRequest, QUrl("http://photos.example.net/photos"));
-        request.setHttpMethod(KQOAuthRequest::GET);
-        request.setConsumerKey("dpf43f3p2l4k3l03");
-        request.setConsumerSecretKey("kd94hf93k423kf44");
-        request.setToken("nnch734d00sl2jdk");
-        request.setTokenSecret("pfkkdhi9sl3r4s00");
-        request.setTimestamp("1191242096");
-        request.setNonce("kllo9940pd9333jh");
-        QMultiMap<QString, QString> extra;
-        extra.insert("file", "vacation.jpg");
-        extra.insert("size", "original");
-        request.setAdditionalParameters(extra);
+        // keys: consumer key and secret, token and its secret, timestamp, nonce.
+        const auto sign = [](const char* url, KQOAuthRequest::RequestHttpMethod method, const QStringList& keys,
+                             const QMultiMap<QString, QString>& parameters) {
+            KQOAuthRequest request;
+            request.initRequest(KQOAuthRequest::AuthorizedRequest, QUrl(url));
+            request.setHttpMethod(method);
+            request.setConsumerKey(keys[0]);
+            request.setConsumerSecretKey(keys[1]);
+            request.setToken(keys[2]);
+            request.setTokenSecret(keys[3]);
+            request.setTimestamp(keys[4]);
+            request.setNonce(keys[5]);
+            request.setAdditionalParameters(parameters);
+            return request.authorizationHeader();
+        };
         // Header order: method, key, version, timestamp, nonce, token, the request's own, signature.
-        QCOMPARE(request.authorizationHeader(), QByteArray("OAuth oauth_signature_method=\"HMAC-SHA1\", oauth_consumer_key=\"dpf43f3p2l4k3l03\", "
-                                    "oauth_version=\"1.0\", oauth_timestamp=\"1191242096\", oauth_nonce=\"kllo9940pd9333j"
-                                    "h\", oauth_token=\"nnch734d00sl2jdk\", file=\"vacation.jpg\", size=\"original\", "
-                                    "oauth_signature=\"tR3+Ty81lMeYAr/Fid0kMTYa/WM=\""));
-    }
-
-    void aPolishStatusIsEncodedInTheBaseAndTheHeader()
-    {
-        KQOAuthRequest request;
-        request.initRequest(KQOAuthRequest::AuthorizedRequest, QUrl("http://api.twitter.com/1/statuses/update.xml"));
-        request.setConsumerKey("Zk3Qm9XwLp2Rt7Vb5Nc8Yd");
-        request.setConsumerSecretKey("Hn5TyR2qWe8ZxLk4Mv7BpCs1Dj9Gf3Ua6Yi0Oo2Ptr");
-        request.setToken("access7");
-        request.setTokenSecret("accesssecret7");
-        request.setTimestamp("1765000000");
-        request.setNonce("424242");
-        QMultiMap<QString, QString> status;
-        status.insert("status", QString::fromUtf8("Sprawdź ciekawy artykuł: http://www.kurendal.pl/a?x=1&y=2"));
-        request.setAdditionalParameters(status);
-        const QByteArray header = request.authorizationHeader();
-        // Second vector, computed once with Python's hmac and urllib.
+        QCOMPARE(sign("http://photos.example.net/photos", KQOAuthRequest::GET,
+                      {"dpf43f3p2l4k3l03", "kd94hf93k423kf44", "nnch734d00sl2jdk", "pfkkdhi9sl3r4s00", "1191242096",
+                       "kllo9940pd9333jh"},
+                      {{"file", "vacation.jpg"}, {"size", "original"}}),
+                 QByteArray("OAuth oauth_signature_method=\"HMAC-SHA1\", oauth_consumer_key=\"dpf43f3p2l4k3l03\", "
+                            "oauth_version=\"1.0\", oauth_timestamp=\"1191242096\", oauth_nonce=\"kllo9940pd9333j"
+                            "h\", oauth_token=\"nnch734d00sl2jdk\", file=\"vacation.jpg\", size=\"original\", "
+                            "oauth_signature=\"tR3+Ty81lMeYAr/Fid0kMTYa/WM=\""));
+        const QByteArray header = sign("http://api.twitter.com/1/statuses/update.xml", KQOAuthRequest::POST,
+                                       {"Zk3Qm9XwLp2Rt7Vb5Nc8Yd", "Hn5TyR2qWe8ZxLk4Mv7BpCs1Dj9Gf3Ua6Yi0Oo2Ptr", "access7",
+                                        "accesssecret7", "1765000000", "424242"},
+                                       {{"status", QString::fromUtf8("Sprawdź ciekawy artykuł: http://www.kurendal.pl/a?x=1&y=2")}});
         QVERIFY(header.endsWith("oauth_signature=\"C14q89BvNb1l5Vr3eforwHA3d9A=\""));
         QVERIFY(header.contains("status=\"Sprawd%C5%BA%20ciekawy%20artyku%C5%82%3A%20http%3A%2F%2Fwww.kurendal.pl"
                                 "%2Fa%3Fx%3D1%26y%3D2\""));

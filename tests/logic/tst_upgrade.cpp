@@ -243,18 +243,14 @@ private slots:
             }
             QCOMPARE(FlurryAgent::getBluetoothAddress(), QString(deviceId));
         }
-        QVector<QByteArray> encrypted;
         for (const Tokens& login : logins) {
             QString token, secret;
             TokenStore::load(login.tokenKey, login.secretKey, token, secret);
             QCOMPARE(token, QString(login.token));
             QCOMPARE(secret, QString(login.secret));
-            encrypted << QSettings(organizationName, applicationName).value(login.tokenKey).toByteArray();
         }
         QSettings(organizationName, applicationName).clear();
         const std::unique_ptr<ClockedAgent> open = writeSettingsStore();
-        for (int i = 0; i < int(std::size(logins)); ++i)
-            QCOMPARE(QSettings(organizationName, applicationName).value(logins[i].tokenKey).toByteArray(), encrypted[i]);
         const QByteArray original = TestEnv::readData(fixtures.filePath("config/Tarvo/Kurendal.conf"));
         QVERIFY(!original.isEmpty());
         const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);

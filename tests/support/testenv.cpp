@@ -132,7 +132,7 @@ QVector<int> sortedIds(const RSSChannel& channel)
     return ids;
 }
 
-static QByteArray picture(const QSize& size, Qt::GlobalColor colour, const char* format)
+QByteArray picture(const QSize& size, Qt::GlobalColor colour, const char* format)
 {
     QImage image(size, QImage::Format_RGB32);
     image.fill(colour);

@@ -45,7 +45,8 @@ qint64 longestStall(int ms, const std::function<bool()>& done = {}, const std::f
 QByteArray feed(const QVector<int>& ids);
 // The ids of a channel's articles, in ascending order.
 QVector<int> sortedIds(const RSSChannel& channel);
-// A PNG file of one colour.
+// A picture file of one colour, in a format Qt writes ("PNG", "BMP", ...).
+QByteArray picture(const QSize& size, Qt::GlobalColor colour, const char* format);
 QByteArray png(const QSize& size, Qt::GlobalColor colour);
 QByteArray jpeg(const QSize& size, Qt::GlobalColor colour = Qt::darkCyan);
 // Moves the process into a new user namespace (mapped to the caller, so no privileges are
