@@ -175,8 +175,8 @@ private slots:
         QCOMPARE(banner->splashImage.size(), QSize(100, 200));
         QCOMPARE(banner->splashImg, second);
         QCOMPARE(banner->splashLink, QString("http://teatr.example.pl"));
-        // Start 7: no picture is named now, which is remembered: nothing to show next time.
-        descriptions["102"] = "{\"@type\":\"banner\"}";
+        // Start 7: the same picture, no longer offered, which is remembered: nothing to show next time.
+        descriptions["102"] = describe(second, "http://teatr.example.pl", "none");
         update(banner);
         QVERIFY(!banner->showSplash);
         QVERIFY(!fresh()->canShowSplash());
