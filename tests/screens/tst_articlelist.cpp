@@ -49,9 +49,8 @@ int objectsUnder(const QObject& o)
 
 } // namespace
 
-// The rows of the article lists and the article list screen; and behind them the merge of a feed
-// into a channel: the same list as a merge that keeps every article, whatever the feed's size,
-// read a slice at a time, and with nothing left behind from one refresh to the next.
+// The article lists' rows and screen; behind them the merge of a feed into a channel, the same as a
+// whole merge at any size, read a slice at a time, leaving nothing behind from refresh to refresh.
 class TestArticleList : public QObject
 {
     Q_OBJECT
@@ -76,12 +75,7 @@ private:
         return list;
     }
 
-    static QPixmap banner(int height)
-    {
-        QPixmap p(320, height);
-        p.fill(Qt::blue);
-        return p;
-    }
+    static QPixmap banner(int height) { return QPixmap::fromImage(Screens::filled(QSize(320, height), Qt::blue)); }
 
     static QVector<int> types(const ArticleListModel& m)
     {
@@ -355,8 +349,7 @@ private slots:
         QVERIFY(boxes.shown.isEmpty());
         const QDateTime worked = channel.getLastUpdateTime();
         const QString infoText = info->text();
-        QImage picture(84, 78, QImage::Format_RGB32);
-        picture.fill(Qt::darkGreen);
+        const QImage picture = Screens::filled(QSize(84, 78), Qt::darkGreen);
         screen.model->getArticle(0)->thumbnailImage = picture;
 
         TestEnv::noProxy(); // the service is gone
@@ -575,8 +568,7 @@ private slots:
                 Article* a = new Article(&channel);
                 a->xx = i;
                 a->title = QString("Tytuł %1").arg(i);
-                a->thumbnailImage = QImage(84, 78, QImage::Format_RGB32);
-                a->thumbnailImage.fill(QColor(round * 40, i * 50, 0));
+                a->thumbnailImage = Screens::filled(QSize(84, 78), QColor(round * 40, i * 50, 0));
                 list << a;
             }
             model->articlesUpdated(list);

@@ -7,9 +7,8 @@
 #include "screens/briefcase/briefcasewidget.h"
 #include "tests/support/screenfixtures.h"
 
-// The briefcase screen inside the running controller: what it lists and when it lists it again;
-// and a reader's way through the application on the bundled sample service: open an article,
-// keep it in the briefcase, find it there after a restart with the service gone, and remove it.
+// The briefcase screen in the running controller: what it lists and when; and a reader's way on the
+// sample service: keep an article, find it after a restart with the service gone, remove it.
 class TestTeczka : public QObject
 {
     Q_OBJECT
