@@ -221,11 +221,9 @@ private slots:
         for (const QList<QVariant>& args : picture)
             order << args.at(0).toInt();
         QCOMPARE(order, (QList<int>{0, 1, 3}));
+        // (What is no picture is neither kept nor cached: tst_picturereader.)
         QVERIFY(!picture.at(0).at(1).value<QImage>().isNull());
-        QVERIFY(picture.at(1).at(1).value<QImage>().isNull());
         QCOMPARE(QFileInfo(GalleryFeed::pictureFile(2)).size(), 0);
-        QVERIFY(!QFile::exists(GalleryFeed::pictureFile(1)));
-        QVERIFY(!gallery.loadFromCache(true)); // the picture that did not come is asked for again
 
         // Cancelled once the feed is in: no picture is asked for, the queue is free.
         server->clearRequests();
