@@ -271,28 +271,22 @@ private slots:
 
     void tappingAnArticleMarksItReadAndOpensIt()
     {
+        // (The mark is saved with the channel: tst_faults reads it back.)
         serveKraj({7, 8});
-        {
-            RSSChannel channel(RSSChannel::Kraj, nullptr);
-            QVERIFY(refresh(channel));
+        RSSChannel channel(RSSChannel::Kraj, nullptr);
+        QVERIFY(refresh(channel));
+        ArticlesListWidget screen(&channel, nullptr);
+        QVERIFY(Screens::show(&screen));
+        QAbstractItemModel* rows = Screens::rows(&screen);
+        QCOMPARE(rows->rowCount(), 3); // two articles and the filler
 
-            ArticlesListWidget screen(&channel, nullptr);
-            QVERIFY(Screens::show(&screen));
-            QAbstractItemModel* rows = Screens::rows(&screen);
-            QCOMPARE(rows->rowCount(), 3); // two articles and the filler
-
-            QSignalSpy opened(&screen, &ArticlesListWidget::articleSelected);
-            Finger(&screen).tap(Screens::rowCentre(&screen, 1));
-            QCOMPARE(opened.count(), 1);
-            QCOMPARE(opened.first().first().value<Article>().xx, 8);
-            QVERIFY(rows->index(1, 0).data(ItemWasReadRole).toBool());
-            QVERIFY(!rows->index(0, 0).data(ItemWasReadRole).toBool());
-            QCOMPARE(channel.getUnreadArticlesCount(), 1);
-        }
-        // The mark is in the cache file.
-        RSSChannel again(RSSChannel::Kraj, nullptr);
-        again.updateArticles(true);
-        QCOMPARE(again.getUnreadArticlesCount(), 1);
+        QSignalSpy opened(&screen, &ArticlesListWidget::articleSelected);
+        Finger(&screen).tap(Screens::rowCentre(&screen, 1));
+        QCOMPARE(opened.count(), 1);
+        QCOMPARE(opened.first().first().value<Article>().xx, 8);
+        QVERIFY(rows->index(1, 0).data(ItemWasReadRole).toBool());
+        QVERIFY(!rows->index(0, 0).data(ItemWasReadRole).toBool());
+        QCOMPARE(channel.getUnreadArticlesCount(), 1);
     }
 
     // The hits follow the typing and a refresh that lands during the search; a hit opens its article.
