@@ -337,7 +337,7 @@ private slots:
     }
 
     // From here on one page serves every test.
-    void splashHandsOverToTheApplicationPage()
+    void splashHandsOverToTheApplicationPageThatFollowsTheWindow()
     {
         TestEnv::clearData();
         view = startShell();
@@ -367,6 +367,25 @@ private slots:
         QTRY_COMPARE(MainWidget::getInstance()->size(), QSize(854, 480));
         view->resize(480, 854);
         QTRY_COMPARE(MainWidget::getInstance()->size(), QSize(480, 854));
+
+        // The window's state reaches the controller, once for each change.
+        QSignalSpy spy(MainWidget::getInstance(), &MainWidget::appliactionActiveChanged);
+        view->hide();
+        QTRY_VERIFY(spy.count() >= 1);
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toBool(), false);
+        view->show();
+        QTRY_VERIFY(spy.count() >= 2);
+        QTest::qWait(50);
+        QCOMPARE(spy.count(), 2);
+        QCOMPARE(spy.at(1).at(0).toBool(), true);
+
+        // Repeated notifications from the page are absorbed.
+        for (const char* call : {"pauseApp", "pauseApp", "resumeApp", "resumeApp"})
+            QMetaObject::invokeMethod(rootObject, call);
+        QCOMPARE(spy.count(), 4);
+        QCOMPARE(spy.at(2).at(0).toBool(), false);
+        QCOMPARE(spy.at(3).at(0).toBool(), true);
     }
 
     void answersReachTheListenerThatAsked()
@@ -421,28 +440,6 @@ private slots:
         QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
         QCOMPARE(second.accepted, 1);
         QVERIFY(openDialogs().isEmpty());
-    }
-
-    void theWindowStateReachesTheController()
-    {
-        MainWidget* main = MainWidget::getInstance();
-        QSignalSpy spy(main, &MainWidget::appliactionActiveChanged);
-        view->hide();
-        QTRY_VERIFY(spy.count() >= 1);
-        QCOMPARE(spy.count(), 1);
-        QCOMPARE(spy.at(0).at(0).toBool(), false);
-        view->show();
-        QTRY_VERIFY(spy.count() >= 2);
-        QTest::qWait(50);
-        QCOMPARE(spy.count(), 2);
-        QCOMPARE(spy.at(1).at(0).toBool(), true);
-
-        // Repeated notifications from the page are absorbed.
-        for (const char* call : {"pauseApp", "pauseApp", "resumeApp", "resumeApp"})
-            QMetaObject::invokeMethod(rootObject, call);
-        QCOMPARE(spy.count(), 4);
-        QCOMPARE(spy.at(2).at(0).toBool(), false);
-        QCOMPARE(spy.at(3).at(0).toBool(), true);
     }
 
     // The program itself, started against the sample service as its proxy, then once more on the
