@@ -133,7 +133,6 @@ private slots:
         ChannelModel* rows = screen.model;
         QCOMPARE(rows->rowCount(), 3);
         QCOMPARE(rows->data(rows->index(2), ItemMainTextRole).toString(), QString("Kraj"));
-        QCOMPARE(rows->data(rows->index(0), ItemHeightRole).toInt(), 70);
         const QPixmap banner = QPixmap::fromImage(Screens::filled(QSize(320, 50), Qt::blue));
         rows->topBannerChanged(banner, QString());
         QTest::qWait(20);

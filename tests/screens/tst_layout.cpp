@@ -419,8 +419,7 @@ private slots:
         QLabel* author = screen->findChild<QLabel*>("authorLabel");
         QVERIFY2(author->heightForWidth(author->width()) <= author->height() + 2 && author->height() % 36 == 0,
                  qPrintable(QString("%1 of %2").arg(author->height()).arg(author->heightForWidth(author->width()))));
-        QAbstractScrollArea* column = screen->findChild<QAbstractScrollArea*>("scrollArea");
-        QCOMPARE(column->width(), size.width());
+        QCOMPARE(screen->findChild<QAbstractScrollArea*>("scrollArea")->width(), size.width());
         if (designed(size)) {
             QCOMPARE(screen->findChild<QWidget*>("frame")->geometry(), QRect(0, 0, size.width(), 53));
             QCOMPARE(screen->findChild<QWidget*>("frame_2")->geometry(),
@@ -443,8 +442,7 @@ private slots:
         QCOMPARE(share->geometry(), screen->rect());
         everythingInside(view);
         QWidget* panel = share->form()->mainFrame;
-        const QSize expected = QSize(439, 450).boundedTo(size);
-        QCOMPARE(panel->size(), expected);
+        QCOMPARE(panel->size(), QSize(439, 450).boundedTo(size));
         QVERIFY(qAbs(in(panel, share).center().x() - share->rect().center().x()) <= 1);
         QVERIFY(qAbs(in(panel, share).center().y() - share->rect().center().y()) <= 1);
         for (QPushButton* b : panel->findChildren<QPushButton*>())
@@ -652,8 +650,7 @@ private slots:
         };
         // The article row without a downloaded thumbnail shows the default one in its box at (13, 10);
         // the category row draws its mark at x 15, centred in the row's height.
-        const QImage article = painted(ArticleItemDelegate(nullptr));
-        QCOMPARE(detail(article.copy(device(13, 10, 84, 78)), ":/IMG/THUMBNAIL"), QString());
+        QCOMPARE(detail(painted(ArticleItemDelegate(nullptr)).copy(device(13, 10, 84, 78)), ":/IMG/THUMBNAIL"), QString());
         const QImage category = painted(ChannelItemDelegate(view, nullptr));
         QCOMPARE(detail(category.copy(device(15, (97 - 30) / 2, 30, 30)), ":/IMG/KATEGORIA_CYCEK"), QString());
     }
@@ -763,8 +760,7 @@ private slots:
             for (QAbstractButton* b : s->findChildren<QAbstractButton*>())
                 QVERIFY2(!b->text().trimmed().isEmpty() || !b->accessibleName().trimmed().isEmpty(),
                          qPrintable(s->objectName() + " " + b->objectName()));
-        QList<QPushButton*> dots = screen("photos")->findChildren<QPushButton*>();
-        QCOMPARE(dots.at(1)->accessibleName(), QString("Zdjęcie 2"));
+        QCOMPARE(screen("photos")->findChildren<QPushButton*>().at(1)->accessibleName(), QString("Zdjęcie 2"));
         QCOMPARE(screen("article")->findChild<QPushButton*>("bannerButton")->accessibleName(), QString("Reklama"));
     }
     void aWindowSuitsTheScreen()

@@ -123,11 +123,9 @@ private slots:
             QVERIFY(!timer->isActive());
 
         // Unticking a category removes its row.
-        CategoryListWidget* list = main->findChild<CategoryListWidget*>();
-        QAbstractItemModel* rows = Screens::rows(list);
+        QAbstractItemModel* rows = Screens::rows(main->findChild<CategoryListWidget*>());
         const int before = rows->rowCount();
-        SettingsCategoryView* categories = view->findChild<SettingsCategoryView*>();
-        QCheckBox* sport = categories->boxes.at(2);
+        QCheckBox* sport = view->findChild<SettingsCategoryView*>()->boxes.at(2);
         QCOMPARE(sport->text(), QString("Sport"));
         QVERIFY(sport->isChecked());
         sport->click();

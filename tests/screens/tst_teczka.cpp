@@ -82,10 +82,9 @@ private slots:
             QVERIFY(article);
             QVERIFY(article->findChild<QLabel*>("titleLabel")->text().startsWith(title));
             QTest::mouseClick(article->findChild<QPushButton*>("teczkaAddButton"), Qt::LeftButton);
-            QCOMPARE(SavedArticles::getSingleton()->getArticles().size(), 1);
+            QCOMPARE(store()->getArticles().size(), 1);
             QVERIFY(article->findChild<QPushButton*>("teczkaRemoveButton")->isVisible());
-            const Article* kept = SavedArticles::getSingleton()->getArticles().first();
-            QTRY_VERIFY(File::fileExistInResources(kept->thumbnailFileName()));
+            QTRY_VERIFY(File::fileExistInResources(store()->getArticles().first()->thumbnailFileName()));
             main.reset();
         }
 
