@@ -12,9 +12,8 @@
 #include "screens/widgets/listview.h"
 #include "tests/support/screenfixtures.h"
 
-// The root screen: its rows, its banner, its busy labels and what a tap on a row does; behind it
-// the channels' refresh schedule, whose timers are fired by hand and read back (nobody waits
-// real minutes).
+// The root screen: its rows, banner, busy labels and taps; behind it the channels' refresh
+// schedule, whose timers are fired by hand and read back (nobody waits real minutes).
 class TestCategoryList : public QObject
 {
     Q_OBJECT
@@ -108,12 +107,10 @@ private slots:
         QStyleOptionViewItem option;
         option.rect = QRect(0, 0, width, 70);
         QVector<int> edges;
-        QImage blank(1, 69, QImage::Format_RGB32);
-        blank.fill(Qt::white);
+        const QImage blank = Screens::filled(QSize(1, 69), Qt::white);
         for (int count : {5, 30, 1234}) {
             model.setData(model.index(0, 0), count, ItemSubTextRole);
-            QImage row(width, 70, QImage::Format_RGB32);
-            row.fill(Qt::white);
+            QImage row = Screens::filled(QSize(width, 70), Qt::white);
             QPainter painter(&row);
             delegate.paint(&painter, option, model.index(0, 0));
             painter.end();
@@ -136,9 +133,7 @@ private slots:
         ChannelModel* rows = screen.model;
         QCOMPARE(rows->rowCount(), 3);
         QCOMPARE(rows->data(rows->index(2), ItemMainTextRole).toString(), QString("Kraj"));
-        QCOMPARE(rows->data(rows->index(0), ItemHeightRole).toInt(), 70);
-        QPixmap banner(320, 50);
-        banner.fill(Qt::blue);
+        const QPixmap banner = QPixmap::fromImage(Screens::filled(QSize(320, 50), Qt::blue));
         rows->topBannerChanged(banner, QString());
         QTest::qWait(20);
         QCOMPARE(rows->rowCount(), 4);
@@ -210,7 +205,7 @@ private slots:
     }
 
     // The scheduler hears the settings themselves: no screen relays a mode or a category.
-    void modesReachTheTimersFromTheSettings()
+    void modesAndCategoriesReachTheTimersFromTheSettings()
     {
         settings->setRefreshModes(3, 3);
         scheduler->follow(settings);
@@ -231,12 +226,9 @@ private slots:
         QVERIFY(qAbs(timer(0)->interval() - 200000) < 2000);
         QCOMPARE(timer(1)->interval(), 10000);
         QCOMPARE(timer(2)->interval(), 300000);
-    }
 
-    void categoriesSwitchedOffLeaveTheList()
-    {
+        // A category switched off leaves the list and has no timer; switched on, both come back.
         settings->setRefreshModes(2, 2);
-        scheduler->follow(settings);
         settings->setCategoryActive(channels[1]->getType(), false);
         model->activeChannelsChanged(settings);
         QVERIFY(!channels[1]->isActive());

@@ -227,10 +227,8 @@ private slots:
         Theme::set(false, false);
     }
 
-    // What a screen reader finds: each row's title, lead and read mark; the focus moving with the
-    // keys; the notification of a finished refresh; the open article's title, author, date and
-    // body. (Offscreen has no accessibility bridge, so QAccessible sends no events here: the test
-    // reads the state those events point the reader to.)
+    // What a screen reader finds: rows, focus, the refresh's notification, the open article. (Offscreen
+    // has no accessibility bridge: the test reads the state the events would point the reader to.)
     void aScreenReaderHearsRowsFocusRefreshAndArticle()
     {
         auto rows = [](QWidget* list) {

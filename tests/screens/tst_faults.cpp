@@ -19,10 +19,9 @@
 #include "tests/support/screenfixtures.h"
 #include "tests/support/testchannel.h"
 
-// The machine fails the program. The data folder turns read-only or fills up while the program
-// saves: what was on disk before stays whole and readable. The network is gone: the loopback
-// alone is no network. The folder is a small memory disk and the loopback the only interface,
-// in a private user, mount and network namespace, so the faults are real and need no privileges.
+// The machine fails the program: the data folder turns read-only or fills up while it saves, and
+// what was on disk stays whole; the loopback alone is no network. A small memory disk and the
+// loopback only, in private user, mount and network namespaces: real faults, no privileges.
 namespace {
 
 // Must run before the process has a second thread.
@@ -180,8 +179,7 @@ private slots:
         QDir().mkpath(QString::fromUtf8(dir) + "/teczka");
         Channel source;
         source.take({11, 12, 13});
-        QImage blue(84, 78, QImage::Format_RGB32);
-        blue.fill(Qt::blue);
+        const QImage blue = Screens::filled(QSize(84, 78), Qt::blue);
         {
             SavedArticles briefcase(nullptr);
             for (int i = 0; i < 2; ++i) {
@@ -203,8 +201,7 @@ private slots:
             QCOMPARE(changed.count(), 0);
             // A new picture for a kept article fails to replace the old one.
             Article* first = briefcase.getArticles().first();
-            first->thumbnailImage = QImage(40, 40, QImage::Format_RGB32);
-            first->thumbnailImage.fill(Qt::red);
+            first->thumbnailImage = Screens::filled(QSize(40, 40), Qt::red);
             first->saveImages();
         }
         SavedArticles reopened(nullptr);

@@ -37,11 +37,8 @@ private:
     void fill(int n)
     {
         flow->setSlideCount(n);
-        for (int i = 0; i < n; ++i) {
-            QImage picture(200, 150, QImage::Format_RGB32);
-            picture.fill(QColor::fromHsv(i * 40 % 360, 200, 220));
-            flow->setSlide(i, picture);
-        }
+        for (int i = 0; i < n; ++i)
+            flow->setSlide(i, Screens::filled(QSize(200, 150), QColor::fromHsv(i * 40 % 360, 200, 220)));
         d->render();
     }
 
@@ -224,11 +221,9 @@ private slots:
         for (const QList<QVariant>& args : picture)
             order << args.at(0).toInt();
         QCOMPARE(order, (QList<int>{0, 1, 3}));
+        // (What is no picture is neither kept nor cached: tst_picturereader.)
         QVERIFY(!picture.at(0).at(1).value<QImage>().isNull());
-        QVERIFY(picture.at(1).at(1).value<QImage>().isNull());
         QCOMPARE(QFileInfo(GalleryFeed::pictureFile(2)).size(), 0);
-        QVERIFY(!QFile::exists(GalleryFeed::pictureFile(1)));
-        QVERIFY(!gallery.loadFromCache(true)); // the picture that did not come is asked for again
 
         // Cancelled once the feed is in: no picture is asked for, the queue is free.
         server->clearRequests();
@@ -278,8 +273,10 @@ private slots:
         serveFeed(feed({}));
         QTest::mouseClick(gallery.ui->buttonRefresh, Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(finished(gallery), 5000);
+        QCOMPARE(cover->slideCount(), 0);
         QCOMPARE(cover->currentSlide(), 0);
         QVERIFY(gallery.ui->pictureTitleLabel->text().isEmpty());
+        QVERIFY(gallery.ui->buttonRefresh->isEnabled());
     }
 
     void withoutNetworkAnOldCacheStillShows()
@@ -318,14 +315,6 @@ private slots:
 
     void nothingToShowOrNowhereToWriteDoesNotBreakTheScreen()
     {
-        serveFeed(feed({}));
-        {
-            Gallery gallery(nullptr);
-            QVERIFY(opened(gallery));
-            QCOMPARE(gallery.ui->widgetPictureFlow->slideCount(), 0);
-            QVERIFY(gallery.ui->buttonRefresh->isEnabled());
-        }
-        TestEnv::clearData();
         serveFeed("<html><body>Przerwa techniczna</body>");
         {
             Gallery gallery(nullptr);
@@ -371,8 +360,6 @@ private slots:
         flow->setCurrentSlide(1);
         QCOMPARE(indexes(d->leftSlides), (QVector<int>{0, 4, 3}));
         QCOMPARE(indexes(d->rightSlides), (QVector<int>{2, 3, 4}));
-        QCOMPARE(d->leftSlides.at(1).cx, -(d->offsetX + d->spacing * 1024));
-        QCOMPARE(d->rightSlides.at(0).angle, -227);
     }
 
     void aMissingPictureShowsTheFramedGradient()
@@ -417,9 +404,7 @@ private slots:
         QFETCH(QSize, picture);
         flow->resize(window);
         flow->setSlideCount(3);
-        QImage white(picture, QImage::Format_RGB32);
-        white.fill(Qt::white);
-        flow->setSlide(0, white);
+        flow->setSlide(0, Screens::filled(picture, Qt::white));
         d->render();
         const QImage frame = d->buffer.convertToFormat(QImage::Format_RGB32);
         const QRect box = d->centerSlideRect;
@@ -445,10 +430,36 @@ private slots:
         QVERIFY(box.left() >= window.width() / 20 && box.right() < window.width() * 19 / 20);
     }
 
-    void nextAndPreviousTargets()
+    // Where taps, swipes and next/previous lead. A tap above the slide, between the zones, does nothing
+    // (the middle picture and the edges: tst_layout taps them at every scale), nor an edge while loading.
+    void tapsSwipesNextAndPrevious()
     {
         openFlow();
         fill(5);
+        QSignalSpy activated(flow, &PictureFlow::itemActivated);
+        const QRect centre = d->centerSlideRect;
+        tap(centre.center().x(), centre.top() + 1 > 0 ? centre.top() - 5 : 0);
+        QCOMPARE(activated.count(), 0);
+        QCOMPARE(d->step, 0);
+        flow->loading = true;
+        tap(470, 300);
+        QCOMPARE(d->step, 0);
+        flow->loading = false;
+
+        // A swipe to the right goes backward.
+        flow->setCurrentSlide(2);
+        QTest::mousePress(flow, Qt::LeftButton, Qt::NoModifier, QPoint(100, 300));
+        for (int x = 120; x <= 460; x += 20) {
+            QTest::qWait(20);
+            QMouseEvent move(QEvent::MouseMove, QPointF(x, 300), QPointF(x, 300), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(flow, &move);
+        }
+        QTest::mouseRelease(flow, Qt::LeftButton, Qt::NoModifier, QPoint(460, 300));
+        QCOMPARE(d->step, -1);
+        QVERIFY(d->target < 2 || d->target == 4);
+        waitIdle();
+
+        flow->setCurrentSlide(0);
         QSignalSpy centred(flow, &PictureFlow::itemCentered);
         flow->showNext();
         QCOMPARE(d->target, 1);
@@ -490,51 +501,12 @@ private slots:
         QVERIFY(showsTheFrame());
     }
 
-    void tapZonesAndSwipes()
-    {
-        openFlow();
-        fill(5);
-        QSignalSpy activated(flow, &PictureFlow::itemActivated);
-        const QRect centre = d->centerSlideRect;
-        tap(centre.center().x(), centre.top() + 1 > 0 ? centre.top() - 5 : 0); // between the zones, above the slide
-        QCOMPARE(activated.count(), 0);
-        QCOMPARE(d->step, 0);
-        tap(centre.center().x(), centre.center().y());
-        QCOMPARE(activated.count(), 1);
-        QCOMPARE(activated.first().first().toInt(), 0);
-        // (A tap at either edge turns: tst_layout taps them at every scale.)
-
-        // Nothing turns while the pictures load.
-        flow->loading = true;
-        tap(470, 300);
-        QCOMPARE(d->step, 0);
-        flow->loading = false;
-
-        // A swipe to the right goes backward.
-        flow->setCurrentSlide(2);
-        QTest::mousePress(flow, Qt::LeftButton, Qt::NoModifier, QPoint(100, 300));
-        for (int x = 120; x <= 460; x += 20) {
-            QTest::qWait(20);
-            QMouseEvent move(QEvent::MouseMove, QPointF(x, 300), QPointF(x, 300), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(flow, &move);
-        }
-        QTest::mouseRelease(flow, Qt::LeftButton, Qt::NoModifier, QPoint(460, 300));
-        QCOMPARE(d->step, -1);
-        QVERIFY(d->target < 2 || d->target == 4);
-        waitIdle();
-    }
-
-    void resizingRecomputesTheGeometry()
+    // A slide made again for a larger box comes from its picture, not from its smaller copy.
+    void aResizedSlideIsMadeFromItsPicture()
     {
         openFlow();
         fill(3);
         flow->resize(854, 480);
-        QCOMPARE(d->buffer.size(), QSize(854, 480));
-        QCOMPARE(d->rays.size(), 854);
-        QCOMPARE(d->singlePressThreshold, 854 / 15);
-        QVERIFY(d->centerSlideRect.left() > 200);
-
-        // A slide made again for a larger box comes from its picture, not from its smaller copy.
         QImage fine(830, 560, QImage::Format_RGB32);
         for (int y = 0; y < fine.height(); ++y)
             for (int x = 0; x < fine.width(); ++x)

@@ -52,9 +52,8 @@ public:
     }
 };
 
-// Sharing end to end against the local OAuth providers, which verify every signature; the cipher
-// that keeps the tokens; and the hand-off to the composer, which the logic asks for through
-// whatever prompts the screens installed (with none installed nothing is shown and it refuses).
+// Sharing end to end against the local OAuth providers, which verify every signature; the token
+// cipher; the hand-off to the composer through whatever prompts are installed (none: it refuses).
 class TestSharing : public QObject
 {
     Q_OBJECT
@@ -235,13 +234,10 @@ private slots:
         request.setConsumerKey(onTwitter ? CONSUMER_KEY : BLIP_CONSUMER_KEY);
         request.setConsumerSecretKey("not the secret");
         QSignalSpy ready(&manager, &KQOAuthManager::requestReady);
-        QSignalSpy tokens(&manager, &KQOAuthManager::temporaryTokenReceived);
         const int refusals = service.refusals.size();
         manager.executeRequest(&request);
         QVERIFY(ready.wait(5000));
-        QCOMPARE(ready.first().first().toByteArray(), service.failureBody);
-        QCOMPARE(tokens.count(), 0);
-        QCOMPARE(manager.lastError(), RequestUnauthorized);
+        QCOMPARE(ready.first().first().toByteArray(), service.failureBody); // (tst_network: the error it reports)
         QVERIFY(service.refusals.size() == refusals + 1 && service.refusals.last().startsWith("signature does not match"));
     }
 
@@ -347,19 +343,13 @@ private slots:
         QVERIFY(boxes.last().text.startsWith(QString::fromUtf8("Wysłano pomyślnie")));
     }
 
+    // (tst_upgrade reads and writes the stored tokens of an earlier version with it.)
     void cipherRoundTripAndDamage()
     {
         QVERIFY(Util::initCipher());
-        const QString token = QStringLiteral("14819245-Kd8sH2lQpX0aPz91MmQ3nQ8s7Fz1Rw5tYb");
-        const QByteArray secret = Util::encrypt(token);
-        QVERIFY(!secret.isEmpty());
-        QCOMPARE(secret.size() % 16, 0);
-        QVERIFY(!secret.contains(token.toLatin1()));
-        QCOMPARE(Util::decrypt(secret), token);
-        // Every call starts from the same vector.
-        QCOMPARE(Util::encrypt(token), secret);
         // A 15-character text plus its NUL fills one block exactly; padding adds a second.
         QCOMPARE(Util::encrypt(QString(15, 'a')).size(), 32);
+        QCOMPARE(Util::decrypt(Util::encrypt(QString(15, 'a'))), QString(15, 'a'));
         QCOMPARE(Util::decrypt(Util::encrypt("x")), QString("x"));
         QVERIFY(Util::encrypt(QString()).isEmpty());
         QVERIFY(Util::decrypt(QByteArray()).isEmpty());

@@ -109,6 +109,24 @@ inline void makeArticle(Article& a, int photos, int xx = 500)
     }
 }
 
+// A picture of one colour.
+inline QImage filled(const QSize& size, const QColor& colour, QImage::Format format = QImage::Format_RGB32)
+{
+    QImage image(size, format);
+    image.fill(colour);
+    return image;
+}
+
+// The photos of the article screen arrive, each a 400 x 300 picture; how many there were.
+inline int photosArrive(QWidget* screen)
+{
+    const QList<Photo*> photos = screen->findChildren<Photo*>();
+    for (Photo* p : photos)
+        emit p->photoChanged(QPixmap::fromImage(filled(QSize(400, 300), Qt::darkRed)));
+    QTest::qWait(50);
+    return photos.size();
+}
+
 // The numbers from..to.
 inline QVector<int> range(int from, int to)
 {
