@@ -234,7 +234,6 @@ private slots:
         QVERIFY(TestEnv::longestStall(watch) < 200);
         QCOMPARE(nm.calls, 1);
         QVERIFY(!scheduler.linkMetered());
-        QCOMPARE(scheduler.intervalFor(2), 900000);
         // The watcher still follows what the service says next.
         nm.answer = PropertyStandIn::Promptly;
         if (vanish) {
@@ -374,13 +373,10 @@ private slots:
         QCOMPARE(opened.count(), 0); // never from inside start()
         QVERIFY(opened.wait(10000));
         QVERIFY(Reachability::isConnectedToNetwork());
+        // Nor does a new configuration while connected start again.
+        QMetaObject::invokeMethod(&r, "configurationUpdated");
         QTest::qWait(300);
         QCOMPARE(opened.count(), 1);
-        // A new configuration while connected does not start again.
-        QSignalSpy again(&r, &Reachability::networkSessionOpened);
-        QMetaObject::invokeMethod(&r, "configurationUpdated");
-        QTest::qWait(200);
-        QCOMPARE(again.count(), 0);
     }
 };
 

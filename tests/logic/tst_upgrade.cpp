@@ -49,7 +49,7 @@ public:
 };
 
 // Writes the tokens and the analytics state into the settings store, as the program does.
-// The agent of the last run is returned still open; its session is closed when it is destroyed.
+// The agent is returned with the last session still open; it is closed when the agent is destroyed.
 inline std::unique_ptr<ClockedAgent> writeSettingsStore()
 {
     {
@@ -58,27 +58,17 @@ inline std::unique_ptr<ClockedAgent> writeSettingsStore()
         store.setValue(flurryInitDateKey, firstRun);
         store.setValue(flurryDevIDKey, QString::fromLatin1(deviceId));
     }
-    {
-        ClockedAgent run;
-        run.t = sessions[0].dateStarted;
-        run.onStartupApp();
-        run.t += sessions[0].length;
-        run.onPauseApp();
-        run.t = sessions[1].dateStarted; // back after the pause limit: a new session
-        run.onStartupApp();
-        run.t += 45000;
-        run.onPauseApp();
-        run.t += 100000; // back within it: the same session goes on
-        run.onStartupApp();
-        run.t = sessions[1].dateStarted + sessions[1].length;
-        run.onDestroyApp(); // here, on this clock: the destructor would take the real one
-    }
     for (const Tokens& login : logins)
         TokenStore::save(login.tokenKey, login.secretKey, login.token, login.secret);
-    std::unique_ptr<ClockedAgent> open(new ClockedAgent);
-    open->t = sessions[2].dateStarted;
-    open->onStartupApp();
-    return open;
+    std::unique_ptr<ClockedAgent> run(new ClockedAgent);
+    for (const FlurryInfoStruct& session : sessions) {
+        run->t = session.dateStarted;
+        run->onStartupApp();
+        run->t += session.length;
+        if (session.length >= 0)
+            run->onDestroyApp(); // here, on this clock: the destructor would take the real one
+    }
+    return run;
 }
 
 // A user who upgrades keeps every file an earlier build stored: the stored data of
