@@ -173,7 +173,6 @@ private slots:
         profile.start();
         battery.start();
         QTRY_COMPARE(battery.percentage(), 50.0);
-        QVERIFY(battery.onBattery());
         QVERIFY(!scheduler.linkMetered());
         QVERIFY(!scheduler.powerSaving());
 
@@ -353,7 +352,6 @@ private slots:
         // A time-out without an opening cancels, once, also while an attempt is under way.
         QMetaObject::invokeMethod(&r, "timeout");
         QCOMPARE(cancelled.count(), 3);
-        QVERIFY(!Reachability::isConnectedToNetwork());
         r.start();
         QMetaObject::invokeMethod(&r, "timeout");
         QCOMPARE(cancelled.count(), 4);

@@ -133,7 +133,6 @@ private slots:
 
         FlurryReport report;
         QVERIFY(parseFlurryReport(body, report));
-        QCOMPARE(report.reportTime, agent.t);
         QCOMPARE(report.version, QString("1.0.0"));
         QCOMPARE(report.deviceId, QString("BT001A7DDA7113"));
         QCOMPARE(report.firstRun, 1600000000000LL);
@@ -147,7 +146,6 @@ private slots:
         QCOMPARE(report.sessions.size(), 2);
         QCOMPARE(report.sessions.at(0).dateStarted, 1600000100000LL);
         QCOMPARE(report.sessions.at(0).length, 65000LL);
-        QCOMPARE(report.sessions.at(1).length, 1234LL);
     }
 
     void oneReportPerRunAndOnlyAcknowledgedSessionsGo_data()

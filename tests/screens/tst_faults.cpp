@@ -45,10 +45,6 @@ bool enterPrivateNamespaces()
 
 bool isolated = false;
 
-using Channel = TestChannel;
-
-QVector<int> ids(const RSSChannel& c) { return TestEnv::sortedIds(c); }
-
 } // namespace
 
 class TestFaults : public QObject
@@ -66,6 +62,7 @@ private:
         if (!isolated)
             QSKIP("no private mount namespace here (unshare refused)");
         QVERIFY2(mount("tmpfs", dir.constData(), "tmpfs", 0, options.constData()) == 0, strerror(errno));
+        QDir().mkpath(QString::fromUtf8(dir) + "/teczka");
     }
 
     void breakDisk(Fault fault)
@@ -142,13 +139,13 @@ private slots:
     void aChannelKeepsItsLastList()
     {
         QFETCH(int, fault);
-        Channel kraj;
+        TestChannel kraj;
         kraj.take({1, 2, 3});
         kraj.take({3, 4, 5}); // rssKraj and rssKraj.old both exist now
         breakDisk(Fault(fault));
         const QStringList before = leftovers();
         kraj.take({6, 7, 8});
-        QCOMPARE(ids(kraj), (QVector<int>{1, 2, 3, 4, 5, 6, 7, 8})); // the screen still has them
+        QCOMPARE(TestEnv::sortedIds(kraj), (QVector<int>{1, 2, 3, 4, 5, 6, 7, 8})); // the screen still has them
         QCOMPARE(leftovers(), before);
         // A read mark not on disk is not shown, and goes with the next one that can be saved.
         auto article = [&kraj](int xx) {
@@ -158,16 +155,16 @@ private slots:
         kraj.markArticleAsRead(*article(5));
         QVERIFY(!article(5)->articleWasRead);
         {
-            Channel again;
+            TestChannel again;
             QVERIFY(again.loadFromFile("rssKraj"));
-            QCOMPARE(ids(again), (QVector<int>{1, 2, 3, 4, 5}));
+            QCOMPARE(TestEnv::sortedIds(again), (QVector<int>{1, 2, 3, 4, 5}));
             QVERIFY(again.loadFromFile("rssKraj.old"));
-            QCOMPARE(ids(again), (QVector<int>{1, 2, 3}));
+            QCOMPARE(TestEnv::sortedIds(again), (QVector<int>{1, 2, 3}));
         }
         mendDisk(Fault(fault));
         kraj.markArticleAsRead(*article(6));
         QVERIFY(article(5)->articleWasRead && article(6)->articleWasRead);
-        Channel again;
+        TestChannel again;
         QVERIFY(again.loadFromFile("rssKraj"));
         QCOMPARE(again.getUnreadArticlesCount(), 6);
     }
@@ -176,8 +173,7 @@ private slots:
     void theBriefcaseKeepsItsArticlesAndPictures()
     {
         QFETCH(int, fault);
-        QDir().mkpath(QString::fromUtf8(dir) + "/teczka");
-        Channel source;
+        TestChannel source;
         source.take({11, 12, 13});
         const QImage blue = Screens::filled(QSize(84, 78), Qt::blue);
         {
@@ -197,7 +193,7 @@ private slots:
             QVERIFY(!SavedArticles::isArticleInSavedArticles(*source.getArticles().at(2)));
             QVERIFY(!briefcase.removeArticle(*source.getArticles().at(0)));
             QVERIFY(!briefcase.removeOldest());
-            QCOMPARE(ids(briefcase), (QVector<int>{11, 12}));
+            QCOMPARE(TestEnv::sortedIds(briefcase), (QVector<int>{11, 12}));
             QCOMPARE(changed.count(), 0);
             // A new picture for a kept article fails to replace the old one.
             Article* first = briefcase.getArticles().first();
@@ -205,7 +201,7 @@ private slots:
             first->saveImages();
         }
         SavedArticles reopened(nullptr);
-        QCOMPARE(ids(reopened), (QVector<int>{11, 12}));
+        QCOMPARE(TestEnv::sortedIds(reopened), (QVector<int>{11, 12}));
         for (const Article* a : reopened.getArticles()) {
             QCOMPARE(a->getThumbnailImage().size(), QSize(84, 78));
             QVERIFY(qBlue(a->getThumbnailImage().pixel(40, 40)) > 200);
@@ -242,7 +238,6 @@ private slots:
     void theScreensSayWhatWasNotSaved()
     {
         QFETCH(int, fault);
-        QDir().mkpath(QString::fromUtf8(dir) + "/teczka");
         {
             SavedArticles briefcase(nullptr);
             Settings settings(nullptr);
@@ -250,7 +245,6 @@ private slots:
             QVERIFY(settings.setCategoryActive(RSSChannel::Gospodarka, false));
             Article article;
             article.xx = 77;
-            article.title = "Mróz wraca nad Polskę";
             QScopedPointer<ArticleWidget> screen(new ArticleWidget(article, nullptr));
             QScopedPointer<SettingsCategoryView> categories(new SettingsCategoryView(&settings, nullptr));
             QPushButton* add = screen->findChild<QPushButton*>("teczkaAddButton");

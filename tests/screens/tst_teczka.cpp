@@ -26,15 +26,16 @@ private:
         QVERIFY(store()->addArticle(a));
     }
 
-    // The article ids of the rows, top to bottom; 0 for the "no items" row.
+    // The article ids of the rows, top to bottom, negative when read; 0 for the "no items" row.
     static QVector<int> rows(TeczkaWidget* screen)
     {
         QVector<int> ids;
         for (int r = 0; r < screen->model->rowCount(); ++r) {
-            if (screen->model->index(r, 0).data(ItemTypeRole).toInt() == ItemTypeNoItems)
+            const QModelIndex row = screen->model->index(r, 0);
+            if (row.data(ItemTypeRole).toInt() == ItemTypeNoItems)
                 ids << 0;
             else if (Article* a = screen->model->getArticle(r))
-                ids << a->xx;
+                ids << (row.data(ItemWasReadRole).toBool() ? -a->xx : a->xx);
         }
         return ids;
     }
@@ -194,21 +195,13 @@ private slots:
         save(1);
         TeczkaWidget* screen = openTeczka();
         QCOMPARE(rows(screen), QVector<int>{1});
-        auto wasRead = [screen](int xx) {
-            for (int r = 0; r < screen->model->rowCount(); ++r)
-                if (Article* a = screen->model->getArticle(r); a && a->xx == xx)
-                    return screen->model->index(r, 0).data(ItemWasReadRole).toBool();
-            return false;
-        };
-        QVERIFY(!wasRead(1));
         screen->hide();
         save(2);
         Article one;
         one.xx = 1;
         store()->markArticleAsRead(one);
         screen->show();
-        QCOMPARE(rows(screen), (QVector<int>{2, 1}));
-        QVERIFY(wasRead(1) && !wasRead(2));
+        QCOMPARE(rows(screen), (QVector<int>{2, -1}));
     }
 };
 
