@@ -306,23 +306,12 @@ private slots:
         QCOMPARE(server.calls.size(), 2);
     }
 
-    void countsInPolish_data()
-    {
-        QTest::addColumn<int>("others");
-        QTest::addColumn<QString>("body");
-        QTest::newRow("alone") << 0 << "Tytuł";
-        QTest::newRow("1") << 1 << "Tytuł i 1 inny";
-        QTest::newRow("3") << 3 << "Tytuł i 3 inne";
-        QTest::newRow("5") << 5 << "Tytuł i 5 innych";
-        QTest::newRow("12") << 12 << "Tytuł i 12 innych";
-        QTest::newRow("22") << 22 << "Tytuł i 22 inne";
-    }
-
     void countsInPolish()
     {
-        QFETCH(int, others);
-        QFETCH(QString, body);
-        QCOMPARE(TopNewsNotifier::bodyText("Tytuł", others), body);
+        const QList<QPair<int, QString>> bodies{{0, "Tytuł"},           {1, "Tytuł i 1 inny"},    {3, "Tytuł i 3 inne"},
+                                                {5, "Tytuł i 5 innych"}, {12, "Tytuł i 12 innych"}, {22, "Tytuł i 22 inne"}};
+        for (const auto& [others, body] : bodies)
+            QCOMPARE(TopNewsNotifier::bodyText("Tytuł", others), body);
     }
 
     void theSessionsNotificationsSetTheFlag()
@@ -331,8 +320,7 @@ private slots:
         QSignalSpy opened(&r, &Reachability::networkSessionOpened);
         QMetaObject::invokeMethod(&r, "opened");
         QVERIFY(Reachability::isConnectedToNetwork());
-        QMetaObject::invokeMethod(&r, "opened");
-        QCOMPARE(opened.count(), 2);
+        QCOMPARE(opened.count(), 1);
 
         // The session timer firing after the opening changes nothing.
         QSignalSpy cancelled(&r, &Reachability::networkSessionCancelled);

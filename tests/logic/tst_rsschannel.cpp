@@ -25,13 +25,6 @@ private:
         return v;
     }
 
-    bool refresh(RSSChannel& c)
-    {
-        QSignalSpy spy(&c, &RSSChannel::articlesUpadted);
-        c.updateArticles(false);
-        return spy.wait(5000);
-    }
-
 private slots:
     void initTestCase()
     {
@@ -66,7 +59,7 @@ private slots:
             forty << i;
         serve(RSSChannel::Kraj, TestEnv::feed(forty));
         RSSChannel kraj(RSSChannel::Kraj, nullptr);
-        QVERIFY(refresh(kraj));
+        QVERIFY(TestEnv::refreshed(kraj));
         QCOMPARE(kraj.getArticles().size(), 30);
         QCOMPARE(int(quint8(TestEnv::readData("rssKraj").at(4))), 30);
         QVERIFY(kraj.getLastUpdateTime().toSecsSinceEpoch() > 0);
@@ -87,7 +80,7 @@ private slots:
 
         // The next feed: two new articles on top, article 2 still there, article 3 gone.
         serve(RSSChannel::Kraj, TestEnv::feed({100, 101, 2, 1}));
-        QVERIFY(refresh(kraj));
+        QVERIFY(TestEnv::refreshed(kraj));
         const QVector<int> now = ids(kraj);
         QCOMPARE(now.mid(0, 4), (QVector<int>{100, 101, 2, 1}));
         QCOMPARE(now.at(4), 3); // fallen out: below the feed, in its previous order
@@ -107,9 +100,9 @@ private slots:
         serve(RSSChannel::Kultura, TestEnv::feed({1, 2, 3}));
         {
             RSSChannel c(RSSChannel::Kultura, nullptr);
-            QVERIFY(refresh(c));
+            QVERIFY(TestEnv::refreshed(c));
             serve(RSSChannel::Kultura, TestEnv::feed({4, 5}));
-            QVERIFY(refresh(c)); // now rssKultura.old holds 1, 2, 3
+            QVERIFY(TestEnv::refreshed(c)); // now rssKultura.old holds 1, 2, 3
         }
         const QByteArray good = TestEnv::readData("rssKultura");
         QVERIFY(!TestEnv::readData("rssKultura.old").isEmpty());

@@ -87,13 +87,6 @@ private:
 
     static int lines(const QString& text) { return text.isEmpty() ? 0 : text.count('\n') + 1; }
 
-    bool refresh(RSSChannel& c)
-    {
-        QSignalSpy spy(&c, &RSSChannel::articlesUpadted);
-        c.updateArticles(false);
-        return spy.wait(10000);
-    }
-
 private slots:
     void initTestCase()
     {
@@ -274,7 +267,7 @@ private slots:
         // (The mark is saved with the channel: tst_faults reads it back.)
         serveKraj({7, 8});
         RSSChannel channel(RSSChannel::Kraj, nullptr);
-        QVERIFY(refresh(channel));
+        QVERIFY(TestEnv::refreshed(channel));
         ArticlesListWidget screen(&channel, nullptr);
         QVERIFY(Screens::show(&screen));
         QAbstractItemModel* rows = Screens::rows(&screen);
@@ -528,20 +521,20 @@ private slots:
     {
         Screens::serveFeed(*server, RSSChannel::Kultura, feedWithPhotos({1, 2, 3, 4, 5}, 3));
         RSSChannel kultura(RSSChannel::Kultura, nullptr);
-        QVERIFY(refresh(kultura));
+        QVERIFY(TestEnv::refreshed(kultura));
         const int objects = objectsUnder(kultura);
         for (int round = 0; round < 3; ++round) {
-            QVERIFY(refresh(kultura));
+            QVERIFY(TestEnv::refreshed(kultura));
             QCOMPARE(objectsUnder(kultura), objects);
         }
 
         Screens::serveFeed(*server, RSSChannel::Kultura, feedWithPhotos(range(100, 129), 2));
-        QVERIFY(refresh(kultura));
+        QVERIFY(TestEnv::refreshed(kultura));
         const int full = objectsUnder(kultura);
         for (int round = 1; round <= 3; ++round) {
             const QVector<int> fresh = range(100 + round * 30, 129 + round * 30);
             Screens::serveFeed(*server, RSSChannel::Kultura, feedWithPhotos(fresh, 2));
-            QVERIFY(refresh(kultura));
+            QVERIFY(TestEnv::refreshed(kultura));
             QCOMPARE(ids(kultura), fresh);
             QCOMPARE(objectsUnder(kultura), full);
         }

@@ -132,7 +132,6 @@ private slots:
         boxes.reject();
         key(Qt::Key_Q, Qt::ControlModifier);
         QCOMPARE(boxes.last().kind, MessageBox::Shown::Question);
-        QCOMPARE(boxes.last().title, QString());
         QCOMPARE(boxes.last().listener, static_cast<MsgBoxListener*>(main));
         boxes.reject(); // "Nie"
         QCOMPARE(boxes.texts(), QStringList({"Czy na pewno chcesz zamknąć aplikację?", "Czy na pewno chcesz zamknąć aplikację?"}));

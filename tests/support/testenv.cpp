@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QElapsedTimer>
 #include <QNetworkProxy>
+#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -130,6 +131,13 @@ QVector<int> sortedIds(const RSSChannel& channel)
         ids << a->xx;
     std::sort(ids.begin(), ids.end());
     return ids;
+}
+
+bool refreshed(RSSChannel& channel)
+{
+    QSignalSpy done(&channel, &RSSChannel::articlesUpadted);
+    channel.updateArticles(false);
+    return done.wait(10000);
 }
 
 QByteArray picture(const QSize& size, Qt::GlobalColor colour, const char* format)

@@ -45,6 +45,8 @@ qint64 longestStall(int ms, const std::function<bool()>& done = {}, const std::f
 QByteArray feed(const QVector<int>& ids);
 // The ids of a channel's articles, in ascending order.
 QVector<int> sortedIds(const RSSChannel& channel);
+// Refreshes a channel and waits for it to report; false when it does not in 10 s.
+bool refreshed(RSSChannel& channel);
 // A picture file of one colour, in a format Qt writes ("PNG", "BMP", ...).
 QByteArray picture(const QSize& size, Qt::GlobalColor colour, const char* format);
 QByteArray png(const QSize& size, Qt::GlobalColor colour);
