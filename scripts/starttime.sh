@@ -139,8 +139,6 @@ poll() {
   [ -n "$ms" ] || { echo "starttime.sh: $* showed nothing in time" >&2; return 1; }
   echo "$ms"
 }
-measure() { poll window "$@"; }
-page() { poll page "$@"; }
 
 median() { tr ' ' '\n' | grep . | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 
@@ -148,12 +146,12 @@ bundle=/etc/ssl/certs/ca-certificates.crt
 authority="$root/sampleserver/tls/ca.pem"
 bare="" barelibs="" system="" sample="" unset_="" drawn=""
 for _ in $(seq "$runs"); do
-  bare="$bare $(measure Bare "$work/bare")"
-  barelibs="$barelibs $(measure Bare "$work/barelibs")"
-  system="$system $(SSL_CERT_FILE="$bundle" measure Kurendal "$build/kurendal")"
-  sample="$sample $(SSL_CERT_FILE="$authority" measure Kurendal "$build/kurendal")"
-  unset_="$unset_ $(unset SSL_CERT_FILE; measure Kurendal "$build/kurendal")"
-  drawn="$drawn $(unset SSL_CERT_FILE; page "$build/kurendal")"
+  bare="$bare $(poll window Bare "$work/bare")"
+  barelibs="$barelibs $(poll window Bare "$work/barelibs")"
+  system="$system $(SSL_CERT_FILE="$bundle" poll window Kurendal "$build/kurendal")"
+  sample="$sample $(SSL_CERT_FILE="$authority" poll window Kurendal "$build/kurendal")"
+  unset_="$unset_ $(unset SSL_CERT_FILE; poll window Kurendal "$build/kurendal")"
+  drawn="$drawn $(unset SSL_CERT_FILE; poll page "$build/kurendal")"
 done
 floor=$(echo "$bare" | median)
 report() {

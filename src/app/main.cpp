@@ -6,7 +6,7 @@
 #include "app/program.h"
 #include "platform/programwindow.h"
 
-// Where the program's library is: installed, beside the other libraries; built, beside us.
+// Where the program's library is: installed, in its own folder under lib/; built, beside us.
 static QString programLibrary()
 {
     const QDir here(QCoreApplication::applicationDirPath());

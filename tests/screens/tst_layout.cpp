@@ -365,11 +365,9 @@ private slots:
 
         // A long question over the briefcase, its box in the middle.
         MessageBox::showQuestion(QString::fromUtf8("Czy na pewno chcesz zamknąć aplikację? ").repeated(3), "", this);
-        QWidget* dialog = nullptr;
-        for (QWidget* w : view->findChildren<QWidget*>("queryDialog"))
-            if (w->isVisible())
-                dialog = w;
-        QVERIFY(dialog);
+        const QList<QWidget*> dialogs = Screens::openDialogs(view);
+        QCOMPARE(dialogs.size(), 1);
+        QWidget* dialog = dialogs.first();
         QCOMPARE(dialog->geometry(), view->rect());
         everythingInside(view);
         QWidget* box = dialog->findChild<QWidget*>("queryDialogBox");

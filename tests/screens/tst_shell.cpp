@@ -84,14 +84,7 @@ private:
         return Screens::openHost();
     }
 
-    QList<QWidget*> openDialogs() const
-    {
-        QList<QWidget*> open;
-        for (QWidget* w : view->findChildren<QWidget*>("queryDialog"))
-            if (w->isVisible())
-                open.append(w);
-        return open;
-    }
+    QList<QWidget*> openDialogs() const { return Screens::openDialogs(view); }
 
     void press(QWidget* dialog, const char* button)
     {

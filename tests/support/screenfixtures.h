@@ -109,6 +109,16 @@ inline void makeArticle(Article& a, int photos, int xx = 500)
     }
 }
 
+// The question and message dialogs the page shows now.
+inline QList<QWidget*> openDialogs(const QWidget* view)
+{
+    QList<QWidget*> open;
+    for (QWidget* w : view->findChildren<QWidget*>("queryDialog"))
+        if (w->isVisible())
+            open.append(w);
+    return open;
+}
+
 // A picture of one colour.
 inline QImage filled(const QSize& size, const QColor& colour, QImage::Format format = QImage::Format_RGB32)
 {
