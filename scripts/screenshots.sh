@@ -25,8 +25,14 @@ read -r w h ox oy <<<"$(awk -v s="$screen" -v f="$scale" 'BEGIN {
   print w, h, ox, oy }')"
 mkdir -p "$shots"
 data="$(mktemp -d)"
-display=":${KURENDAL_DISPLAY:-$((90 + RANDOM % 100))}"
-Xvfb "$display" -screen 0 "${screen}x24" -nolisten tcp >/dev/null 2>&1 &
+# Xvfb takes a free display of its own, and names it once it accepts clients: a display picked at
+# random could still be held by the last size's server, and the program found no screen.
+if [ -n "${KURENDAL_DISPLAY:-}" ]; then
+  Xvfb ":$KURENDAL_DISPLAY" -screen 0 "${screen}x24" -nolisten tcp -noreset >/dev/null 2>&1 &
+  echo "$KURENDAL_DISPLAY" >"$data/display"
+else
+  Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp -noreset 3>"$data/display" >/dev/null 2>&1 &
+fi
 xvfb=$!
 app=""
 finish() {
@@ -35,8 +41,13 @@ finish() {
   rm -rf "$data"
 }
 trap finish EXIT
-sleep 1
+for _ in $(seq 100); do [ -s "$data/display" ] && DISPLAY=":$(head -1 "$data/display")" xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+display=":$(head -1 "$data/display")"
 export DISPLAY="$display"
+if ! DISPLAY="$display" xdotool getmouselocation >/dev/null 2>&1; then
+  echo "screenshots.sh: no X server for $size (set KURENDAL_DISPLAY to a free display)" >&2
+  exit 1
+fi
 export XDG_DATA_HOME="$data"
 # A desktop session has its own runtime folder; a bare headless shell has none, and Qt says so.
 if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
