@@ -19,6 +19,8 @@ set -uo pipefail
 # The program meets no D-Bus here: neither the machine's session bus nor its system bus.
 export DBUS_SESSION_BUS_ADDRESS="unix:path=/nonexistent" DBUS_SYSTEM_BUS_ADDRESS="unix:path=/nonexistent"
 root="$(cd "$(dirname "$0")/.." && pwd)"
+# The network run's fast clock (only what is missing is installed).
+"$root/scripts/install-deps.sh" libfaketime
 build="${BUILD_DIR:-$root/build}"
 seconds="${HOSTILE_SECONDS:-60}"
 speed="${HOSTILE_SPEED:-60}"
